@@ -1,0 +1,35 @@
+#pragma once
+
+#include "PayloadKind.h"
+
+#include <string_view>
+
+namespace kronax {
+
+// The outcome texts of writing one payload to the board.
+struct WriteMessages {
+    std::string_view acknowledged;
+    std::string_view notAcknowledged;
+    std::string_view timeout;
+};
+
+// The outcome texts of querying one payload from the board.
+struct DeviceReadMessages {
+    std::string_view received;
+    std::string_view illegal;
+    std::string_view notReceived;
+    std::string_view timeout;
+};
+
+// The outcome texts of reading one payload from a configuration file.
+struct FileReadMessages {
+    std::string_view read;
+    std::string_view illegal;
+    std::string_view incomplete;
+};
+
+const WriteMessages& WriteMessagesFor(PayloadKind kind);
+const DeviceReadMessages& DeviceReadMessagesFor(PayloadKind kind);
+const FileReadMessages& FileReadMessagesFor(PayloadKind kind);
+
+} // namespace kronax
