@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CommandChannel.h"
+#include "ConfigFileWindow.h"
+#include "ConfigurationView.h"
+#include "EntryStore.h"
+#include "FileExists.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kronax {
+
+inline constexpr FileDialogOptions ConfigFileDialogOptions = {".kxcfg",
+                                                              "VOXA Kronax Config|*.kxcfg"};
+
+// Opens the entry store of a configuration file without reading or changing the file.
+using EntryStoreFactory = std::function<std::unique_ptr<IEntryStore>(const std::string& fileName)>;
+
+// Everything the two flows reach. The store made by openStore lives only while one flow reads
+// or writes it, and is released also when an error ends the flow.
+struct ConfigFileContext {
+    IConfigurationView& view;
+    ICommandChannel& channel;
+    IConfigFileWindow& window;
+    EntryStoreFactory openStore;
+    std::function<bool(const std::string&)> fileExists = FileExists;
+};
+
+// Asks for a file name, asks "File exists. Overwrite?" when the file exists, and writes the six
+// payloads of the configuration the view shows to section "Kronax" of that file; every other
+// line of the file stays. Cancel on either dialog writes nothing. Nothing is sent to the board
+// and the report label keeps its text. Raises the store's error (for instance "Unable to write
+// to ...") after releasing the store; the entries written before it stay. UI thread.
+void StoreConfigurationToFile(const ConfigFileContext& context);
+
+// Asks for a file name and, when the file exists, reads the six payloads from it into the view,
+// shows the read report, repaints the window and then writes the configuration now in the view
+// to the board, showing the write report. A missing file or a cancelled dialog does nothing.
+// Raises the store's and the channel's errors; the store is released before the error leaves,
+// and the report label keeps its last text. UI thread.
+void LoadConfigurationFromFile(const ConfigFileContext& context);
+
+} // namespace kronax
