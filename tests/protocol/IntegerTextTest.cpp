@@ -19,8 +19,13 @@ void ExpectAll(const std::initializer_list<Case>& cases) {
 }
 
 TEST(ReadInteger, AcceptsDecimalWithLeadingBlanksAndOneSign) {
-    ExpectAll(
-        {{"0", 0}, {"12", 12}, {"   12", 12}, {"+12", 12}, {"-12", -12}, {"007", 7}, {" -0", 0}});
+    ExpectAll({{"0", 0},
+               {"12", 12},
+               {"   12", 12},
+               {"+12", 12},
+               {"-12", -12},
+               {"007", 7},
+               {" -0", 0}});
 }
 
 TEST(ReadInteger, RejectsBlanksAfterDigitsAndJunk) {
