@@ -30,10 +30,10 @@ struct ConfigFileContext {
 };
 
 // Asks for a file name, asks "File exists. Overwrite?" when the file exists, and writes the six
-// payloads of the configuration the view shows to section "Kronax" of that file; every other
-// line of the file stays. Cancel on either dialog writes nothing. Nothing is sent to the board
-// and the report label keeps its text. Raises the store's error (for instance "Unable to write
-// to ...") after releasing the store; the entries written before it stay. UI thread.
+// payloads of the configuration the view shows to section "Kronax" of that file; the store
+// keeps every other entry and section. Cancel on either dialog writes nothing. Nothing is sent to
+// the board and the report label keeps its text. Raises the store's error (for instance "Unable to
+// write to ...") after releasing the store; the entries written before it stay. UI thread.
 void StoreConfigurationToFile(const ConfigFileContext& context);
 
 // Asks for a file name and, when the file exists, reads the six payloads from it into the view,

@@ -15,10 +15,11 @@ inline constexpr std::array<PayloadKind, 6> PayloadKinds = {PayloadKind::SEN, Pa
                                                             PayloadKind::MOD, PayloadKind::MUX};
 
 // The kind's name as it appears in commands and as a file key: "SEN", "CDM", ... "MUX".
+// Any thread.
 std::string_view KindName(PayloadKind kind);
 
 // The number of characters of the kind's payload: 12 for SEN, 4 for CDM, ABV and TDF,
-// 5 for MOD and MUX.
+// 5 for MOD and MUX. Any thread.
 std::size_t PayloadLength(PayloadKind kind);
 
 } // namespace kronax

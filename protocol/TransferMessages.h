@@ -28,6 +28,8 @@ struct FileReadMessages {
     std::string_view incomplete;
 };
 
+// The texts for one kind; the MUX step of a read reports with the operation-mode texts.
+// They live for the whole run. Any thread.
 const WriteMessages& WriteMessagesFor(PayloadKind kind);
 const DeviceReadMessages& DeviceReadMessagesFor(PayloadKind kind);
 const FileReadMessages& FileReadMessagesFor(PayloadKind kind);
