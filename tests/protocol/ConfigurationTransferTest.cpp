@@ -85,7 +85,7 @@ TEST(WriteConfiguration, EveryOutcomeHasItsOwnTextForEveryKind) {
         std::vector<std::string> outcomes;
     };
     const std::vector<Case> cases = {
-        {Answering("??!SMACK\r"),
+        {Answering("OK !SMACK\r"),
          {"CA parameters acknowledged.", "CDM parameters acknowledged.",
           "Alpha Beta parameters acknowledged.", "Multiplier/Devider parameters acknowledged.",
           "Operation Mode acknowledged.", "MUX acknowledged."}},
