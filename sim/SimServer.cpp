@@ -88,17 +88,19 @@ bool TSimServer::Pause(int ms) {
         return true;
     pollfd stop = {stop_, POLLIN, 0};
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            until - std::chrono::steady_clock::now());
-        const int result = poll(&stop, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+    for (auto now = std::chrono::steady_clock::now(); now < until;
+         now = std::chrono::steady_clock::now()) {
+        // Rounded up, so that the pause is never shorter than asked.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
+        const int result = poll(&stop, 1, static_cast<int>(left.count()));
         if (result > 0) {
             stopping_ = true;
             return false;
         }
-        if (result == 0 || (result < 0 && errno != EINTR))
-            return true;
+        if (result < 0 && errno != EINTR)
+            ThrowSystemError("poll");
     }
+    return true;
 }
 
 void TSimServer::Send(const std::string& text) const {
