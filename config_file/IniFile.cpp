@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <system_error>
 
@@ -30,12 +31,21 @@ std::string WithoutTrailingBlanks(std::string text) {
     return text;
 }
 
-// A name beside the target that no other writer of this process picks at the same time.
+// A name beside the target that no other writer, in this process or another, picks at the same
+// time.
 fs::path TemporaryBeside(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
+    static const unsigned processPart = std::random_device{}();
     fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(++counter);
+    temporary += ".tmp" + std::to_string(processPart) + "-" + std::to_string(++counter);
     return temporary;
+}
+
+// The file a name stands for, so that replacing it keeps a symbolic link in its place.
+fs::path ResolvedTarget(const std::string& fileName) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::path(fileName), error);
+    return error ? fs::path(fileName) : resolved;
 }
 
 bool WriteWholeFile(const fs::path& path, const std::string& content) {
@@ -68,7 +78,7 @@ void TIniFile::WriteEntry(const std::string& section, const std::string& key,
                           const std::string& value) {
     if (!IsWritableIniEntry(section, key, value))
         throw EIniWrite(fileName_);
-    const fs::path target(fileName_);
+    const fs::path target = ResolvedTarget(fileName_);
     std::error_code error;
     const fs::file_status status = fs::status(target, error);
     std::string oldText;

@@ -103,6 +103,15 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_EQ(EntriesInFolder(), 2);
 }
 
+TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink) {
+    Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
+    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"));
+    TIniFile file(PathOf("link.ini"));
+    file.WriteEntry("A", "x", "2");
+    EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));
+    EXPECT_EQ(Get(PathOf("real.ini")), "[A]\r\nx=2\r\n");
+}
+
 TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
     const std::string path = PathOf("ro.ini");
     Put(path, "[A]\r\nx=1\r\n");
