@@ -57,6 +57,24 @@ bool WriteWholeFile(const fs::path& path, const std::string& content) {
     return !out.fail();
 }
 
+// Writes content to a temporary file beside target and renames it over target, which keeps the
+// permissions it had (status). On failure the temporary file is removed and target is untouched.
+bool ReplaceFile(const fs::path& target, const fs::file_status& status,
+                 const std::string& content) {
+    const fs::path temporary = TemporaryBeside(target);
+    std::error_code error;
+    bool written = WriteWholeFile(temporary, content);
+    if (written && fs::exists(status))
+        fs::permissions(temporary, status.permissions(), error);
+    if (written) {
+        fs::rename(temporary, target, error);
+        written = !error;
+    }
+    if (!written)
+        fs::remove(temporary, error);
+    return written;
+}
+
 } // namespace
 
 EIniWrite::EIniWrite(const std::string& fileName)
@@ -90,18 +108,8 @@ void TIniFile::WriteEntry(const std::string& section, const std::string& key,
             throw EIniWrite(fileName_);
         oldText = std::move(*text);
     }
-    const fs::path temporary = TemporaryBeside(target);
-    bool written = WriteWholeFile(temporary, WithIniEntry(oldText, section, key, value));
-    if (written && fs::exists(status))
-        fs::permissions(temporary, status.permissions(), error);
-    if (written) {
-        fs::rename(temporary, target, error);
-        written = !error;
-    }
-    if (!written) {
-        fs::remove(temporary, error);
+    if (!ReplaceFile(target, status, WithIniEntry(oldText, section, key, value)))
         throw EIniWrite(fileName_);
-    }
 }
 
 } // namespace kronax
