@@ -1,0 +1,47 @@
+#pragma once
+
+#include "CommandChannel.h"
+#include "CommandPort.h"
+#include "TickSource.h"
+#include "TrafficLog.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace kronax {
+
+// The traffic-log line of one exchange: command, " | ", reply, with every CR shown as a
+// backslash followed by "r". No other character is changed.
+std::string TrafficLogLine(const std::string& command, const std::string& reply);
+
+// The blocking command exchange over the window's one port. Keeps no state between calls.
+class TCommandTransaction : public ICommandChannel {
+public:
+    // The pause taken after a read that brought nothing, so that a wait over the serial line
+    // does not keep a core busy; short against the 1.04 ms one character takes at 9600 baud.
+    static constexpr std::chrono::microseconds DefaultIdlePause{200};
+
+    // port, ticks and log must outlive the transaction object.
+    TCommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log,
+                        std::chrono::microseconds idlePause = DefaultIdlePause);
+
+    // Clears the port's queues, sends command unchanged and collects what arrives until it holds
+    // a CR or more than timeout ms have passed since the write ended (at least one read is made;
+    // a zero or negative timeout ends the wait at the first read that brings no CR). reply gets
+    // everything collected, characters after the CR included; it is empty when the port is
+    // closed. Returns true when reply holds a CR. Logs one line unless the port is closed.
+    // Raises whatever the port raises (ESerialPort); nothing is logged then. UI thread only.
+    bool TransactCommand(const std::string& command, std::string& reply,
+                         std::int32_t timeout) override;
+
+private:
+    bool CollectReply(std::string& reply, std::int32_t timeout);
+
+    ICommandPort& port_;
+    const ITickSource& ticks_;
+    ITrafficLog& log_;
+    std::chrono::microseconds idlePause_;
+};
+
+} // namespace kronax

@@ -1,0 +1,42 @@
+#include "AnswerShaping.h"
+
+#include <algorithm>
+
+namespace kronax::sim {
+namespace {
+
+bool IsRefused(const std::string& command, const std::vector<std::string>& refused) {
+    return std::any_of(refused.begin(), refused.end(),
+                       [&](const std::string& start) { return command.starts_with(start); });
+}
+
+} // namespace
+
+int CommandTimeout(const std::string& command) {
+    return command == "??SMSETB" ? 500 : 1000;
+}
+
+std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string answer,
+                                     const FaultOptions& faults) {
+    if (faults.silent)
+        return {};
+    if (IsRefused(command, faults.refused))
+        answer = "!SMNCK\r";
+    if (faults.garbage)
+        answer = GarbageLine;
+    if (faults.crLf)
+        answer += "\n";
+
+    int firstPause = faults.delayMs;
+    if (faults.late)
+        firstPause += CommandTimeout(command) + LateMargin;
+    const std::size_t size =
+        faults.splitSize > 0 ? static_cast<std::size_t>(faults.splitSize) : answer.size();
+    std::vector<AnswerPiece> pieces;
+    for (std::size_t from = 0; from < answer.size(); from += size)
+        pieces.push_back(
+            {pieces.empty() ? firstPause : faults.splitPauseMs, answer.substr(from, size)});
+    return pieces;
+}
+
+} // namespace kronax::sim

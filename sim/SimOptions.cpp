@@ -1,0 +1,130 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+
+namespace kronax::sim {
+namespace {
+
+int ReadCount(const std::string& option, const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0)
+        throw EUsage(option + " needs a number from 0, not '" + text + "'");
+    return value;
+}
+
+bool IsPortName(const std::string& name) {
+    if (!name.starts_with("COM") || name.size() == 3 || name[3] == '0')
+        return false;
+    return name.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
+void AddRefused(std::vector<std::string>& refused, const std::string& list) {
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        if (comma > from)
+            refused.push_back(list.substr(from, comma - from));
+        from = comma + 1;
+    }
+}
+
+} // namespace
+
+SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* defaultPortsDir) {
+    SimOptions options;
+    if (defaultPortsDir != nullptr)
+        options.portsDir = defaultPortsDir;
+    FaultOptions& faults = options.faults;
+
+    using Setter = std::function<void(const std::string&)>;
+    const std::map<std::string, Setter> valued = {
+        {"--ports-dir",
+         [&](const std::string& v) {
+             options.portsDir = v;
+         }},
+        {"--port",
+         [&](const std::string& v) {
+             options.portName = v;
+         }},
+        {"--state",
+         [&](const std::string& v) {
+             options.stateFile = v;
+         }},
+        {"--log",
+         [&](const std::string& v) {
+             options.logFile = v;
+         }},
+        {"--refuse",
+         [&](const std::string& v) {
+             AddRefused(faults.refused, v);
+         }},
+        {"--delay",
+         [&](const std::string& v) {
+             faults.delayMs = ReadCount("--delay", v);
+         }},
+        {"--split",
+         [&](const std::string& v) {
+             faults.splitSize = ReadCount("--split", v);
+         }},
+        {"--split-pause",
+         [&](const std::string& v) {
+             faults.splitPauseMs = ReadCount("--split-pause", v);
+         }},
+    };
+    const std::map<std::string, bool*> flags = {
+        {"--silent", &faults.silent},   {"--crlf", &faults.crLf}, {"--late", &faults.late},
+        {"--garbage", &faults.garbage}, {"--pace", &faults.pace}, {"--help", &options.help},
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (const auto flag = flags.find(arg); flag != flags.end()) {
+            *flag->second = true;
+        } else if (const auto setter = valued.find(arg); setter != valued.end()) {
+            if (i + 1 == args.size())
+                throw EUsage(arg + " needs a value");
+            setter->second(args[++i]);
+        } else {
+            throw EUsage("unknown option '" + arg + "'");
+        }
+    }
+    if (options.help)
+        return options;
+    if (!IsPortName(options.portName))
+        throw EUsage("--port needs COM followed by a number from 1, not '" + options.portName +
+                     "'");
+    if (options.portsDir.empty())
+        throw EUsage("no device-map folder: give --ports-dir or set KRONAX_PORTS");
+    return options;
+}
+
+std::string UsageText() {
+    return R"(Usage: kronax-sim [options]
+A stand-in KRONAX board on a pseudo-terminal, published as COM<n> in a device-map folder.
+It prints the port name and serves until SIGINT or SIGTERM, then removes its link.
+
+  --ports-dir DIR     device-map folder (default: $KRONAX_PORTS)
+  --port COM<n>       port name to publish (default: COM1)
+  --state FILE        power-on default: loaded at start, written by "##SMSETP"
+                      (section "Kronax", keys SEN CDM ABV TDF MOD MUX)
+  --log FILE          log every line received and sent with a millisecond time stamp
+  --help              show this text
+
+Faults:
+  --silent            never answer
+  --refuse CMD[,CMD]  answer "!SMNCK" to commands starting with CMD (repeatable)
+  --crlf              end every answer with CR LF
+  --delay MS          wait MS milliseconds before each answer
+  --split N           send each answer in pieces of N characters
+  --split-pause MS    pause between pieces (default: 50)
+  --late              answer 300 ms after the command's time-out (500 ms for ??SMSETB,
+                      1000 ms otherwise)
+  --garbage           answer every command with a garbage line
+  --pace              send each byte at the 9600-baud rate (about 1.04 ms a character)
+)";
+}
+
+} // namespace kronax::sim

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "AnswerShaping.h"
+#include "SimBoard.h"
+#include "SimLog.h"
+
+#include <string>
+
+namespace kronax::sim {
+
+// Serves the board over the pty master: collects received bytes into lines ending with CR,
+// answers each through the board and sends the answer shaped by the fault options.
+class TSimServer {
+public:
+    // masterFd: the pty master; stopFd: becomes readable when the simulator is to stop.
+    TSimServer(int masterFd, int stopFd, TSimBoard& board, const FaultOptions& faults,
+               TSimLog& log);
+
+    // Serves until stopFd becomes readable. Raises std::system_error when the pty fails.
+    void Run();
+
+private:
+    void Take(const char* bytes, std::size_t count);
+    void Serve(const std::string& line);
+    bool Pause(int ms);
+    void Send(const std::string& text) const;
+    void SendPaced(const std::string& text) const;
+
+    int master_;
+    int stop_;
+    TSimBoard& board_;
+    const FaultOptions& faults_;
+    TSimLog& log_;
+    std::string pending_;
+    bool stopping_ = false;
+};
+
+} // namespace kronax::sim

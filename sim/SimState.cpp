@@ -1,0 +1,34 @@
+#include "SimState.h"
+
+#include "IniFile.h"
+
+namespace kronax::sim {
+namespace {
+
+constexpr const char* Section = "Kronax";
+
+} // namespace
+
+Payloads LoadState(const std::string& file) {
+    Payloads payloads = StartPayloads();
+    const TIniFile ini(file);
+    for (int i = 0; i < PayloadCount; ++i) {
+        const std::string value = ini.ReadEntry(Section, PayloadKinds[i], "");
+        if (IsValidPayload(i, value))
+            payloads[i] = value;
+    }
+    return payloads;
+}
+
+bool SaveState(const std::string& file, const Payloads& payloads) {
+    TIniFile ini(file);
+    try {
+        for (int i = 0; i < PayloadCount; ++i)
+            ini.WriteEntry(Section, PayloadKinds[i], payloads[i]);
+    } catch (const EIniWrite&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace kronax::sim

@@ -1,0 +1,134 @@
+#include "IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace kronax {
+namespace {
+namespace fs = std::filesystem;
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ =
+            fs::temp_directory_path() /
+            ("kronax-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::permissions(folder_ / "ro.ini", fs::perms::owner_all, error);
+        fs::remove_all(folder_, error);
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+    static void Put(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    static std::string Get(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+    int EntriesInFolder() const {
+        return static_cast<int>(std::distance(fs::directory_iterator(folder_), {}));
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(IniFileTest, CreatingTheObjectNeitherCreatesNorChangesTheFile) {
+    const std::string path = PathOf("s.ini");
+    { TIniFile file(path); }
+    EXPECT_FALSE(fs::exists(path));
+    Put(path, "[General]\nComPortNo=4");
+    TIniFile file(path);
+    EXPECT_EQ(Get(path), "[General]\nComPortNo=4");
+    EXPECT_EQ(file.ReadEntry("general", "comportno", "1"), "4");
+}
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks) {
+    TIniFile missing(PathOf("none.ini"));
+    EXPECT_EQ(missing.ReadEntry("General", "ComPortNo", " 1 \t"), " 1");
+    Put(PathOf("s.ini"), "[General]\r\nOther=2\r\n");
+    TIniFile file(PathOf("s.ini"));
+    EXPECT_EQ(file.ReadEntry("General", "ComPortNo", "1"), "1");
+    EXPECT_EQ(file.ReadEntry("Kronax", "SEN", "d"), "d");
+}
+
+TEST_F(IniFileTest, WriteCreatesAMissingFileAndEditsAnExistingOneInPlace) {
+    const std::string path = PathOf("s.ini");
+    TIniFile file(path);
+    file.WriteEntry("Main", "Port", "COM3");
+    EXPECT_EQ(Get(path), "[Main]\r\nPort=COM3\r\n");
+    Put(path, "; top\n[Main]\nPort=COM3\n");
+    file.WriteEntry("main", "PORT", "COM10");
+    EXPECT_EQ(Get(path), "; top\n[Main]\nPort=COM10\r\n");
+    EXPECT_EQ(EntriesInFolder(), 1) << "no temporary file is left behind";
+}
+
+TEST_F(IniFileTest, WriteIntoAMissingFolderFailsNamingTheFileAndCreatesNothing) {
+    const std::string path = PathOf("absent/s.ini");
+    TIniFile file(path);
+    try {
+        file.WriteEntry("Main", "Port", "COM3");
+        FAIL() << "write succeeded";
+    } catch (const EIniWrite& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    }
+    EXPECT_EQ(EntriesInFolder(), 0);
+}
+
+TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
+    // The target's parent is a regular file: the temporary file cannot be created, even as root.
+    const std::string parent = PathOf("plain");
+    Put(parent, "not a folder");
+    TIniFile blocked(parent + "/s.ini");
+    EXPECT_THROW(blocked.WriteEntry("A", "x", "1"), std::runtime_error);
+    EXPECT_EQ(Get(parent), "not a folder");
+
+    // A folder in the target's place: the rename cannot replace it.
+    fs::create_directory(PathOf("dir.ini"));
+    TIniFile folderTarget(PathOf("dir.ini"));
+    EXPECT_THROW(folderTarget.WriteEntry("A", "x", "1"), EIniWrite);
+    EXPECT_TRUE(fs::is_directory(PathOf("dir.ini")));
+    EXPECT_EQ(EntriesInFolder(), 2);
+}
+
+TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink) {
+    Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
+    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"));
+    TIniFile file(PathOf("link.ini"));
+    file.WriteEntry("A", "x", "2");
+    EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));
+    EXPECT_EQ(Get(PathOf("real.ini")), "[A]\r\nx=2\r\n");
+}
+
+TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
+    const std::string path = PathOf("ro.ini");
+    Put(path, "[A]\r\nx=1\r\n");
+    fs::permissions(path, fs::perms::owner_read);
+    TIniFile file(path);
+    EXPECT_THROW(file.WriteEntry("A", "x", "2"), EIniWrite);
+    EXPECT_EQ(Get(path), "[A]\r\nx=1\r\n");
+}
+
+TEST_F(IniFileTest, EntryThatCannotReadBackIsRefusedAndChangesNothing) {
+    const std::string path = PathOf("s.ini");
+    Put(path, "[A]\r\nx=1\r\n");
+    TIniFile file(path);
+    EXPECT_THROW(file.WriteEntry("A", "x", "two\r\nlines"), EIniWrite);
+    EXPECT_THROW(file.WriteEntry("A", "y=z", "1"), EIniWrite);
+    EXPECT_EQ(Get(path), "[A]\r\nx=1\r\n");
+}
+
+} // namespace
+} // namespace kronax

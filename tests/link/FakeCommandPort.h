@@ -1,0 +1,83 @@
+#pragma once
+
+#include "CommandPort.h"
+#include "TickSource.h"
+#include "TrafficLog.h"
+
+#include <cstdint>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kronax::testing {
+
+// A port whose receive queue is scripted: each read first lets the next scripted arrival land in
+// the queue, then hands over what the queue holds. Records every call in order.
+class FakeCommandPort : public ICommandPort {
+public:
+    bool connected = true;
+    std::string queue;                // bytes already received, waiting to be read
+    std::deque<std::string> arrivals; // what lands in the queue at each later read
+    bool failRead = false;
+    std::vector<std::string> calls;
+    std::string written;
+    int reads = 0;
+
+    bool Connected() const override { return connected; }
+
+    void PurgeBuffers(bool input, bool output) override {
+        calls.push_back(std::string("purge ") + (input ? "in" : "") + (output ? "out" : ""));
+        if (input)
+            queue.clear();
+    }
+
+    int WriteText(const std::string& text) override {
+        calls.push_back("write " + text);
+        written += text;
+        return static_cast<int>(text.size());
+    }
+
+    int ReadText(std::string& text, int count) override {
+        calls.push_back("read");
+        ++reads;
+        if (failRead)
+            throw std::runtime_error("read failed");
+        if (!arrivals.empty()) {
+            queue += arrivals.front();
+            arrivals.pop_front();
+        }
+        text = queue.substr(0, static_cast<std::size_t>(count));
+        queue.erase(0, text.size());
+        return static_cast<int>(text.size());
+    }
+};
+
+// Returns the scripted readings in order, then counts on by step from the last one.
+class FakeTick : public ITickSource {
+public:
+    explicit FakeTick(std::vector<std::uint32_t> readings, std::uint32_t step = 1)
+        : readings_(std::move(readings)), step_(step) {}
+
+    std::uint32_t TickCount() const override {
+        if (next_ < readings_.size())
+            last_ = readings_[next_++];
+        else
+            last_ += step_;
+        return last_;
+    }
+
+private:
+    std::vector<std::uint32_t> readings_;
+    std::uint32_t step_;
+    mutable std::size_t next_ = 0;
+    mutable std::uint32_t last_ = 0;
+};
+
+class FakeTrafficLog : public ITrafficLog {
+public:
+    std::vector<std::string> lines;
+    void AppendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+} // namespace kronax::testing

@@ -1,0 +1,149 @@
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace kronax::sim::testing {
+namespace {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto StartDeadline = std::chrono::seconds(10);
+
+int MillisecondsUntil(Clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 0));
+}
+
+std::string ReadFirstLine(int fd) {
+    const auto end = Clock::now() + StartDeadline;
+    std::string line;
+    char c = 0;
+    while (Clock::now() < end) {
+        pollfd p = {fd, POLLIN, 0};
+        if (poll(&p, 1, MillisecondsUntil(end)) <= 0)
+            break;
+        if (read(fd, &c, 1) != 1 || c == '\n')
+            break;
+        line += c;
+    }
+    return line;
+}
+
+std::string NewFolder() {
+    static std::atomic<int> counter{0};
+    const fs::path folder =
+        fs::temp_directory_path() /
+        ("kronax-sim-test-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder.string();
+}
+
+} // namespace
+
+SimProcess::SimProcess(const std::vector<std::string>& extraArgs, const std::string& portName)
+    : folder_(NewFolder()), portName_(portName) {
+    std::vector<std::string> args = {KRONAX_SIM_PATH, "--ports-dir", folder_, "--port", portName};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (pipe(out) != 0)
+        throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const int result = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (result != 0) {
+        close(out[0]);
+        throw std::runtime_error("cannot start " + args[0]);
+    }
+    printedName_ = ReadFirstLine(out[0]);
+    close(out[0]);
+}
+
+SimProcess::~SimProcess() {
+    Stop(SIGTERM);
+    std::error_code error;
+    fs::remove_all(folder_, error);
+}
+
+int SimProcess::Stop(int signal) {
+    if (pid_ < 0)
+        return 0;
+    kill(pid_, signal);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    return status;
+}
+
+PortClient::PortClient(const std::string& path) {
+    fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0)
+        throw std::runtime_error("cannot open " + path);
+    termios settings{};
+    tcgetattr(fd_, &settings);
+    cfmakeraw(&settings);
+    settings.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&settings, B9600);
+    cfsetospeed(&settings, B9600);
+    tcsetattr(fd_, TCSANOW, &settings);
+    tcflush(fd_, TCIOFLUSH);
+}
+
+PortClient::~PortClient() {
+    close(fd_);
+}
+
+void PortClient::Write(const std::string& text) const {
+    ASSERT_EQ(write(fd_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+}
+
+std::string PortClient::ReadLine(std::chrono::milliseconds deadline) const {
+    const auto end = Clock::now() + deadline;
+    std::string text;
+    while (text.find('\r') == std::string::npos && Clock::now() < end)
+        text += ReadSome(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()));
+    return text;
+}
+
+std::string PortClient::ReadFor(std::chrono::milliseconds span) const {
+    const auto end = Clock::now() + span;
+    std::string text;
+    while (Clock::now() < end)
+        text += ReadSome(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()));
+    return text;
+}
+
+std::string PortClient::ReadSome(std::chrono::milliseconds deadline) const {
+    pollfd p = {fd_, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(std::max<long long>(deadline.count(), 0))) <= 0)
+        return {};
+    char buffer[256];
+    const ssize_t count = read(fd_, buffer, sizeof buffer);
+    return count > 0 ? std::string(buffer, static_cast<std::size_t>(count)) : std::string();
+}
+
+} // namespace kronax::sim::testing

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace kronax::sim::testing {
+
+// A running kronax-sim on a private device-map folder, stopped with SIGTERM on destruction.
+class SimProcess {
+public:
+    // Starts the simulator with extraArgs and waits (bounded) until it has printed its port name.
+    explicit SimProcess(const std::vector<std::string>& extraArgs = {},
+                        const std::string& portName = "COM1");
+    ~SimProcess();
+
+    // Sends signal and waits for the exit; returns the exit status as from waitpid.
+    int Stop(int signal);
+
+    const std::string& Folder() const { return folder_; }
+    std::string LinkPath() const { return folder_ + "/" + portName_; }
+    const std::string& PrintedName() const { return printedName_; }
+
+private:
+    std::string folder_;
+    std::string portName_;
+    std::string printedName_;
+    int pid_ = -1;
+};
+
+// The published port opened the way a client opens a serial port: raw, 9600 8N1.
+class PortClient {
+public:
+    explicit PortClient(const std::string& path);
+    ~PortClient();
+
+    void Write(const std::string& text) const;
+
+    // Reads until the text holds a CR or the deadline passes (a bound against a hang only).
+    std::string ReadLine(std::chrono::milliseconds deadline = std::chrono::seconds(10)) const;
+
+    // Reads whatever arrives within span.
+    std::string ReadFor(std::chrono::milliseconds span) const;
+
+    // Waits (bounded) for the next bytes and returns those of the first read.
+    std::string ReadSome(std::chrono::milliseconds deadline = std::chrono::seconds(10)) const;
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace kronax::sim::testing
