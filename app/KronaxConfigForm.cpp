@@ -35,7 +35,8 @@ QFont WindowFont() {
 // The font is named here too, because a style sheet overrides the font the window sets.
 const char* const WindowStyle =
     "QWidget { font-family: \"Nimbus Sans\", sans-serif; font-size: 11px; }"
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
+    " padding-top: 10px; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
 
 QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
@@ -72,7 +73,7 @@ TForm1::TForm1(QWidget* parent)
     panel_ = new SensorPanel(sensorBox, auxBox, *entry_, this);
     CreateStatus(client);
     CreateLogoAndLog(client);
-    lblReport_ = CreateLabel(client, "lblReport", "", {632, 40, 80, 13});
+    lblReport_ = CreateLabel(client, "lblReport", "", {632, 40, 80, 16});
     lblReport_->hide();
 
     Timer2_ = new QTimer(this);
@@ -133,13 +134,13 @@ QGroupBox* TForm1::CreateGroupBox(QWidget* client, const char* name, const QStri
 
 void TForm1::CreateCommunication(QWidget* client) {
     QGroupBox* box = CreateGroupBox(client, "gbComm", "Communication", {8, 0, 177, 49});
-    CreateLabel(box, "Label7", "COM Port", {8, 24, 52, 13});
+    CreateLabel(box, "Label7", "COM Port", {8, 24, 52, 16});
     cmbComPort_ = new QComboBox(box);
     cmbComPort_->setObjectName("cmbComPort");
     cmbComPort_->setGeometry(64, 20, 105, 21);
     connect(cmbComPort_, &QComboBox::activated, this, &TForm1::cmbComPortChange);
 
-    lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 13});
+    lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
     QPalette colours = lblConnection_->palette();
     colours.setColor(QPalette::WindowText, Qt::red);
     lblConnection_->setPalette(colours);
@@ -152,14 +153,14 @@ void TForm1::CreateStatus(QWidget* client) {
     btnStart->setGeometry(8, 16, 97, 25);
     btnStart->setAutoDefault(true);
     connect(btnStart, &QPushButton::clicked, this, &TForm1::btnStartClick);
-    lblStart_ = CreateLabel(box, "lblStart", "", {8, 44, 97, 13});
+    lblStart_ = CreateLabel(box, "lblStart", "", {8, 44, 97, 16});
 
     auto* btnStatus = new QPushButton("Read Status", box);
     btnStatus->setObjectName("btnStatus");
     btnStatus->setGeometry(8, 64, 97, 25);
     btnStatus->setAutoDefault(true);
     connect(btnStatus, &QPushButton::clicked, this, &TForm1::btnStatusClick);
-    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 96, 97, 13});
+    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 96, 97, 16});
 
     btnWriteToKronax_ = new QPushButton(ImageList1_[3], "&Write Config to KRONAX (Ctrl+W)", client);
     btnWriteToKronax_->setObjectName("btnWriteToKronax");
