@@ -52,13 +52,6 @@ TEST(EntryRules, EachFieldAcceptsExactlyItsRange) {
             << "field " << static_cast<int>(c.field) << ", text \"" << c.text << "\"";
 }
 
-TEST(EntryRules, CountsLimitFollowsTheEdgeFactor) {
-    EXPECT_EQ(MaxCountsPerRevFor(1), 7200);
-    EXPECT_EQ(MaxCountsPerRevFor(2), 3600);
-    EXPECT_EQ(MaxCountsPerRevFor(4), 1800);
-    EXPECT_EQ(AcceptedValues(NumberField::CountsPerRev, 1800).max, 1800);
-}
-
 TEST(EntryRules, EdgeFactorTakesBothOverTheEncoderModeOnlyForEdgeChanges) {
     EXPECT_EQ(EdgeFactorOfEncoderMode(0, 4), 1);
     EXPECT_EQ(EdgeFactorOfEncoderMode(1, 4), 2);
@@ -67,14 +60,6 @@ TEST(EntryRules, EdgeFactorTakesBothOverTheEncoderModeOnlyForEdgeChanges) {
     EXPECT_EQ(EdgeFactorOfEdges(2, 2, 4), 2);
     EXPECT_EQ(EdgeFactorOfEdges(0, 2, 2), 4);
     EXPECT_EQ(EdgeFactorOfEdges(1, -1, 2), 2);
-}
-
-TEST(EntryRules, AlphaBetaNeedAMultiplierAndFewEnoughCounts) {
-    EXPECT_FALSE(AlphaBetaEditable(0, 1, 4));
-    EXPECT_TRUE(AlphaBetaEditable(1, 1800, 1));
-    EXPECT_FALSE(AlphaBetaEditable(1, 1801, 1));
-    EXPECT_TRUE(AlphaBetaEditable(1, 3600, 2));
-    EXPECT_TRUE(AlphaBetaEditable(255, 7200, 4));
 }
 
 TEST(EntryRules, StoringKeepsTheLowByteOfEightBitFieldsAndAllOfTheCounts) {
