@@ -24,15 +24,8 @@ const QString Title = "VOXA-KRONAX Configuration V 1.0";
 constexpr int ClientWidth = 721;
 constexpr int ClientHeight = 346;
 
-QFont WindowFont() {
-    QFont font("Nimbus Sans");
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
-
-// Group box captions sit on the frame line, as the window was designed, rather than above it.
-// The font is named here too, because a style sheet overrides the font the window sets.
+// The window's look: a small sans font of 11 pixels, the size the layout was designed for, and
+// group box captions that sit on the frame line rather than above it.
 const char* const WindowStyle =
     "QWidget { font-family: \"Nimbus Sans\", sans-serif; font-size: 11px; }"
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
@@ -53,7 +46,6 @@ TForm1::TForm1(QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ImageList1_(DrawImageList()) {
-    setFont(WindowFont());
     setStyleSheet(WindowStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
