@@ -66,6 +66,12 @@ TEST_F(WindowTest, ClientAreaIsFixedBelowTheMenuWithoutMaximise) {
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
+TEST_F(WindowTest, Timer2RunsEverySecondFromStartUp) {
+    auto* timer = form.Control<QTimer>("Timer2");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1000);
+}
+
 TEST_F(WindowTest, CtrlShortcutsReachTheirMenuHandlers) {
     const struct {
         Qt::Key key;
