@@ -1,0 +1,26 @@
+#include "KronaxApplication.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace kronax {
+
+KronaxApplication::KronaxApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool KronaxApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowError(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowError("Unknown error.");
+    }
+    return false;
+}
+
+void KronaxApplication::ShowError(const QString& text) {
+    QMessageBox::critical(activeWindow(), applicationName(), text);
+}
+
+} // namespace kronax

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QApplication>
+
+namespace kronax {
+
+// The application object. An exception that escapes an event handler is caught here, before
+// it can reach the event loop, and shown in an error message box with its text; the program
+// then goes on with the windows as they are.
+class KronaxApplication : public QApplication {
+    Q_OBJECT
+public:
+    KronaxApplication(int& argc, char** argv);
+
+    // Delivers event to receiver; an escaping exception is shown and the event counts as not
+    // handled. UI thread.
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows text in a modal error message box titled with the application name. UI thread.
+    static void ShowError(const QString& text);
+};
+
+} // namespace kronax

@@ -1,0 +1,265 @@
+#include "KronaxConfigForm.h"
+
+#include "ImageList.h"
+#include "ParameterEntry.h"
+#include "SensorPanel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kronax {
+namespace {
+
+const QString Title = "VOXA-KRONAX Configuration V 1.0";
+constexpr int ClientWidth = 721;
+constexpr int ClientHeight = 346;
+
+// The window's look: a small sans font of 11 pixels, the size the layout was designed for, and
+// group box captions that sit on the frame line rather than above it.
+const char* const WindowStyle =
+    "QWidget { font-family: \"Nimbus Sans\", sans-serif; font-size: 11px; }"
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
+    " padding-top: 10px; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
+
+QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    return label;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      ImageList1_(DrawImageList()) {
+    setStyleSheet(WindowStyle);
+    auto* client = new QWidget(this);
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(60, 257);
+
+    CreateMenu();
+    CreateCommunication(client);
+    QGroupBox* sensorBox =
+        CreateGroupBox(client, "gbSensorSettings", "Sensor Settings", {8, 56, 697, 153});
+    QGroupBox* auxBox =
+        CreateGroupBox(client, "gbAux", "Auxiliary Output Signals", {8, 216, 161, 121});
+    QGroupBox* multiplierBox =
+        CreateGroupBox(client, "gbMultiplierDevider", "Multiplier/Divider", {176, 216, 153, 121});
+    entry_ = new ParameterEntry(sensorBox, multiplierBox, this);
+    panel_ = new SensorPanel(sensorBox, auxBox, *entry_, this);
+    CreateStatus(client);
+    CreateLogoAndLog(client);
+    lblReport_ = CreateLabel(client, "lblReport", "", {632, 40, 80, 16});
+    lblReport_->hide();
+
+    Timer2_ = new QTimer(this);
+    Timer2_->setObjectName("Timer2");
+    Timer2_->setInterval(1000);
+    connect(Timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+}
+
+void TForm1::CreateMenu() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("File1");
+    connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
+                    Qt::CTRL | Qt::Key_O, 0),
+            &QAction::triggered, this, &TForm1::LoadConfigurationfromFile1Click);
+    connect(AddItem(file, "StoreConfigurationtoFile1", "&Save Configuration to File...",
+                    Qt::CTRL | Qt::Key_S, 1),
+            &QAction::triggered, this, &TForm1::StoreConfigurationtoFile1Click);
+    connect(AddItem(file, "LoadConfigurationfromKronax1", "&Read Configuration from KRONAX",
+                    Qt::CTRL | Qt::Key_R, 2),
+            &QAction::triggered, this, &TForm1::LoadConfigurationfromKronax1Click);
+    connect(AddItem(file, "ApplyConfigurationtoKronax1", "&Write Configuration to KRONAX",
+                    Qt::CTRL | Qt::Key_W, 3),
+            &QAction::triggered, this, &TForm1::ApplyConfigurationtoKronax1Click);
+    connect(AddItem(file, "SetCurrentConfigurationasPowerOnDefault1",
+                    "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D, 4),
+            &QAction::triggered, this, &TForm1::SetCurrentConfigurationasPowerOnDefault1Click);
+
+    QMenu* help = menuBar()->addMenu("&?");
+    help->setObjectName("N1");
+    connect(AddItem(help, "KRONAXBoardInformation1", "KRONAX Board &Information...",
+                    Qt::CTRL | Qt::Key_I, 6),
+            &QAction::triggered, this, &TForm1::KRONAXBoardInformation1Click);
+    connect(AddItem(help, "About1", "&About...", QKeySequence(), 8), &QAction::triggered, this,
+            &TForm1::About1Click);
+}
+
+QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
+                         const QKeySequence& shortcut, int icon) {
+    QAction* action = menu->addAction(ImageList1_[icon], caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QGroupBox* TForm1::CreateGroupBox(QWidget* client, const char* name, const QString& caption,
+                                  const QRect& place) {
+    auto* box = new QGroupBox(caption, client);
+    box->setObjectName(name);
+    box->setGeometry(place);
+    return box;
+}
+
+void TForm1::CreateCommunication(QWidget* client) {
+    QGroupBox* box = CreateGroupBox(client, "gbComm", "Communication", {8, 0, 177, 49});
+    CreateLabel(box, "Label7", "COM Port", {8, 24, 52, 16});
+    cmbComPort_ = new QComboBox(box);
+    cmbComPort_->setObjectName("cmbComPort");
+    cmbComPort_->setGeometry(64, 20, 105, 21);
+    connect(cmbComPort_, &QComboBox::activated, this, &TForm1::cmbComPortChange);
+
+    lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
+    QPalette colours = lblConnection_->palette();
+    colours.setColor(QPalette::WindowText, Qt::red);
+    lblConnection_->setPalette(colours);
+}
+
+void TForm1::CreateStatus(QWidget* client) {
+    QGroupBox* box = CreateGroupBox(client, "gbStatus", "Start / Status", {336, 216, 113, 121});
+    auto* btnStart = new QPushButton("Start Algorithms", box);
+    btnStart->setObjectName("btnStart");
+    btnStart->setGeometry(8, 16, 97, 25);
+    btnStart->setAutoDefault(true);
+    connect(btnStart, &QPushButton::clicked, this, &TForm1::btnStartClick);
+    lblStart_ = CreateLabel(box, "lblStart", "", {8, 44, 97, 16});
+
+    auto* btnStatus = new QPushButton("Read Status", box);
+    btnStatus->setObjectName("btnStatus");
+    btnStatus->setGeometry(8, 64, 97, 25);
+    btnStatus->setAutoDefault(true);
+    connect(btnStatus, &QPushButton::clicked, this, &TForm1::btnStatusClick);
+    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 96, 97, 16});
+
+    btnWriteToKronax_ = new QPushButton(ImageList1_[3], "&Write Config to KRONAX (Ctrl+W)", client);
+    btnWriteToKronax_->setObjectName("btnWriteToKronax");
+    btnWriteToKronax_->setGeometry(480, 216, 201, 25);
+    btnWriteToKronax_->setDefault(true);
+    connect(btnWriteToKronax_, &QPushButton::clicked, this, &TForm1::btnWriteToKronaxClick);
+}
+
+void TForm1::CreateLogoAndLog(QWidget* client) {
+    Image1_ = CreateLabel(client, "Image1", "", {472, 256, 225, 81});
+    Image1_->setPixmap(QPixmap(":/logo/KronaxLogo.gif"));
+    Image1_->setAlignment(Qt::AlignCenter);
+    Image1_->installEventFilter(this);
+
+    gbDebug_ =
+        CreateGroupBox(client, "gbDebug", "Commands and Kronax's Replys:", {456, 248, 257, 89});
+    gbDebug_->installEventFilter(this);
+    memDebug_ = new QPlainTextEdit(gbDebug_);
+    memDebug_->setObjectName("memDebug");
+    memDebug_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* fill = new QVBoxLayout(gbDebug_);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(memDebug_);
+}
+
+void TForm1::FormCreate() {
+    QApplication::setApplicationName(Title);
+    setWindowTitle(Title);
+    lblStart_->clear();
+    lblReport_->clear();
+    lblConnection_->clear();
+    InitializeControls();
+    gbDebug_->hide();
+    Image1_->show();
+    Timer2_->start();
+}
+
+void TForm1::FormDestroy() {}
+
+void TForm1::InitializeControls() {
+    entry_->ShowConfiguration();
+    panel_->FillLists();
+}
+
+const DeviceConfiguration& TForm1::Configuration() const {
+    return entry_->Configuration();
+}
+
+int TForm1::Selected(Selection selection) const {
+    return panel_->Selected(selection);
+}
+
+void TForm1::StoreNumber(NumberField field, std::int32_t value) {
+    entry_->StoreNumber(field, value);
+}
+
+void TForm1::Select(Selection selection, int position) {
+    panel_->Select(selection, position);
+}
+
+void TForm1::LoadConfigurationfromFile1Click() {}
+void TForm1::StoreConfigurationtoFile1Click() {}
+void TForm1::LoadConfigurationfromKronax1Click() {}
+void TForm1::ApplyConfigurationtoKronax1Click() {}
+void TForm1::SetCurrentConfigurationasPowerOnDefault1Click() {}
+void TForm1::KRONAXBoardInformation1Click() {}
+void TForm1::btnWriteToKronaxClick() {}
+void TForm1::btnStartClick() {}
+void TForm1::btnStatusClick() {}
+void TForm1::cmbComPortChange() {}
+void TForm1::Timer2Timer() {}
+
+void TForm1::About1Click() {
+    QMessageBox::information(this, Title, Title);
+}
+
+void TForm1::Image1DblClick() {
+    gbDebug_->show();
+    Image1_->hide();
+}
+
+void TForm1::gbDebugDblClick() {
+    gbDebug_->hide();
+    Image1_->show();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && btnWriteToKronax_->isEnabled()) {
+        btnWriteToKronax_->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == Image1_) {
+            Image1DblClick();
+            return true;
+        }
+        if (watched == gbDebug_) {
+            gbDebugDblClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace kronax

@@ -1,0 +1,156 @@
+#include "ParameterEntry.h"
+
+#include "EntryRules.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+namespace kronax {
+namespace {
+
+constexpr int FieldHeight = 21;
+
+std::string TextOf(const EntryField* field) {
+    return field->text().toStdString();
+}
+
+} // namespace
+
+ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObject* parent)
+    : QObject(parent), gbCntPerRev_(new QGroupBox("Counts per Rev.", sensorBox)),
+      gbTeeth_(new QGroupBox("Teeth", sensorBox)), maxCountsPerRev_(StartMaxCountsPerRev) {
+    gbCntPerRev_->setObjectName("gbCntPerRev");
+    gbCntPerRev_->setGeometry(577, 16, 113, 57);
+    gbTeeth_->setObjectName("gbTeeth");
+    gbTeeth_->setGeometry(577, 16, 113, 129);
+
+    CreateField(NumberField::CountsPerRev, gbCntPerRev_, 8, 24, 65);
+    const struct {
+        NumberField field;
+        const char* caption;
+        int left;
+        int top;
+    } teeth[] = {{NumberField::Tooth1, "Tooth 1", 8, 26}, {NumberField::Gap1, "Gap 1", 64, 26},
+                 {NumberField::Tooth2, "Tooth 2", 8, 62}, {NumberField::Gap2, "Gap 2", 64, 62},
+                 {NumberField::Tooth3, "Tooth 3", 8, 98}, {NumberField::Gap3, "Gap 3", 64, 98}};
+    for (const auto& tooth : teeth) {
+        CreateLabel(tooth.field, tooth.caption, gbTeeth_, tooth.left, tooth.top - 13);
+        CreateField(tooth.field, gbTeeth_, tooth.left, tooth.top, 41);
+    }
+    Field(NumberField::Tooth3)->setText("0");
+    Field(NumberField::Gap3)->setText("0");
+
+    const struct {
+        NumberField field;
+        const char* caption;
+        int labelLeft;
+        int top;
+    } factors[] = {{NumberField::Multiplier, "Multiplier (0..255)", 8, 16},
+                   {NumberField::Divider, "Divider (1..255)", 8, 40},
+                   {NumberField::Alpha, "Alpha (0..15)", 24, 64},
+                   {NumberField::Beta, "Beta (0..255)", 24, 88}};
+    for (const auto& factor : factors) {
+        CreateLabel(factor.field, factor.caption, multiplierBox, factor.labelLeft, factor.top + 4);
+        CreateField(factor.field, multiplierBox, 96, factor.top, 41);
+    }
+
+    for (std::size_t index = 0; index < fields_.size(); ++index) {
+        const auto field = static_cast<NumberField>(index);
+        if (field == NumberField::CountsPerRev)
+            connect(fields_[index], &EntryField::Change, this, &ParameterEntry::edCntPerRevChange);
+        else if (field == NumberField::Multiplier)
+            connect(fields_[index], &EntryField::Change, this, &ParameterEntry::edMultiplierChange);
+        else
+            connect(fields_[index], &EntryField::Change, this,
+                    [this, field] { PlainFieldChange(field); });
+    }
+}
+
+void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int top, int width) {
+    static const char* const names[NumberFieldCount] = {
+        "edCntPerRev", "edTooth1",     "edTooth2",  "edTooth3", "edGap1", "edGap2",
+        "edGap3",      "edMultiplier", "edDevider", "edAlpha",  "edBeta"};
+    auto* edit = new EntryField(box);
+    edit->setObjectName(names[Index(field)]);
+    edit->setGeometry(left, top, width, FieldHeight);
+    fields_[Index(field)] = edit;
+}
+
+void ParameterEntry::CreateLabel(NumberField field, const QString& caption, QWidget* box, int left,
+                                 int top) {
+    auto* label = new QLabel(caption, box);
+    label->move(left, top);
+    label->adjustSize();
+    labels_[Index(field)] = label;
+}
+
+void ParameterEntry::ShowConfiguration() {
+    for (std::size_t index = 0; index < fields_.size(); ++index) {
+        const auto field = static_cast<NumberField>(index);
+        fields_[index]->SetText(QString::number(FieldValue(configuration_, field)));
+    }
+}
+
+void ParameterEntry::StoreNumber(NumberField field, std::int32_t value) {
+    StoreFieldValue(configuration_, field, value);
+    Field(field)->SetText(QString::number(FieldValue(configuration_, field)));
+}
+
+void ParameterEntry::SetTeethEditable(bool allFields) {
+    for (NumberField field : {NumberField::Gap1, NumberField::Tooth2, NumberField::Gap2,
+                              NumberField::Tooth3, NumberField::Gap3}) {
+        Field(field)->setEnabled(allFields);
+        labels_[Index(field)]->setEnabled(allFields);
+    }
+    Field(NumberField::Tooth1)->setEnabled(true);
+    labels_[Index(NumberField::Tooth1)]->setEnabled(true);
+}
+
+void ParameterEntry::EncoderModeLimitUpdate(int encoderMode) {
+    SetLimit(EdgeFactorOfEncoderMode(encoderMode, edgeFactor_));
+}
+
+void ParameterEntry::EdgeABLimitUpdate(int edgeAB, int encoderMode) {
+    SetLimit(EdgeFactorOfEdges(edgeAB, encoderMode, edgeFactor_));
+}
+
+void ParameterEntry::SetLimit(std::int32_t edgeFactor) {
+    edgeFactor_ = edgeFactor;
+    maxCountsPerRev_ = MaxCountsPerRevFor(edgeFactor);
+    edCntPerRevChange();
+}
+
+void ParameterEntry::PlainFieldChange(NumberField field) {
+    EntryField* edit = Field(field);
+    const auto value = ReadFieldValue(TextOf(edit), AcceptedValues(field, maxCountsPerRev_));
+    if (value)
+        StoreFieldValue(configuration_, field, *value);
+    edit->SetValid(value.has_value());
+}
+
+void ParameterEntry::edCntPerRevChange() {
+    EntryField* edit = Field(NumberField::CountsPerRev);
+    const auto value =
+        ReadFieldValue(TextOf(edit), AcceptedValues(NumberField::CountsPerRev, maxCountsPerRev_));
+    if (value) {
+        configuration_.CountsPerRev = *value;
+        edMultiplierChange();
+    }
+    edit->SetValid(value.has_value());
+}
+
+void ParameterEntry::edMultiplierChange() {
+    EntryField* edit = Field(NumberField::Multiplier);
+    const auto value =
+        ReadFieldValue(TextOf(edit), AcceptedValues(NumberField::Multiplier, maxCountsPerRev_));
+    edit->SetValid(value.has_value());
+    if (!value)
+        return;
+    configuration_.Multiplier = static_cast<std::uint8_t>(*value);
+    const bool editable =
+        AlphaBetaEditable(configuration_.Multiplier, configuration_.CountsPerRev, edgeFactor_);
+    Field(NumberField::Alpha)->setEnabled(editable);
+    Field(NumberField::Beta)->setEnabled(editable);
+}
+
+} // namespace kronax

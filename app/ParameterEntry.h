@@ -1,0 +1,71 @@
+#pragma once
+
+#include "DeviceConfiguration.h"
+#include "EntryField.h"
+
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+
+class QGroupBox;
+class QLabel;
+
+namespace kronax {
+
+// The eleven entry fields of the numeric board parameters with their rules, and the values
+// they store. A valid text is stored at once and turns its field white; an invalid one turns
+// it red and leaves the stored value as it was. Use on the UI thread only.
+class ParameterEntry : public QObject {
+    Q_OBJECT
+public:
+    // Creates the counts and teeth boxes inside sensorBox and the multiplier, divider, alpha
+    // and beta fields inside multiplierBox, all at their design places.
+    ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObject* parent);
+
+    QGroupBox* CntPerRevBox() const { return gbCntPerRev_; }
+    QGroupBox* TeethBox() const { return gbTeeth_; }
+    EntryField* Field(NumberField field) const { return fields_[Index(field)]; }
+
+    const DeviceConfiguration& Configuration() const { return configuration_; }
+    std::int32_t MaxCountsPerRev() const { return maxCountsPerRev_; }
+    std::int32_t EdgeFactor() const { return edgeFactor_; }
+
+    // Writes every stored value into its field as decimal text; fields whose text changes run
+    // their rule.
+    void ShowConfiguration();
+
+    // Stores value first, then writes its decimal text into the field; the field's rule runs
+    // only when that text differs from the current one.
+    void StoreNumber(NumberField field, std::int32_t value);
+
+    // Enables all six tooth and gap fields with their labels, or only "Tooth 1".
+    void SetTeethEditable(bool allFields);
+
+    // Limit update after a change of the encoder mode (-1: none selected).
+    void EncoderModeLimitUpdate(int encoderMode);
+
+    // Limit update after a change of the edges-A-B setting.
+    void EdgeABLimitUpdate(int edgeAB, int encoderMode);
+
+private:
+    static std::size_t Index(NumberField field) { return static_cast<std::size_t>(field); }
+
+    void CreateField(NumberField field, QWidget* box, int left, int top, int width);
+    void CreateLabel(NumberField field, const QString& caption, QWidget* box, int left, int top);
+    void SetLimit(std::int32_t edgeFactor);
+
+    void PlainFieldChange(NumberField field);
+    void edCntPerRevChange();
+    void edMultiplierChange();
+
+    QGroupBox* gbCntPerRev_;
+    QGroupBox* gbTeeth_;
+    std::array<EntryField*, NumberFieldCount> fields_{};
+    std::array<QLabel*, NumberFieldCount> labels_{};
+    DeviceConfiguration configuration_;
+    std::int32_t maxCountsPerRev_;
+    std::int32_t edgeFactor_ = 1;
+};
+
+} // namespace kronax

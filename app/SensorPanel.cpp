@@ -1,0 +1,161 @@
+#include "SensorPanel.h"
+
+#include "ParameterEntry.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include <algorithm>
+
+namespace kronax {
+namespace {
+
+QStringList ItemTexts(Selection selection) {
+    QStringList texts;
+    for (std::string_view item : OptionItems(selection))
+        texts << QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size()));
+    return texts;
+}
+
+} // namespace
+
+SensorPanel::SensorPanel(QGroupBox* sensorBox, QGroupBox* auxBox, ParameterEntry& entry,
+                         QObject* parent)
+    : QObject(parent), entry_(entry) {
+    CreateGroups(sensorBox);
+    CreateLists(auxBox);
+}
+
+void SensorPanel::CreateGroups(QGroupBox* sensorBox) {
+    const struct {
+        Selection selection;
+        const char* name;
+        const char* caption;
+        int left, top, width, height, columns;
+    } designs[GroupCount] = {
+        {Selection::SensorType, "rgSensorType", "Sensor Type", 8, 16, 145, 105, 1},
+        {Selection::CdmInput, "rgCDMInputSelection", "Input Selection", 160, 16, 89, 81, 1},
+        {Selection::EncoderMode, "rgEncoder", "Mode", 160, 16, 89, 81, 1},
+        {Selection::CaInput, "rgCAInputSelection", "Input Selection", 160, 16, 89, 81, 1},
+        {Selection::EdgeTrigger, "rgEdgeTrigger", "Edge Trigger", 256, 16, 89, 81, 1},
+        {Selection::EdgeDetection, "rgEdgeDetection", "Edge Detection", 256, 16, 89, 81, 1},
+        {Selection::EdgeAB, "rgEdgeAB", "Edge A, B", 352, 16, 81, 81, 1},
+        {Selection::TriggerLevel, "rgTriggerLevel", "Trigger Level", 352, 16, 81, 81, 1},
+        {Selection::InputFilter, "rgInputFilter", "Input Filter", 440, 16, 129, 81, 2},
+    };
+    for (const auto& design : designs) {
+        auto* group = new RadioGroup(design.caption, design.columns, sensorBox);
+        group->setObjectName(design.name);
+        group->setGeometry(design.left, design.top, design.width, design.height);
+        groups_[static_cast<std::size_t>(design.selection)] = group;
+        if (design.selection == Selection::EncoderMode)
+            connect(group, &RadioGroup::Clicked, this, &SensorPanel::rgEncoderClick);
+        else if (design.selection == Selection::EdgeAB)
+            connect(group, &RadioGroup::Clicked, this, &SensorPanel::rgEdgeABClick);
+        else
+            connect(group, &RadioGroup::Clicked, this, &SensorPanel::UpdateSensorControls);
+    }
+}
+
+void SensorPanel::CreateLists(QGroupBox* auxBox) {
+    const struct {
+        const char* name;
+        const char* caption;
+    } designs[ListCount] = {
+        {"cmbAux1", "AUX 1"}, {"cmbAux2", "AUX 2"}, {"cmbDI6", "DI 6"}, {"cmbDI7", "DI 7"}};
+    for (int index = 0; index < ListCount; ++index) {
+        const int top = 16 + index * 24;
+        auto* label = new QLabel(designs[index].caption, auxBox);
+        label->move(8, top + 4);
+        label->adjustSize();
+        auto* list = new QComboBox(auxBox);
+        list->setObjectName(designs[index].name);
+        list->setGeometry(56, top, 97, 21);
+        list->setMaxVisibleItems(20);
+        lists_[static_cast<std::size_t>(index)] = list;
+    }
+}
+
+RadioGroup* SensorPanel::Group(Selection selection) const {
+    return groups_[static_cast<std::size_t>(selection)];
+}
+
+QComboBox* SensorPanel::List(Selection selection) const {
+    return lists_[static_cast<std::size_t>(selection) - GroupCount];
+}
+
+void SensorPanel::FillLists() {
+    for (int index = 0; index < SelectionCount; ++index) {
+        const auto selection = static_cast<Selection>(index);
+        if (IsGroup(selection)) {
+            Group(selection)->SetItems(ItemTexts(selection));
+            Group(selection)->SetItemIndex(StartPosition(selection));
+        } else {
+            List(selection)->clear();
+            List(selection)->addItems(ItemTexts(selection));
+            List(selection)->setCurrentIndex(StartPosition(selection));
+        }
+    }
+}
+
+void SensorPanel::UpdateSensorControls() {
+    const int type = Selected(Selection::SensorType);
+    if (type < 0)
+        return;
+    const bool pulse = type == sensor_type::PulseTrigger;
+    const bool encoder = type == sensor_type::MotionEncoder;
+    const bool inCar = type == sensor_type::InCarWithGaps || type == sensor_type::InCarDoubleTooth;
+    const bool counted = pulse || encoder;
+    const bool caIsCdma = Selected(Selection::CaInput) == CaInputCdma;
+
+    Group(Selection::CdmInput)->setVisible(pulse);
+    Group(Selection::EncoderMode)->setVisible(encoder);
+    Group(Selection::CaInput)->setVisible(inCar);
+    Group(Selection::EdgeTrigger)->setVisible(counted);
+    Group(Selection::EdgeDetection)->setVisible(inCar);
+    Group(Selection::EdgeAB)->setVisible(counted);
+    Group(Selection::TriggerLevel)->setVisible(inCar);
+    Group(Selection::InputFilter)->setVisible(type != sensor_type::Off);
+    entry_.CntPerRevBox()->setVisible(counted);
+    entry_.TeethBox()->setVisible(inCar);
+
+    QComboBox* aux1 = List(Selection::Aux1Source);
+    if (inCar) {
+        Group(Selection::TriggerLevel)->setEnabled(!caIsCdma);
+        entry_.SetTeethEditable(type == sensor_type::InCarWithGaps);
+        if (caIsCdma)
+            aux1->setCurrentIndex(aux1->count() - 1);
+    }
+    aux1->setEnabled(!(inCar && caIsCdma));
+}
+
+int SensorPanel::Selected(Selection selection) const {
+    if (IsGroup(selection))
+        return Group(selection)->ItemIndex();
+    return List(selection)->currentIndex();
+}
+
+void SensorPanel::Select(Selection selection, int position) {
+    if (IsGroup(selection)) {
+        RadioGroup* group = Group(selection);
+        if (group->Count() > 0)
+            group->SetItemIndex(std::clamp(position, 0, group->Count() - 1));
+    } else {
+        QComboBox* list = List(selection);
+        if (list->count() > 0)
+            list->setCurrentIndex(std::clamp(position, 0, list->count() - 1));
+    }
+}
+
+void SensorPanel::rgEncoderClick() {
+    UpdateSensorControls();
+    entry_.EncoderModeLimitUpdate(Selected(Selection::EncoderMode));
+}
+
+void SensorPanel::rgEdgeABClick() {
+    UpdateSensorControls();
+    entry_.EdgeABLimitUpdate(Selected(Selection::EdgeAB), Selected(Selection::EncoderMode));
+}
+
+} // namespace kronax

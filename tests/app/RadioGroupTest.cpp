@@ -1,0 +1,60 @@
+#include "RadioGroup.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QWidget>
+
+namespace kronax {
+namespace {
+
+class RadioGroupTest : public testing::Test {
+protected:
+    RadioGroupTest() {
+        group.setGeometry(0, 0, 89, 81);
+        group.SetItems({"x1", "x2", "x4"});
+        QObject::connect(&group, &RadioGroup::Clicked, [this] { ++clicks; });
+        window.show();
+    }
+
+    QAbstractButton* Item(int index) const {
+        return group.findChildren<QAbstractButton*>().at(index);
+    }
+
+    QWidget window;
+    RadioGroup group{"Mode", 1, &window};
+    int clicks = 0;
+};
+
+TEST_F(RadioGroupTest, ProgramSetRunsTheHandlerOnlyWhenTheIndexChanges) {
+    EXPECT_EQ(group.ItemIndex(), -1);
+    group.SetItemIndex(0);
+    EXPECT_EQ(clicks, 1);
+    group.SetItemIndex(0);
+    EXPECT_EQ(clicks, 1);
+    group.SetItemIndex(2);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(Item(2)->isChecked());
+}
+
+TEST_F(RadioGroupTest, OperatorClickRunsTheSameHandlerButNotOnTheCurrentItem) {
+    group.SetItemIndex(0);
+    QTest::mouseClick(Item(1), Qt::LeftButton);
+    EXPECT_EQ(group.ItemIndex(), 1);
+    EXPECT_EQ(clicks, 2);
+    QTest::mouseClick(Item(1), Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(RadioGroupTest, NewItemsLeaveNothingSelectedAndRunNothing) {
+    group.SetItemIndex(1);
+    group.SetItems({"rising", "falling"});
+    EXPECT_EQ(group.ItemIndex(), -1);
+    EXPECT_EQ(clicks, 1);
+    group.SetItemIndex(5);
+    EXPECT_EQ(group.ItemIndex(), -1) << "an index beyond the items selects nothing";
+}
+
+} // namespace
+} // namespace kronax

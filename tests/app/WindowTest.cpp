@@ -1,0 +1,163 @@
+#include "FormProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace kronax::test {
+namespace {
+
+const QString Title = "VOXA-KRONAX Configuration V 1.0";
+
+class WindowTest : public testing::Test {
+protected:
+    WindowTest() {
+        form.show();
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    FormProbe form;
+};
+
+// Closes the next modal message box as soon as it shows and keeps its text. The polling only
+// ends with the box; a box that never appears fails the test through the caller's check.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                icon = box->icon();
+                box->accept();
+                timer_.stop();
+            }
+        });
+        timer_.start(10);
+    }
+
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+private:
+    QTimer timer_;
+};
+
+TEST_F(WindowTest, TitleAndApplicationNameAreTheProgramName) {
+    EXPECT_EQ(form.windowTitle(), Title);
+    EXPECT_EQ(QApplication::applicationName(), Title);
+}
+
+TEST_F(WindowTest, ClientAreaIsFixedBelowTheMenuWithoutMaximise) {
+    EXPECT_EQ(form.centralWidget()->size(), QSize(721, 346));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+TEST_F(WindowTest, Timer2RunsEverySecondFromStartUp) {
+    auto* timer = form.Control<QTimer>("Timer2");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1000);
+}
+
+TEST_F(WindowTest, CtrlShortcutsReachTheirMenuHandlers) {
+    const struct {
+        Qt::Key key;
+        const char* handler;
+    } cases[] = {{Qt::Key_O, "Open"},  {Qt::Key_S, "Save"},    {Qt::Key_R, "Read"},
+                 {Qt::Key_W, "Write"}, {Qt::Key_D, "Default"}, {Qt::Key_I, "Information"}};
+    for (const auto& c : cases) {
+        form.calls.clear();
+        QTest::keyClick(&form, c.key, Qt::ControlModifier);
+        EXPECT_EQ(form.calls, std::vector<std::string>{c.handler}) << c.handler;
+    }
+    EXPECT_TRUE(form.Control<QAction>("About1")->shortcut().isEmpty());
+}
+
+TEST_F(WindowTest, MenuItemsCarryTheirIcons) {
+    for (const char* name :
+         {"LoadConfigurationfromFile1", "StoreConfigurationtoFile1", "LoadConfigurationfromKronax1",
+          "ApplyConfigurationtoKronax1", "SetCurrentConfigurationasPowerOnDefault1",
+          "KRONAXBoardInformation1", "About1"})
+        EXPECT_FALSE(form.Control<QAction>(name)->icon().isNull()) << name;
+}
+
+TEST_F(WindowTest, EnterInAnEntryFieldPressesTheWriteButton) {
+    QTest::keyClick(form.Field("edTooth1"), Qt::Key_Return);
+    QTest::keyClick(form.Field("edBeta"), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"WriteButton", "WriteButton"}));
+}
+
+TEST_F(WindowTest, EnterOnAnotherButtonPressesThatButton) {
+    QTest::keyClick(form.Control<QPushButton>("btnStatus"), Qt::Key_Return);
+    EXPECT_EQ(form.calls, std::vector<std::string>{"Status"});
+}
+
+TEST_F(WindowTest, DoubleClicksSwitchBetweenLogoAndLogOnlyOnTheFrame) {
+    auto* logo = form.Control<QLabel>("Image1");
+    auto* box = form.Control<QGroupBox>("gbDebug");
+    auto* log = form.Control<QPlainTextEdit>("memDebug");
+    EXPECT_TRUE(box->isHidden());
+    EXPECT_FALSE(logo->isHidden());
+
+    QTest::mouseDClick(logo, Qt::LeftButton, {}, logo->rect().center());
+    EXPECT_TRUE(logo->isHidden());
+    EXPECT_FALSE(box->isHidden());
+
+    QTest::mouseDClick(log->viewport(), Qt::LeftButton, {}, log->viewport()->rect().center());
+    EXPECT_FALSE(box->isHidden()) << "a double click inside the log text does not switch back";
+
+    QTest::mouseDClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, 2));
+    EXPECT_TRUE(box->isHidden());
+    EXPECT_FALSE(logo->isHidden());
+}
+
+TEST_F(WindowTest, LogFillsItsFrameBelowTheCaption) {
+    auto* box = form.Control<QGroupBox>("gbDebug");
+    auto* log = form.Control<QPlainTextEdit>("memDebug");
+    form.Control<QLabel>("Image1")->hide();
+    box->show();
+    QApplication::processEvents();
+    EXPECT_EQ(log->geometry(), box->contentsRect());
+    EXPECT_GE(log->y(), box->fontMetrics().height()) << "the caption stays free to double-click";
+    EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+TEST_F(WindowTest, AboutShowsTheProgramName) {
+    MessageBoxCloser closer;
+    form.Control<QAction>("About1")->trigger();
+    EXPECT_EQ(closer.text, Title);
+    EXPECT_EQ(closer.icon, QMessageBox::Information);
+}
+
+TEST_F(WindowTest, EscapingExceptionIsShownAndTheWindowLivesOn) {
+    form.onWrite = [] {
+        throw std::runtime_error("Port not open (win error code: 5)");
+    };
+    form.Type("edTooth1", "7");
+    MessageBoxCloser closer;
+    QTest::mouseClick(form.Control<QPushButton>("btnWriteToKronax"), Qt::LeftButton);
+    EXPECT_EQ(closer.text, "Port not open (win error code: 5)");
+    EXPECT_EQ(closer.icon, QMessageBox::Critical);
+
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Field("edTooth1")->text(), "7");
+    form.onWrite = nullptr;
+    QTest::mouseClick(form.Control<QPushButton>("btnStatus"), Qt::LeftButton);
+    EXPECT_EQ(form.calls.back(), "Status") << "the window still handles input";
+}
+
+} // namespace
+} // namespace kronax::test
