@@ -81,6 +81,11 @@ void FakeSerialPlatform::SetPortNames(std::vector<std::string> names) {
     portNames_ = std::move(names);
 }
 
+bool FakeSerialPlatform::AwaitLineWaiter(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [&] { return lineWaiters_ > 0; });
+}
+
 SerialDcb FakeSerialPlatform::LastDcb() const {
     std::lock_guard lock(mutex_);
     return lastDcb_;
@@ -227,7 +232,10 @@ LineWait FakeSerialPlatform::WaitLineEvent(DeviceHandle device, EventHandle wait
     std::unique_lock lock(mutex_);
     if (CheckDevice(device) != 0 || !events_.contains(waitEvent))
         return LineWait::Stopped;
+    ++lineWaiters_;
+    changed_.notify_all();
     changed_.wait(lock, [&] { return events_[stopSignal] || (pendingEvents_ & eventMask_); });
+    --lineWaiters_;
     if (events_[stopSignal])
         return LineWait::Stopped;
     mask = pendingEvents_ & eventMask_;

@@ -2,6 +2,7 @@
 
 #include "SerialPlatform.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -42,6 +43,8 @@ public:
     // Completes the current or next wait for line events with mask.
     void RaiseLineEvents(std::uint32_t mask);
     void SetPortNames(std::vector<std::string> names);
+    // Waits up to limit until a thread waits for line events; false when none came.
+    bool AwaitLineWaiter(std::chrono::milliseconds limit);
 
     SerialDcb LastDcb() const;
     SerialTimeouts LastTimeouts() const;
@@ -93,6 +96,7 @@ private:
     std::uint32_t lineErrors_ = 0;
     std::uint32_t eventMask_ = 0;
     std::uint32_t pendingEvents_ = 0;
+    int lineWaiters_ = 0;
     std::vector<std::string> portNames_;
     SerialDcb lastDcb_;
     SerialTimeouts lastTimeouts_;

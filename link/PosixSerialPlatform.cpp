@@ -2,6 +2,7 @@
 //   OpenDevice       open(O_RDWR|O_NOCTTY|O_NONBLOCK) of the device the name maps to, refused
 //                    unless a tty; flock(LOCK_EX|LOCK_NB) and TIOCEXCL for exclusive use (EBUSY
 //                    when another program holds it); an edge-triggered epoll set for line events
+//   CloseDevice      tcflush of both queues, then close (never retried)
 //   SetupQueues      nothing to size: the kernel's queues are fixed
 //   SetLineSettings  raw termios from the record (speed, size, parity, stop bits, RTS/CTS and
 //                    Xon/Xoff only when asked, VMIN 0 VTIME 0), then DTR and RTS set or cleared
@@ -11,7 +12,7 @@
 //                    flags have nothing to abort
 //   Write            write() until every byte is taken or the write time-out (multiplier x n +
 //                    constant) runs out, waiting with poll(POLLOUT)
-//   Read             one non-blocking read() of what is queued; end of file (hang-up) is EIO
+//   Read             one non-blocking read() of what is queued; a hung-up line is EIO
 //   ClearErrors      FIONREAD for the queue count; frame, parity, overrun, break and buffer
 //                    overrun from the TIOCGICOUNT counters where the driver keeps them
 //   GetModemStatus   TIOCMGET; a device without modem lines reads as all lines off
@@ -123,6 +124,12 @@ int SetModemLine(int fd, int line, bool on) {
     return errno;
 }
 
+// With VMIN and VTIME 0 an empty read returns 0 like end of file; only a hang-up is an error.
+bool HungUp(int fd) {
+    pollfd state{fd, 0, 0};
+    return poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 int Milliseconds(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
@@ -164,6 +171,8 @@ public:
             state = found->second;
             devices_.erase(found);
         }
+        // Like a closed Windows handle, a closed port leaves nothing queued in either direction.
+        tcflush(state->fd, TCIOFLUSH);
         ioctl(state->fd, TIOCNXCL);
         close(state->epollFd);
         // Never retried: the descriptor is gone even when close reports an error.
@@ -259,11 +268,11 @@ public:
             ssize_t n = read(state->fd, data + done, count - done);
             if (n > 0)
                 done += static_cast<std::uint32_t>(n);
-            else if (n == 0)
-                return EIO; // the line hung up
-            else if (errno == EINTR)
+            else if (n == 0 && HungUp(state->fd))
+                return EIO;
+            else if (n < 0 && errno == EINTR)
                 continue;
-            else if (errno != EAGAIN)
+            else if (n < 0 && errno != EAGAIN)
                 return errno;
             if (done == count || immediate || (total != 0 && Milliseconds(deadline) == 0))
                 return 0;
