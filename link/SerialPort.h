@@ -112,7 +112,8 @@ public:
     bool WatcherStarted() const { return watcher_ != nullptr; }
 
     // Event hooks; an unassigned hook is skipped. They run on the UI thread, or on the watcher
-    // thread with smNone.
+    // thread with smNone. A hook run by a watcher delivery must not close the port: closing
+    // waits for the watcher, which waits for that delivery to end.
     std::function<void()> OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
     std::function<void(int count)> OnRxChar;
     std::function<void(const std::string& data)> OnRxBuf;

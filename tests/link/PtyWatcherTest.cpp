@@ -33,11 +33,12 @@ protected:
         return rxEvents >= count;
     }
 
+    // Declared before the port, which may still use them while it closes on destruction.
+    std::atomic<int> rxEvents{0};
+    int lastCount = 0;
     PtyDevice device;
     UiDispatcher dispatcher;
     TSerialPort port;
-    std::atomic<int> rxEvents{0};
-    int lastCount = 0;
 };
 
 TEST_F(PtyWatcher, BytesLeftUnreadRaiseRxCharOncePerArrivalNotContinuously) {

@@ -38,10 +38,11 @@ protected:
         return true;
     }
 
+    // Declared before the port, which may still use them while it closes on destruction.
+    std::atomic<int> wakeUps{0};
     FakeSerialPlatform fake;
     UiDispatcher dispatcher;
     TSerialPort port{fake};
-    std::atomic<int> wakeUps{0};
 };
 
 TEST_F(WatcherOverFake, EmptyEventsStartNoWatcherAndClosingSkipsStoppingIt) {
@@ -69,6 +70,7 @@ TEST_F(WatcherOverFake, ReceivedCharactersAreReportedOnTheUiThreadWithoutConsumi
     EXPECT_EQ(hookThread, std::this_thread::get_id());
     std::string text;
     EXPECT_EQ(port.ReadText(text, 1000), 7);
+    port.ClosePort();
 }
 
 TEST_F(WatcherOverFake, DeliveryActsInItsFixedOrderWithOnlyTheDocumentedReads) {
@@ -98,6 +100,7 @@ TEST_F(WatcherOverFake, DeliveryActsInItsFixedOrderWithOnlyTheDocumentedReads) {
     EXPECT_THAT(seen, ElementsAre("frame", "rx", "tx empty", "cts on", "rlsd off"));
     EXPECT_THAT(fake.Calls(),
                 ElementsAre("ClearErrors", "ClearErrors", "GetModemStatus", "GetModemStatus"));
+    port.ClosePort();
 }
 
 TEST_F(WatcherOverFake, CloseNeverDeadlocksWhileADeliveryWaitsForTheUiThread) {
@@ -147,6 +150,7 @@ TEST_F(WatcherOverFake, WithoutSynchronisationTheWatcherDeliversOnItsOwnThread) 
     ASSERT_EQ(delivered.wait_for(HangLimit), std::future_status::ready);
     EXPECT_NE(delivered.get(), std::this_thread::get_id());
     EXPECT_EQ(wakeUps, 0);
+    port.ClosePort();
 }
 
 TEST(UiDispatcher, PassesAnExceptionOfTheWorkBackToTheWaitingWorker) {
