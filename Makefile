@@ -1,7 +1,8 @@
 BUILD_DIR ?= build
+WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test windows clean
 
 all: build
 
@@ -17,8 +18,14 @@ build: configure
 run: build
 	@scripts/run-with-simulator $(BUILD_DIR)
 
-test: build
+# The toolkit-free libraries and their tests, cross-compiled for Windows (compiled and linked only).
+windows: deps
+	@cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
+
+test: build windows
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)

@@ -1,0 +1,47 @@
+#include "SerialError.h"
+#include "SerialPort.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kronax {
+namespace {
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+}
+
+std::vector<std::string> ReadNames(ISerialPlatform& platform, DeviceMapHandle map) {
+    std::vector<std::string> names;
+    for (std::uint32_t index = 0;; ++index) {
+        std::string name;
+        int result = platform.NextPortName(map, index, name);
+        if (result == ErrorNoMoreItems)
+            return names;
+        if (result != 0)
+            throw ESerialPort(CError_RegError, result);
+        names.push_back(std::move(name));
+    }
+}
+
+} // namespace
+
+void ListSerialPorts(std::vector<std::string>& list, ISerialPlatform& platform) {
+    DeviceMapHandle map = 0;
+    if (int error = platform.OpenDeviceMap(map))
+        throw ESerialPort(CError_RegError, error);
+    std::vector<std::string> names;
+    try {
+        names = ReadNames(platform, map);
+    } catch (...) {
+        platform.CloseDeviceMap(map);
+        throw;
+    }
+    platform.CloseDeviceMap(map);
+    std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
+    list = std::move(names);
+}
+
+} // namespace kronax

@@ -1,0 +1,225 @@
+// The serial platform of Windows: the kernel32 communications calls on a device opened for
+// overlapped transfers, and the serial device map in the registry (advapi32).
+#include "PortName.h"
+#include "SerialPlatform.h"
+
+#include <windows.h>
+
+namespace kronax {
+namespace {
+
+HANDLE AsHandle(std::intptr_t value) {
+    return reinterpret_cast<HANDLE>(value);
+}
+
+// The error of the call that just failed; never 0, so that a failure cannot pass as success.
+int LastError() {
+    DWORD error = GetLastError();
+    return error != 0 ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+}
+
+int Result(BOOL succeeded) {
+    return succeeded ? 0 : LastError();
+}
+
+// Waits for an overlapped transfer started with overlapped and returns its byte count.
+int WaitForTransfer(HANDLE device, OVERLAPPED& overlapped, std::uint32_t& done) {
+    if (WaitForSingleObject(overlapped.hEvent, INFINITE) != WAIT_OBJECT_0)
+        return LastError();
+    DWORD transferred = 0;
+    if (!GetOverlappedResult(device, &overlapped, &transferred, FALSE))
+        return LastError();
+    done = transferred;
+    return 0;
+}
+
+class Win32SerialPlatform : public ISerialPlatform {
+public:
+    int OpenDevice(const std::string& portName, DeviceHandle& device) override {
+        if (!ComPortNumber(portName))
+            return ERROR_FILE_NOT_FOUND;
+        // The device namespace prefix makes ports above COM9 open.
+        std::string path = "\\\\.\\" + portName;
+        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return LastError();
+        device = reinterpret_cast<DeviceHandle>(handle);
+        return 0;
+    }
+
+    int CloseDevice(DeviceHandle device) override { return Result(CloseHandle(AsHandle(device))); }
+
+    int SetupQueues(DeviceHandle device, std::uint32_t inputSize,
+                    std::uint32_t outputSize) override {
+        return Result(SetupComm(AsHandle(device), inputSize, outputSize));
+    }
+
+    int SetLineSettings(DeviceHandle device, const SerialDcb& record) override {
+        DCB dcb{};
+        dcb.DCBlength = sizeof(DCB);
+        dcb.BaudRate = record.BaudRate;
+        std::uint32_t flags = record.Flags;
+        dcb.fBinary = flags & 1;
+        dcb.fParity = (flags >> 1) & 1;
+        dcb.fOutxCtsFlow = (flags >> 2) & 1;
+        dcb.fOutxDsrFlow = (flags >> 3) & 1;
+        dcb.fDtrControl = (flags >> 4) & 3;
+        dcb.fDsrSensitivity = (flags >> 6) & 1;
+        dcb.fTXContinueOnXoff = (flags >> 7) & 1;
+        dcb.fOutX = (flags >> 8) & 1;
+        dcb.fInX = (flags >> 9) & 1;
+        dcb.fErrorChar = (flags >> 10) & 1;
+        dcb.fNull = (flags >> 11) & 1;
+        dcb.fRtsControl = (flags >> 12) & 3;
+        dcb.fAbortOnError = (flags >> 14) & 1;
+        dcb.wReserved = record.wReserved;
+        dcb.XonLim = record.XonLim;
+        dcb.XoffLim = record.XoffLim;
+        dcb.ByteSize = record.ByteSize;
+        dcb.Parity = record.Parity;
+        dcb.StopBits = record.StopBits;
+        dcb.XonChar = record.XonChar;
+        dcb.XoffChar = record.XoffChar;
+        dcb.ErrorChar = record.ErrorChar;
+        dcb.EofChar = record.EofChar;
+        dcb.EvtChar = record.EvtChar;
+        dcb.wReserved1 = record.wReserved1;
+        return Result(SetCommState(AsHandle(device), &dcb));
+    }
+
+    int SetTimeouts(DeviceHandle device, const SerialTimeouts& record) override {
+        COMMTIMEOUTS timeouts{record.ReadIntervalTimeout, record.ReadTotalTimeoutMultiplier,
+                              record.ReadTotalTimeoutConstant, record.WriteTotalTimeoutMultiplier,
+                              record.WriteTotalTimeoutConstant};
+        return Result(SetCommTimeouts(AsHandle(device), &timeouts));
+    }
+
+    int Purge(DeviceHandle device, std::uint32_t flags) override {
+        return Result(PurgeComm(AsHandle(device), flags));
+    }
+
+    int Write(DeviceHandle device, const char* data, std::uint32_t count, EventHandle requestEvent,
+              std::uint32_t& done) override {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = AsHandle(requestEvent);
+        DWORD written = 0;
+        if (!WriteFile(AsHandle(device), data, count, &written, &overlapped) &&
+            GetLastError() != ERROR_IO_PENDING)
+            return LastError();
+        return WaitForTransfer(AsHandle(device), overlapped, done);
+    }
+
+    int Read(DeviceHandle device, char* data, std::uint32_t count, EventHandle requestEvent,
+             std::uint32_t& done) override {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = AsHandle(requestEvent);
+        DWORD received = 0;
+        if (!ReadFile(AsHandle(device), data, count, &received, &overlapped) &&
+            GetLastError() != ERROR_IO_PENDING)
+            return LastError();
+        return WaitForTransfer(AsHandle(device), overlapped, done);
+    }
+
+    int ClearErrors(DeviceHandle device, std::uint32_t& errors,
+                    std::uint32_t& inputQueued) override {
+        DWORD flags = 0;
+        COMSTAT status{};
+        if (!ClearCommError(AsHandle(device), &flags, &status))
+            return LastError();
+        errors = flags;
+        inputQueued = status.cbInQue;
+        return 0;
+    }
+
+    int GetModemStatus(DeviceHandle device, std::uint32_t& status) override {
+        DWORD lines = 0;
+        if (!GetCommModemStatus(AsHandle(device), &lines))
+            return LastError();
+        status = lines;
+        return 0;
+    }
+
+    int SetEventMask(DeviceHandle device, std::uint32_t mask) override {
+        return Result(SetCommMask(AsHandle(device), mask));
+    }
+
+    LineWait WaitLineEvent(DeviceHandle device, EventHandle waitEvent, EventHandle stopSignal,
+                           std::uint32_t& mask) override {
+        HANDLE handle = AsHandle(device);
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = AsHandle(waitEvent);
+        DWORD signalled = 0;
+        if (!WaitCommEvent(handle, &signalled, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
+            // A device that refuses to wait must not turn this loop into a busy one.
+            WaitForSingleObject(AsHandle(stopSignal), RefusedWaitPause);
+            return LineWait::NotSignalled;
+        }
+        HANDLE waits[2] = {AsHandle(stopSignal), overlapped.hEvent};
+        DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        DWORD transferred = 0;
+        if (woken == WAIT_OBJECT_0 + 1) {
+            if (!GetOverlappedResult(handle, &overlapped, &transferred, FALSE))
+                return LineWait::NotSignalled;
+            mask = signalled;
+            return LineWait::Signalled;
+        }
+        // The wait may still be pending on this stack frame: end it before leaving.
+        CancelIo(handle);
+        GetOverlappedResult(handle, &overlapped, &transferred, TRUE);
+        return LineWait::Stopped;
+    }
+
+    int NewEvent(bool initiallySet, EventHandle& event) override {
+        HANDLE handle = CreateEventA(nullptr, TRUE, initiallySet ? TRUE : FALSE, nullptr);
+        if (handle == nullptr)
+            return LastError();
+        event = reinterpret_cast<EventHandle>(handle);
+        return 0;
+    }
+
+    int SignalEvent(EventHandle event) override { return Result(SetEvent(AsHandle(event))); }
+
+    int CloseEvent(EventHandle event) override { return Result(CloseHandle(AsHandle(event))); }
+
+    int OpenDeviceMap(DeviceMapHandle& map) override {
+        HKEY key = nullptr;
+        LONG result =
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key);
+        if (result != ERROR_SUCCESS)
+            return static_cast<int>(result);
+        map = reinterpret_cast<DeviceMapHandle>(key);
+        return 0;
+    }
+
+    int NextPortName(DeviceMapHandle map, std::uint32_t index, std::string& name) override {
+        char valueName[256];
+        DWORD valueNameLength = sizeof valueName;
+        DWORD type = 0;
+        BYTE data[256];
+        DWORD dataSize = sizeof data;
+        LONG result = RegEnumValueA(reinterpret_cast<HKEY>(map), index, valueName, &valueNameLength,
+                                    nullptr, &type, data, &dataSize);
+        if (result != ERROR_SUCCESS)
+            return static_cast<int>(result);
+        name.assign(reinterpret_cast<const char*>(data), dataSize);
+        name.erase(name.find_last_not_of('\0') + 1);
+        return 0;
+    }
+
+    int CloseDeviceMap(DeviceMapHandle map) override {
+        return static_cast<int>(RegCloseKey(reinterpret_cast<HKEY>(map)));
+    }
+
+private:
+    static constexpr DWORD RefusedWaitPause = 100;
+};
+
+} // namespace
+
+ISerialPlatform& SystemSerialPlatform() {
+    static Win32SerialPlatform platform;
+    return platform;
+}
+
+} // namespace kronax

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <pty.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace kronax {
+
+// Bounds waits that only a fault would make long.
+inline constexpr auto HangLimit = std::chrono::seconds(10);
+
+// A pseudo-terminal standing in for the board: the port opens its slave side as COM1 through a
+// device-map folder named by KRONAX_PORTS, and the test talks on the master side.
+class PtyDevice {
+public:
+    PtyDevice() {
+        const char* old = std::getenv("KRONAX_PORTS");
+        oldPorts_ = old ? std::optional<std::string>(old) : std::nullopt;
+        char pattern[] = "/tmp/kronax-ports-XXXXXX";
+        folder_ = mkdtemp(pattern);
+        setenv("KRONAX_PORTS", folder_.c_str(), 1);
+        Attach();
+    }
+
+    ~PtyDevice() {
+        Vanish();
+        std::filesystem::remove_all(folder_);
+        if (oldPorts_)
+            setenv("KRONAX_PORTS", oldPorts_->c_str(), 1);
+        else
+            unsetenv("KRONAX_PORTS");
+    }
+
+    // A new pseudo-terminal behind COM1.
+    void Attach() {
+        int slave = -1;
+        char name[256];
+        ASSERT_EQ(openpty(&master_, &slave, name, nullptr, nullptr), 0);
+        close(slave);
+        Link("COM1", name);
+    }
+
+    // The board goes away: the master side closes.
+    void Vanish() {
+        if (master_ >= 0)
+            close(master_);
+        master_ = -1;
+    }
+
+    void Link(const std::string& portName, const std::string& target) {
+        std::filesystem::path link = folder_ / portName;
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(target, link);
+    }
+
+    const std::filesystem::path& Folder() const { return folder_; }
+
+    void Send(const std::string& bytes) {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    // What the port wrote, once count bytes have come.
+    std::string Receive(std::size_t count) {
+        std::string received;
+        auto deadline = std::chrono::steady_clock::now() + HangLimit;
+        while (received.size() < count && std::chrono::steady_clock::now() < deadline) {
+            char buffer[256];
+            ssize_t n = read(master_, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+
+private:
+    std::filesystem::path folder_;
+    std::optional<std::string> oldPorts_;
+    int master_ = -1;
+};
+
+// The number of bytes waiting in the port's receive queue.
+inline std::uint32_t Queued(const TSerialPort& port) {
+    std::uint32_t errors = 0;
+    std::uint32_t queued = 0;
+    port.Platform().ClearErrors(port.Device(), errors, queued);
+    return queued;
+}
+
+// Waits until count bytes wait in the port's receive queue; false when they never come.
+inline bool WaitQueued(const TSerialPort& port, std::uint32_t count) {
+    auto deadline = std::chrono::steady_clock::now() + HangLimit;
+    while (Queued(port) < count) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace kronax
