@@ -24,12 +24,6 @@ ValueRange AcceptedValues(NumberField field, std::int32_t maxCountsPerRev);
 // The number a field's text holds when it is one whole number within range, else nothing.
 std::optional<std::int32_t> ReadFieldValue(std::string_view text, ValueRange range);
 
-// The stored value of field in configuration, widened to 32 bits.
-std::int32_t FieldValue(const DeviceConfiguration& configuration, NumberField field);
-
-// Stores value in field of configuration; the 8-bit fields keep its low 8 bits.
-void StoreFieldValue(DeviceConfiguration& configuration, NumberField field, std::int32_t value);
-
 // The edge factor after a change of the encoder mode: 1, 2 or 4 for "x1", "x2", "x4"; with no
 // mode selected (-1) the current factor stays.
 std::int32_t EdgeFactorOfEncoderMode(int encoderMode, std::int32_t current);

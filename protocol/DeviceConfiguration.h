@@ -39,4 +39,10 @@ enum class NumberField {
 
 inline constexpr int NumberFieldCount = 11;
 
+// The stored value of field in configuration, widened to 32 bits.
+std::int32_t FieldValue(const DeviceConfiguration& configuration, NumberField field);
+
+// Stores value in field of configuration; the 8-bit fields keep its low 8 bits.
+void StoreFieldValue(DeviceConfiguration& configuration, NumberField field, std::int32_t value);
+
 } // namespace kronax

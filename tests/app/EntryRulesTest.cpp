@@ -62,16 +62,5 @@ TEST(EntryRules, EdgeFactorTakesBothOverTheEncoderModeOnlyForEdgeChanges) {
     EXPECT_EQ(EdgeFactorOfEdges(1, -1, 2), 2);
 }
 
-TEST(EntryRules, StoringKeepsTheLowByteOfEightBitFieldsAndAllOfTheCounts) {
-    DeviceConfiguration configuration;
-    StoreFieldValue(configuration, NumberField::Gap2, 20);
-    StoreFieldValue(configuration, NumberField::Beta, 0x1FF);
-    StoreFieldValue(configuration, NumberField::CountsPerRev, 65535);
-    EXPECT_EQ(FieldValue(configuration, NumberField::Gap2), 20);
-    EXPECT_EQ(FieldValue(configuration, NumberField::Beta), 0xFF);
-    EXPECT_EQ(FieldValue(configuration, NumberField::CountsPerRev), 65535);
-    EXPECT_EQ(configuration.Tooth1, 1) << "other fields stay as they were";
-}
-
 } // namespace
 } // namespace kronax
