@@ -2,7 +2,7 @@ BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test windows clean
+.PHONY: all deps configure build run test bench windows clean
 
 all: build
 
@@ -26,6 +26,13 @@ windows: deps
 
 test: build windows
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD_DIR)/bench/kronax-bench
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-log
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-log --repaint-each-line
 
 clean:
 	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)

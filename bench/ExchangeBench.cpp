@@ -1,0 +1,252 @@
+// kronax-bench: times the configuration's six-command sequences through TransactCommand on the
+// serial port, against the simulator pacing its answers at 9600 baud, and measures the
+// transaction's own turnaround between an answer and the next command.
+//
+// Usage: kronax-bench [--repetitions N]   (default 20 of each sequence)
+
+#include "BenchTable.h"
+#include "CommandTransaction.h"
+#include "SerialPort.h"
+#include "SimProcess.h"
+#include "SteadyTickSource.h"
+#include "TimedPort.h"
+#include "Turnaround.h"
+#include "UiDispatcher.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace kronax::bench {
+namespace {
+
+constexpr double BitsPerCharacter = 10;
+constexpr double BaudRate = 9600;
+constexpr std::int32_t TimeOut = 1000;
+constexpr int SequenceLength = 6;
+
+struct Exchange {
+    std::string command;
+    std::string reply;
+};
+
+using Sequence = std::vector<Exchange>;
+
+// The simulator's own configuration, written back unchanged and then read.
+const char* const Names[] = {"SEN", "CDM", "ABV", "TDF", "MOD", "MUX"};
+const char* const Payloads[] = {"010100000000", "0001", "0000", "0001", "00000", "00880"};
+
+Sequence WriteSequence() {
+    Sequence sequence;
+    for (int i = 0; i < SequenceLength; ++i)
+        sequence.push_back({std::string("##SM") + Names[i] + Payloads[i] + "\r", "!SMACK\r"});
+    return sequence;
+}
+
+Sequence QuerySequence() {
+    Sequence sequence;
+    for (int i = 0; i < SequenceLength; ++i)
+        sequence.push_back(
+            {std::string("??SM") + Names[i] + "\r", std::string("!SM") + Payloads[i] + "\r"});
+    return sequence;
+}
+
+double LineTimeMs(std::size_t characters) {
+    return static_cast<double>(characters) * BitsPerCharacter / BaudRate * 1000.0;
+}
+
+// Keeps only the newest line: the bench measures the link, not a log widget.
+class LastLineLog : public ITrafficLog {
+public:
+    void AppendLine(const std::string& line) override { last_ = line; }
+
+private:
+    std::string last_;
+};
+
+struct SequenceResult {
+    std::string name;
+    Sequence sequence;
+    std::vector<double> durationsMs;
+};
+
+double RunSequence(TCommandTransaction& transaction, const Sequence& sequence) {
+    std::string reply;
+    const Clock::time_point start = Clock::now();
+    for (const Exchange& exchange : sequence) {
+        if (!transaction.TransactCommand(exchange.command, reply, TimeOut) ||
+            reply != exchange.reply)
+            throw std::runtime_error("unexpected answer '" + reply + "' to " + exchange.command);
+    }
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void PrintSequences(const std::vector<SequenceResult>& results) {
+    BenchTable table({"sequence", "sent", "received", "bound ms", "reply-only ms", "min ms",
+                      "median ms", "max ms", "median/bound"});
+    for (const SequenceResult& result : results) {
+        std::size_t sent = 0, received = 0;
+        for (const Exchange& exchange : result.sequence) {
+            sent += exchange.command.size();
+            received += exchange.reply.size();
+        }
+        const double bound = LineTimeMs(sent + received);
+        const Spread spread = SpreadOf(result.durationsMs);
+        table.AddRow({result.name, std::to_string(sent), std::to_string(received), Fixed(bound, 1),
+                      Fixed(LineTimeMs(received), 1), Fixed(spread.min, 1), Fixed(spread.median, 1),
+                      Fixed(spread.max, 1), Fixed(spread.median / bound, 2)});
+    }
+    std::cout << table.Text();
+}
+
+void AddSpreadRow(BenchTable& table, const std::string& name, const std::vector<double>& samples,
+                  int decimals) {
+    const Spread spread = SpreadOf(samples);
+    table.AddRow({name, std::to_string(samples.size()), Fixed(spread.min, decimals),
+                  Fixed(spread.median, decimals), Fixed(spread.p95, decimals),
+                  Fixed(spread.max, decimals), Fixed(spread.mean, decimals)});
+}
+
+struct Options {
+    int repetitions = 20;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--repetitions" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.repetitions = std::atoi(argv[++i]);
+        else
+            throw std::invalid_argument("usage: kronax-bench [--repetitions N]");
+    }
+    return options;
+}
+
+// What one setting of the transaction's idle pause gave.
+struct Measurement {
+    std::string name;
+    std::vector<SequenceResult> sequences;
+    std::vector<double> lowerUs, upperUs, pollUs, simLogMs;
+};
+
+// Runs one warm-up and then repetitions of each sequence through a transaction with idlePause.
+Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher,
+                    std::chrono::microseconds idlePause, int repetitions) {
+    TimedPort timed(port);
+    TSteadyTickSource ticks;
+    LastLineLog log;
+    TCommandTransaction transaction(timed, ticks, log, idlePause);
+    Measurement m{
+        "idle pause " + std::to_string(idlePause.count()) + " us",
+        {{"6 x ##SM write", WriteSequence(), {}}, {"6 x ??SM query", QuerySequence(), {}}},
+        {},
+        {},
+        {},
+        {}};
+    for (const SequenceResult& result : m.sequences)
+        RunSequence(transaction, result.sequence);
+    for (int rep = 0; rep < repetitions; ++rep) {
+        for (SequenceResult& result : m.sequences) {
+            // Between two operator actions the window's event loop runs the watcher's deliveries.
+            dispatcher.RunPending();
+            timed.Clear();
+            result.durationsMs.push_back(RunSequence(transaction, result.sequence));
+            for (const TurnaroundBracket& bracket : Turnarounds(timed.Calls())) {
+                m.lowerUs.push_back(bracket.lowerUs);
+                m.upperUs.push_back(bracket.upperUs);
+            }
+            const std::vector<double> periods = PollPeriods(timed.Calls());
+            m.pollUs.insert(m.pollUs.end(), periods.begin(), periods.end());
+        }
+    }
+    return m;
+}
+
+// Hands each measurement its share of the simulator's log, in the order they were taken.
+void AssignSimLogGaps(std::vector<Measurement>& measurements, const std::vector<double>& gaps) {
+    std::size_t from = 0;
+    for (Measurement& m : measurements) {
+        const std::size_t sequences = m.sequences.size() * (m.sequences[0].durationsMs.size() + 1);
+        const std::size_t count = std::min(sequences * (SequenceLength - 1), gaps.size() - from);
+        m.simLogMs.assign(gaps.begin() + from, gaps.begin() + from + count);
+        from += count;
+    }
+}
+
+std::size_t CountFrom(const std::vector<double>& samples, double limit) {
+    return static_cast<std::size_t>(
+        std::count_if(samples.begin(), samples.end(), [&](double x) { return x >= limit; }));
+}
+
+void PrintTurnarounds(const Measurement& m) {
+    std::cout << "\nTurnaround, " << m.name
+              << ": the board's CR reaching the port -> the next command leaving it\n\n";
+    BenchTable table({"measure", "samples", "min", "median", "p95", "max", "mean"});
+    AddSpreadRow(table, "lower bound, us", m.lowerUs, 0);
+    AddSpreadRow(table, "upper bound, us", m.upperUs, 0);
+    AddSpreadRow(table, "simulator log, ms", m.simLogMs, 3);
+    AddSpreadRow(table, "read loop period, us", m.pollUs, 0);
+    std::cout << table.Text();
+    std::cout << "upper bound reaching 1 ms: " << CountFrom(m.upperUs, 1000) << " of "
+              << m.upperUs.size()
+              << " exchanges; read loop period reaching 1 ms: " << CountFrom(m.pollUs, 1000)
+              << " of " << m.pollUs.size() << "\n";
+}
+
+int Run(const Options& options) {
+    namespace fs = std::filesystem;
+    const std::string simLog =
+        (fs::temp_directory_path() / ("kronax-bench-" + std::to_string(getpid()) + ".log"))
+            .string();
+    fs::remove(simLog);
+    sim::testing::SimProcess sim({"--pace", "--log", simLog});
+    setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
+
+    UiDispatcher dispatcher;
+    TSerialPort port;
+    port.SetDispatcher(dispatcher);
+    port.SetPort(sim.PrintedName());
+    port.OpenPort();
+    std::vector<Measurement> measurements;
+    for (auto pause : {TCommandTransaction::DefaultIdlePause, std::chrono::microseconds(0)})
+        measurements.push_back(Measure(port, dispatcher, pause, options.repetitions));
+    port.ClosePort();
+    sim.Stop(SIGTERM);
+    AssignSimLogGaps(measurements, SimLogTurnarounds(simLog, SequenceLength));
+    fs::remove(simLog);
+
+    std::cout << "Six-command sequences, simulator pacing its answers at 9600 baud, "
+              << options.repetitions << " repetitions each\n"
+              << "(bound: characters sent + received x 10 bits at 9600 baud; reply-only: the "
+                 "received characters alone,\n which is all the simulator paces)\n";
+    for (const Measurement& m : measurements) {
+        std::cout << "\n" << m.name << "\n";
+        PrintSequences(m.sequences);
+    }
+    for (const Measurement& m : measurements)
+        PrintTurnarounds(m);
+    std::cout << "\nlower bound: the CR read's end to the next write's start (the tool's own "
+                 "work once it has the CR);\nupper bound: the last read without the CR's start "
+                 "to the next write's end (adds the wait until\nthe CR is seen); simulator "
+                 "log: its TX of reply n to its RX of command n + 1, whole milliseconds.\n";
+    return 0;
+}
+
+} // namespace
+} // namespace kronax::bench
+
+int main(int argc, char** argv) {
+    try {
+        return kronax::bench::Run(kronax::bench::ParseOptions(argc, argv));
+    } catch (const std::exception& error) {
+        std::cerr << "kronax-bench: " << error.what() << '\n';
+        return 1;
+    }
+}
