@@ -129,22 +129,21 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-// What one setting of the transaction's idle pause gave.
+// What the transaction gave over the port.
 struct Measurement {
     std::string name;
     std::vector<SequenceResult> sequences;
     std::vector<double> lowerUs, upperUs, pollUs, simLogMs;
 };
 
-// Runs one warm-up and then repetitions of each sequence through a transaction with idlePause.
-Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher,
-                    std::chrono::microseconds idlePause, int repetitions) {
+// Runs one warm-up and then repetitions of each sequence through a transaction.
+Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher, int repetitions) {
     TimedPort timed(port);
     TSteadyTickSource ticks;
     LastLineLog log;
-    TCommandTransaction transaction(timed, ticks, log, idlePause);
+    TCommandTransaction transaction(timed, ticks, log);
     Measurement m{
-        "idle pause " + std::to_string(idlePause.count()) + " us",
+        "transaction over the POSIX serial port",
         {{"6 x ##SM write", WriteSequence(), {}}, {"6 x ??SM query", QuerySequence(), {}}},
         {},
         {},
@@ -215,8 +214,7 @@ int Run(const Options& options) {
     port.SetPort(sim.PrintedName());
     port.OpenPort();
     std::vector<Measurement> measurements;
-    for (auto pause : {TCommandTransaction::DefaultIdlePause, std::chrono::microseconds(0)})
-        measurements.push_back(Measure(port, dispatcher, pause, options.repetitions));
+    measurements.push_back(Measure(port, dispatcher, options.repetitions));
     port.ClosePort();
     sim.Stop(SIGTERM);
     AssignSimLogGaps(measurements, SimLogTurnarounds(simLog, SequenceLength));

@@ -30,8 +30,8 @@ std::string TrafficLogLine(const std::string& command, const std::string& reply)
 }
 
 TCommandTransaction::TCommandTransaction(ICommandPort& port, const ITickSource& ticks,
-                                         ITrafficLog& log, std::chrono::microseconds idlePause)
-    : port_(port), ticks_(ticks), log_(log), idlePause_(idlePause) {}
+                                         ITrafficLog& log)
+    : port_(port), ticks_(ticks), log_(log) {}
 
 bool TCommandTransaction::TransactCommand(const std::string& command, std::string& reply,
                                           std::int32_t timeout) {
@@ -58,8 +58,11 @@ bool TCommandTransaction::CollectReply(std::string& reply, std::int32_t timeout)
             return true;
         if (TimeOutPassed(start, now, timeout))
             return false;
-        if (count == 0 && idlePause_.count() > 0)
-            std::this_thread::sleep_for(idlePause_);
+        // The poll goes on without a pause, so the answer's CR is seen within microseconds; a
+        // sleep would be stretched to milliseconds by the scheduler now and then. Yielding after
+        // an empty read lets other threads run on a busy machine.
+        if (count == 0)
+            std::this_thread::yield();
     }
 }
 

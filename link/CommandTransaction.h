@@ -5,7 +5,6 @@
 #include "TickSource.h"
 #include "TrafficLog.h"
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -18,13 +17,8 @@ std::string TrafficLogLine(const std::string& command, const std::string& reply)
 // The blocking command exchange over the window's one port. Keeps no state between calls.
 class TCommandTransaction : public ICommandChannel {
 public:
-    // The pause taken after a read that brought nothing, so that a wait over the serial line
-    // does not keep a core busy; short against the 1.04 ms one character takes at 9600 baud.
-    static constexpr std::chrono::microseconds DefaultIdlePause{200};
-
     // port, ticks and log must outlive the transaction object.
-    TCommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log,
-                        std::chrono::microseconds idlePause = DefaultIdlePause);
+    TCommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log);
 
     // Clears the port's queues, sends command unchanged and collects what arrives until it holds
     // a CR or more than timeout ms have passed since the write ended (at least one read is made;
@@ -41,7 +35,6 @@ private:
     ICommandPort& port_;
     const ITickSource& ticks_;
     ITrafficLog& log_;
-    std::chrono::microseconds idlePause_;
 };
 
 } // namespace kronax

@@ -20,7 +20,7 @@ struct Exchange {
     std::string reply = "left over";
 
     bool Run(const FakeTick& tick, std::int32_t timeout, const std::string& command = "##SMSTA\r") {
-        TCommandTransaction transaction(port, tick, log, std::chrono::microseconds{0});
+        TCommandTransaction transaction(port, tick, log);
         return transaction.TransactCommand(command, reply, timeout);
     }
 };
