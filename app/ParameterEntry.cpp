@@ -54,16 +54,16 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
         CreateField(factor.field, multiplierBox, 96, factor.top, 41);
     }
 
-    for (std::size_t index = 0; index < fields_.size(); ++index) {
-        const auto field = static_cast<NumberField>(index);
-        if (field == NumberField::CountsPerRev)
-            connect(fields_[index], &EntryField::Change, this, &ParameterEntry::edCntPerRevChange);
-        else if (field == NumberField::Multiplier)
-            connect(fields_[index], &EntryField::Change, this, &ParameterEntry::edMultiplierChange);
-        else
-            connect(fields_[index], &EntryField::Change, this,
-                    [this, field] { PlainFieldChange(field); });
-    }
+    // In the order of NumberField.
+    const std::array<void (ParameterEntry::*)(), NumberFieldCount> changeHandlers = {
+        &ParameterEntry::edCntPerRevChange, &ParameterEntry::edTooth1Change,
+        &ParameterEntry::edTooth2Change,    &ParameterEntry::edTooth3Change,
+        &ParameterEntry::edGap1Change,      &ParameterEntry::edGap2Change,
+        &ParameterEntry::edGap3Change,      &ParameterEntry::edMultiplierChange,
+        &ParameterEntry::edDeviderChange,   &ParameterEntry::edAlphaChange,
+        &ParameterEntry::edBetaChange};
+    for (std::size_t index = 0; index < fields_.size(); ++index)
+        connect(fields_[index], &EntryField::Change, this, changeHandlers[index]);
 }
 
 void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int top, int width) {
@@ -118,6 +118,42 @@ void ParameterEntry::SetLimit(std::int32_t edgeFactor) {
     edgeFactor_ = edgeFactor;
     maxCountsPerRev_ = MaxCountsPerRevFor(edgeFactor);
     edCntPerRevChange();
+}
+
+void ParameterEntry::edTooth1Change() {
+    PlainFieldChange(NumberField::Tooth1);
+}
+
+void ParameterEntry::edTooth2Change() {
+    PlainFieldChange(NumberField::Tooth2);
+}
+
+void ParameterEntry::edTooth3Change() {
+    PlainFieldChange(NumberField::Tooth3);
+}
+
+void ParameterEntry::edGap1Change() {
+    PlainFieldChange(NumberField::Gap1);
+}
+
+void ParameterEntry::edGap2Change() {
+    PlainFieldChange(NumberField::Gap2);
+}
+
+void ParameterEntry::edGap3Change() {
+    PlainFieldChange(NumberField::Gap3);
+}
+
+void ParameterEntry::edDeviderChange() {
+    PlainFieldChange(NumberField::Divider);
+}
+
+void ParameterEntry::edAlphaChange() {
+    PlainFieldChange(NumberField::Alpha);
+}
+
+void ParameterEntry::edBetaChange() {
+    PlainFieldChange(NumberField::Beta);
 }
 
 void ParameterEntry::PlainFieldChange(NumberField field) {

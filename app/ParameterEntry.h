@@ -55,9 +55,20 @@ private:
     void CreateLabel(NumberField field, const QString& caption, QWidget* box, int left, int top);
     void SetLimit(std::int32_t edgeFactor);
 
-    void PlainFieldChange(NumberField field);
+    // Change handlers, run on every change of their field's text.
     void edCntPerRevChange();
+    void edTooth1Change();
+    void edTooth2Change();
+    void edTooth3Change();
+    void edGap1Change();
+    void edGap2Change();
+    void edGap3Change();
     void edMultiplierChange();
+    void edDeviderChange();
+    void edAlphaChange();
+    void edBetaChange();
+
+    void PlainFieldChange(NumberField field);
 
     QGroupBox* gbCntPerRev_;
     QGroupBox* gbTeeth_;

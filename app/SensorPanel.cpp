@@ -33,28 +33,33 @@ void SensorPanel::CreateGroups(QGroupBox* sensorBox) {
         const char* name;
         const char* caption;
         int left, top, width, height, columns;
+        void (SensorPanel::*click)();
     } designs[GroupCount] = {
-        {Selection::SensorType, "rgSensorType", "Sensor Type", 8, 16, 145, 105, 1},
-        {Selection::CdmInput, "rgCDMInputSelection", "Input Selection", 160, 16, 89, 81, 1},
-        {Selection::EncoderMode, "rgEncoder", "Mode", 160, 16, 89, 81, 1},
-        {Selection::CaInput, "rgCAInputSelection", "Input Selection", 160, 16, 89, 81, 1},
-        {Selection::EdgeTrigger, "rgEdgeTrigger", "Edge Trigger", 256, 16, 89, 81, 1},
-        {Selection::EdgeDetection, "rgEdgeDetection", "Edge Detection", 256, 16, 89, 81, 1},
-        {Selection::EdgeAB, "rgEdgeAB", "Edge A, B", 352, 16, 81, 81, 1},
-        {Selection::TriggerLevel, "rgTriggerLevel", "Trigger Level", 352, 16, 81, 81, 1},
-        {Selection::InputFilter, "rgInputFilter", "Input Filter", 440, 16, 129, 81, 2},
+        {Selection::SensorType, "rgSensorType", "Sensor Type", 8, 16, 145, 105, 1,
+         &SensorPanel::rgSensorTypeClick},
+        {Selection::CdmInput, "rgCDMInputSelection", "Input Selection", 160, 16, 89, 81, 1,
+         &SensorPanel::rgCDMInputSelectionClick},
+        {Selection::EncoderMode, "rgEncoder", "Mode", 160, 16, 89, 81, 1,
+         &SensorPanel::rgEncoderClick},
+        {Selection::CaInput, "rgCAInputSelection", "Input Selection", 160, 16, 89, 81, 1,
+         &SensorPanel::rgCAInputSelectionClick},
+        {Selection::EdgeTrigger, "rgEdgeTrigger", "Edge Trigger", 256, 16, 89, 81, 1,
+         &SensorPanel::rgEdgeTriggerClick},
+        {Selection::EdgeDetection, "rgEdgeDetection", "Edge Detection", 256, 16, 89, 81, 1,
+         &SensorPanel::rgEdgeDetectionClick},
+        {Selection::EdgeAB, "rgEdgeAB", "Edge A, B", 352, 16, 81, 81, 1,
+         &SensorPanel::rgEdgeABClick},
+        {Selection::TriggerLevel, "rgTriggerLevel", "Trigger Level", 352, 16, 81, 81, 1,
+         &SensorPanel::rgTriggerLevelClick},
+        {Selection::InputFilter, "rgInputFilter", "Input Filter", 440, 16, 129, 81, 2,
+         &SensorPanel::rgInputFilterClick},
     };
     for (const auto& design : designs) {
         auto* group = new RadioGroup(design.caption, design.columns, sensorBox);
         group->setObjectName(design.name);
         group->setGeometry(design.left, design.top, design.width, design.height);
         groups_[static_cast<std::size_t>(design.selection)] = group;
-        if (design.selection == Selection::EncoderMode)
-            connect(group, &RadioGroup::Clicked, this, &SensorPanel::rgEncoderClick);
-        else if (design.selection == Selection::EdgeAB)
-            connect(group, &RadioGroup::Clicked, this, &SensorPanel::rgEdgeABClick);
-        else
-            connect(group, &RadioGroup::Clicked, this, &SensorPanel::UpdateSensorControls);
+        connect(group, &RadioGroup::Clicked, this, design.click);
     }
 }
 
@@ -146,6 +151,34 @@ void SensorPanel::Select(Selection selection, int position) {
         if (list->count() > 0)
             list->setCurrentIndex(std::clamp(position, 0, list->count() - 1));
     }
+}
+
+void SensorPanel::rgSensorTypeClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgCDMInputSelectionClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgCAInputSelectionClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgEdgeTriggerClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgEdgeDetectionClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgTriggerLevelClick() {
+    UpdateSensorControls();
+}
+
+void SensorPanel::rgInputFilterClick() {
+    UpdateSensorControls();
 }
 
 void SensorPanel::rgEncoderClick() {

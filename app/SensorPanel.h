@@ -50,8 +50,16 @@ private:
     void CreateGroups(QGroupBox* sensorBox);
     void CreateLists(QGroupBox* auxBox);
 
+    // Selection handlers, run on every change of their group's selection.
+    void rgSensorTypeClick();
+    void rgCDMInputSelectionClick();
     void rgEncoderClick();
+    void rgCAInputSelectionClick();
+    void rgEdgeTriggerClick();
+    void rgEdgeDetectionClick();
     void rgEdgeABClick();
+    void rgTriggerLevelClick();
+    void rgInputFilterClick();
 
     ParameterEntry& entry_;
     std::array<RadioGroup*, GroupCount> groups_{};
