@@ -5,8 +5,8 @@
 namespace kronax::sim {
 namespace {
 
-bool IsRefused(const std::string& command, const std::vector<std::string>& refused) {
-    return std::any_of(refused.begin(), refused.end(),
+bool StartsWithAny(const std::string& command, const std::vector<std::string>& starts) {
+    return std::any_of(starts.begin(), starts.end(),
                        [&](const std::string& start) { return command.starts_with(start); });
 }
 
@@ -18,9 +18,9 @@ int CommandTimeout(const std::string& command) {
 
 std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string answer,
                                      const FaultOptions& faults) {
-    if (faults.silent)
+    if (faults.silent || StartsWithAny(command, faults.ignored))
         return {};
-    if (IsRefused(command, faults.refused))
+    if (StartsWithAny(command, faults.refused))
         answer = "!SMNCK\r";
     if (faults.garbage)
         answer = GarbageLine;

@@ -9,6 +9,7 @@ namespace kronax::sim {
 struct FaultOptions {
     bool silent = false;              // never answer
     std::vector<std::string> refused; // commands (line starts) answered "!SMNCK"
+    std::vector<std::string> ignored; // commands (line starts) left without any answer
     bool crLf = false;                // end answers with CR LF
     int delayMs = 0;                  // wait before each answer
     int splitSize = 0;                // send answers in pieces of this many characters
@@ -34,7 +35,7 @@ struct AnswerPiece {
 };
 
 // The pieces in which answer (the board's own, ending with CR) to command is sent under faults;
-// none when the board stays silent.
+// none when the board stays silent or ignores the command.
 std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string answer,
                                      const FaultOptions& faults);
 

@@ -21,12 +21,12 @@ bool IsPortName(const std::string& name) {
     return name.find_first_not_of("0123456789", 3) == std::string::npos;
 }
 
-void AddRefused(std::vector<std::string>& refused, const std::string& list) {
+void AddCommandStarts(std::vector<std::string>& starts, const std::string& list) {
     std::size_t from = 0;
     while (from <= list.size()) {
         const std::size_t comma = std::min(list.find(',', from), list.size());
         if (comma > from)
-            refused.push_back(list.substr(from, comma - from));
+            starts.push_back(list.substr(from, comma - from));
         from = comma + 1;
     }
 }
@@ -59,7 +59,11 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
          }},
         {"--refuse",
          [&](const std::string& v) {
-             AddRefused(faults.refused, v);
+             AddCommandStarts(faults.refused, v);
+         }},
+        {"--ignore",
+         [&](const std::string& v) {
+             AddCommandStarts(faults.ignored, v);
          }},
         {"--delay",
          [&](const std::string& v) {
@@ -116,6 +120,7 @@ It prints the port name and serves until SIGINT or SIGTERM, then removes its lin
 Faults:
   --silent            never answer
   --refuse CMD[,CMD]  answer "!SMNCK" to commands starting with CMD (repeatable)
+  --ignore CMD[,CMD]  leave commands starting with CMD without any answer (repeatable)
   --crlf              end every answer with CR LF
   --delay MS          wait MS milliseconds before each answer
   --split N           send each answer in pieces of N characters

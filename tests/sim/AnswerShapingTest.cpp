@@ -25,6 +25,16 @@ TEST(ShapeAnswer, SilentBoardSendsNothing) {
     EXPECT_TRUE(ShapeAnswer("##SMSTA", "!SMACK\r", faults).empty());
 }
 
+TEST(ShapeAnswer, IgnoredCommandAloneGetsNoAnswerWhateverOtherFaultsSay) {
+    FaultOptions faults;
+    faults.ignored = {"??SMMOD"};
+    faults.refused = {"??SMMOD"};
+    faults.garbage = true;
+    EXPECT_TRUE(ShapeAnswer("??SMMOD", "!SM00000\r", faults).empty());
+    EXPECT_EQ(Joined(ShapeAnswer("??SMMUX", "!SM00880\r", faults)), GarbageLine);
+    EXPECT_EQ(Joined(ShapeAnswer("##SMMOD00000", "!SMACK\r", faults)), GarbageLine);
+}
+
 TEST(ShapeAnswer, ContentFaultsReplaceOrExtendTheAnswer) {
     FaultOptions refuse;
     refuse.refused = {"##SMSEN", "??SMSTA"};

@@ -10,15 +10,18 @@ TEST(ParseSimOptions, DefaultsToCom1InTheFolderFromTheEnvironment) {
     EXPECT_EQ(options.portsDir, "/tmp/ports");
     EXPECT_EQ(options.portName, "COM1");
     EXPECT_FALSE(options.faults.silent);
+    EXPECT_TRUE(options.faults.ignored.empty());
     EXPECT_EQ(options.faults.delayMs, 0);
 }
 
 TEST(ParseSimOptions, ReadsEveryOption) {
     const SimOptions o = ParseSimOptions(
-        {"--ports-dir",   "/p",     "--port",   "COM12",     "--state",         "s.ini",
-         "--log",         "l.txt",  "--silent", "--refuse",  "##SMSEN,??SMSTA", "--refuse",
-         "##SMSETP",      "--crlf", "--delay",  "25",        "--split",         "3",
-         "--split-pause", "80",     "--late",   "--garbage", "--pace"},
+        {"--ports-dir",     "/p",       "--port",        "COM12",    "--state",
+         "s.ini",           "--log",    "l.txt",         "--silent", "--refuse",
+         "##SMSEN,??SMSTA", "--refuse", "##SMSETP",      "--ignore", "??SMMOD,,??SMMUX",
+         "--ignore",        "##SMSTA",  "--crlf",        "--delay",  "25",
+         "--split",         "3",        "--split-pause", "80",       "--late",
+         "--garbage",       "--pace"},
         "/env");
     EXPECT_EQ(o.portsDir, "/p");
     EXPECT_EQ(o.portName, "COM12");
@@ -27,6 +30,7 @@ TEST(ParseSimOptions, ReadsEveryOption) {
     EXPECT_TRUE(o.faults.silent && o.faults.crLf && o.faults.late && o.faults.garbage &&
                 o.faults.pace);
     EXPECT_EQ(o.faults.refused, (std::vector<std::string>{"##SMSEN", "??SMSTA", "##SMSETP"}));
+    EXPECT_EQ(o.faults.ignored, (std::vector<std::string>{"??SMMOD", "??SMMUX", "##SMSTA"}));
     EXPECT_EQ(o.faults.delayMs, 25);
     EXPECT_EQ(o.faults.splitSize, 3);
     EXPECT_EQ(o.faults.splitPauseMs, 80);
@@ -34,9 +38,9 @@ TEST(ParseSimOptions, ReadsEveryOption) {
 
 TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "COM0"},  {"--port", "COM"}, {"--port", "TTY1"},
-        {"--port", "COM1x"}, {"--delay", "-1"}, {"--delay", "5ms"},
-        {"--delay"},         {"--frobnicate"},  {"--split", ""},
+        {"--port", "COM0"}, {"--port", "COM"},  {"--port", "TTY1"}, {"--port", "COM1x"},
+        {"--delay", "-1"},  {"--delay", "5ms"}, {"--delay"},        {"--frobnicate"},
+        {"--split", ""},    {"--ignore"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(ParseSimOptions(args, "/p"), EUsage) << args[0];
@@ -46,6 +50,7 @@ TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
 TEST(ParseSimOptions, HelpNeedsNothingElse) {
     EXPECT_TRUE(ParseSimOptions({"--help"}, nullptr).help);
     EXPECT_NE(UsageText().find("--ports-dir"), std::string::npos);
+    EXPECT_NE(UsageText().find("--ignore CMD[,CMD]"), std::string::npos);
 }
 
 } // namespace
