@@ -1,98 +1,12 @@
-#include "CommandTransaction.h"
-#include "SerialPort.h"
-#include "SimProcess.h"
-#include "SteadyTickSource.h"
-#include "UiDispatcher.h"
+#include "SimLink.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <optional>
-#include <thread>
-#include <vector>
 
 namespace kronax::sim {
 namespace {
-
-using namespace std::chrono_literals;
-using testing::SimProcess;
-
-// Bounds waits that only a fault would make long.
-constexpr auto HangLimit = 10s;
-
-class CollectingLog : public ITrafficLog {
-public:
-    std::vector<std::string> lines;
-    void AppendLine(const std::string& line) override { lines.push_back(line); }
-};
-
-// Points KRONAX_PORTS at folder for the lifetime of the object, so that the port's COM names
-// reach the simulator's device map.
-class ScopedPortsFolder {
-public:
-    explicit ScopedPortsFolder(const std::string& folder) {
-        if (const char* old = std::getenv("KRONAX_PORTS"))
-            old_ = old;
-        setenv("KRONAX_PORTS", folder.c_str(), 1);
-    }
-    ~ScopedPortsFolder() {
-        if (old_)
-            setenv("KRONAX_PORTS", old_->c_str(), 1);
-        else
-            unsetenv("KRONAX_PORTS");
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
-// The real serial port on the simulator's published COM1, with the transaction on it. The
-// port's watcher reports arrivals through a private dispatcher, so that a test can wait for
-// bytes to be queued without taking them.
-struct Link {
-    explicit Link(const std::vector<std::string>& simArgs, bool open = true)
-        : sim(simArgs), ports(sim.Folder()) {
-        port.SetDispatcher(dispatcher);
-        port.OnRxChar = [this](int count) {
-            queued = count;
-        };
-        if (open)
-            port.OpenPort();
-    }
-
-    // Runs the watcher's deliveries until at least count bytes wait in the receive queue.
-    bool WaitUntilQueued(int count) {
-        const auto end = std::chrono::steady_clock::now() + HangLimit;
-        while (std::chrono::steady_clock::now() < end) {
-            dispatcher.RunPending();
-            if (queued >= count)
-                return true;
-            std::this_thread::sleep_for(5ms);
-        }
-        return false;
-    }
-
-    SimProcess sim;
-    ScopedPortsFolder ports;
-    UiDispatcher dispatcher;
-    int queued = 0;
-    TSerialPort port;
-    TSteadyTickSource ticks;
-    CollectingLog log;
-    TCommandTransaction transaction{port, ticks, log};
-};
-
-std::vector<std::string> ReceivedLines(const std::string& simLog) {
-    std::ifstream in(simLog);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        if (line.find(" RX ") != std::string::npos)
-            lines.push_back(line.substr(line.find(" RX ") + 4));
-    return lines;
-}
 
 TEST(TransactionOverSim, ClosedPortSendsNothingLogsNothingAndEmptiesTheReply) {
     const std::string simLog = ::testing::TempDir() + "kronax-closed-port-sim.log";

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "CommandTransaction.h"
+#include "SerialPort.h"
+#include "SimProcess.h"
+#include "SteadyTickSource.h"
+#include "UiDispatcher.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The program's own serial port and command transaction on a running simulator, shared by the
+// suites that drive the board link end to end.
+namespace kronax::sim {
+
+// Bounds waits that only a fault would make long.
+inline constexpr auto HangLimit = std::chrono::seconds(10);
+
+class CollectingLog : public ITrafficLog {
+public:
+    std::vector<std::string> lines;
+    void AppendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+// Points KRONAX_PORTS at folder for the lifetime of the object, so that the port's COM names
+// reach the simulator's device map.
+class ScopedPortsFolder {
+public:
+    explicit ScopedPortsFolder(const std::string& folder) {
+        if (const char* old = std::getenv("KRONAX_PORTS"))
+            old_ = old;
+        setenv("KRONAX_PORTS", folder.c_str(), 1);
+    }
+    ~ScopedPortsFolder() {
+        if (old_)
+            setenv("KRONAX_PORTS", old_->c_str(), 1);
+        else
+            unsetenv("KRONAX_PORTS");
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+// The real serial port on the simulator's published COM1, with the transaction on it. The
+// port's watcher reports arrivals through a private dispatcher, so that a test can wait for
+// bytes to be queued without taking them.
+struct Link {
+    explicit Link(const std::vector<std::string>& simArgs, bool open = true)
+        : sim(simArgs), ports(sim.Folder()) {
+        port.SetDispatcher(dispatcher);
+        port.OnRxChar = [this](int count) {
+            queued = count;
+        };
+        if (open)
+            port.OpenPort();
+    }
+
+    // Runs the watcher's deliveries until at least count bytes wait in the receive queue; false
+    // when they did not come within HangLimit.
+    bool WaitUntilQueued(int count) {
+        const auto end = std::chrono::steady_clock::now() + HangLimit;
+        while (std::chrono::steady_clock::now() < end) {
+            dispatcher.RunPending();
+            if (queued >= count)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
+    testing::SimProcess sim;
+    ScopedPortsFolder ports;
+    UiDispatcher dispatcher;
+    int queued = 0;
+    TSerialPort port;
+    TSteadyTickSource ticks;
+    CollectingLog log;
+    TCommandTransaction transaction{port, ticks, log};
+};
+
+// The lines the simulator logged as received in simLog, control characters escaped as it
+// writes them ("\r").
+inline std::vector<std::string> ReceivedLines(const std::string& simLog) {
+    std::ifstream in(simLog);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (line.find(" RX ") != std::string::npos)
+            lines.push_back(line.substr(line.find(" RX ") + 4));
+    return lines;
+}
+
+} // namespace kronax::sim
