@@ -12,6 +12,10 @@ bool StartsWithAny(const std::string& command, const std::vector<std::string>& s
 
 } // namespace
 
+bool IsRefused(const std::string& command, const FaultOptions& faults) {
+    return StartsWithAny(command, faults.refused);
+}
+
 int CommandTimeout(const std::string& command) {
     return command == "??SMSETB" ? 500 : 1000;
 }
@@ -20,7 +24,7 @@ std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string ans
                                      const FaultOptions& faults) {
     if (faults.silent || StartsWithAny(command, faults.ignored))
         return {};
-    if (StartsWithAny(command, faults.refused))
+    if (IsRefused(command, faults))
         answer = "!SMNCK\r";
     if (faults.garbage)
         answer = GarbageLine;

@@ -19,6 +19,9 @@ struct FaultOptions {
     bool pace = false;                // send each byte at the real 9600-baud rate
 };
 
+// Whether command is one the board is told to refuse; a refused command changes nothing.
+bool IsRefused(const std::string& command, const FaultOptions& faults);
+
 // What the tool allows for the answer to command (ms), measured from the end of its write.
 int CommandTimeout(const std::string& command);
 

@@ -67,7 +67,9 @@ void TSimServer::Take(const char* bytes, std::size_t count) {
 
 void TSimServer::Serve(const std::string& line) {
     log_.Received(line + "\r");
-    const std::vector<AnswerPiece> pieces = ShapeAnswer(line, board_.Answer(line), faults_);
+    // A refused command never reaches the board: it answers "!SMNCK" and stores nothing.
+    const std::string answer = IsRefused(line, faults_) ? "!SMNCK\r" : board_.Answer(line);
+    const std::vector<AnswerPiece> pieces = ShapeAnswer(line, answer, faults_);
     std::string sent;
     for (const AnswerPiece& piece : pieces) {
         if (!Pause(piece.pauseMs))

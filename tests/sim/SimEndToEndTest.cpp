@@ -89,12 +89,13 @@ TEST(SimEndToEnd, SilentBoardNeverAnswers) {
     EXPECT_EQ(port.ReadFor(500ms), "");
 }
 
-TEST(SimEndToEnd, RefusedCommandsGetNckAndOthersTheirAnswer) {
-    SimProcess sim({"--refuse", "##SMSTA,??SMSEN"});
+TEST(SimEndToEnd, RefusedCommandsGetNckChangeNothingAndOthersGetTheirAnswer) {
+    SimProcess sim({"--refuse", "##SMSTA,??SMSEN,##SMCDM"});
     PortClient port(sim.LinkPath());
     EXPECT_EQ(Exchange(port, "##SMSTA\r"), "!SMNCK\r");
     EXPECT_EQ(Exchange(port, "??SMSEN\r"), "!SMNCK\r");
-    EXPECT_EQ(Exchange(port, "??SMCDM\r"), "!SM0001\r");
+    EXPECT_EQ(Exchange(port, "##SMCDM0E10\r"), "!SMNCK\r");
+    EXPECT_EQ(Exchange(port, "??SMCDM\r"), "!SM0001\r") << "a refused write is not stored";
 }
 
 TEST(SimEndToEnd, CrLfOptionEndsAnswersWithCrLf) {
