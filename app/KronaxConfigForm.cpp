@@ -155,12 +155,12 @@ void TForm1::CreateCommunication(QWidget* client) {
     cmbComPort_->setObjectName("cmbComPort");
     cmbComPort_->setGeometry(64, 20, 105, 21);
     connect(cmbComPort_, &QComboBox::activated, this, &TForm1::cmbComPortChange);
-    portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_);
 
     lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
     QPalette colours = lblConnection_->palette();
     colours.setColor(QPalette::WindowText, Qt::red);
     lblConnection_->setPalette(colours);
+    portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_);
 }
 
 void TForm1::CreateStatus(QWidget* client) {
