@@ -3,10 +3,18 @@
 #include "FormEnvironment.h"
 #include "TickSource.h"
 
+#include <QString>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
+
+// Shows a QString as text in the messages of failed checks.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace kronax::test {
 
