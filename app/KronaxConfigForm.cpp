@@ -1,8 +1,19 @@
 #include "KronaxConfigForm.h"
 
+#include "BoardCommandLabels.h"
+#include "BoardCommands.h"
+#include "BoardInformationBox.h"
+#include "CommandTransaction.h"
+#include "ConfigFileDialogs.h"
 #include "ImageList.h"
+#include "IniFile.h"
+#include "KronaxApplication.h"
 #include "ParameterEntry.h"
+#include "PortChoice.h"
+#include "RememberedPort.h"
 #include "SensorPanel.h"
+#include "SerialPort.h"
+#include "TrafficLogView.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,10 +23,11 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <exception>
 
 namespace kronax {
 namespace {
@@ -39,13 +51,23 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, c
     return label;
 }
 
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void ShowError(const std::exception& error) {
+    KronaxApplication::ShowError(QString::fromLocal8Bit(error.what()));
+}
+
 } // namespace
 
-TForm1::TForm1(QWidget* parent)
+TForm1::TForm1(QWidget* parent) : TForm1(FormEnvironment::Default(), parent) {}
+
+TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      ImageList1_(DrawImageList()) {
+      ImageList1_(DrawImageList()), environment_(std::move(environment)) {
     setStyleSheet(WindowStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
@@ -67,6 +89,8 @@ TForm1::TForm1(QWidget* parent)
     CreateLogoAndLog(client);
     lblReport_ = CreateLabel(client, "lblReport", "", {632, 40, 80, 16});
     lblReport_->hide();
+    labels_ = std::make_unique<BoardCommandLabels>(lblStart_, lblStatus_, *environment_.ticks);
+    dialogs_ = std::make_unique<ConfigFileDialogs>(this);
 
     Timer2_ = new QTimer(this);
     Timer2_->setObjectName("Timer2");
@@ -136,6 +160,7 @@ void TForm1::CreateCommunication(QWidget* client) {
     QPalette colours = lblConnection_->palette();
     colours.setColor(QPalette::WindowText, Qt::red);
     lblConnection_->setPalette(colours);
+    portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_);
 }
 
 void TForm1::CreateStatus(QWidget* client) {
@@ -170,7 +195,7 @@ void TForm1::CreateLogoAndLog(QWidget* client) {
     gbDebug_ =
         CreateGroupBox(client, "gbDebug", "Commands and Kronax's Replys:", {456, 248, 257, 89});
     gbDebug_->installEventFilter(this);
-    memDebug_ = new QPlainTextEdit(gbDebug_);
+    memDebug_ = new TrafficLogView(gbDebug_);
     memDebug_->setObjectName("memDebug");
     memDebug_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* fill = new QVBoxLayout(gbDebug_);
@@ -181,16 +206,74 @@ void TForm1::CreateLogoAndLog(QWidget* client) {
 void TForm1::FormCreate() {
     QApplication::setApplicationName(Title);
     setWindowTitle(Title);
+    FillPortList();
+    settings_ = std::make_unique<TIniFile>(environment_.settingsFileName);
+    portChoice_->Remember(ReadComPortNumber(*settings_));
     lblStart_->clear();
     lblReport_->clear();
     lblConnection_->clear();
+    CreatePort();
     InitializeControls();
     gbDebug_->hide();
     Image1_->show();
     Timer2_->start();
+    RunStartUpPortChoice();
 }
 
-void TForm1::FormDestroy() {}
+// Without a port list the window still starts: the list stays empty, no port is opened, and the
+// remembered number is written back unchanged at shutdown.
+void TForm1::FillPortList() {
+    std::vector<std::string> names;
+    try {
+        ListSerialPorts(names);
+    } catch (const ESerialPort& error) {
+        ShowError(error);
+        return;
+    }
+    portChoice_->Fill(names);
+}
+
+// The port's watcher hands its work to the UI thread through the shared dispatcher; a queued
+// call on the application object makes the event loop run it.
+void TForm1::PlugInDispatcher() {
+    UiDispatcher::Shared().SetWakeUp([] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { UiDispatcher::Shared().RunPending(); },
+            Qt::QueuedConnection);
+    });
+}
+
+void TForm1::CreatePort() {
+    PlugInDispatcher();
+    port_ = std::make_unique<TSerialPort>();
+    port_->SetBaudRate(TBaudRate::br9600);
+    port_->Parity().SetBits(TParityBits::prNone);
+    port_->SetDataBits(TDataBits::dbEight);
+    port_->SetStopBits(TStopBits::sbOneStopBit);
+    transaction_ = std::make_unique<TCommandTransaction>(*port_, *environment_.ticks, *memDebug_);
+}
+
+// The constructor runs outside the event loop, so an error of the first port choice is shown
+// here instead of ending the program.
+void TForm1::RunStartUpPortChoice() {
+    try {
+        cmbComPortChange();
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+}
+
+void TForm1::FormDestroy() {
+    transaction_.reset();
+    port_.reset();
+    try {
+        WriteComPortNumber(*settings_, portChoice_->ComPortNumber());
+    } catch (const std::exception& error) {
+        // The window is going away: the box must not belong to it.
+        QMessageBox::critical(nullptr, Title, QString::fromLocal8Bit(error.what()));
+    }
+    settings_.reset();
+}
 
 void TForm1::InitializeControls() {
     entry_->ShowConfiguration();
@@ -213,17 +296,89 @@ void TForm1::Select(Selection selection, int position) {
     panel_->Select(selection, position);
 }
 
-void TForm1::LoadConfigurationfromFile1Click() {}
-void TForm1::StoreConfigurationtoFile1Click() {}
-void TForm1::LoadConfigurationfromKronax1Click() {}
-void TForm1::ApplyConfigurationtoKronax1Click() {}
-void TForm1::SetCurrentConfigurationasPowerOnDefault1Click() {}
-void TForm1::KRONAXBoardInformation1Click() {}
-void TForm1::btnWriteToKronaxClick() {}
-void TForm1::btnStartClick() {}
-void TForm1::btnStatusClick() {}
-void TForm1::cmbComPortChange() {}
-void TForm1::Timer2Timer() {}
+std::optional<std::string> TForm1::ChooseSaveFile(const FileDialogOptions& options) {
+    return dialogs_->RunSaveDialog(options);
+}
+
+std::optional<std::string> TForm1::ChooseOpenFile(const FileDialogOptions& options) {
+    return dialogs_->RunOpenDialog(options);
+}
+
+bool TForm1::ConfirmWarning(std::string_view message, std::string_view caption) {
+    return dialogs_->ConfirmWarning(message, caption);
+}
+
+void TForm1::Repaint() {
+    repaint();
+}
+
+void TForm1::SetReport(const std::string& report) {
+    lblReport_->setText(Latin1(report));
+}
+
+TransferEndpoints TForm1::Endpoints() {
+    return {*this, *transaction_};
+}
+
+ConfigFileContext TForm1::FileContext() {
+    return {*this, *transaction_, *this, [](const std::string& fileName) {
+                return std::make_unique<TIniFile>(fileName);
+            }};
+}
+
+void TForm1::LoadConfigurationfromFile1Click() {
+    LoadConfigurationFromFile(FileContext());
+}
+
+void TForm1::StoreConfigurationtoFile1Click() {
+    StoreConfigurationToFile(FileContext());
+}
+
+void TForm1::LoadConfigurationfromKronax1Click() {
+    SetReport(ReadConfiguration(ConfigTarget::Device, Endpoints()));
+}
+
+void TForm1::ApplyConfigurationtoKronax1Click() {
+    SetReport(*WriteConfiguration(ConfigTarget::Device, Endpoints()));
+}
+
+void TForm1::SetCurrentConfigurationasPowerOnDefault1Click() {
+    SetPowerOnDefault();
+}
+
+void TForm1::KRONAXBoardInformation1Click() {
+    ShowBoardInformation();
+}
+
+void TForm1::btnWriteToKronaxClick() {
+    SetReport(*WriteConfiguration(ConfigTarget::Device, Endpoints()));
+}
+
+void TForm1::btnStartClick() {
+    labels_->ClearStart();
+    labels_->ShowStart(SendStartCommand(*transaction_));
+}
+
+void TForm1::btnStatusClick() {
+    labels_->ShowStatus(RequestStatus(*transaction_));
+}
+
+void TForm1::SetPowerOnDefault() {
+    SetReport(SendPowerOnDefaultCommand(*transaction_));
+}
+
+void TForm1::ShowBoardInformation() {
+    ShowBoardInformationBox(Title, RequestBoardInformation(*transaction_));
+}
+
+void TForm1::cmbComPortChange() {
+    if (portChoice_->Choose(*port_))
+        SetReport(ReadConfiguration(ConfigTarget::Device, Endpoints()));
+}
+
+void TForm1::Timer2Timer() {
+    labels_->ExpireMessages();
+}
 
 void TForm1::About1Click() {
     QMessageBox::information(this, Title, Title);

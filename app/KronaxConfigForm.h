@@ -1,40 +1,75 @@
 #pragma once
 
+#include "ConfigFileFlows.h"
+#include "ConfigFileWindow.h"
+#include "ConfigurationTransfer.h"
 #include "ConfigurationView.h"
+#include "FormEnvironment.h"
 
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
+
+#include <memory>
 
 class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QTimer;
 
 namespace kronax {
 
+class BoardCommandLabels;
+class ConfigFileDialogs;
 class ParameterEntry;
+class PortChoice;
 class SensorPanel;
+class TCommandTransaction;
+class TIniFile;
+class TrafficLogView;
+class TSerialPort;
 
 // The program's one window. It lays out the controls, owns the sensor panel and the parameter
 // entry, and leads each menu item, button, timer tick and double click to its handler. It is
 // also the view through which the configuration transfer code reads and sets the parameters
-// and selections. Every member runs on the UI thread.
-class TForm1 : public QMainWindow, public IConfigurationView {
+// and selections, and the window the configuration file flows ask and report through. It owns
+// the serial port, the settings file and the command transaction for its whole life. Every
+// member runs on the UI thread.
+class TForm1 : public QMainWindow, public IConfigurationView, public IConfigFileWindow {
     Q_OBJECT
 public:
-    // Builds the window and runs the start-up steps; the window is not shown yet.
+    // Builds the window and runs the start-up steps, the opening of the remembered port and the
+    // reading of the board's configuration included; the window is not shown yet. Errors on the
+    // way (no port list, a port error while reading) are shown in the error box and start-up
+    // goes on.
     explicit TForm1(QWidget* parent = nullptr);
+    TForm1(FormEnvironment environment, QWidget* parent = nullptr);
+    // Frees the port and writes the remembered port number to the settings file; a failed write
+    // is shown in the error box.
     ~TForm1() override;
 
     const DeviceConfiguration& Configuration() const override;
     int Selected(Selection selection) const override;
     void StoreNumber(NumberField field, std::int32_t value) override;
     void Select(Selection selection, int position) override;
+
+    // The file dialogs, the warning question and the repaint of the configuration file flows.
+    // The dialogs are virtual so that a test can answer them.
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions& options) override;
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions& options) override;
+    bool ConfirmWarning(std::string_view message, std::string_view caption) override;
+    void Repaint() override;
+    // Replaces the text of lblReport with report (8-bit text).
+    void SetReport(const std::string& report) override;
+
+    // Sends "##SMSETP" and puts the outcome into lblReport. Raises ESerialPort.
+    void SetPowerOnDefault();
+    // Asks the board for its identity and shows it in a box without owner, also after a
+    // time-out. Raises ESerialPort.
+    void ShowBoardInformation();
 
 protected:
     // Handlers of the menu items, buttons, port list and timer. Virtual so that a test can
@@ -59,6 +94,12 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
+    void FillPortList();
+    void PlugInDispatcher();
+    void CreatePort();
+    void RunStartUpPortChoice();
+    TransferEndpoints Endpoints();
+    ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();
     void Image1DblClick();
@@ -82,10 +123,18 @@ private:
     QPushButton* btnWriteToKronax_ = nullptr;
     QLabel* Image1_ = nullptr;
     QGroupBox* gbDebug_ = nullptr;
-    QPlainTextEdit* memDebug_ = nullptr;
+    TrafficLogView* memDebug_ = nullptr;
     QTimer* Timer2_ = nullptr;
     ParameterEntry* entry_ = nullptr;
     SensorPanel* panel_ = nullptr;
+
+    FormEnvironment environment_;
+    std::unique_ptr<PortChoice> portChoice_;
+    std::unique_ptr<BoardCommandLabels> labels_;
+    std::unique_ptr<ConfigFileDialogs> dialogs_;
+    std::unique_ptr<TIniFile> settings_;
+    std::unique_ptr<TSerialPort> port_;
+    std::unique_ptr<TCommandTransaction> transaction_;
 };
 
 } // namespace kronax

@@ -1,13 +1,22 @@
 #include "KronaxApplication.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QtGlobal>
 
-// The window tests need an application object and run without a display.
+#include <cstdlib>
+#include <filesystem>
+
+// The window tests need an application object and run without a display, and without any of
+// the machine's serial ports.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::filesystem::create_directories(kronax::test::EmptyPortsFolder());
+    setenv("KRONAX_PORTS", kronax::test::EmptyPortsFolder().c_str(), 1);
     kronax::KronaxApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    std::filesystem::remove_all(kronax::test::SuiteFolder());
+    return result;
 }

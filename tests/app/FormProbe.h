@@ -3,6 +3,7 @@
 #include "EntryField.h"
 #include "KronaxConfigForm.h"
 #include "RadioGroup.h"
+#include "TestSupport.h"
 
 #include <QComboBox>
 #include <QString>
@@ -17,6 +18,8 @@ namespace kronax::test {
 // throw, so that tests can see which event reached which handler.
 class FormProbe : public TForm1 {
 public:
+    FormProbe() : TForm1(TestEnvironment(SuiteFolder() + "/probe.ini")) {}
+
     std::vector<std::string> calls;
     std::function<void()> onWrite;
 

@@ -1,0 +1,19 @@
+#include "BoardInformationBox.h"
+
+#include <QMessageBox>
+
+namespace kronax {
+
+QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& text) {
+    // The text's lines end with CR LF; a Qt label breaks lines at LF alone.
+    QString lines = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    lines.replace("\r\n", "\n");
+    auto* box = new QMessageBox(QMessageBox::Information, caption, lines, QMessageBox::Ok);
+    box->setObjectName("BoardInformationBox");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
+} // namespace kronax

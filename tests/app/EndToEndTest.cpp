@@ -1,0 +1,173 @@
+#if __has_include("SimProcess.h")
+
+#include "EntryField.h"
+#include "IniFile.h"
+#include "LinkedForm.h"
+#include "PayloadCodec.h"
+#include "RadioGroup.h"
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <array>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace kronax::test {
+namespace {
+
+using sim::testing::PortClient;
+using sim::testing::SimProcess;
+
+using Payloads = std::array<std::string, 6>;
+
+// A configuration far from the start values: a motion encoder with its own counts, multiplier,
+// divider, alpha, beta, filter and output sources.
+ConfigurationSnapshot BoardSnapshot() {
+    ConfigurationSnapshot snapshot = StartSnapshot();
+    snapshot.configuration.CountsPerRev = 1000;
+    snapshot.configuration.Multiplier = 3;
+    snapshot.configuration.Divider = 5;
+    snapshot.configuration.Alpha = 2;
+    snapshot.configuration.Beta = 7;
+    snapshot.Selected(Selection::SensorType) = sensor_type::MotionEncoder;
+    snapshot.Selected(Selection::EncoderMode) = 1;
+    snapshot.Selected(Selection::InputFilter) = 2;
+    snapshot.Selected(Selection::Aux2Source) = 3;
+    snapshot.Selected(Selection::Di6Source) = 1;
+    return snapshot;
+}
+
+Payloads Encode(const ConfigurationSnapshot& snapshot) {
+    Payloads payloads;
+    for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
+        payloads[i] = EncodePayload(PayloadKinds[i], snapshot);
+    return payloads;
+}
+
+Payloads Encode(const IConfigurationView& view) {
+    return Encode(TakeSnapshot(view));
+}
+
+Payloads ReadFile(const std::string& fileName) {
+    const TIniFile file(fileName);
+    Payloads payloads;
+    for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
+        payloads[i] = file.ReadEntry("Kronax", std::string(KindName(PayloadKinds[i])), "");
+    return payloads;
+}
+
+void WriteFile(const std::string& fileName, const Payloads& payloads) {
+    TIniFile file(fileName);
+    for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
+        file.WriteEntry("Kronax", std::string(KindName(PayloadKinds[i])), payloads[i]);
+}
+
+// What the board answers to the six queries, asked over its port once no window holds it.
+Payloads AskBoard(const SimProcess& board) {
+    PortClient client(board.LinkPath());
+    Payloads payloads;
+    for (std::size_t i = 0; i < PayloadKinds.size(); ++i) {
+        client.Write("??SM" + std::string(KindName(PayloadKinds[i])) + "\r");
+        const std::string reply = client.ReadLine();
+        payloads[i] = reply.size() > 4 ? reply.substr(3, reply.size() - 4) : reply;
+    }
+    return payloads;
+}
+
+std::string FileText(const std::string& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A board whose power-on state is the configuration above, and a window started on it.
+class EndToEndTest : public testing::Test {
+protected:
+    EndToEndTest() {
+        WriteFile(stateFile, boardPayloads);
+        board = std::make_unique<SimProcess>(std::vector<std::string>{"--state", stateFile});
+        ports = std::make_unique<ScopedPorts>(board->Folder());
+        form = std::make_unique<LinkedForm>(TestEnvironment(folder + "/settings.ini"));
+        form->Control<QTimer>("Timer2")->stop();
+    }
+
+    std::string folder = NewFolder();
+    std::string stateFile = folder + "/board.kxcfg";
+    Payloads boardPayloads = Encode(BoardSnapshot());
+    std::unique_ptr<SimProcess> board;
+    std::unique_ptr<ScopedPorts> ports;
+    std::unique_ptr<LinkedForm> form;
+};
+
+TEST_F(EndToEndTest, StartUpShowsTheBoardsConfigurationInFieldsAndPanel) {
+    EXPECT_EQ(form->Text("lblReport"),
+              "??SMSEN | CA parameters received.\r\n??SMCDM | CDM parameters received.\r\n"
+              "??SMABV | Alpha Beta parameters received.\r\n"
+              "??SMTDF | Multiplier/Devider parameters received.\r\n"
+              "??SMMOD | Operation Mode received.\r\n??SMMUX | Operation Mode received.\r\n");
+    EXPECT_EQ(form->Control<EntryField>("edCntPerRev")->text(), "1000");
+    EXPECT_EQ(form->Control<EntryField>("edMultiplier")->text(), "3");
+    EXPECT_EQ(form->Control<EntryField>("edBeta")->text(), "7");
+    EXPECT_EQ(form->Selected(Selection::SensorType), sensor_type::MotionEncoder);
+    EXPECT_EQ(form->Selected(Selection::Aux2Source), 3);
+    EXPECT_EQ(Encode(*form), boardPayloads);
+}
+
+TEST_F(EndToEndTest, WriteSendsTheReadConfigurationBackUnchanged) {
+    form->ApplyConfigurationtoKronax1Click();
+    const QStringList report = form->Text("lblReport").split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(report.size(), 6);
+    for (const QString& line : report)
+        EXPECT_TRUE(line.endsWith(" acknowledged.")) << line.toStdString();
+    const QStringList log = form->LogLines();
+    ASSERT_EQ(log.size(), 12) << "six queries at start-up, six writes";
+    for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
+        EXPECT_TRUE(log[6 + static_cast<int>(i)].startsWith(QString::fromStdString(
+            "##SM" + std::string(KindName(PayloadKinds[i])) + boardPayloads[i] + "\\r | ")));
+    form.reset();
+    EXPECT_EQ(AskBoard(*board), boardPayloads);
+}
+
+TEST_F(EndToEndTest, SavedFileOpensToTheSameConfigurationAndIsSentToTheBoard) {
+    const std::string file = folder + "/saved.kxcfg";
+    form->saveAnswers.push_back(file);
+    form->StoreConfigurationtoFile1Click();
+    EXPECT_EQ(ReadFile(file), boardPayloads);
+    EXPECT_TRUE(form->warnings.empty()) << "a new file needs no question";
+
+    form->Control<EntryField>("edCntPerRev")->SetText("77");
+    form->Select(Selection::SensorType, sensor_type::PulseTrigger);
+    form->ApplyConfigurationtoKronax1Click();
+    ASSERT_NE(Encode(*form), boardPayloads);
+
+    form->openAnswers.push_back(file);
+    form->LoadConfigurationfromFile1Click();
+    EXPECT_EQ(Encode(*form), boardPayloads);
+    EXPECT_EQ(form->Control<EntryField>("edCntPerRev")->text(), "1000");
+    const QStringList log = form->LogLines();
+    ASSERT_GE(log.size(), 6);
+    EXPECT_EQ(log[log.size() - 6],
+              QString::fromStdString("##SMSEN" + boardPayloads[0] + "\\r | !SMACK\\r"));
+    form.reset();
+    EXPECT_EQ(AskBoard(*board), boardPayloads);
+}
+
+TEST_F(EndToEndTest, CancelOnTheOverwriteQuestionLeavesTheFileUntouched) {
+    const std::string file = folder + "/existing.kxcfg";
+    std::ofstream(file, std::ios::binary) << "[Other]\r\nkey=value\r\n";
+    form->saveAnswers.push_back(file);
+    form->warningAnswers.push_back(false);
+    form->StoreConfigurationtoFile1Click();
+    EXPECT_EQ(form->warnings, std::vector<std::string>{"Warning: File exists. Overwrite?"});
+    EXPECT_EQ(FileText(file), "[Other]\r\nkey=value\r\n");
+}
+
+} // namespace
+} // namespace kronax::test
+
+#endif

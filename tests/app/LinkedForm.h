@@ -1,0 +1,84 @@
+#pragma once
+
+#include "KronaxConfigForm.h"
+#include "TestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kronax::test {
+
+// The main window with its handlers callable by tests and its file dialogs answered from
+// scripts: each dialog takes the next answer (a file name, or nothing for Cancel; OK or Cancel
+// for the warning). A dialog without a scripted answer is cancelled.
+class LinkedForm : public TForm1 {
+public:
+    explicit LinkedForm(FormEnvironment environment) : TForm1(std::move(environment)) {}
+
+    using TForm1::ApplyConfigurationtoKronax1Click;
+    using TForm1::btnStartClick;
+    using TForm1::btnStatusClick;
+    using TForm1::cmbComPortChange;
+    using TForm1::LoadConfigurationfromFile1Click;
+    using TForm1::LoadConfigurationfromKronax1Click;
+    using TForm1::StoreConfigurationtoFile1Click;
+    using TForm1::Timer2Timer;
+
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<bool> warningAnswers;
+    std::vector<std::string> warnings;
+
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override {
+        return Next(saveAnswers);
+    }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override {
+        return Next(openAnswers);
+    }
+    bool ConfirmWarning(std::string_view message, std::string_view caption) override {
+        warnings.push_back(std::string(caption) + ": " + std::string(message));
+        return Next(warningAnswers).value_or(false);
+    }
+
+    template <typename T> T* Control(const char* name) const {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
+    QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
+    QComboBox* PortList() const { return Control<QComboBox>("cmbComPort"); }
+    QStringList LogLines() const {
+        const QString text = Control<QPlainTextEdit>("memDebug")->toPlainText();
+        return text.isEmpty() ? QStringList() : text.split('\n');
+    }
+
+    // Picks the list entry text as the operator would and runs the port choice.
+    void Pick(const QString& text) {
+        PortList()->setCurrentIndex(PortList()->findText(text));
+        cmbComPortChange();
+    }
+
+private:
+    template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    static std::optional<bool> Next(std::deque<bool>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace kronax::test

@@ -1,0 +1,168 @@
+#if __has_include("SimProcess.h")
+
+#include "IniFile.h"
+#include "LinkedForm.h"
+#include "ModalAnswerer.h"
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace kronax::test {
+namespace {
+
+using sim::testing::SimProcess;
+
+// A board on COM1 of its own device-map folder, a settings file of the test's own, and a
+// window started on them.
+class PortChoiceTest : public testing::Test {
+protected:
+    std::string RememberedEntry() const {
+        return TIniFile(settingsFile).ReadEntry("General", "ComPortNo", "(missing)");
+    }
+    void Remember(const std::string& value) const {
+        TIniFile(settingsFile).WriteEntry("General", "ComPortNo", value);
+    }
+    void AddDanglingPort(const std::string& name) const {
+        std::filesystem::create_symlink(folder + "/no-such-device", board.Folder() + "/" + name);
+    }
+    void Start() { form = std::make_unique<LinkedForm>(TestEnvironment(settingsFile)); }
+    void Shutdown() { form.reset(); }
+
+    std::string folder = NewFolder();
+    std::string settingsFile = folder + "/kronax-config.ini";
+    SimProcess board;
+    ScopedPorts ports{board.Folder()};
+    std::unique_ptr<LinkedForm> form;
+};
+
+TEST_F(PortChoiceTest, RememberedNumberMissingOrNotANumberOpensCom1AndReadsTheBoard) {
+    const std::optional<std::string> cases[] = {std::nullopt, "abc", "", "0x1"};
+    for (const auto& remembered : cases) {
+        std::filesystem::remove(settingsFile);
+        if (remembered)
+            Remember(*remembered);
+        Start();
+        EXPECT_EQ(form->PortList()->currentText(), "COM1") << remembered.value_or("(no file)");
+        EXPECT_EQ(form->Text("lblConnection"), "");
+        EXPECT_EQ(form->LogLines().size(), 6) << "the six configuration queries";
+        Shutdown();
+        EXPECT_EQ(RememberedEntry(), "1");
+    }
+}
+
+TEST_F(PortChoiceTest, AbsentRememberedPortSelectsNothingSendsNothingAndIsKept) {
+    Remember("5");
+    Start();
+    EXPECT_EQ(form->PortList()->currentIndex(), -1);
+    EXPECT_EQ(form->Text("lblConnection"), "");
+    EXPECT_TRUE(form->LogLines().isEmpty());
+    Shutdown();
+    EXPECT_EQ(RememberedEntry(), "5");
+}
+
+TEST_F(PortChoiceTest, RememberedPortThatCannotOpenShowsNoComPortAndKeepsItsNumber) {
+    AddDanglingPort("COM3");
+    Remember("3");
+    Start();
+    EXPECT_EQ(form->PortList()->currentIndex(), -1);
+    EXPECT_EQ(form->Text("lblConnection"), "No com port opened.");
+    EXPECT_TRUE(form->LogLines().isEmpty());
+    Shutdown();
+    EXPECT_EQ(RememberedEntry(), "3");
+}
+
+TEST_F(PortChoiceTest, PickingAPortThatCannotOpenClosesTheOldOneAndSavesTheFailedNumber) {
+    AddDanglingPort("COM2");
+    Start();
+    form->Pick("COM2");
+    EXPECT_EQ(form->PortList()->currentIndex(), -1);
+    EXPECT_EQ(form->Text("lblConnection"), "No com port opened.");
+    const auto logged = form->LogLines().size();
+    form->btnStartClick();
+    EXPECT_EQ(form->Text("lblStart"), "Start timeout.") << "COM1 was closed";
+    EXPECT_EQ(form->LogLines().size(), logged);
+
+    form->Pick("COM1");
+    EXPECT_EQ(form->Text("lblConnection"), "") << "a good opening empties the label";
+    Shutdown();
+    EXPECT_EQ(RememberedEntry(), "1");
+}
+
+TEST_F(PortChoiceTest, PickingTheOpenPortAgainReopensItAndReadsAgain) {
+    Start();
+    ASSERT_EQ(form->LogLines().size(), 6);
+    form->Pick("COM1");
+    EXPECT_EQ(form->PortList()->currentText(), "COM1");
+    ASSERT_EQ(form->LogLines().size(), 12);
+    EXPECT_TRUE(form->LogLines()[6].startsWith("??SMSEN\\r | !SM"));
+}
+
+TEST_F(PortChoiceTest, EntryWithoutANumberIsAnErrorAndChangesNothing) {
+    Start();
+    form->PortList()->addItem("COMX");
+    form->PortList()->setCurrentIndex(form->PortList()->findText("COMX"));
+    EXPECT_THROW(
+        {
+            try {
+                form->cmbComPortChange();
+            } catch (const std::runtime_error& error) {
+                EXPECT_STREQ(error.what(), "'X' is not a valid integer value");
+                throw;
+            }
+        },
+        std::runtime_error);
+    form->btnStartClick();
+    EXPECT_EQ(form->Text("lblStart"), "Start aknowledged.") << "COM1 stays open";
+    Shutdown();
+    EXPECT_EQ(RememberedEntry(), "1");
+}
+
+TEST_F(PortChoiceTest, SettingsFileThatCannotBeWrittenShowsTheErrorAndStillEnds) {
+    settingsFile = folder + "/missing-folder/kronax-config.ini";
+    Start();
+    ModalAnswerer answerer;
+    Shutdown();
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0], QString::fromStdString("Unable to write to " + settingsFile));
+}
+
+TEST(PortListTest, UnreadablePortListIsShownAndTheSettingsAreStillWritten) {
+    const std::string folder = NewFolder();
+    const std::string settingsFile = folder + "/kronax-config.ini";
+    TIniFile(settingsFile).WriteEntry("General", "ComPortNo", "4");
+    ScopedPorts ports(folder + "/no-such-folder");
+    {
+        ModalAnswerer answerer;
+        LinkedForm form(TestEnvironment(settingsFile));
+        ASSERT_EQ(answerer.boxes.size(), 1u);
+        EXPECT_FALSE(answerer.boxes[0].isEmpty());
+        EXPECT_EQ(form.PortList()->count(), 0);
+        form.btnStartClick();
+        EXPECT_EQ(form.Text("lblStart"), "Start timeout.") << "the window goes on";
+    }
+    EXPECT_EQ(TIniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "4");
+}
+
+TEST(Com10Test, PortTenIsOpenedByItsFullNameAndRemembered) {
+    const std::string settingsFile = NewFolder() + "/kronax-config.ini";
+    SimProcess board({}, "COM10");
+    ScopedPorts ports(board.Folder());
+    {
+        LinkedForm form(TestEnvironment(settingsFile));
+        EXPECT_EQ(form.PortList()->currentIndex(), -1) << "COM1 is not present";
+        form.Pick("COM10");
+        EXPECT_EQ(form.PortList()->currentText(), "COM10");
+        EXPECT_EQ(form.LogLines().size(), 6);
+    }
+    EXPECT_EQ(TIniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "10");
+}
+
+} // namespace
+} // namespace kronax::test
+
+#endif

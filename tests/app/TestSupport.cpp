@@ -1,0 +1,52 @@
+#include "TestSupport.h"
+
+#include "SteadyTickSource.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace kronax::test {
+namespace fs = std::filesystem;
+
+std::string SuiteFolder() {
+    static const std::string folder =
+        (fs::temp_directory_path() / ("kronax-app-tests-" + std::to_string(getpid()))).string();
+    return folder;
+}
+
+std::string EmptyPortsFolder() {
+    return SuiteFolder() + "/no-ports";
+}
+
+std::string NewFolder() {
+    static int counter = 0;
+    const std::string folder = SuiteFolder() + "/case-" + std::to_string(++counter);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::uint32_t OffsetTicks::TickCount() const {
+    return TSteadyTickSource().TickCount() + offset_.load();
+}
+
+void OffsetTicks::Set(std::uint32_t now) {
+    offset_ = now - TSteadyTickSource().TickCount();
+}
+
+ScopedPorts::ScopedPorts(const std::string& folder) {
+    setenv("KRONAX_PORTS", folder.c_str(), 1);
+}
+
+ScopedPorts::~ScopedPorts() {
+    setenv("KRONAX_PORTS", EmptyPortsFolder().c_str(), 1);
+}
+
+FormEnvironment TestEnvironment(const std::string& settingsFileName,
+                                std::shared_ptr<const ITickSource> ticks) {
+    if (!ticks)
+        ticks = std::make_shared<TSteadyTickSource>();
+    return {settingsFileName, std::move(ticks)};
+}
+
+} // namespace kronax::test
