@@ -1,18 +1,11 @@
 #include "BoardCommandLabels.h"
 
 #include "BoardReplies.h"
+#include "SystemText.h"
 
 #include <QLabel>
 
 namespace kronax {
-namespace {
-
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 BoardCommandLabels::BoardCommandLabels(QLabel* lblStart, QLabel* lblStatus,
                                        const ITickSource& ticks)
     : lblStart_(lblStart), lblStatus_(lblStatus), ticks_(ticks) {}
@@ -22,12 +15,12 @@ void BoardCommandLabels::ClearStart() {
 }
 
 void BoardCommandLabels::ShowStart(const std::string& text) {
-    lblStart_->setText(Latin1(text));
+    lblStart_->setText(FromSystemText(text));
     startMessageTime_ = ticks_.TickCount();
 }
 
 void BoardCommandLabels::ShowStatus(const std::string& text) {
-    lblStatus_->setText(Latin1(text));
+    lblStatus_->setText(FromSystemText(text));
     statusMessageTime_ = ticks_.TickCount();
 }
 

@@ -1,12 +1,14 @@
 #include "BoardInformationBox.h"
 
+#include "SystemText.h"
+
 #include <QMessageBox>
 
 namespace kronax {
 
 QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& text) {
     // The text's lines end with CR LF; a Qt label breaks lines at LF alone.
-    QString lines = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    QString lines = FromSystemText(text);
     lines.replace("\r\n", "\n");
     auto* box = new QMessageBox(QMessageBox::Information, caption, lines, QMessageBox::Ok);
     box->setObjectName("BoardInformationBox");

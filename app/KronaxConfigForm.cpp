@@ -13,6 +13,7 @@
 #include "RememberedPort.h"
 #include "SensorPanel.h"
 #include "SerialPort.h"
+#include "SystemText.h"
 #include "TrafficLogView.h"
 
 #include <QApplication>
@@ -49,10 +50,6 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, c
     label->setObjectName(name);
     label->setGeometry(place);
     return label;
-}
-
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void ShowError(const std::exception& error) {
@@ -313,7 +310,7 @@ void TForm1::Repaint() {
 }
 
 void TForm1::SetReport(const std::string& report) {
-    lblReport_->setText(Latin1(report));
+    lblReport_->setText(FromSystemText(report));
 }
 
 TransferEndpoints TForm1::Endpoints() {

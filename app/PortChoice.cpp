@@ -2,6 +2,7 @@
 
 #include "IntegerText.h"
 #include "SerialPort.h"
+#include "SystemText.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -26,12 +27,12 @@ PortChoice::PortChoice(QComboBox* cmbComPort, QLabel* lblConnection)
 
 void PortChoice::Fill(const std::vector<std::string>& names) {
     for (const std::string& name : names)
-        cmbComPort_->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        cmbComPort_->addItem(FromSystemText(name));
 }
 
 void PortChoice::Remember(std::int32_t number) {
     comPortNumber_ = number;
-    cmbComPort_->setCurrentIndex(cmbComPort_->findText(QString::fromLatin1(PortName(number))));
+    cmbComPort_->setCurrentIndex(cmbComPort_->findText(FromSystemText(PortName(number))));
 }
 
 bool PortChoice::Choose(TSerialPort& port) {

@@ -1,6 +1,7 @@
 #include "SensorPanel.h"
 
 #include "ParameterEntry.h"
+#include "SystemText.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,7 +15,7 @@ namespace {
 QStringList ItemTexts(Selection selection) {
     QStringList texts;
     for (std::string_view item : OptionItems(selection))
-        texts << QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size()));
+        texts << FromSystemText(item);
     return texts;
 }
 

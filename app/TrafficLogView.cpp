@@ -1,5 +1,7 @@
 #include "TrafficLogView.h"
 
+#include "SystemText.h"
+
 #include <QScrollBar>
 
 namespace kronax {
@@ -7,7 +9,7 @@ namespace kronax {
 TrafficLogView::TrafficLogView(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void TrafficLogView::AppendLine(const std::string& line) {
-    appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    appendPlainText(FromSystemText(line));
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     viewport()->repaint();
 }
