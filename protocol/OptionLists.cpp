@@ -15,12 +15,13 @@ constexpr std::array CaInputs = {"CA"sv, "CDMA"sv};
 constexpr std::array Edges = {"rising"sv, "falling"sv};
 constexpr std::array EdgesAB = {"rising"sv, "falling"sv, "both"sv};
 constexpr std::array TriggerLevels = {"2 V"sv, "0.4 V"sv};
-constexpr std::array InputFilters = {"Bypass"sv,     "100 ns"sv,   "200 ns"sv,   "500 ns"sv,
+constexpr std::array InputFilters = {"Bypass"sv,  "100 ns"sv,  "200 ns"sv,  "500 ns"sv,
                                      "1 \xB5s"sv, "2 \xB5s"sv, "4 \xB5s"sv, "5 \xB5s"sv};
-constexpr std::array AuxSources = {
-    "CA"sv,          "CA_E"sv,        "CA_Trg"sv,      "CA_Hole"sv,     "SR_IN"sv,    "CDM_TRG"sv,
-    "Out_Ext_TRG"sv, "Out_Ext_CLK"sv, "In_Ext_CLK"sv,  "In_Ext_TRG"sv,  "In_Ext_CLK1"sv,
-    "In_Ext_CLK2"sv, "In_DIO12"sv,    "In_DIO13"sv,    "In_DIO14"sv,    "In_DIO15"sv, "== Off =="sv};
+constexpr std::array AuxSources = {"CA"sv,         "CA_E"sv,       "CA_Trg"sv,      "CA_Hole"sv,
+                                   "SR_IN"sv,      "CDM_TRG"sv,    "Out_Ext_TRG"sv, "Out_Ext_CLK"sv,
+                                   "In_Ext_CLK"sv, "In_Ext_TRG"sv, "In_Ext_CLK1"sv, "In_Ext_CLK2"sv,
+                                   "In_DIO12"sv,   "In_DIO13"sv,   "In_DIO14"sv,    "In_DIO15"sv,
+                                   "== Off =="sv};
 constexpr std::array DiSources = {"AUX 1"sv, "AUX 2"sv, "Res_In"sv, "SR_IN"sv,    "CA"sv,
                                   "CA_E"sv,  "CDMA"sv,  "CDMB"sv,   "== Off =="sv};
 

@@ -19,13 +19,8 @@ void ExpectAll(const std::initializer_list<Case>& cases) {
 }
 
 TEST(ReadInteger, AcceptsDecimalWithLeadingBlanksAndOneSign) {
-    ExpectAll({{"0", 0},
-               {"12", 12},
-               {"   12", 12},
-               {"+12", 12},
-               {"-12", -12},
-               {"007", 7},
-               {" -0", 0}});
+    ExpectAll(
+        {{"0", 0}, {"12", 12}, {"   12", 12}, {"+12", 12}, {"-12", -12}, {"007", 7}, {" -0", 0}});
 }
 
 TEST(ReadInteger, RejectsBlanksAfterDigitsAndJunk) {
