@@ -22,7 +22,8 @@ public:
 
     // Clears the port's queues, sends command unchanged and collects what arrives until it holds
     // a CR or more than timeout ms have passed since the write ended (at least one read is made;
-    // a zero or negative timeout ends the wait at the first read that brings no CR). reply gets
+    // a negative timeout ends the wait at the first read that brings no CR, a zero one at the
+    // first such read after the tick count has moved on). reply gets
     // everything collected, characters after the CR included; it is empty when the port is
     // closed. Returns true when reply holds a CR. Logs one line unless the port is closed.
     // Raises whatever the port raises (ESerialPort); nothing is logged then. UI thread only.
