@@ -1,17 +1,9 @@
 #include "IntegerText.h"
 
+#include "HexDigits.h"
+
 namespace kronax {
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::size_t HexPrefixLength(std::string_view digits) {
     if (digits.starts_with('$') || digits.starts_with('x') || digits.starts_with('X'))

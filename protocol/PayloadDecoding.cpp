@@ -1,5 +1,7 @@
 #include "PayloadCodec.h"
 
+#include "HexDigits.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -8,16 +10,6 @@
 
 namespace kronax {
 namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 // The group of width characters at offset as a number, or nothing when a character is no
 // hexadecimal digit.
