@@ -12,6 +12,8 @@ QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& 
     lines.replace("\r\n", "\n");
     auto* box = new QMessageBox(QMessageBox::Information, caption, lines, QMessageBox::Ok);
     box->setObjectName("BoardInformationBox");
+    // The fields are the board's characters, never markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

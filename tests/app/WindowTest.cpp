@@ -1,3 +1,5 @@
+#include "BoardInformationBox.h"
+#include "BoardReplies.h"
 #include "FormProbe.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +136,19 @@ TEST_F(WindowTest, LogFillsItsFrameBelowTheCaption) {
     EXPECT_EQ(log->geometry(), box->contentsRect());
     EXPECT_GE(log->y(), box->fontMetrics().height()) << "the caption stays free to double-click";
     EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+// A reply such as "<b>NCK</b>" must appear as the board sent it, not as bold "NCK".
+TEST_F(WindowTest, LabelsShowingBoardRepliesNeverRenderThemAsMarkup) {
+    for (const char* name : {"lblStart", "lblStatus", "lblReport", "lblConnection"})
+        EXPECT_EQ(form.Control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+}
+
+TEST_F(WindowTest, BoardInformationBoxNeverRendersTheFieldsAsMarkup) {
+    QPointer<QMessageBox> box =
+        ShowBoardInformationBox(Title, BoardInformationText(true, "<b>0815</b>PCB1FPG1UC01\r"));
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    box->close();
 }
 
 TEST_F(WindowTest, AboutShowsTheProgramName) {
