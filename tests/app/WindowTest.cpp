@@ -43,6 +43,7 @@ public:
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 text = box->text();
                 icon = box->icon();
+                format = box->textFormat();
                 box->accept();
                 timer_.stop();
             }
@@ -52,6 +53,7 @@ public:
 
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
 
 private:
     QTimer timer_;
@@ -167,6 +169,7 @@ TEST_F(WindowTest, EscapingExceptionIsShownAndTheWindowLivesOn) {
     QTest::mouseClick(form.Control<QPushButton>("btnWriteToKronax"), Qt::LeftButton);
     EXPECT_EQ(closer.text, "Port not open (win error code: 5)");
     EXPECT_EQ(closer.icon, QMessageBox::Critical);
+    EXPECT_EQ(closer.format, Qt::PlainText) << "a file name like a<b>.kxcfg is shown as it is";
 
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.Field("edTooth1")->text(), "7");
