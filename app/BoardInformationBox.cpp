@@ -16,6 +16,8 @@ QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& 
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    // Closing the main window ends the program even while this box is still open.
+    box->setAttribute(Qt::WA_QuitOnClose, false);
     box->show();
     return box;
 }

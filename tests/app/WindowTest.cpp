@@ -153,6 +153,24 @@ TEST_F(WindowTest, BoardInformationBoxNeverRendersTheFieldsAsMarkup) {
     box->close();
 }
 
+TEST(ProgramEndTest, ClosingTheWindowEndsTheProgramAlsoWhileTheBoardInformationBoxIsOpen) {
+    FormProbe form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QPointer<QMessageBox> box = ShowBoardInformationBox(Title, BoardInformationText(false, ""));
+    QTimer::singleShot(0, &form, [&] { form.close(); });
+    // Only bounds a hang: a loop still running then is ended by closing the box.
+    bool stillRunning = false;
+    QTimer::singleShot(10000, &form, [&] {
+        stillRunning = true;
+        if (box)
+            box->close();
+    });
+    QApplication::exec();
+    EXPECT_FALSE(stillRunning) << "the event loop waited for the box";
+    delete box;
+}
+
 TEST_F(WindowTest, AboutShowsTheProgramName) {
     MessageBoxCloser closer;
     form.Control<QAction>("About1")->trigger();
