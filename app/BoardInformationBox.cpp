@@ -12,8 +12,12 @@ QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& 
     lines.replace("\r\n", "\n");
     auto* box = new QMessageBox(QMessageBox::Information, caption, lines, QMessageBox::Ok);
     box->setObjectName("BoardInformationBox");
+    // The fields are the board's characters, never markup.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    // Closing the main window ends the program even while this box is still open.
+    box->setAttribute(Qt::WA_QuitOnClose, false);
     box->show();
     return box;
 }

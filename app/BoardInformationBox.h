@@ -10,7 +10,8 @@ namespace kronax {
 
 // Shows the board information text (8-bit, lines joined by CR LF) in an information box with
 // one OK button and the given caption. The box has no owner and does not block: the main window
-// stays usable while it is open, and the box deletes itself when closed. Returns the box.
+// stays usable while it is open, closing the main window still ends the program, and the box
+// deletes itself when closed. Returns the box.
 // UI thread.
 QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& text);
 

@@ -20,7 +20,11 @@ bool KronaxApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void KronaxApplication::ShowError(const QString& text) {
-    QMessageBox::critical(activeWindow(), applicationName(), text);
+    // Error texts carry file and port names, which are shown as they are, never as markup.
+    QMessageBox box(QMessageBox::Critical, applicationName(), text, QMessageBox::Ok,
+                    activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 } // namespace kronax

@@ -45,9 +45,12 @@ const char* const WindowStyle =
     " padding-top: 10px; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
 
+// The labels show board replies unchanged; a reply that looks like markup must not be rendered
+// as rich text.
 QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(place);
     return label;
 }

@@ -1,3 +1,5 @@
+#include "BoardInformationBox.h"
+#include "BoardReplies.h"
 #include "FormProbe.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -40,6 +43,7 @@ public:
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 text = box->text();
                 icon = box->icon();
+                format = box->textFormat();
                 box->accept();
                 timer_.stop();
             }
@@ -49,6 +53,7 @@ public:
 
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
 
 private:
     QTimer timer_;
@@ -135,6 +140,37 @@ TEST_F(WindowTest, LogFillsItsFrameBelowTheCaption) {
     EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
 
+// A reply such as "<b>NCK</b>" must appear as the board sent it, not as bold "NCK".
+TEST_F(WindowTest, LabelsShowingBoardRepliesNeverRenderThemAsMarkup) {
+    for (const char* name : {"lblStart", "lblStatus", "lblReport", "lblConnection"})
+        EXPECT_EQ(form.Control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+}
+
+TEST_F(WindowTest, BoardInformationBoxNeverRendersTheFieldsAsMarkup) {
+    QPointer<QMessageBox> box =
+        ShowBoardInformationBox(Title, BoardInformationText(true, "<b>0815</b>PCB1FPG1UC01\r"));
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    box->close();
+}
+
+TEST(ProgramEndTest, ClosingTheWindowEndsTheProgramAlsoWhileTheBoardInformationBoxIsOpen) {
+    FormProbe form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QPointer<QMessageBox> box = ShowBoardInformationBox(Title, BoardInformationText(false, ""));
+    QTimer::singleShot(0, &form, [&] { form.close(); });
+    // Only bounds a hang: a loop still running then is ended by closing the box.
+    bool stillRunning = false;
+    QTimer::singleShot(10000, &form, [&] {
+        stillRunning = true;
+        if (box)
+            box->close();
+    });
+    QApplication::exec();
+    EXPECT_FALSE(stillRunning) << "the event loop waited for the box";
+    delete box;
+}
+
 TEST_F(WindowTest, AboutShowsTheProgramName) {
     MessageBoxCloser closer;
     form.Control<QAction>("About1")->trigger();
@@ -151,6 +187,7 @@ TEST_F(WindowTest, EscapingExceptionIsShownAndTheWindowLivesOn) {
     QTest::mouseClick(form.Control<QPushButton>("btnWriteToKronax"), Qt::LeftButton);
     EXPECT_EQ(closer.text, "Port not open (win error code: 5)");
     EXPECT_EQ(closer.icon, QMessageBox::Critical);
+    EXPECT_EQ(closer.format, Qt::PlainText) << "a file name like a<b>.kxcfg is shown as it is";
 
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.Field("edTooth1")->text(), "7");
