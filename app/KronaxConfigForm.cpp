@@ -167,17 +167,22 @@ void TForm1::CreateStatus(QWidget* client) {
     QGroupBox* box = CreateGroupBox(client, "gbStatus", "Start / Status", {336, 216, 113, 121});
     auto* btnStart = new QPushButton("Start Algorithms", box);
     btnStart->setObjectName("btnStart");
-    btnStart->setGeometry(8, 16, 97, 25);
+    btnStart->setGeometry(8, 15, 97, 25);
     btnStart->setAutoDefault(true);
     connect(btnStart, &QPushButton::clicked, this, &TForm1::btnStartClick);
-    lblStart_ = CreateLabel(box, "lblStart", "", {8, 44, 97, 16});
+    // The outcome texts are wider than the group: each label wraps onto a second line.
+    lblStart_ = CreateLabel(box, "lblStart", "", {8, 40, 101, 27});
+    lblStart_->setWordWrap(true);
+    lblStart_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* btnStatus = new QPushButton("Read Status", box);
     btnStatus->setObjectName("btnStatus");
-    btnStatus->setGeometry(8, 64, 97, 25);
+    btnStatus->setGeometry(8, 67, 97, 25);
     btnStatus->setAutoDefault(true);
     connect(btnStatus, &QPushButton::clicked, this, &TForm1::btnStatusClick);
-    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 96, 97, 16});
+    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 92, 101, 27});
+    lblStatus_->setWordWrap(true);
+    lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     btnWriteToKronax_ = new QPushButton(ImageList1_[3], "&Write Config to KRONAX (Ctrl+W)", client);
     btnWriteToKronax_->setObjectName("btnWriteToKronax");

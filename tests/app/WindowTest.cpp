@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -144,6 +145,28 @@ TEST_F(WindowTest, LogFillsItsFrameBelowTheCaption) {
 TEST_F(WindowTest, LabelsShowingBoardRepliesNeverRenderThemAsMarkup) {
     for (const char* name : {"lblStart", "lblStatus", "lblReport", "lblConnection"})
         EXPECT_EQ(form.Control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+}
+
+// The start and status outcomes are wider than their group: they wrap onto a second line, and
+// both lines must be readable (down to their baseline) inside the label and the group.
+TEST_F(WindowTest, LongestStartAndStatusTextsStayReadable) {
+    const struct {
+        const char* label;
+        const char* text;
+    } cases[] = {{"lblStart", "Start NOT acknowledged."},
+                 {"lblStatus", "Status: request timeout."},
+                 {"lblStatus", "Status: RUNNING12"}};
+    for (const auto& c : cases) {
+        auto* label = form.Control<QLabel>(c.label);
+        label->setText(c.text);
+        const QFontMetrics metrics(label->font());
+        const int lines = label->heightForWidth(label->width()) / metrics.lineSpacing();
+        EXPECT_LE(lines, 2) << c.text;
+        EXPECT_LE((lines - 1) * metrics.lineSpacing() + metrics.ascent(), label->height())
+            << c.text;
+        EXPECT_LE(label->geometry().bottom(), label->parentWidget()->contentsRect().bottom())
+            << c.text;
+    }
 }
 
 TEST_F(WindowTest, BoardInformationBoxNeverRendersTheFieldsAsMarkup) {
