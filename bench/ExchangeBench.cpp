@@ -168,17 +168,6 @@ Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher, int repetitions
     return m;
 }
 
-// Hands each measurement its share of the simulator's log, in the order they were taken.
-void AssignSimLogGaps(std::vector<Measurement>& measurements, const std::vector<double>& gaps) {
-    std::size_t from = 0;
-    for (Measurement& m : measurements) {
-        const std::size_t sequences = m.sequences.size() * (m.sequences[0].durationsMs.size() + 1);
-        const std::size_t count = std::min(sequences * (SequenceLength - 1), gaps.size() - from);
-        m.simLogMs.assign(gaps.begin() + from, gaps.begin() + from + count);
-        from += count;
-    }
-}
-
 std::size_t CountFrom(const std::vector<double>& samples, double limit) {
     return static_cast<std::size_t>(
         std::count_if(samples.begin(), samples.end(), [&](double x) { return x >= limit; }));
@@ -213,23 +202,19 @@ int Run(const Options& options) {
     port.SetDispatcher(dispatcher);
     port.SetPort(sim.PrintedName());
     port.OpenPort();
-    std::vector<Measurement> measurements;
-    measurements.push_back(Measure(port, dispatcher, options.repetitions));
+    Measurement m = Measure(port, dispatcher, options.repetitions);
     port.ClosePort();
     sim.Stop(SIGTERM);
-    AssignSimLogGaps(measurements, SimLogTurnarounds(simLog, SequenceLength));
+    m.simLogMs = SimLogTurnarounds(simLog, SequenceLength);
     fs::remove(simLog);
 
     std::cout << "Six-command sequences, simulator pacing its answers at 9600 baud, "
               << options.repetitions << " repetitions each\n"
               << "(bound: characters sent + received x 10 bits at 9600 baud; reply-only: the "
                  "received characters alone,\n which is all the simulator paces)\n";
-    for (const Measurement& m : measurements) {
-        std::cout << "\n" << m.name << "\n";
-        PrintSequences(m.sequences);
-    }
-    for (const Measurement& m : measurements)
-        PrintTurnarounds(m);
+    std::cout << "\n" << m.name << "\n";
+    PrintSequences(m.sequences);
+    PrintTurnarounds(m);
     std::cout << "\nlower bound: the CR read's end to the next write's start (the tool's own "
                  "work once it has the CR);\nupper bound: the last read without the CR's start "
                  "to the next write's end (adds the wait until\nthe CR is seen); simulator "

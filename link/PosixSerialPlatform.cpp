@@ -130,6 +130,11 @@ bool HungUp(int fd) {
     return poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+// The limit of a transfer of count bytes: multiplier ms a byte plus constant ms.
+std::uint64_t TransferLimit(std::uint32_t multiplier, std::uint32_t constant, std::uint32_t count) {
+    return std::uint64_t{multiplier} * count + constant;
+}
+
 int Milliseconds(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
@@ -227,8 +232,8 @@ public:
         if (!state)
             return EBADF;
         const SerialTimeouts& limits = state->timeouts;
-        auto total = std::uint64_t{limits.WriteTotalTimeoutMultiplier} * count +
-                     limits.WriteTotalTimeoutConstant;
+        const std::uint64_t total = TransferLimit(limits.WriteTotalTimeoutMultiplier,
+                                                  limits.WriteTotalTimeoutConstant, count);
         bool limited = total != 0;
         Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
         done = 0;
@@ -259,8 +264,8 @@ public:
         if (!state)
             return EBADF;
         const SerialTimeouts& limits = state->timeouts;
-        auto total = std::uint64_t{limits.ReadTotalTimeoutMultiplier} * count +
-                     limits.ReadTotalTimeoutConstant;
+        const std::uint64_t total = TransferLimit(limits.ReadTotalTimeoutMultiplier,
+                                                  limits.ReadTotalTimeoutConstant, count);
         bool immediate = limits.ReadIntervalTimeout == MaxDword && total == 0;
         Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
         done = 0;
