@@ -1,7 +1,7 @@
-#include "BoardCommandLabels.h"
+#include "app/BoardCommandLabels.h"
 
-#include "BoardReplies.h"
-#include "SystemText.h"
+#include "app/SystemText.h"
+#include "protocol/BoardReplies.h"
 
 #include <QLabel>
 

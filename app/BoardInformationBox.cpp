@@ -1,6 +1,6 @@
-#include "BoardInformationBox.h"
+#include "app/BoardInformationBox.h"
 
-#include "SystemText.h"
+#include "app/SystemText.h"
 
 #include <QMessageBox>
 

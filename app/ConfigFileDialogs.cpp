@@ -1,4 +1,4 @@
-#include "ConfigFileDialogs.h"
+#include "app/ConfigFileDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

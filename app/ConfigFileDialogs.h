@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConfigFileWindow.h"
+#include "config_file/ConfigFileWindow.h"
 
 #include <optional>
 #include <string>

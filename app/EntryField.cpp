@@ -1,4 +1,4 @@
-#include "EntryField.h"
+#include "app/EntryField.h"
 
 #include <QColor>
 #include <QPalette>

@@ -1,7 +1,7 @@
-#include "FormEnvironment.h"
+#include "app/FormEnvironment.h"
 
-#include "RememberedPort.h"
-#include "SteadyTickSource.h"
+#include "config_file/RememberedPort.h"
+#include "link/SteadyTickSource.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "KronaxApplication.h"
+#include "app/KronaxApplication.h"
 
 #include <QMessageBox>
 

@@ -1,20 +1,20 @@
-#include "KronaxConfigForm.h"
+#include "app/KronaxConfigForm.h"
 
-#include "BoardCommandLabels.h"
-#include "BoardCommands.h"
-#include "BoardInformationBox.h"
-#include "CommandTransaction.h"
-#include "ConfigFileDialogs.h"
-#include "ImageList.h"
-#include "IniFile.h"
-#include "KronaxApplication.h"
-#include "ParameterEntry.h"
-#include "PortChoice.h"
-#include "RememberedPort.h"
-#include "SensorPanel.h"
-#include "SerialPort.h"
-#include "SystemText.h"
-#include "TrafficLogView.h"
+#include "app/BoardCommandLabels.h"
+#include "app/BoardInformationBox.h"
+#include "app/ConfigFileDialogs.h"
+#include "app/ImageList.h"
+#include "app/KronaxApplication.h"
+#include "app/ParameterEntry.h"
+#include "app/PortChoice.h"
+#include "app/SensorPanel.h"
+#include "app/SystemText.h"
+#include "app/TrafficLogView.h"
+#include "config_file/IniEntryStore.h"
+#include "config_file/RememberedPort.h"
+#include "link/BoardPort.h"
+#include "protocol/BoardChannel.h"
+#include "protocol/BoardCommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -212,7 +212,7 @@ void TForm1::FormCreate() {
     QApplication::setApplicationName(Title);
     setWindowTitle(Title);
     FillPortList();
-    settings_ = std::make_unique<TIniFile>(environment_.settingsFileName);
+    settings_ = std::make_unique<TIniEntryStore>(environment_.settingsFileName);
     portChoice_->Remember(ReadComPortNumber(*settings_));
     lblStart_->clear();
     lblReport_->clear();
@@ -251,11 +251,8 @@ void TForm1::PlugInDispatcher() {
 void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
-    port_->SetBaudRate(TBaudRate::br9600);
-    port_->Parity().SetBits(TParityBits::prNone);
-    port_->SetDataBits(TDataBits::dbEight);
-    port_->SetStopBits(TStopBits::sbOneStopBit);
-    transaction_ = std::make_unique<TCommandTransaction>(*port_, *environment_.ticks, *memDebug_);
+    SetUpBoardPort(*port_, true);
+    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *memDebug_);
 }
 
 // The constructor runs outside the event loop, so an error of the first port choice is shown
@@ -269,7 +266,7 @@ void TForm1::RunStartUpPortChoice() {
 }
 
 void TForm1::FormDestroy() {
-    transaction_.reset();
+    channel_.reset();
     port_.reset();
     try {
         WriteComPortNumber(*settings_, portChoice_->ComPortNumber());
@@ -322,12 +319,12 @@ void TForm1::SetReport(const std::string& report) {
 }
 
 TransferEndpoints TForm1::Endpoints() {
-    return {*this, *transaction_};
+    return {*this, *channel_};
 }
 
 ConfigFileContext TForm1::FileContext() {
-    return {*this, *transaction_, *this, [](const std::string& fileName) {
-                return std::make_unique<TIniFile>(fileName);
+    return {*this, *channel_, *this, [](const std::string& fileName) {
+                return std::make_unique<TIniEntryStore>(fileName);
             }};
 }
 
@@ -361,19 +358,19 @@ void TForm1::btnWriteToKronaxClick() {
 
 void TForm1::btnStartClick() {
     labels_->ClearStart();
-    labels_->ShowStart(SendStartCommand(*transaction_));
+    labels_->ShowStart(SendStartCommand(*channel_));
 }
 
 void TForm1::btnStatusClick() {
-    labels_->ShowStatus(RequestStatus(*transaction_));
+    labels_->ShowStatus(RequestStatus(*channel_));
 }
 
 void TForm1::SetPowerOnDefault() {
-    SetReport(SendPowerOnDefaultCommand(*transaction_));
+    SetReport(SendPowerOnDefaultCommand(*channel_));
 }
 
 void TForm1::ShowBoardInformation() {
-    ShowBoardInformationBox(Title, RequestBoardInformation(*transaction_));
+    ShowBoardInformationBox(Title, RequestBoardInformation(*channel_));
 }
 
 void TForm1::cmbComPortChange() {

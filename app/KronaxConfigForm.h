@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ConfigFileFlows.h"
-#include "ConfigFileWindow.h"
-#include "ConfigurationTransfer.h"
-#include "ConfigurationView.h"
-#include "FormEnvironment.h"
+#include "app/FormEnvironment.h"
+#include "config_file/ConfigFileFlows.h"
+#include "config_file/ConfigFileWindow.h"
+#include "protocol/ConfigurationTransfer.h"
+#include "protocol/ConfigurationView.h"
 
 #include <QIcon>
 #include <QList>
@@ -27,8 +27,8 @@ class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
 class SensorPanel;
-class TCommandTransaction;
-class TIniFile;
+class TBoardChannel;
+class TIniEntryStore;
 class TrafficLogView;
 class TSerialPort;
 
@@ -132,9 +132,9 @@ private:
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;
-    std::unique_ptr<TIniFile> settings_;
+    std::unique_ptr<TIniEntryStore> settings_;
     std::unique_ptr<TSerialPort> port_;
-    std::unique_ptr<TCommandTransaction> transaction_;
+    std::unique_ptr<TBoardChannel> channel_;
 };
 
 } // namespace kronax

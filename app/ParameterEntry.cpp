@@ -1,6 +1,6 @@
-#include "ParameterEntry.h"
+#include "app/ParameterEntry.h"
 
-#include "EntryRules.h"
+#include "protocol/EntryRules.h"
 
 #include <QGroupBox>
 #include <QLabel>

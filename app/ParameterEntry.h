@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceConfiguration.h"
-#include "EntryField.h"
+#include "app/EntryField.h"
+#include "protocol/DeviceConfiguration.h"
 
 #include <QObject>
 

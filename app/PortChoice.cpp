@@ -1,8 +1,8 @@
-#include "PortChoice.h"
+#include "app/PortChoice.h"
 
-#include "IntegerText.h"
-#include "SerialPort.h"
-#include "SystemText.h"
+#include "app/SystemText.h"
+#include "link/SerialPort.h"
+#include "protocol/IntegerText.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,8 @@
-#include "SensorPanel.h"
+#include "app/SensorPanel.h"
 
-#include "ParameterEntry.h"
-#include "SystemText.h"
+#include "app/ParameterEntry.h"
+#include "app/SystemText.h"
+#include "protocol/SensorRules.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -109,31 +110,26 @@ void SensorPanel::UpdateSensorControls() {
     const int type = Selected(Selection::SensorType);
     if (type < 0)
         return;
-    const bool pulse = type == sensor_type::PulseTrigger;
-    const bool encoder = type == sensor_type::MotionEncoder;
-    const bool inCar = type == sensor_type::InCarWithGaps || type == sensor_type::InCarDoubleTooth;
-    const bool counted = pulse || encoder;
-    const bool caIsCdma = Selected(Selection::CaInput) == CaInputCdma;
-
-    Group(Selection::CdmInput)->setVisible(pulse);
-    Group(Selection::EncoderMode)->setVisible(encoder);
-    Group(Selection::CaInput)->setVisible(inCar);
-    Group(Selection::EdgeTrigger)->setVisible(counted);
-    Group(Selection::EdgeDetection)->setVisible(inCar);
-    Group(Selection::EdgeAB)->setVisible(counted);
-    Group(Selection::TriggerLevel)->setVisible(inCar);
-    Group(Selection::InputFilter)->setVisible(type != sensor_type::Off);
-    entry_.CntPerRevBox()->setVisible(counted);
-    entry_.TeethBox()->setVisible(inCar);
+    const SensorControls shown = SensorControlsFor(type, Selected(Selection::CaInput));
+    Group(Selection::CdmInput)->setVisible(shown.cdmInput);
+    Group(Selection::EncoderMode)->setVisible(shown.encoderMode);
+    Group(Selection::CaInput)->setVisible(shown.caInput);
+    Group(Selection::EdgeTrigger)->setVisible(shown.edgeTrigger);
+    Group(Selection::EdgeDetection)->setVisible(shown.edgeDetection);
+    Group(Selection::EdgeAB)->setVisible(shown.edgeAB);
+    Group(Selection::TriggerLevel)->setVisible(shown.triggerLevel);
+    Group(Selection::InputFilter)->setVisible(shown.inputFilter);
+    entry_.CntPerRevBox()->setVisible(shown.countsPerRev);
+    entry_.TeethBox()->setVisible(shown.teeth);
 
     QComboBox* aux1 = List(Selection::Aux1Source);
-    if (inCar) {
-        Group(Selection::TriggerLevel)->setEnabled(!caIsCdma);
-        entry_.SetTeethEditable(type == sensor_type::InCarWithGaps);
-        if (caIsCdma)
-            aux1->setCurrentIndex(aux1->count() - 1);
+    if (IsInCarSensor(type)) {
+        Group(Selection::TriggerLevel)->setEnabled(shown.triggerLevelEnabled);
+        entry_.SetTeethEditable(shown.teethEditable);
     }
-    aux1->setEnabled(!(inCar && caIsCdma));
+    if (!shown.aux1Enabled)
+        aux1->setCurrentIndex(aux1->count() - 1);
+    aux1->setEnabled(shown.aux1Enabled);
 }
 
 int SensorPanel::Selected(Selection selection) const {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OptionLists.h"
-#include "RadioGroup.h"
+#include "app/RadioGroup.h"
+#include "protocol/OptionLists.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "TrafficLogView.h"
+#include "app/TrafficLogView.h"
 
-#include "SystemText.h"
+#include "app/SystemText.h"
 
 #include <QScrollBar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrafficLog.h"
+#include "link/TrafficLog.h"
 
 #include <QPlainTextEdit>
 

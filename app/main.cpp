@@ -1,5 +1,5 @@
-#include "KronaxApplication.h"
-#include "KronaxConfigForm.h"
+#include "app/KronaxApplication.h"
+#include "app/KronaxConfigForm.h"
 
 int main(int argc, char** argv) {
     kronax::KronaxApplication application(argc, argv);

@@ -4,14 +4,15 @@
 //
 // Usage: kronax-bench [--repetitions N]   (default 20 of each sequence)
 
-#include "BenchTable.h"
-#include "CommandTransaction.h"
-#include "SerialPort.h"
-#include "SimProcess.h"
-#include "SteadyTickSource.h"
-#include "TimedPort.h"
-#include "Turnaround.h"
-#include "UiDispatcher.h"
+#include "bench/BenchTable.h"
+#include "bench/TimedPort.h"
+#include "bench/Turnaround.h"
+#include "link/BoardPort.h"
+#include "link/CommandTransaction.h"
+#include "link/SerialPort.h"
+#include "link/SteadyTickSource.h"
+#include "link/UiDispatcher.h"
+#include "sim/SimProcess.h"
 
 #include <algorithm>
 #include <csignal>
@@ -198,12 +199,9 @@ int Run(const Options& options) {
     setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
 
     UiDispatcher dispatcher;
-    TSerialPort port;
-    port.SetDispatcher(dispatcher);
-    port.SetPort(sim.PrintedName());
-    port.OpenPort();
-    Measurement m = Measure(port, dispatcher, options.repetitions);
-    port.ClosePort();
+    const auto port = OpenBoardPort(sim.PrintedName(), true, dispatcher);
+    Measurement m = Measure(*port, dispatcher, options.repetitions);
+    port->ClosePort();
     sim.Stop(SIGTERM);
     m.simLogMs = SimLogTurnarounds(simLog, SequenceLength);
     fs::remove(simLog);

@@ -8,7 +8,7 @@
 //                         at once does; otherwise the event loop paints after every six lines
 // Each run measures one setting: peak memory only grows within a process.
 
-#include "BenchTable.h"
+#include "bench/BenchTable.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

@@ -1,4 +1,4 @@
-#include "TimedPort.h"
+#include "bench/TimedPort.h"
 
 namespace kronax::bench {
 

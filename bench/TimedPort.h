@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandPort.h"
+#include "link/CommandPort.h"
 
 #include <chrono>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Turnaround.h"
+#include "bench/Turnaround.h"
 
 #include <cstdio>
 #include <fstream>

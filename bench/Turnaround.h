@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TimedPort.h"
+#include "bench/TimedPort.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "ConfigFileFlows.h"
-#include "ConfigurationTransfer.h"
+#include "config_file/ConfigFileFlows.h"
+#include "protocol/ConfigurationTransfer.h"
 
 namespace kronax {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CommandChannel.h"
-#include "ConfigFileWindow.h"
-#include "ConfigurationView.h"
-#include "EntryStore.h"
-#include "FileExists.h"
+#include "config_file/ConfigFileWindow.h"
+#include "config_file/FileExists.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/ConfigurationView.h"
+#include "protocol/EntryStore.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "FileExists.h"
+#include "config_file/FileExists.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "IniText.h"
+#include "config_file/IniFile.h"
+#include "config_file/IniText.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "IniText.h"
+#include "config_file/IniText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "CommandTransaction.h"
+#include "link/CommandTransaction.h"
 
 #include <thread>
 

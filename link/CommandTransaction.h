@@ -1,9 +1,8 @@
 #pragma once
 
-#include "CommandChannel.h"
-#include "CommandPort.h"
-#include "TickSource.h"
-#include "TrafficLog.h"
+#include "link/CommandPort.h"
+#include "link/TickSource.h"
+#include "link/TrafficLog.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +14,7 @@ namespace kronax {
 std::string TrafficLogLine(const std::string& command, const std::string& reply);
 
 // The blocking command exchange over the window's one port. Keeps no state between calls.
-class TCommandTransaction : public ICommandChannel {
+class TCommandTransaction {
 public:
     // port, ticks and log must outlive the transaction object.
     TCommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log);
@@ -27,8 +26,7 @@ public:
     // everything collected, characters after the CR included; it is empty when the port is
     // closed. Returns true when reply holds a CR. Logs one line unless the port is closed.
     // Raises whatever the port raises (ESerialPort); nothing is logged then. UI thread only.
-    bool TransactCommand(const std::string& command, std::string& reply,
-                         std::int32_t timeout) override;
+    bool TransactCommand(const std::string& command, std::string& reply, std::int32_t timeout);
 
 private:
     bool CollectReply(std::string& reply, std::int32_t timeout);

@@ -1,6 +1,6 @@
-#include "PortRequest.h"
+#include "link/PortRequest.h"
 
-#include "SerialError.h"
+#include "link/SerialError.h"
 
 namespace kronax {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialPlatform.h"
+#include "link/SerialPlatform.h"
 
 namespace kronax {
 

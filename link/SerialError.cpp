@@ -1,4 +1,4 @@
-#include "SerialError.h"
+#include "link/SerialError.h"
 
 #include <array>
 #include <string>

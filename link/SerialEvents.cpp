@@ -1,5 +1,5 @@
-#include "SerialPlatform.h"
-#include "SerialTypes.h"
+#include "link/SerialPlatform.h"
+#include "link/SerialTypes.h"
 
 #include <array>
 #include <utility>

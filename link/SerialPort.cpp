@@ -1,7 +1,7 @@
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
-#include "PortRequest.h"
-#include "SerialWatcher.h"
+#include "link/PortRequest.h"
+#include "link/SerialWatcher.h"
 
 #include <array>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CommandPort.h"
-#include "SerialError.h"
-#include "SerialPlatform.h"
-#include "SerialSettings.h"
-#include "SerialTypes.h"
-#include "UiDispatcher.h"
+#include "link/CommandPort.h"
+#include "link/SerialError.h"
+#include "link/SerialPlatform.h"
+#include "link/SerialSettings.h"
+#include "link/SerialTypes.h"
+#include "link/UiDispatcher.h"
 
 #include <functional>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "SerialError.h"
-#include "SerialPort.h"
+#include "link/SerialError.h"
+#include "link/SerialPort.h"
 
 #include <algorithm>
 #include <cctype>

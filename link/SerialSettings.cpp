@@ -1,6 +1,6 @@
-#include "SerialSettings.h"
+#include "link/SerialSettings.h"
 
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 namespace kronax {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialTypes.h"
+#include "link/SerialTypes.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "SerialWatcher.h"
+#include "link/SerialWatcher.h"
 
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 namespace kronax {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SerialPlatform.h"
-#include "SerialTypes.h"
+#include "link/SerialPlatform.h"
+#include "link/SerialTypes.h"
 
 #include <atomic>
 #include <thread>

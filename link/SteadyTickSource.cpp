@@ -1,4 +1,4 @@
-#include "SteadyTickSource.h"
+#include "link/SteadyTickSource.h"
 
 #include <chrono>
 

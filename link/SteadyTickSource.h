@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TickSource.h"
+#include "link/TickSource.h"
 
 namespace kronax {
 

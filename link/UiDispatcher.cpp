@@ -1,4 +1,4 @@
-#include "UiDispatcher.h"
+#include "link/UiDispatcher.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // The serial platform of Windows: the kernel32 communications calls on a device opened for
 // overlapped transfers, and the serial device map in the registry (advapi32).
-#include "PortName.h"
-#include "SerialPlatform.h"
+#include "link/PortName.h"
+#include "link/SerialPlatform.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "BoardCommands.h"
-#include "BoardReplies.h"
+#include "protocol/BoardCommands.h"
+#include "protocol/BoardReplies.h"
 
 namespace kronax {
 namespace {

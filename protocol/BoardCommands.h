@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandChannel.h"
+#include "protocol/CommandChannel.h"
 
 #include <string>
 

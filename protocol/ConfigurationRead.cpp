@@ -1,6 +1,7 @@
-#include "ConfigurationTransfer.h"
-#include "PayloadCodec.h"
-#include "TransferMessages.h"
+#include "protocol/ConfigurationTransfer.h"
+#include "protocol/PayloadCodec.h"
+#include "protocol/SensorRules.h"
+#include "protocol/TransferMessages.h"
 
 #include <stdexcept>
 
@@ -55,10 +56,7 @@ std::string_view ReadLineFromFile(PayloadKind kind, const TransferEndpoints& end
 // Keeps AUX 1 off for the combination in which the panel disables it and a write withholds its
 // enable bit, so what the window shows after a read is what the next write sends.
 void SwitchOffUnusableAux1(IConfigurationView& view) {
-    const int sensorType = view.Selected(Selection::SensorType);
-    const bool inCar =
-        sensorType == sensor_type::InCarWithGaps || sensorType == sensor_type::InCarDoubleTooth;
-    if (inCar && view.Selected(Selection::CaInput) == CaInputCdma)
+    if (Aux1Withheld(view.Selected(Selection::SensorType), view.Selected(Selection::CaInput)))
         view.Select(Selection::Aux1Source, AuxSourceOff);
 }
 

@@ -1,4 +1,4 @@
-#include "ConfigurationSnapshot.h"
+#include "protocol/ConfigurationSnapshot.h"
 
 namespace kronax {
 

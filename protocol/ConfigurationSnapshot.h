@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConfigurationView.h"
-#include "DeviceConfiguration.h"
-#include "OptionLists.h"
+#include "protocol/ConfigurationView.h"
+#include "protocol/DeviceConfiguration.h"
+#include "protocol/OptionLists.h"
 
 #include <array>
 

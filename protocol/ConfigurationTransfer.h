@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CommandChannel.h"
-#include "ConfigTarget.h"
-#include "ConfigurationView.h"
-#include "EntryStore.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/ConfigTarget.h"
+#include "protocol/ConfigurationView.h"
+#include "protocol/EntryStore.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceConfiguration.h"
-#include "OptionLists.h"
+#include "protocol/DeviceConfiguration.h"
+#include "protocol/OptionLists.h"
 
 #include <cstdint>
 

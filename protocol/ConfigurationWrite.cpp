@@ -1,6 +1,6 @@
-#include "ConfigurationTransfer.h"
-#include "PayloadCodec.h"
-#include "TransferMessages.h"
+#include "protocol/ConfigurationTransfer.h"
+#include "protocol/PayloadCodec.h"
+#include "protocol/TransferMessages.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "DeviceConfiguration.h"
+#include "protocol/DeviceConfiguration.h"
 
 #include <array>
 

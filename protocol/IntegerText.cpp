@@ -1,6 +1,6 @@
-#include "IntegerText.h"
+#include "protocol/IntegerText.h"
 
-#include "HexDigits.h"
+#include "protocol/HexDigits.h"
 
 namespace kronax {
 namespace {

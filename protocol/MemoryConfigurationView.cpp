@@ -1,4 +1,4 @@
-#include "MemoryConfigurationView.h"
+#include "protocol/MemoryConfigurationView.h"
 
 #include <stdexcept>
 

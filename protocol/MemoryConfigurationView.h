@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ConfigurationSnapshot.h"
-#include "ConfigurationView.h"
+#include "protocol/ConfigurationSnapshot.h"
+#include "protocol/ConfigurationView.h"
 
 namespace kronax {
 

@@ -1,4 +1,4 @@
-#include "OptionLists.h"
+#include "protocol/OptionLists.h"
 
 #include <array>
 

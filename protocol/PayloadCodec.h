@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConfigurationSnapshot.h"
-#include "ConfigurationView.h"
-#include "PayloadKind.h"
+#include "protocol/ConfigurationSnapshot.h"
+#include "protocol/ConfigurationView.h"
+#include "protocol/PayloadKind.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "PayloadCodec.h"
+#include "protocol/PayloadCodec.h"
 
-#include "HexDigits.h"
+#include "protocol/HexDigits.h"
 
 #include <algorithm>
 #include <array>

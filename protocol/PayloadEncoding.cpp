@@ -1,4 +1,5 @@
-#include "PayloadCodec.h"
+#include "protocol/PayloadCodec.h"
+#include "protocol/SensorRules.h"
 
 #include <cstdint>
 
@@ -45,17 +46,10 @@ std::string EncodeMod(const ConfigurationSnapshot& s) {
     }
 }
 
-// The AUX 1 output stays disabled while an "In Car" sensor takes its CA input from CDMA.
-bool Aux1Withheld(const ConfigurationSnapshot& s) {
-    const int sensorType = s.Selected(Selection::SensorType);
-    return (sensorType == sensor_type::InCarWithGaps ||
-            sensorType == sensor_type::InCarDoubleTooth) &&
-           s.Selected(Selection::CaInput) == CaInputCdma;
-}
-
 int EnableMask(const ConfigurationSnapshot& s) {
     int mask = 0;
-    if (s.Selected(Selection::Aux1Source) != AuxSourceOff && !Aux1Withheld(s))
+    if (s.Selected(Selection::Aux1Source) != AuxSourceOff &&
+        !Aux1Withheld(s.Selected(Selection::SensorType), s.Selected(Selection::CaInput)))
         mask |= 1;
     if (s.Selected(Selection::Aux2Source) != AuxSourceOff)
         mask |= 2;

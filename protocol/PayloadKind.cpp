@@ -1,4 +1,4 @@
-#include "PayloadKind.h"
+#include "protocol/PayloadKind.h"
 
 namespace kronax {
 

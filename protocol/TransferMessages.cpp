@@ -1,4 +1,4 @@
-#include "TransferMessages.h"
+#include "protocol/TransferMessages.h"
 
 #include <array>
 

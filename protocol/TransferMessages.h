@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PayloadKind.h"
+#include "protocol/PayloadKind.h"
 
 #include <string_view>
 

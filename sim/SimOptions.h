@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AnswerShaping.h"
+#include "sim/AnswerShaping.h"
 
 #include <stdexcept>
 #include <string>

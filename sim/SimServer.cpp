@@ -1,4 +1,4 @@
-#include "SimServer.h"
+#include "sim/SimServer.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AnswerShaping.h"
-#include "SimBoard.h"
-#include "SimLog.h"
+#include "sim/AnswerShaping.h"
+#include "sim/SimBoard.h"
+#include "sim/SimLog.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "SimState.h"
+#include "sim/SimState.h"
 
-#include "IniFile.h"
+#include "config_file/IniFile.h"
 
 namespace kronax::sim {
 namespace {

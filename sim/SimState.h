@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimBoard.h"
+#include "sim/SimBoard.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "PtyLink.h"
-#include "SimBoard.h"
-#include "SimLog.h"
-#include "SimOptions.h"
-#include "SimServer.h"
-#include "SimState.h"
+#include "sim/PtyLink.h"
+#include "sim/SimBoard.h"
+#include "sim/SimLog.h"
+#include "sim/SimOptions.h"
+#include "sim/SimServer.h"
+#include "sim/SimState.h"
 
 #include <csignal>
 #include <cstdlib>

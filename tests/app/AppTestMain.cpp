@@ -1,5 +1,5 @@
-#include "KronaxApplication.h"
-#include "TestSupport.h"
+#include "app/KronaxApplication.h"
+#include "tests/app/TestSupport.h"
 
 #include <gtest/gtest.h>
 

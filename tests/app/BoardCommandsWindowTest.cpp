@@ -1,7 +1,5 @@
-#if __has_include("SimProcess.h")
-
-#include "LinkedForm.h"
-#include "SimProcess.h"
+#include "sim/SimProcess.h"
+#include "tests/app/LinkedForm.h"
 
 #include <gtest/gtest.h>
 
@@ -145,5 +143,3 @@ TEST(BoardCommandsWindowTest, BoardInformationShowsTheIdentityInABoxWithoutOwner
 
 } // namespace
 } // namespace kronax::test
-
-#endif

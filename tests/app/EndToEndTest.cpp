@@ -1,11 +1,9 @@
-#if __has_include("SimProcess.h")
-
-#include "EntryField.h"
-#include "IniFile.h"
-#include "LinkedForm.h"
-#include "PayloadCodec.h"
-#include "RadioGroup.h"
-#include "SimProcess.h"
+#include "app/EntryField.h"
+#include "app/RadioGroup.h"
+#include "config_file/IniFile.h"
+#include "protocol/PayloadCodec.h"
+#include "sim/SimProcess.h"
+#include "tests/app/LinkedForm.h"
 
 #include <gtest/gtest.h>
 
@@ -169,5 +167,3 @@ TEST_F(EndToEndTest, CancelOnTheOverwriteQuestionLeavesTheFileUntouched) {
 
 } // namespace
 } // namespace kronax::test
-
-#endif

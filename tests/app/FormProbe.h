@@ -1,9 +1,9 @@
 #pragma once
 
-#include "EntryField.h"
-#include "KronaxConfigForm.h"
-#include "RadioGroup.h"
-#include "TestSupport.h"
+#include "app/EntryField.h"
+#include "app/KronaxConfigForm.h"
+#include "app/RadioGroup.h"
+#include "tests/app/TestSupport.h"
 
 #include <QComboBox>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "KronaxConfigForm.h"
-#include "TestSupport.h"
+#include "app/KronaxConfigForm.h"
+#include "tests/app/TestSupport.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,9 +1,7 @@
-#if __has_include("SimProcess.h")
-
-#include "IniFile.h"
-#include "LinkedForm.h"
-#include "ModalAnswerer.h"
-#include "SimProcess.h"
+#include "config_file/IniFile.h"
+#include "sim/SimProcess.h"
+#include "tests/app/LinkedForm.h"
+#include "tests/app/ModalAnswerer.h"
 
 #include <gtest/gtest.h>
 
@@ -164,5 +162,3 @@ TEST(Com10Test, PortTenIsOpenedByItsFullNameAndRemembered) {
 
 } // namespace
 } // namespace kronax::test
-
-#endif

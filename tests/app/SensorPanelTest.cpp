@@ -1,4 +1,4 @@
-#include "FormProbe.h"
+#include "tests/app/FormProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
+#include "tests/app/TestSupport.h"
 
-#include "SteadyTickSource.h"
+#include "link/SteadyTickSource.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FormEnvironment.h"
-#include "TickSource.h"
+#include "app/FormEnvironment.h"
+#include "link/TickSource.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "ConfigFileFlows.h"
-#include "KronaxConfigForm.h"
-#include "ModalAnswerer.h"
-#include "RememberedPort.h"
-#include "TestSupport.h"
-#include "TrafficLogView.h"
+#include "app/KronaxConfigForm.h"
+#include "app/TrafficLogView.h"
+#include "config_file/ConfigFileFlows.h"
+#include "config_file/RememberedPort.h"
+#include "tests/app/ModalAnswerer.h"
+#include "tests/app/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "BoardInformationBox.h"
-#include "BoardReplies.h"
-#include "FormProbe.h"
+#include "app/BoardInformationBox.h"
+#include "protocol/BoardReplies.h"
+#include "tests/app/FormProbe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Turnaround.h"
-#include "BenchTable.h"
+#include "bench/Turnaround.h"
+#include "bench/BenchTable.h"
 
 #include <gtest/gtest.h>
 

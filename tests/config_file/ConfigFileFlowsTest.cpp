@@ -1,8 +1,8 @@
-#include "ConfigFileFlows.h"
-#include "MemoryConfigurationView.h"
-#include "PayloadCodec.h"
-#include "fakes/FakeEntryStore.h"
-#include "fakes/ScriptedChannel.h"
+#include "config_file/ConfigFileFlows.h"
+#include "protocol/MemoryConfigurationView.h"
+#include "protocol/PayloadCodec.h"
+#include "tests/fakes/FakeEntryStore.h"
+#include "tests/fakes/ScriptedChannel.h"
 
 #include <gtest/gtest.h>
 

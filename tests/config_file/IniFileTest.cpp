@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "config_file/IniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommandChannel.h"
-#include "ConfigurationSnapshot.h"
-#include "PayloadCodec.h"
+#include "protocol/CommandChannel.h"
+#include "protocol/ConfigurationSnapshot.h"
+#include "protocol/PayloadCodec.h"
 
 #include <functional>
 #include <optional>

@@ -1,5 +1,5 @@
-#include "CommandTransaction.h"
-#include "FakeCommandPort.h"
+#include "link/CommandTransaction.h"
+#include "tests/fakes/FakeCommandPort.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

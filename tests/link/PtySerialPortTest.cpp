@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "tests/link/PtyDevice.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "PtyDevice.h"
+#include "tests/link/PtyDevice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "FakeSerialPlatform.h"
-#include "PortName.h"
-#include "SerialPort.h"
+#include "link/PortName.h"
+#include "link/SerialPort.h"
+#include "tests/fakes/FakeSerialPlatform.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "FakeSerialPlatform.h"
-#include "SerialPort.h"
+#include "link/SerialPort.h"
+#include "tests/fakes/FakeSerialPlatform.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

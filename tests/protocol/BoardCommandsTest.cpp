@@ -1,4 +1,4 @@
-#include "BoardCommands.h"
+#include "protocol/BoardCommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "BoardReplies.h"
+#include "protocol/BoardReplies.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "IntegerText.h"
+#include "protocol/IntegerText.h"
 
 #include <gtest/gtest.h>
 

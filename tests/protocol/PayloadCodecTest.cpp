@@ -1,5 +1,5 @@
-#include "PayloadCodec.h"
-#include "MemoryConfigurationView.h"
+#include "protocol/PayloadCodec.h"
+#include "protocol/MemoryConfigurationView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "AnswerShaping.h"
+#include "sim/AnswerShaping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ConfigurationTransfer.h"
-#include "MemoryConfigurationView.h"
-#include "SimLink.h"
+#include "protocol/ConfigurationTransfer.h"
+#include "protocol/MemoryConfigurationView.h"
+#include "tests/sim/SimLink.h"
 
 #include <gtest/gtest.h>
 

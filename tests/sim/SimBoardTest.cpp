@@ -1,4 +1,4 @@
-#include "SimBoard.h"
+#include "sim/SimBoard.h"
 
 #include <gtest/gtest.h>
 

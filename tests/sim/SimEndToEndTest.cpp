@@ -1,5 +1,5 @@
-#include "AnswerShaping.h"
-#include "SimProcess.h"
+#include "sim/AnswerShaping.h"
+#include "sim/SimProcess.h"
 
 #include <gtest/gtest.h>
 

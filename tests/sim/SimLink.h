@@ -1,10 +1,11 @@
 #pragma once
 
-#include "CommandTransaction.h"
-#include "SerialPort.h"
-#include "SimProcess.h"
-#include "SteadyTickSource.h"
-#include "UiDispatcher.h"
+#include "link/BoardPort.h"
+#include "link/SerialPort.h"
+#include "link/SteadyTickSource.h"
+#include "link/UiDispatcher.h"
+#include "protocol/BoardChannel.h"
+#include "sim/SimProcess.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -53,6 +54,7 @@ private:
 struct Link {
     explicit Link(const std::vector<std::string>& simArgs, bool open = true)
         : sim(simArgs), ports(sim.Folder()) {
+        SetUpBoardPort(port, true);
         port.SetDispatcher(dispatcher);
         port.OnRxChar = [this](int count) {
             queued = count;
@@ -81,7 +83,7 @@ struct Link {
     TSerialPort port;
     TSteadyTickSource ticks;
     CollectingLog log;
-    TCommandTransaction transaction{port, ticks, log};
+    TBoardChannel transaction{port, ticks, log};
 };
 
 // The lines the simulator logged as received in simLog, control characters escaped as it

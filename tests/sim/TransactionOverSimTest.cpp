@@ -1,4 +1,4 @@
-#include "SimLink.h"
+#include "tests/sim/SimLink.h"
 
 #include <gtest/gtest.h>
 

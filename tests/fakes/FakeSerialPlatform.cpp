@@ -1,4 +1,4 @@
-#include "FakeSerialPlatform.h"
+#include "tests/fakes/FakeSerialPlatform.h"
 
 #include <algorithm>
 #include <cstdio>

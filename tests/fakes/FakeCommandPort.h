@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommandPort.h"
-#include "TickSource.h"
-#include "TrafficLog.h"
+#include "link/CommandPort.h"
+#include "link/TickSource.h"
+#include "link/TrafficLog.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,6 +1,6 @@
-#include "RememberedPort.h"
+#include "config_file/RememberedPort.h"
 
-#include "IntegerText.h"
+#include "protocol/IntegerText.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
-#include "EntryRules.h"
+#include "protocol/EntryRules.h"
 
-#include "IntegerText.h"
-#include "OptionLists.h"
+#include "protocol/IntegerText.h"
+#include "protocol/OptionLists.h"
 
 namespace kronax {
 

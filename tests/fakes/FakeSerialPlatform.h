@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialPlatform.h"
+#include "link/SerialPlatform.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "EntryRules.h"
+#include "protocol/EntryRules.h"
 
 #include <gtest/gtest.h>
 

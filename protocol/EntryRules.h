@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceConfiguration.h"
+#include "protocol/DeviceConfiguration.h"
 
 #include <cstdint>
 #include <optional>

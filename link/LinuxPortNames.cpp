@@ -1,6 +1,6 @@
-#include "PosixPortNames.h"
+#include "link/LinuxPortNames.h"
 
-#include "PortName.h"
+#include "link/PortName.h"
 
 #include <algorithm>
 #include <array>

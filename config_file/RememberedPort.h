@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EntryStore.h"
+#include "protocol/EntryStore.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "SimProcess.h"
+#include "sim/SimProcess.h"
 
 #include <atomic>
 #include <cerrno>

@@ -20,9 +20,9 @@
 //   WaitLineEvent    poll() on the stop signal and the epoll set, which reports each arrival
 //                    of bytes once (edge-triggered), so unread bytes cause no repeated events
 //   NewEvent etc.    eventfd, which stays readable once set (manual reset)
-//   OpenDeviceMap    a snapshot of the present port names (see PosixPortNames.h)
-#include "PosixPortNames.h"
-#include "SerialPlatform.h"
+//   OpenDeviceMap    a snapshot of the present port names (see LinuxPortNames.h)
+#include "link/LinuxPortNames.h"
+#include "link/SerialPlatform.h"
 
 #include <cerrno>
 #include <chrono>
@@ -140,7 +140,7 @@ int Milliseconds(Clock::time_point deadline) {
     return left < 0 ? 0 : static_cast<int>(left);
 }
 
-class PosixSerialPlatform : public ISerialPlatform {
+class LinuxSerialPlatform : public ISerialPlatform {
 public:
     int OpenDevice(const std::string& portName, DeviceHandle& device) override {
         auto path = posix::DevicePathOf(portName);
@@ -456,7 +456,7 @@ private:
 } // namespace
 
 ISerialPlatform& SystemSerialPlatform() {
-    static PosixSerialPlatform platform;
+    static LinuxSerialPlatform platform;
     return platform;
 }
 
