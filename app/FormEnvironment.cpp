@@ -1,6 +1,6 @@
 #include "app/FormEnvironment.h"
 
-#include "config_file/RememberedPort.h"
+#include "config_file/SettingsLocation.h"
 #include "link/SteadyTickSource.h"
 
 #include <QCoreApplication>
@@ -8,8 +8,8 @@
 namespace kronax {
 
 FormEnvironment FormEnvironment::Default() {
-    return {SettingsFileName(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()),
-            std::make_shared<TSteadyTickSource>()};
+    const std::string program = QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
+    return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<TSteadyTickSource>()};
 }
 
 } // namespace kronax

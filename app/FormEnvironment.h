@@ -13,7 +13,8 @@ struct FormEnvironment {
     std::string settingsFileName;
     std::shared_ptr<const ITickSource> ticks;
 
-    // The settings file beside the program and the steady tick. Needs the application object.
+    // The settings file beside the program, or in the user's settings folder when the program's
+    // folder is not writable, and the steady tick. Needs the application object.
     static FormEnvironment Default();
 };
 
