@@ -2,7 +2,7 @@ BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench windows clean
+.PHONY: all deps configure build run test package package-test bench windows clean
 
 all: build
 
@@ -26,6 +26,14 @@ windows: deps
 
 test: build windows
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, build/kronax_<version>_<architecture>.deb.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
+
+# Builds the package into a scratch folder and checks an installation of it; `test` runs it too.
+package-test: build
+	@cd $(BUILD_DIR) && ctest -L package --output-on-failure
 
 bench: build
 	@$(BUILD_DIR)/bench/kronax-bench

@@ -1,7 +1,55 @@
 #include "app/KronaxApplication.h"
 #include "app/KronaxConfigForm.h"
 
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+const char* const HelpText = R"(Usage: kronax-config [OPTION]
+Configure a KRONAX crank-angle measurement board over a serial (COM) port.
+
+The window reads the board's configuration through the chosen COM port (9600 baud,
+8 data bits, no parity, 1 stop bit), lets the operator edit it, writes it back, stores
+it as the board's power-on default, starts the board's algorithms, reads its status and
+identity, saves and opens .kxcfg files, and logs every exchange with the board.
+
+The serial devices with hardware behind them are offered as COM ports: ttyS<k> as
+COM<k+1>, ttyUSB<k> as COM<k+101> and ttyACM<k> as COM<k+201>. Opening them needs
+membership in the dialout group. Qt's own options, such as -platform, are accepted too.
+
+Options:
+  --help                 show this text and exit
+
+Environment:
+  KRONAX_PORTS           a folder whose COM<n> symbolic links are the only ports
+                         offered
+  XDG_CONFIG_HOME        the user's configuration folder (default: ~/.config)
+
+Files:
+  kronax-config.ini      the last chosen COM port, written when the window closes:
+                         beside the program when its folder is writable, otherwise
+                         in $XDG_CONFIG_HOME/kronax/
+  $XDG_CONFIG_HOME/kronax/ports/COM<n>
+                         symbolic links that give serial devices COM port numbers
+                         of one's choice
+)";
+
+// Answered before the application object exists, so that it needs no display.
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (AsksForHelp(argc, argv)) {
+        std::cout << HelpText;
+        return 0;
+    }
     kronax::KronaxApplication application(argc, argv);
     kronax::TForm1 window;
     window.show();
