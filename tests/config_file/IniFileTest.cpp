@@ -105,7 +105,11 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
 
 TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink) {
     Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
-    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"));
+    std::error_code linkError;
+    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"), linkError);
+    // Windows lets only administrators and developer mode make symbolic links, and Wine none.
+    if (linkError)
+        GTEST_SKIP() << "cannot make a symbolic link here: " << linkError.message();
     TIniFile file(PathOf("link.ini"));
     file.WriteEntry("A", "x", "2");
     EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));
