@@ -107,7 +107,8 @@ TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink
     Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
     std::error_code linkError;
     fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"), linkError);
-    // Windows lets only administrators and developer mode make symbolic links, and Wine none.
+    // Windows lets only administrators, or anyone in developer mode, make symbolic links; Wine
+    // lets no one.
     if (linkError)
         GTEST_SKIP() << "cannot make a symbolic link here: " << linkError.message();
     TIniFile file(PathOf("link.ini"));
