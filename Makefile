@@ -2,7 +2,7 @@ BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test package package-test bench windows clean
+.PHONY: all deps configure build run test wine-test package package-test bench windows clean
 
 all: build
 
@@ -26,6 +26,17 @@ windows: deps
 
 test: build windows
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory wine-test
+
+# The cross-built suites run under Wine, the Win32 serial backend against the simulator, and the
+# window's sources checked to compile for Windows.
+wine-test: build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp
+	@scripts/wine-test $(WINDOWS_BUILD_DIR) $(BUILD_DIR)
+
+$(WINDOWS_BUILD_DIR)/app-syntax.stamp: $(wildcard app/*.cpp app/*.h link/*.h protocol/*.h config_file/*.h)
+	@mkdir -p $(dir $@)
+	@scripts/windows-app-syntax $(JOBS)
+	@touch $@
 
 # The Debian package, build/kronax_<version>_<architecture>.deb.
 package: build

@@ -151,9 +151,10 @@ public:
         overlapped.hEvent = AsHandle(waitEvent);
         DWORD signalled = 0;
         if (!WaitCommEvent(handle, &signalled, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
-            // A device that refuses to wait must not turn this loop into a busy one.
-            WaitForSingleObject(AsHandle(stopSignal), RefusedWaitPause);
-            return LineWait::NotSignalled;
+            // A device that refuses to wait must not turn this loop into a busy one, and the
+            // stop signal, once set, stays set: report it, or the watcher never ends.
+            DWORD paused = WaitForSingleObject(AsHandle(stopSignal), RefusedWaitPause);
+            return paused == WAIT_TIMEOUT ? LineWait::NotSignalled : LineWait::Stopped;
         }
         HANDLE waits[2] = {AsHandle(stopSignal), overlapped.hEvent};
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);

@@ -105,7 +105,12 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
 
 TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink) {
     Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
-    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"));
+    std::error_code linkError;
+    fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"), linkError);
+    // Windows lets only administrators, or anyone in developer mode, make symbolic links; Wine
+    // lets no one.
+    if (linkError)
+        GTEST_SKIP() << "cannot make a symbolic link here: " << linkError.message();
     TIniFile file(PathOf("link.ini"));
     file.WriteEntry("A", "x", "2");
     EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "link/BoardPort.h"
+#include "link/SerialPort.h"
+#include "link/SteadyTickSource.h"
+#include "link/TrafficLog.h"
+#include "protocol/BoardChannel.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The Win32 serial backend on the board simulator. The runner (scripts/wine-test) starts the
+// simulator on a pseudo-terminal and maps COM1 to it through Wine's registry, so these tests run
+// under Wine only, never on a plain Windows machine.
+//
+// Wine's serial layer on a pseudo-terminal differs from Windows on real ports. The product does
+// not work around the differences; the tests stay clear of them:
+// - A read set to return at once waits for data, so no test here reads with nothing coming and
+//   no time-out can be tested.
+// - Opening is not exclusive: a second CreateFile of the port succeeds.
+// - GetCommModemStatus fails with error 50 (not supported): opening raises error 11 after the
+//   port is open and its watcher runs, and WaitCommEvent with a modem event in its mask (the
+//   port's default mask has them) is refused at once.
+// - evRxChar is signalled again at every wait while bytes sit unread, not once per arrival.
+// - PurgeComm's abort flags discard the queues as its clear flags do, so closing empties them
+//   even without a watcher.
+namespace kronax::wine {
+
+inline constexpr const char* SimPort = "COM1";
+inline constexpr int ErrorNotSupported = 50;
+
+// Bounds waits that only a fault would make long.
+inline constexpr auto HangLimit = std::chrono::seconds(10);
+
+// Ends the test program when a step does not return within limit: a hang would otherwise end
+// only at the runner's time limit, without naming the step.
+class HangGuard {
+public:
+    explicit HangGuard(std::string step, std::chrono::seconds limit = HangLimit)
+        : watch_([this, step = std::move(step), limit] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!changed_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "%s did not return within %lld s\n", step.c_str(),
+                               static_cast<long long>(limit.count()));
+                  std::fflush(stderr);
+                  std::_Exit(3);
+              }
+          }) {}
+    ~HangGuard() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        changed_.notify_one();
+        watch_.join();
+    }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool done_ = false;
+    std::thread watch_;
+};
+
+// Opens port, accepting the one failure Wine always gives on a pseudo-terminal: the modem lines
+// cannot be read (error 11 with error 50), after which the port is open.
+inline void OpenOnWine(TSerialPort& port) {
+    try {
+        port.OpenPort();
+    } catch (const ESerialPort& error) {
+        if (error.PortErrorCode() != CError_ModemStatFailed ||
+            error.WinErrorCode() != ErrorNotSupported)
+            throw;
+    }
+}
+
+// The number of bytes waiting in the driver's receive queue (ClearCommError).
+inline std::uint32_t Queued(const TSerialPort& port) {
+    std::uint32_t errors = 0;
+    std::uint32_t queued = 0;
+    port.Platform().ClearErrors(port.Device(), errors, queued);
+    return queued;
+}
+
+// Waits until count bytes wait in the receive queue; false when they never come.
+inline bool WaitQueued(const TSerialPort& port, std::uint32_t count) {
+    const auto end = std::chrono::steady_clock::now() + HangLimit;
+    while (Queued(port) < count) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+class CollectingLog : public ITrafficLog {
+public:
+    std::vector<std::string> lines;
+    void AppendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+// The simulator's port set up as the program sets it up, its line events delivered through a
+// private dispatcher that the test runs, and the command channel on it.
+struct SimLink {
+    explicit SimLink(bool withWatcher = true) {
+        SetUpBoardPort(port, withWatcher);
+        port.SetDispatcher(dispatcher);
+        port.SetPort(SimPort);
+    }
+
+    UiDispatcher dispatcher;
+    TSerialPort port;
+    TSteadyTickSource ticks;
+    CollectingLog log;
+    TBoardChannel channel{port, ticks, log};
+};
+
+} // namespace kronax::wine
