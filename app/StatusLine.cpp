@@ -1,0 +1,48 @@
+#include "app/StatusLine.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTextDocument>
+
+namespace kronax {
+namespace {
+
+QLabel* CreateLabel(QStatusBar* bar, const char* name) {
+    auto* label = new QLabel(bar);
+    label->setObjectName(name);
+    // Reports quote board replies and file names: never markup.
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// Tooltips take rich text; reports and error texts are shown as they are, line by line.
+QString ToolTip(QString text) {
+    return Qt::convertFromPlainText(text.replace("\r\n", "\n").trimmed(), Qt::WhiteSpacePre);
+}
+
+} // namespace
+
+StatusLine::StatusLine(QStatusBar* bar)
+    : lblOutcome_(CreateLabel(bar, "lblOutcome")), lblPort_(CreateLabel(bar, "lblPort")) {
+    bar->setSizeGripEnabled(false);
+    // A long outcome is cut at the connection rather than widening the fixed-size window.
+    lblOutcome_->setMinimumWidth(1);
+    bar->addWidget(lblOutcome_, 1);
+    bar->addPermanentWidget(lblPort_);
+}
+
+void StatusLine::ShowOutcome(const Outcome& outcome, const QString& details) {
+    lblOutcome_->setText(outcome.text);
+    QPalette colours = lblOutcome_->parentWidget()->palette();
+    if (outcome.failed)
+        colours.setColor(QPalette::WindowText, Qt::red);
+    lblOutcome_->setPalette(colours);
+    lblOutcome_->setToolTip(ToolTip(details.isEmpty() ? outcome.text : details));
+}
+
+void StatusLine::ShowConnection(const QString& text, const QString& details) {
+    lblPort_->setText(text);
+    lblPort_->setToolTip(ToolTip(details.isEmpty() ? text : details));
+}
+
+} // namespace kronax
