@@ -196,21 +196,22 @@ void TForm1::CreateStatus(QWidget* client) {
     QGroupBox* box = CreateGroupBox(client, "gbStatus", "Start / Status", {336, 216, 113, 121});
     auto* btnStart = new QPushButton("Start Algorithms", box);
     btnStart->setObjectName("btnStart");
-    btnStart->setGeometry(8, 15, 97, 25);
+    btnStart->setGeometry(8, 15, 97, 21);
     btnStart->setAutoDefault(true);
     connect(btnStart, &QPushButton::clicked, this, [this] { RunHandler(&TForm1::btnStartClick); });
-    // The outcome texts are wider than the group: each label wraps onto a second line.
-    lblStart_ = CreateLabel(box, "lblStart", "", {8, 40, 101, 27});
+    // The outcome texts are wider than the group: each label wraps onto a second line and is
+    // tall enough for both lines, descenders included, between the buttons.
+    lblStart_ = CreateLabel(box, "lblStart", "", {8, 36, 101, 31});
     lblStart_->setWordWrap(true);
     lblStart_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* btnStatus = new QPushButton("Read Status", box);
     btnStatus->setObjectName("btnStatus");
-    btnStatus->setGeometry(8, 67, 97, 25);
+    btnStatus->setGeometry(8, 67, 97, 21);
     btnStatus->setAutoDefault(true);
     connect(btnStatus, &QPushButton::clicked, this,
             [this] { RunHandler(&TForm1::btnStatusClick); });
-    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 92, 101, 27});
+    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 88, 101, 31});
     lblStatus_->setWordWrap(true);
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -15,9 +15,13 @@ QLabel* CreateLabel(QStatusBar* bar, const char* name) {
     return label;
 }
 
-// Tooltips take rich text; reports and error texts are shown as they are, line by line.
-QString ToolTip(QString text) {
-    return Qt::convertFromPlainText(text.replace("\r\n", "\n").trimmed(), Qt::WhiteSpacePre);
+// Tooltips take rich text; reports and error texts are shown as they are, one line per report
+// line. A CR or LF of a quoted board reply is shown as the traffic log shows it.
+QString ToolTip(const QString& text) {
+    QStringList lines = text.trimmed().split("\r\n");
+    for (QString& line : lines)
+        line.replace('\r', "\\r").replace('\n', "\\n");
+    return Qt::convertFromPlainText(lines.join('\n'), Qt::WhiteSpacePre);
 }
 
 } // namespace
