@@ -30,7 +30,7 @@ StatusLine::StatusLine(QStatusBar* bar)
     : lblOutcome_(CreateLabel(bar, "lblOutcome")), lblPort_(CreateLabel(bar, "lblPort")) {
     bar->setSizeGripEnabled(false);
     // A long outcome is cut at the connection rather than widening the fixed-size window.
-    lblOutcome_->setMinimumWidth(1);
+    lblOutcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(lblOutcome_, 1);
     bar->addPermanentWidget(lblPort_);
 }

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -70,6 +71,17 @@ TEST_F(WindowTest, ClientAreaIsFixedBelowTheMenuWithoutMaximise) {
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+// The status bar sits below the client area; a long outcome must not widen the window.
+TEST_F(WindowTest, StatusBarAddsItsHeightOnlyAndKeepsTheWidth) {
+    const QSize before = form.size();
+    auto* outcome = form.Control<QLabel>("lblOutcome");
+    outcome->setText(QString(400, 'x'));
+    QApplication::processEvents();
+    EXPECT_EQ(form.size(), before);
+    EXPECT_EQ(form.width(), 721);
+    EXPECT_GE(form.statusBar()->geometry().top(), form.centralWidget()->geometry().bottom());
 }
 
 TEST_F(WindowTest, Timer2RunsEverySecondFromStartUp) {
