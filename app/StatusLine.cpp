@@ -15,13 +15,17 @@ QLabel* CreateLabel(QStatusBar* bar, const char* name) {
     return label;
 }
 
-// Tooltips take rich text; reports and error texts are shown as they are, one line per report
-// line. A CR or LF of a quoted board reply is shown as the traffic log shows it.
+// A report with one line per report line. A CR or LF of a quoted board reply is shown as the
+// traffic log shows it.
 QString ToolTip(const QString& text) {
     QStringList lines = text.trimmed().split("\r\n");
     for (QString& line : lines)
         line.replace('\r', "\\r").replace('\n', "\\n");
-    return Qt::convertFromPlainText(lines.join('\n'), Qt::WhiteSpacePre);
+    const QString plain = lines.join('\n');
+    // A tooltip that looks like markup is taken as markup: then it is escaped (and may wrap).
+    if (Qt::mightBeRichText(plain))
+        return Qt::convertFromPlainText(plain, Qt::WhiteSpacePre);
+    return plain;
 }
 
 } // namespace
