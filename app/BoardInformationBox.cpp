@@ -1,6 +1,7 @@
 #include "app/BoardInformationBox.h"
 
 #include "app/SystemText.h"
+#include "app/WindowLook.h"
 
 #include <QMessageBox>
 
@@ -14,6 +15,8 @@ QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& 
     box->setObjectName("BoardInformationBox");
     // The fields are the board's characters, never markup.
     box->setTextFormat(Qt::PlainText);
+    // Without an owner the box would not take the window's font.
+    UseWindowFont(box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     // Closing the main window ends the program even while this box is still open.

@@ -1,5 +1,7 @@
 #include "app/KronaxApplication.h"
 
+#include "app/WindowLook.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -8,6 +10,8 @@ namespace kronax {
 
 KronaxApplication::KronaxApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
+// The window's handlers catch everything themselves; an exception reaching this point came from
+// somewhere else and is shown, never passed on into the event loop.
 bool KronaxApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
@@ -24,6 +28,7 @@ void KronaxApplication::ShowError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationName(), text, QMessageBox::Ok,
                     activeWindow());
     box.setTextFormat(Qt::PlainText);
+    UseWindowFont(&box);
     box.exec();
 }
 

@@ -4,9 +4,9 @@
 
 namespace kronax {
 
-// The application object. An exception that escapes an event handler is caught here, before
-// it can reach the event loop, and shown in an error message box with its text; the program
-// then goes on with the windows as they are.
+// The application object. The main window's handlers let no exception escape; as a last resort,
+// one that escapes some other receiver is caught here, shown in an error message box with its
+// text and never rethrown; the program then goes on with the windows as they are.
 class KronaxApplication : public QApplication {
     Q_OBJECT
 public:

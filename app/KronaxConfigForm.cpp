@@ -2,14 +2,19 @@
 
 #include "app/BoardCommandLabels.h"
 #include "app/BoardInformationBox.h"
+#include "app/BusyChannel.h"
 #include "app/ConfigFileDialogs.h"
 #include "app/ImageList.h"
 #include "app/KronaxApplication.h"
+#include "app/OutcomeSummary.h"
 #include "app/ParameterEntry.h"
 #include "app/PortChoice.h"
+#include "app/PortList.h"
 #include "app/SensorPanel.h"
+#include "app/StatusLine.h"
 #include "app/SystemText.h"
 #include "app/TrafficLogView.h"
+#include "app/WindowLook.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
 #include "link/BoardPort.h"
@@ -25,6 +30,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -36,11 +42,13 @@ namespace {
 const QString Title = "VOXA-KRONAX Configuration V 1.0";
 constexpr int ClientWidth = 721;
 constexpr int ClientHeight = 346;
+// How often the present ports are looked at, so that an unplugged board is noticed.
+constexpr int PortWatchInterval = 1000;
 
-// The window's look: a small sans font of 11 pixels, the size the layout was designed for, and
-// group box captions that sit on the frame line rather than above it.
-const char* const WindowStyle =
-    "QWidget { font-family: \"Nimbus Sans\", sans-serif; font-size: 11px; }"
+// The window's look: its font, and group box captions that sit on the frame line rather than
+// above it.
+const QString WindowStyle =
+    QString(WindowFontStyle) +
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
     " padding-top: 10px; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
@@ -57,6 +65,12 @@ QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, c
 
 void ShowError(const std::exception& error) {
     KronaxApplication::ShowError(QString::fromLocal8Bit(error.what()));
+}
+
+// The operator's action failed with text: said in the status bar and in the error box.
+void ShowFailure(StatusLine& status, const QString& text) {
+    status.ShowOutcome(StoppedOutcome(text), text);
+    KronaxApplication::ShowError(text);
 }
 
 } // namespace
@@ -76,6 +90,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     move(60, 257);
 
     CreateMenu();
+    status_ = std::make_unique<StatusLine>(statusBar());
     CreateCommunication(client);
     QGroupBox* sensorBox =
         CreateGroupBox(client, "gbSensorSettings", "Sensor Settings", {8, 56, 697, 153});
@@ -95,7 +110,11 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     Timer2_ = new QTimer(this);
     Timer2_->setObjectName("Timer2");
     Timer2_->setInterval(1000);
-    connect(Timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    connect(Timer2_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::Timer2Timer); });
+    tmrPortWatch_ = new QTimer(this);
+    tmrPortWatch_->setObjectName("tmrPortWatch");
+    tmrPortWatch_->setInterval(PortWatchInterval);
+    connect(tmrPortWatch_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::WatchPorts); });
 
     FormCreate();
 }
@@ -109,27 +128,33 @@ void TForm1::CreateMenu() {
     file->setObjectName("File1");
     connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
                     Qt::CTRL | Qt::Key_O, 0),
-            &QAction::triggered, this, &TForm1::LoadConfigurationfromFile1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click); });
     connect(AddItem(file, "StoreConfigurationtoFile1", "&Save Configuration to File...",
                     Qt::CTRL | Qt::Key_S, 1),
-            &QAction::triggered, this, &TForm1::StoreConfigurationtoFile1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click); });
     connect(AddItem(file, "LoadConfigurationfromKronax1", "&Read Configuration from KRONAX",
                     Qt::CTRL | Qt::Key_R, 2),
-            &QAction::triggered, this, &TForm1::LoadConfigurationfromKronax1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::LoadConfigurationfromKronax1Click); });
     connect(AddItem(file, "ApplyConfigurationtoKronax1", "&Write Configuration to KRONAX",
                     Qt::CTRL | Qt::Key_W, 3),
-            &QAction::triggered, this, &TForm1::ApplyConfigurationtoKronax1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::ApplyConfigurationtoKronax1Click); });
     connect(AddItem(file, "SetCurrentConfigurationasPowerOnDefault1",
                     "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D, 4),
-            &QAction::triggered, this, &TForm1::SetCurrentConfigurationasPowerOnDefault1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click); });
 
     QMenu* help = menuBar()->addMenu("&?");
     help->setObjectName("N1");
     connect(AddItem(help, "KRONAXBoardInformation1", "KRONAX Board &Information...",
                     Qt::CTRL | Qt::Key_I, 6),
-            &QAction::triggered, this, &TForm1::KRONAXBoardInformation1Click);
+            &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::KRONAXBoardInformation1Click); });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), 8), &QAction::triggered, this,
-            &TForm1::About1Click);
+            [this] { RunHandler(&TForm1::About1Click); });
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -151,36 +176,42 @@ QGroupBox* TForm1::CreateGroupBox(QWidget* client, const char* name, const QStri
 void TForm1::CreateCommunication(QWidget* client) {
     QGroupBox* box = CreateGroupBox(client, "gbComm", "Communication", {8, 0, 177, 49});
     CreateLabel(box, "Label7", "COM Port", {8, 24, 52, 16});
-    cmbComPort_ = new QComboBox(box);
+    cmbComPort_ = new PortList(box);
     cmbComPort_->setObjectName("cmbComPort");
     cmbComPort_->setGeometry(64, 20, 105, 21);
-    connect(cmbComPort_, &QComboBox::activated, this, &TForm1::cmbComPortChange);
+    connect(cmbComPort_, &QComboBox::activated, this,
+            [this] { RunHandler(&TForm1::cmbComPortChange); });
+    cmbComPort_->onDropDown = [this] {
+        portChoice_->Refresh();
+    };
 
     lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
     QPalette colours = lblConnection_->palette();
     colours.setColor(QPalette::WindowText, Qt::red);
     lblConnection_->setPalette(colours);
-    portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_);
+    portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_, *status_);
 }
 
 void TForm1::CreateStatus(QWidget* client) {
     QGroupBox* box = CreateGroupBox(client, "gbStatus", "Start / Status", {336, 216, 113, 121});
     auto* btnStart = new QPushButton("Start Algorithms", box);
     btnStart->setObjectName("btnStart");
-    btnStart->setGeometry(8, 15, 97, 25);
+    btnStart->setGeometry(8, 15, 97, 21);
     btnStart->setAutoDefault(true);
-    connect(btnStart, &QPushButton::clicked, this, &TForm1::btnStartClick);
-    // The outcome texts are wider than the group: each label wraps onto a second line.
-    lblStart_ = CreateLabel(box, "lblStart", "", {8, 40, 101, 27});
+    connect(btnStart, &QPushButton::clicked, this, [this] { RunHandler(&TForm1::btnStartClick); });
+    // The outcome texts are wider than the group: each label wraps onto a second line and is
+    // tall enough for both lines, descenders included, between the buttons.
+    lblStart_ = CreateLabel(box, "lblStart", "", {8, 36, 101, 31});
     lblStart_->setWordWrap(true);
     lblStart_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* btnStatus = new QPushButton("Read Status", box);
     btnStatus->setObjectName("btnStatus");
-    btnStatus->setGeometry(8, 67, 97, 25);
+    btnStatus->setGeometry(8, 67, 97, 21);
     btnStatus->setAutoDefault(true);
-    connect(btnStatus, &QPushButton::clicked, this, &TForm1::btnStatusClick);
-    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 92, 101, 27});
+    connect(btnStatus, &QPushButton::clicked, this,
+            [this] { RunHandler(&TForm1::btnStatusClick); });
+    lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 88, 101, 31});
     lblStatus_->setWordWrap(true);
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -188,7 +219,8 @@ void TForm1::CreateStatus(QWidget* client) {
     btnWriteToKronax_->setObjectName("btnWriteToKronax");
     btnWriteToKronax_->setGeometry(480, 216, 201, 25);
     btnWriteToKronax_->setDefault(true);
-    connect(btnWriteToKronax_, &QPushButton::clicked, this, &TForm1::btnWriteToKronaxClick);
+    connect(btnWriteToKronax_, &QPushButton::clicked, this,
+            [this] { RunHandler(&TForm1::btnWriteToKronaxClick); });
 }
 
 void TForm1::CreateLogoAndLog(QWidget* client) {
@@ -222,20 +254,18 @@ void TForm1::FormCreate() {
     gbDebug_->hide();
     Image1_->show();
     Timer2_->start();
+    tmrPortWatch_->start();
     RunStartUpPortChoice();
 }
 
 // Without a port list the window still starts: the list stays empty, no port is opened, and the
 // remembered number is written back unchanged at shutdown.
 void TForm1::FillPortList() {
-    std::vector<std::string> names;
     try {
-        ListSerialPorts(names);
+        portChoice_->Fill(ListPortIdentities());
     } catch (const ESerialPort& error) {
         ShowError(error);
-        return;
     }
-    portChoice_->Fill(names);
 }
 
 // The port's watcher hands its work to the UI thread through the shared dispatcher; a queued
@@ -253,26 +283,69 @@ void TForm1::CreatePort() {
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
     channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *memDebug_);
+    busyChannel_ = std::make_unique<BusyChannel>(*channel_);
 }
 
 // The constructor runs outside the event loop, so an error of the first port choice is shown
-// here instead of ending the program.
+// here instead of ending the program. The window is not shown yet: no input to discard.
 void TForm1::RunStartUpPortChoice() {
+    std::exception_ptr failure;
     try {
         cmbComPortChange();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    busyChannel_->EndSequence(false);
+    if (failure)
+        ReportFailure(failure);
+}
+
+// Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
+// event delivery is not supported by Qt. The input given while the handler's commands blocked
+// the window is dropped before the error box could take it.
+void TForm1::RunHandler(void (TForm1::*handler)()) {
+    std::exception_ptr failure;
+    try {
+        (this->*handler)();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    busyChannel_->EndSequence(true);
+    if (failure)
+        ReportFailure(failure);
+}
+
+// A device that went away is not an error of the operator's action: the port is closed and the
+// status bar says so. Any other error is shown in the error box.
+void TForm1::ReportFailure(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ESerialPort& error) {
+        if (port_->Connected() && DeviceVanished(error))
+            portChoice_->DropVanished(*port_);
+        else
+            ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
     } catch (const std::exception& error) {
-        ShowError(error);
+        ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowFailure(*status_, "Unknown error.");
     }
 }
 
 void TForm1::FormDestroy() {
+    tmrPortWatch_->stop();
+    busyChannel_.reset();
     channel_.reset();
     port_.reset();
     try {
         WriteComPortNumber(*settings_, portChoice_->ComPortNumber());
     } catch (const std::exception& error) {
         // The window is going away: the box must not belong to it.
-        QMessageBox::critical(nullptr, Title, QString::fromLocal8Bit(error.what()));
+        QMessageBox box(QMessageBox::Critical, Title, QString::fromLocal8Bit(error.what()),
+                        QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        UseWindowFont(&box);
+        box.exec();
     }
     settings_.reset();
 }
@@ -319,29 +392,59 @@ void TForm1::SetReport(const std::string& report) {
 }
 
 TransferEndpoints TForm1::Endpoints() {
-    return {*this, *channel_};
+    return {*this, *busyChannel_};
 }
 
 ConfigFileContext TForm1::FileContext() {
-    return {*this, *channel_, *this, [](const std::string& fileName) {
+    return {*this, *busyChannel_, *this, [](const std::string& fileName) {
                 return std::make_unique<TIniEntryStore>(fileName);
             }};
 }
 
+void TForm1::ShowBoardOutcome(const Outcome& outcome, const std::string& report) {
+    const std::string notSent = portChoice_->NotSentReason(*port_);
+    status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(notSent),
+                         FromSystemText(report));
+}
+
+void TForm1::ShowWhenNotSent() {
+    const std::string notSent = portChoice_->NotSentReason(*port_);
+    if (!notSent.empty())
+        status_->ShowOutcome(NotSentOutcome(notSent));
+}
+
+void TForm1::ReadFromBoard() {
+    const std::string report = ReadConfiguration(ConfigTarget::Device, Endpoints());
+    SetReport(report);
+    ShowBoardOutcome(ReadOutcome(report), report);
+}
+
+void TForm1::WriteToBoard() {
+    const std::string report = *WriteConfiguration(ConfigTarget::Device, Endpoints());
+    SetReport(report);
+    ShowBoardOutcome(WriteOutcome(report), report);
+}
+
 void TForm1::LoadConfigurationfromFile1Click() {
-    LoadConfigurationFromFile(FileContext());
+    const FileOpening opening = LoadConfigurationFromFile(FileContext());
+    if (opening.outcome == FileOpening::Outcome::NothingOpened)
+        return;
+    const bool sent = opening.outcome == FileOpening::Outcome::Sent;
+    status_->ShowOutcome(OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
+                         FromSystemText(sent ? opening.writeReport : opening.readReport));
 }
 
 void TForm1::StoreConfigurationtoFile1Click() {
-    StoreConfigurationToFile(FileContext());
+    if (const auto fileName = StoreConfigurationToFile(FileContext()))
+        status_->ShowOutcome(SaveOutcome(*fileName), QString::fromLocal8Bit(*fileName));
 }
 
 void TForm1::LoadConfigurationfromKronax1Click() {
-    SetReport(ReadConfiguration(ConfigTarget::Device, Endpoints()));
+    ReadFromBoard();
 }
 
 void TForm1::ApplyConfigurationtoKronax1Click() {
-    SetReport(*WriteConfiguration(ConfigTarget::Device, Endpoints()));
+    WriteToBoard();
 }
 
 void TForm1::SetCurrentConfigurationasPowerOnDefault1Click() {
@@ -353,29 +456,39 @@ void TForm1::KRONAXBoardInformation1Click() {
 }
 
 void TForm1::btnWriteToKronaxClick() {
-    SetReport(*WriteConfiguration(ConfigTarget::Device, Endpoints()));
+    WriteToBoard();
 }
 
 void TForm1::btnStartClick() {
     labels_->ClearStart();
-    labels_->ShowStart(SendStartCommand(*channel_));
+    labels_->ShowStart(SendStartCommand(*busyChannel_));
+    ShowWhenNotSent();
 }
 
 void TForm1::btnStatusClick() {
-    labels_->ShowStatus(RequestStatus(*channel_));
+    labels_->ShowStatus(RequestStatus(*busyChannel_));
+    ShowWhenNotSent();
 }
 
 void TForm1::SetPowerOnDefault() {
-    SetReport(SendPowerOnDefaultCommand(*channel_));
+    const std::string text = SendPowerOnDefaultCommand(*busyChannel_);
+    SetReport(text);
+    ShowBoardOutcome(PowerOnDefaultOutcome(text), text);
 }
 
 void TForm1::ShowBoardInformation() {
-    ShowBoardInformationBox(Title, RequestBoardInformation(*channel_));
+    const std::string text = RequestBoardInformation(*busyChannel_);
+    ShowWhenNotSent();
+    ShowBoardInformationBox(Title, text);
 }
 
 void TForm1::cmbComPortChange() {
     if (portChoice_->Choose(*port_))
-        SetReport(ReadConfiguration(ConfigTarget::Device, Endpoints()));
+        ReadFromBoard();
+}
+
+void TForm1::WatchPorts() {
+    portChoice_->WatchPorts(*port_);
 }
 
 void TForm1::Timer2Timer() {

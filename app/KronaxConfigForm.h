@@ -10,6 +10,7 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <exception>
 #include <memory>
 
 class QAction;
@@ -23,10 +24,14 @@ class QTimer;
 namespace kronax {
 
 class BoardCommandLabels;
+class BusyChannel;
 class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
+class PortList;
 class SensorPanel;
+class StatusLine;
+struct Outcome;
 class TBoardChannel;
 class TIniEntryStore;
 class TrafficLogView;
@@ -36,7 +41,8 @@ class TSerialPort;
 // entry, and leads each menu item, button, timer tick and double click to its handler. It is
 // also the view through which the configuration transfer code reads and sets the parameters
 // and selections, and the window the configuration file flows ask and report through. It owns
-// the serial port, the settings file and the command transaction for its whole life. Every
+// the serial port, the settings file and the command transaction for its whole life. Below the
+// client area a status bar tells the outcome of each operation and the connection. Every
 // member runs on the UI thread.
 class TForm1 : public QMainWindow, public IConfigurationView, public IConfigFileWindow {
     Q_OBJECT
@@ -73,7 +79,8 @@ public:
 
 protected:
     // Handlers of the menu items, buttons, port list and timer. Virtual so that a test can
-    // observe that each event reaches its handler.
+    // observe that each event reaches its handler. Each raises what its operation raises; the
+    // events reach them through RunHandler, which lets nothing escape.
     virtual void LoadConfigurationfromFile1Click();
     virtual void StoreConfigurationtoFile1Click();
     virtual void LoadConfigurationfromKronax1Click();
@@ -85,6 +92,8 @@ protected:
     virtual void btnStatusClick();
     virtual void cmbComPortChange();
     virtual void Timer2Timer();
+    // Looks at the present ports (an unplugged board closes the port).
+    void WatchPorts();
 
     // Enter that no control used itself presses the default button.
     void keyPressEvent(QKeyEvent* event) override;
@@ -98,6 +107,12 @@ private:
     void PlugInDispatcher();
     void CreatePort();
     void RunStartUpPortChoice();
+    void RunHandler(void (TForm1::*handler)());
+    void ReportFailure(const std::exception_ptr& failure);
+    void ReadFromBoard();
+    void WriteToBoard();
+    void ShowBoardOutcome(const Outcome& outcome, const std::string& report);
+    void ShowWhenNotSent();
     TransferEndpoints Endpoints();
     ConfigFileContext FileContext();
     void InitializeControls();
@@ -115,7 +130,7 @@ private:
                               const QRect& place);
 
     QList<QIcon> ImageList1_;
-    QComboBox* cmbComPort_ = nullptr;
+    PortList* cmbComPort_ = nullptr;
     QLabel* lblConnection_ = nullptr;
     QLabel* lblStart_ = nullptr;
     QLabel* lblStatus_ = nullptr;
@@ -125,16 +140,19 @@ private:
     QGroupBox* gbDebug_ = nullptr;
     TrafficLogView* memDebug_ = nullptr;
     QTimer* Timer2_ = nullptr;
+    QTimer* tmrPortWatch_ = nullptr;
     ParameterEntry* entry_ = nullptr;
     SensorPanel* panel_ = nullptr;
 
     FormEnvironment environment_;
+    std::unique_ptr<StatusLine> status_;
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;
     std::unique_ptr<TIniEntryStore> settings_;
     std::unique_ptr<TSerialPort> port_;
     std::unique_ptr<TBoardChannel> channel_;
+    std::unique_ptr<BusyChannel> busyChannel_;
 };
 
 } // namespace kronax

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "link/PortIdentity.h"
+#include "link/SerialError.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 
 namespace kronax {
 
+class PortList;
+class StatusLine;
 class TSerialPort;
 
 // Raised when a port entry does not end in a number: "'<text>' is not a valid integer value".
@@ -18,14 +22,24 @@ public:
     explicit EConvertError(const std::string& text);
 };
 
-// The COM port choice: the port list cmbComPort, the label lblConnection beside it and the
-// remembered port number ComPortNumber. UI thread only.
+// Whether error, raised while the port was open, says that its device has gone (unplugged, or
+// the line hung up).
+bool DeviceVanished(const ESerialPort& error);
+
+// The COM port choice: the port list cmbComPort, the label lblConnection beside it, the
+// remembered port number ComPortNumber, and the connection shown in the status bar. UI thread
+// only.
 class PortChoice {
 public:
-    PortChoice(QComboBox* cmbComPort, QLabel* lblConnection);
+    // The three must outlive this object.
+    PortChoice(PortList* cmbComPort, QLabel* lblConnection, StatusLine& status);
 
-    // Fills the list with names, in the order given.
-    void Fill(const std::vector<std::string>& names);
+    // Fills the list with ports, in the order given.
+    void Fill(const std::vector<PortIdentity>& ports);
+
+    // Lists the present ports anew, keeping the selected entry selected while its port is
+    // present. A list that cannot be read is left as it was and the status bar says why.
+    void Refresh();
 
     std::int32_t ComPortNumber() const { return comPortNumber_; }
 
@@ -36,15 +50,37 @@ public:
     // Opens the port of the selected entry; does nothing without a selection. Stores the entry's
     // number in ComPortNumber, closes port, names it after the number and opens it, whether or not
     // it was open under that name. A failed opening clears the selection and shows "No com port
-    // opened.". Returns whether port is connected afterwards. Raises EConvertError, before the
-    // port is touched, when the entry's text after "COM" is not a number; ESerialPort when the
-    // port cannot be closed.
+    // opened."; the status bar says which port failed and why. Returns whether port is connected
+    // afterwards. Raises EConvertError, before the port is touched, when the entry's text after
+    // "COM" is not a number; ESerialPort when the port cannot be closed.
     bool Choose(TSerialPort& port);
 
+    // The device behind the open port has gone: closes port, clears the selection, shows "No com
+    // port opened." and says in the status bar that the port was disconnected. A port that cannot
+    // even be closed stays open; every later command then ends here again. Raises nothing.
+    void DropVanished(TSerialPort& port);
+
+    // Looks at the present ports: drops the open port when it is no longer listed, lists the
+    // ports anew when they changed (unless the list is dropped down), and says once when a
+    // disconnected port is back. Never reconnects by itself.
+    void WatchPorts(TSerialPort& port);
+
+    // Why commands cannot reach the board, "no com port opened" or "COM<n> was disconnected";
+    // empty while port is connected.
+    std::string NotSentReason(const TSerialPort& port) const;
+
 private:
-    QComboBox* cmbComPort_;
+    void ShowConnection(const TSerialPort& port);
+    void ShowNoConnection();
+
+    PortList* cmbComPort_;
     QLabel* lblConnection_;
+    StatusLine& status_;
     std::int32_t comPortNumber_ = 1;
+    std::vector<PortIdentity> ports_;
+    // The port last dropped because its device had gone; empty once a port is chosen.
+    std::string vanishedPort_;
+    bool announcedBack_ = false;
 };
 
 } // namespace kronax

@@ -1,36 +1,45 @@
 #include "config_file/ConfigFileFlows.h"
 #include "protocol/ConfigurationTransfer.h"
+#include "protocol/ReportTally.h"
 
 namespace kronax {
 
-void StoreConfigurationToFile(const ConfigFileContext& context) {
+std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& context) {
     const auto fileName = context.window.ChooseSaveFile(ConfigFileDialogOptions);
     if (!fileName)
-        return;
+        return std::nullopt;
     if (context.fileExists(*fileName) &&
         !context.window.ConfirmWarning("File exists. Overwrite?", "Warning"))
-        return;
+        return std::nullopt;
 
     const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
     WriteConfiguration(ConfigTarget::File, {context.view, context.channel, configFile.get()});
+    return fileName;
 }
 
-void LoadConfigurationFromFile(const ConfigFileContext& context) {
+FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
+    FileOpening opening;
     const auto fileName = context.window.ChooseOpenFile(ConfigFileDialogOptions);
     if (!fileName || !context.fileExists(*fileName))
-        return;
+        return opening;
+    opening.fileName = *fileName;
 
-    std::string readReport;
     {
         const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
-        readReport = ReadConfiguration(ConfigTarget::File,
-                                       {context.view, context.channel, configFile.get()});
+        opening.readReport = ReadConfiguration(ConfigTarget::File,
+                                               {context.view, context.channel, configFile.get()});
     }
-    context.window.SetReport(readReport);
+    context.window.SetReport(opening.readReport);
+    if (!TallyReport(opening.readReport).AllFine()) {
+        opening.outcome = FileOpening::Outcome::NotSent;
+        return opening;
+    }
     context.window.Repaint();
-    const auto writeReport =
-        WriteConfiguration(ConfigTarget::Device, {context.view, context.channel});
-    context.window.SetReport(*writeReport);
+    opening.writeReport =
+        *WriteConfiguration(ConfigTarget::Device, {context.view, context.channel});
+    context.window.SetReport(opening.writeReport);
+    opening.outcome = FileOpening::Outcome::Sent;
+    return opening;
 }
 
 } // namespace kronax

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,18 +30,37 @@ struct ConfigFileContext {
     std::function<bool(const std::string&)> fileExists = FileExists;
 };
 
+// What an open flow did.
+struct FileOpening {
+    enum class Outcome {
+        // The dialog was cancelled or the file does not exist: nothing happened.
+        NothingOpened,
+        // Some payload of the file was missing, incomplete or illegal: nothing was sent.
+        NotSent,
+        // Every payload was read and the configuration was written to the board.
+        Sent,
+    };
+    Outcome outcome = Outcome::NothingOpened;
+    std::string fileName;
+    std::string readReport;
+    std::string writeReport;
+};
+
 // Asks for a file name, asks "File exists. Overwrite?" when the file exists, and writes the six
 // payloads of the configuration the view shows to section "Kronax" of that file; the store
-// keeps every other entry and section. Cancel on either dialog writes nothing. Nothing is sent to
-// the board and the report label keeps its text. Raises the store's error (for instance "Unable to
-// write to ...") after releasing the store; the entries written before it stay. UI thread.
-void StoreConfigurationToFile(const ConfigFileContext& context);
+// keeps every other entry and section. Returns the file's name, or nothing when the operator
+// cancelled either dialog and nothing was written. Nothing is sent to the board and the report
+// label keeps its text. Raises the store's error (for instance "Unable to write to ...") after
+// releasing the store; the entries written before it stay. UI thread.
+std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& context);
 
-// Asks for a file name and, when the file exists, reads the six payloads from it into the view,
-// shows the read report, repaints the window and then writes the configuration now in the view
-// to the board, showing the write report. A missing file or a cancelled dialog does nothing.
-// Raises the store's and the channel's errors; the store is released before the error leaves,
-// and the report label keeps its last text. UI thread.
-void LoadConfigurationFromFile(const ConfigFileContext& context);
+// Asks for a file name and, when the file exists, reads the six payloads from it into the view
+// and shows the read report. Only when every payload was read does it repaint the window and
+// write the configuration now in the view to the board, showing the write report: a file that is
+// not a whole configuration would otherwise send the board a mixture of the window's old values
+// and the file's. A missing file or a cancelled dialog does nothing. Raises the store's and the
+// channel's errors; the store is released before the error leaves, and the report label keeps
+// its last text. UI thread.
+FileOpening LoadConfigurationFromFile(const ConfigFileContext& context);
 
 } // namespace kronax

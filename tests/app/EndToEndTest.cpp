@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTimer>
 
 #include <array>
@@ -88,7 +89,8 @@ class EndToEndTest : public testing::Test {
 protected:
     EndToEndTest() {
         WriteFile(stateFile, boardPayloads);
-        board = std::make_unique<SimProcess>(std::vector<std::string>{"--state", stateFile});
+        board = std::make_unique<SimProcess>(
+            std::vector<std::string>{"--state", stateFile, "--log", boardLog});
         ports = std::make_unique<ScopedPorts>(board->Folder());
         form = std::make_unique<LinkedForm>(TestEnvironment(folder + "/settings.ini"));
         form->Control<QTimer>("Timer2")->stop();
@@ -96,6 +98,7 @@ protected:
 
     std::string folder = NewFolder();
     std::string stateFile = folder + "/board.kxcfg";
+    std::string boardLog = folder + "/board.log";
     Payloads boardPayloads = Encode(BoardSnapshot());
     std::unique_ptr<SimProcess> board;
     std::unique_ptr<ScopedPorts> ports;
@@ -163,6 +166,39 @@ TEST_F(EndToEndTest, CancelOnTheOverwriteQuestionLeavesTheFileUntouched) {
     form->StoreConfigurationtoFile1Click();
     EXPECT_EQ(form->warnings, std::vector<std::string>{"Warning: File exists. Overwrite?"});
     EXPECT_EQ(FileText(file), "[Other]\r\nkey=value\r\n");
+}
+
+// A file with an illegal payload is loaded into the window as far as it goes, but the mixture of
+// old and new values is never sent: the board's log shows no command after the start-up read.
+TEST_F(EndToEndTest, FileWithAnIllegalPayloadSendsNothingAndKeepsTheBoardsConfiguration) {
+    const std::string file = folder + "/illegal.kxcfg";
+    Payloads payloads = Encode(StartSnapshot());
+    payloads[1] = "00Z0";
+    WriteFile(file, payloads);
+    const std::string logBefore = FileText(boardLog);
+
+    form->openAnswers.push_back(file);
+    form->LoadConfigurationfromFile1Click();
+
+    EXPECT_EQ(FileText(boardLog), logBefore);
+    EXPECT_EQ(form->LogLines().size(), 6) << "only the start-up read";
+    EXPECT_NE(form->Text("lblReport").indexOf("ILLEGAL CDM parameters."), -1);
+    EXPECT_EQ(form->Control<QLabel>("lblOutcome")->text(),
+              "illegal.kxcfg not sent to the board: 5 of 6 read. First failure: ILLEGAL CDM "
+              "parameters.");
+    form.reset();
+    EXPECT_EQ(AskBoard(*board), boardPayloads);
+}
+
+TEST_F(EndToEndTest, WholeFileIsSentAndTheStatusBarSaysSo) {
+    const std::string file = folder + "/whole.kxcfg";
+    WriteFile(file, Encode(StartSnapshot()));
+    form->openAnswers.push_back(file);
+    form->LoadConfigurationfromFile1Click();
+    EXPECT_EQ(form->Control<QLabel>("lblOutcome")->text(),
+              "whole.kxcfg read and written: 6 of 6 acknowledged.");
+    form.reset();
+    EXPECT_EQ(AskBoard(*board), Encode(StartSnapshot()));
 }
 
 } // namespace

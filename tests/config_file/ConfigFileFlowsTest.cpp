@@ -202,7 +202,7 @@ TEST_F(ConfigFileFlows, FileWithoutMuxLoadsTheRestAndKeepsTheSources) {
     EXPECT_EQ(view.Selected(Selection::Di6Source), 3);
     EXPECT_TRUE(
         window.reports[0].ends_with("Operation Mode read.\r\nINCOMPLETE Operation Mode.\r\n"));
-    EXPECT_EQ(channel.commands.size(), 6u);
+    EXPECT_TRUE(channel.commands.empty()) << "a file without MUX is not a whole configuration";
 }
 
 TEST_F(ConfigFileFlows, TwoCharacterModeLeavesModeCodeZeroSoTheSensorBecomesInCarWithGaps) {
@@ -234,6 +234,7 @@ TEST_F(ConfigFileFlows, RefusedWriteEndsTheSaveReleasesTheFileAndReachesTheCalle
 }
 
 TEST_F(ConfigFileFlows, PortErrorWhileSendingAnOpenedFileKeepsTheReadReport) {
+    StoreConfigurationToFile(Context());
     existingFiles.insert("board.kxcfg");
     ScriptedChannel failing([](const std::string&) -> std::optional<std::string> {
         throw std::runtime_error("port gone");
@@ -246,6 +247,57 @@ TEST_F(ConfigFileFlows, PortErrorWhileSendingAnOpenedFileKeepsTheReadReport) {
 
     EXPECT_EQ(file.openStores, 0);
     EXPECT_EQ(window.reports.size(), 1u);
+}
+
+// Sending what the window holds after a partial read would give the board the window's old values
+// mixed with the file's: such a file is read into the window and shown, but nothing is sent.
+TEST_F(ConfigFileFlows, FileThatIsNotAWholeLegalConfigurationSendsNothing) {
+    const struct {
+        const char* what;
+        const char* key;
+        const char* value;
+        const char* failure;
+    } cases[] = {
+        {"illegal CDM", "CDM", "00Z0", "ILLEGAL CDM parameters."},
+        {"short SEN", "SEN", "0C01", "INCOMPLETE CA parameters."},
+        {"long MUX", "MUX", "000000", "INCOMPLETE Operation Mode."},
+        {"illegal digit in TDF", "TDF", "01G1", "ILLEGAL Multiplier/Devider parameters."},
+    };
+    for (const auto& c : cases) {
+        file = FakeEntryFile();
+        window = ScriptedWindow();
+        view = MemoryConfigurationView(UsedConfiguration());
+        StoreConfigurationToFile(Context());
+        file.Set(c.key, c.value);
+        existingFiles.insert("board.kxcfg");
+
+        const FileOpening opening = LoadConfigurationFromFile(Context());
+
+        EXPECT_EQ(opening.outcome, FileOpening::Outcome::NotSent) << c.what;
+        EXPECT_EQ(opening.fileName, "board.kxcfg") << c.what;
+        EXPECT_NE(opening.readReport.find(c.failure), std::string::npos) << c.what;
+        EXPECT_TRUE(opening.writeReport.empty()) << c.what;
+        EXPECT_TRUE(channel.commands.empty()) << c.what;
+        EXPECT_EQ(window.events, (std::vector<std::string>{"save dialog", "open dialog", "report"}))
+            << c.what;
+        EXPECT_EQ(window.reports, std::vector<std::string>{opening.readReport}) << c.what;
+    }
+}
+
+TEST_F(ConfigFileFlows, FlowsTellWhatTheyDid) {
+    EXPECT_EQ(StoreConfigurationToFile(Context()), std::optional<std::string>("board.kxcfg"));
+    existingFiles.insert("board.kxcfg");
+    const FileOpening opening = LoadConfigurationFromFile(Context());
+    EXPECT_EQ(opening.outcome, FileOpening::Outcome::Sent);
+    EXPECT_EQ(opening.readReport, window.reports.at(0));
+    EXPECT_EQ(opening.writeReport, window.reports.at(1));
+    EXPECT_EQ(channel.commands.size(), 6u);
+
+    window.overwrite = false;
+    EXPECT_EQ(StoreConfigurationToFile(Context()), std::nullopt) << "declined overwrite";
+    window.chosenFile.reset();
+    EXPECT_EQ(StoreConfigurationToFile(Context()), std::nullopt);
+    EXPECT_EQ(LoadConfigurationFromFile(Context()).outcome, FileOpening::Outcome::NothingOpened);
 }
 
 } // namespace

@@ -1,0 +1,63 @@
+#include "app/PortList.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+namespace kronax {
+namespace {
+
+// Room between the two columns and beside the scroll bar.
+constexpr int PopupMargin = 24;
+
+QStandardItem* CreateItem(const QString& text, const QString& details) {
+    auto* item = new QStandardItem(text);
+    item->setToolTip(details);
+    item->setEditable(false);
+    return item;
+}
+
+} // namespace
+
+PortList::PortList(QWidget* parent)
+    : QComboBox(parent), model_(new QStandardItemModel(0, 2, this)) {
+    auto* table = new QTreeView(this);
+    table->setHeaderHidden(true);
+    table->setRootIsDecorated(false);
+    table->setItemsExpandable(false);
+    table->setAllColumnsShowFocus(true);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    setView(table);
+    setModel(model_);
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        setToolTip(index < 0 ? QString() : itemData(index, Qt::ToolTipRole).toString());
+    });
+}
+
+void PortList::SetPorts(const std::vector<PortEntry>& ports) {
+    const QString selected = currentIndex() < 0 ? QString() : currentText();
+    model_->removeRows(0, model_->rowCount());
+    for (const PortEntry& port : ports)
+        model_->appendRow(
+            {CreateItem(port.name, port.details), CreateItem(port.device, port.details)});
+    setCurrentIndex(selected.isEmpty() ? -1 : findText(selected));
+}
+
+std::vector<QString> PortList::Names() const {
+    std::vector<QString> names;
+    for (int row = 0; row < count(); ++row)
+        names.push_back(itemText(row));
+    return names;
+}
+
+void PortList::showPopup() {
+    if (onDropDown)
+        onDropDown();
+    auto* table = static_cast<QTreeView*>(view());
+    table->resizeColumnToContents(0);
+    table->resizeColumnToContents(1);
+    table->setMinimumWidth(table->columnWidth(0) + table->columnWidth(1) + PopupMargin);
+    QComboBox::showPopup();
+}
+
+} // namespace kronax

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QComboBox>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QStandardItemModel;
+
+namespace kronax {
+
+// One entry of the port list: the port's name ("COM3"), what is known of its device in one line,
+// and everything known of it for the tooltip.
+struct PortEntry {
+    QString name;
+    QString device;
+    QString details;
+};
+
+// cmbComPort: a drop-down list without free text whose entries are port names, with each port's
+// device in a second column of the dropped-down list. UI thread only.
+class PortList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit PortList(QWidget* parent);
+
+    // Replaces the entries; the selected entry stays selected when its name is still listed, else
+    // nothing is selected. Runs no handler.
+    void SetPorts(const std::vector<PortEntry>& ports);
+
+    // The names of the entries, in order.
+    std::vector<QString> Names() const;
+
+    // Runs just before the list drops down, so that it can be filled anew.
+    std::function<void()> onDropDown;
+
+    void showPopup() override;
+
+private:
+    QStandardItemModel* model_;
+};
+
+} // namespace kronax

@@ -1,0 +1,11 @@
+#include "app/WindowLook.h"
+
+#include <QWidget>
+
+namespace kronax {
+
+void UseWindowFont(QWidget* widget) {
+    widget->setStyleSheet(WindowFontStyle);
+}
+
+} // namespace kronax
