@@ -164,6 +164,8 @@ TEST_F(SerialPortOverFake, FailingTransfersRaiseTheirCodeKeepThePortOpenAndRelea
          }},
     };
     OpenAndForgetCalls();
+    // The first read makes the event that reads keep while the port is open.
+    port.ReadText(text, 1000);
     int eventsWhileOpen = fake.OpenEventCount();
     for (const TransferFailure& failure : failures) {
         SCOPED_TRACE(failure.call);
