@@ -135,13 +135,15 @@ bool HungUp(int fd) {
 }
 
 // Waits until fd has bytes to read or milliseconds (-1: no limit) have passed; EIO at once when
-// the line has hung up. An interrupted wait is an early return, which callers take as "look
-// again".
+// the line has hung up with nothing left to read. An interrupted wait is an early return, which
+// callers take as "look again".
 int WaitReadable(int fd, int milliseconds) {
     pollfd readable{fd, POLLIN, 0};
     if (poll(&readable, 1, milliseconds) < 0)
         return errno == EINTR ? 0 : errno;
-    if (!(readable.revents & POLLIN) && (readable.revents & (POLLHUP | POLLERR | POLLNVAL)))
+    int queued = 0;
+    if ((readable.revents & (POLLHUP | POLLERR | POLLNVAL)) &&
+        (ioctl(fd, FIONREAD, &queued) != 0 || queued == 0))
         return EIO;
     return 0;
 }
