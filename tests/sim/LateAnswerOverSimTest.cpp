@@ -82,8 +82,9 @@ TEST(LateBoardOverSim, WriteTakesNoAcknowledgementForTheNextCommand) {
                                     "##SMTDF0001",         "##SMMOD00000", "##SMMUX00880"};
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(link.log.lines[2 * i], Exchange(commands[i]));
-        if (i < 5)
+        if (i < 5) {
             EXPECT_EQ(link.log.lines[2 * i + 1], Discarded(commands[i], "!SMACK"));
+        }
     }
 }
 
