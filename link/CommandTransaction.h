@@ -16,7 +16,7 @@ namespace kronax {
 inline constexpr std::size_t MaxReplyKept = 4096;
 
 // How long after an exchange that got no CR the next exchange listens for its late answer.
-inline constexpr std::uint32_t LateAnswerGuardMs = 500;
+inline constexpr std::uint32_t LateAnswerGuardMs = 450;
 
 // The traffic-log line of one exchange: command, " | ", reply, with every CR shown as a
 // backslash followed by "r". No other character is changed.

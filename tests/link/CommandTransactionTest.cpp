@@ -212,14 +212,14 @@ TEST(TransactCommandAfterATimeOut, LateAnswerIsReadLoggedAsSuchAndNeverTakenForT
     EXPECT_TRUE(x.Run("??SMABV\r"));
     EXPECT_EQ(x.reply, "!SM0102\r");
     EXPECT_THAT(x.port.calls,
-                ElementsAre("read", "wait 501", "read", "purge inout", "write ??SMABV\r", "read"));
+                ElementsAre("read", "wait 451", "read", "purge inout", "write ??SMABV\r", "read"));
     EXPECT_THAT(x.log.lines,
                 ElementsAre("??SMCDM\\r | ", "(late answer to ??SMCDM\\r discarded) | !SM0064\\r",
                             "??SMABV\\r | !SM0102\\r"));
 }
 
 TEST(TransactCommandAfterATimeOut, SilentBoardCostsAtMostTheGuardTimeAndAddsNoLogLine) {
-    TwoExchanges x({0, 1001, 1001, 1502, 1502, 1502});
+    TwoExchanges x({0, 1001, 1001, 1452, 1452, 1452});
     EXPECT_FALSE(x.Run("??SMCDM\r"));
     x.port.arrivals = {"", "", "!SM0102\r"};
     EXPECT_TRUE(x.Run("??SMABV\r"));
