@@ -91,15 +91,14 @@ std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start
                                            std::int32_t limit) {
     std::string piece;
     for (;;) {
-        const int count = port_.ReadText(piece, ReadChunk);
+        port_.ReadText(piece, ReadChunk);
         reply.Add(piece);
         const std::uint32_t now = ticks_.TickCount();
         if (reply.found || TimeOutPassed(start, now, limit))
             return now;
-        // Blocking in the port instead of polling again leaves the processor to others, and
-        // the port wakes the loop as soon as a character arrives.
-        if (count == 0)
-            port_.WaitForInput(TimeLeft(start, now, limit));
+        // Blocking in the port instead of polling again leaves the processor to others; the
+        // port wakes the loop as soon as a character arrives, or at once when more is queued.
+        port_.WaitForInput(TimeLeft(start, now, limit));
     }
 }
 

@@ -49,9 +49,9 @@ public:
     // Clears the port's queues, sends command unchanged and collects what arrives until it holds
     // a CR or more than timeout ms have passed since the write ended (at least one read is made;
     // a negative timeout ends the wait at the first read that brings no CR, a zero one at the
-    // first such read after the tick count has moved on). Between two reads that found nothing
-    // it waits in the port until a character arrives or the time left has passed. reply gets
-    // everything collected, characters after the CR included, cut to MaxReplyKept characters;
+    // first such read after the tick count has moved on). After each read that leaves the answer
+    // incomplete it waits in the port until a character arrives or the time left has passed. reply
+    // gets everything collected, characters after the CR included, cut to MaxReplyKept characters;
     // it is empty when the port is closed. Returns true when a CR arrived. Logs one line unless
     // the port is closed, preceded by a late-answer line when one was discarded (see above).
     // Raises whatever the port raises (ESerialPort); nothing more is logged then. UI thread

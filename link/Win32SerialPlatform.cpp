@@ -159,7 +159,10 @@ public:
             std::lock_guard lock(mutex_);
             if (lookAhead_.contains(device))
                 return 0;
-            kept = timeouts_[device];
+            auto found = timeouts_.find(device);
+            if (found == timeouts_.end())
+                return ERROR_INVALID_HANDLE;
+            kept = found->second;
         }
         // MAXDWORD for both the interval and the multiplier with a constant between them makes a
         // read return at the first byte, or empty once the constant has passed.

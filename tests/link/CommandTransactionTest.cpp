@@ -131,15 +131,14 @@ TEST(TransactCommand, PortErrorLeavesWithoutLogLine) {
     EXPECT_TRUE(x.log.lines.empty());
 }
 
-TEST(TransactCommand, WaitsOnlyAfterAnEmptyReadForTheTimeLeftAndAnEmptyWakeUpIsHarmless) {
+TEST(TransactCommand, WaitsAfterEachReadWithoutTheCrForTheTimeLeftAndAnEmptyWakeUpIsHarmless) {
     Exchange x;
-    // The first read brings a piece and is followed by another read at once; the empty one after
-    // it waits. The first wake-up brings nothing, the second the rest of the answer.
+    // The first read brings a piece; the first wake-up brings nothing, the second the rest.
     x.port.arrivals = {"!SM"};
     x.port.waitArrivals = {"", "ACK\r"};
-    EXPECT_TRUE(x.Run(FakeTick({0, 0, 1, 400, 600}), 1000));
-    EXPECT_THAT(x.port.calls, ElementsAre("purge inout", "write ##SMSTA\r", "read", "read",
-                                          "wait 1000", "read", "wait 601", "read"));
+    EXPECT_TRUE(x.Run(FakeTick({0, 0, 400, 600}), 1000));
+    EXPECT_THAT(x.port.calls, ElementsAre("purge inout", "write ##SMSTA\r", "read", "wait 1001",
+                                          "read", "wait 601", "read"));
     EXPECT_EQ(x.reply, "!SMACK\r");
 }
 
