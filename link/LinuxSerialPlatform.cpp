@@ -56,6 +56,7 @@ struct Device {
     SerialTimeouts timeouts;
     std::uint32_t eventMask = 0;
     serial_icounter_struct counters{};
+    bool keepsCounters = false; // the driver answers TIOCGICOUNT (a pseudo-terminal does not)
 };
 
 bool IsRefusedModemCall(int error) {
@@ -177,7 +178,7 @@ public:
             close(fd);
             return error;
         }
-        ioctl(fd, TIOCGICOUNT, &state->counters);
+        state->keepsCounters = ioctl(fd, TIOCGICOUNT, &state->counters) == 0;
         std::lock_guard lock(mutex_);
         devices_[fd] = state;
         device = fd;
@@ -323,7 +324,7 @@ public:
         inputQueued = static_cast<std::uint32_t>(queued);
         errors = 0;
         serial_icounter_struct now{};
-        if (ioctl(state->fd, TIOCGICOUNT, &now) == 0) {
+        if (state->keepsCounters && ioctl(state->fd, TIOCGICOUNT, &now) == 0) {
             std::lock_guard lock(mutex_);
             serial_icounter_struct& last = state->counters;
             errors = (now.frame != last.frame ? CeFrame : 0) |
