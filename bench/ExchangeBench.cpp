@@ -1,8 +1,10 @@
 // kronax-bench: times the configuration's six-command sequences through TransactCommand on the
-// serial port, against the simulator pacing its answers at 9600 baud, and measures the
-// transaction's own turnaround between an answer and the next command.
+// serial port, against the simulator pacing its answers at 9600 baud, with the processor time
+// the program spends per second of transfer, and measures the transaction's own turnaround
+// between an answer and the next command. Then times a six-command read of a board that never
+// answers, with its processor time.
 //
-// Usage: kronax-bench [--repetitions N]   (default 20 of each sequence)
+// Usage: kronax-bench [--repetitions N] [--silent-reads N]   (defaults 20 and 1; 0 skips)
 
 #include "bench/BenchTable.h"
 #include "bench/TimedPort.h"
@@ -21,6 +23,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -75,7 +78,25 @@ struct SequenceResult {
     std::string name;
     Sequence sequence;
     std::vector<double> durationsMs;
+    double cpuSeconds = 0; // over all timed repetitions
 };
+
+// Processor time of this process so far, user and system, in seconds.
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double Sum(const std::vector<double>& samples) {
+    double sum = 0;
+    for (double x : samples)
+        sum += x;
+    return sum;
+}
 
 double RunSequence(TCommandTransaction& transaction, const Sequence& sequence) {
     std::string reply;
@@ -90,7 +111,7 @@ double RunSequence(TCommandTransaction& transaction, const Sequence& sequence) {
 
 void PrintSequences(const std::vector<SequenceResult>& results) {
     BenchTable table({"sequence", "sent", "received", "bound ms", "reply-only ms", "min ms",
-                      "median ms", "max ms", "median/bound"});
+                      "median ms", "max ms", "median/bound", "CPU s/s"});
     for (const SequenceResult& result : results) {
         std::size_t sent = 0, received = 0;
         for (const Exchange& exchange : result.sequence) {
@@ -101,7 +122,8 @@ void PrintSequences(const std::vector<SequenceResult>& results) {
         const Spread spread = SpreadOf(result.durationsMs);
         table.AddRow({result.name, std::to_string(sent), std::to_string(received), Fixed(bound, 1),
                       Fixed(LineTimeMs(received), 1), Fixed(spread.min, 1), Fixed(spread.median, 1),
-                      Fixed(spread.max, 1), Fixed(spread.median / bound, 2)});
+                      Fixed(spread.max, 1), Fixed(spread.median / bound, 2),
+                      Fixed(result.cpuSeconds / (Sum(result.durationsMs) / 1000.0), 3)});
     }
     std::cout << table.Text();
 }
@@ -116,6 +138,7 @@ void AddSpreadRow(BenchTable& table, const std::string& name, const std::vector<
 
 struct Options {
     int repetitions = 20;
+    int silentReads = 1;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -124,8 +147,10 @@ Options ParseOptions(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--repetitions" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
             options.repetitions = std::atoi(argv[++i]);
+        else if (arg == "--silent-reads" && i + 1 < argc && std::atoi(argv[i + 1]) >= 0)
+            options.silentReads = std::atoi(argv[++i]);
         else
-            throw std::invalid_argument("usage: kronax-bench [--repetitions N]");
+            throw std::invalid_argument("usage: kronax-bench [--repetitions N] [--silent-reads N]");
     }
     return options;
 }
@@ -134,7 +159,7 @@ Options ParseOptions(int argc, char** argv) {
 struct Measurement {
     std::string name;
     std::vector<SequenceResult> sequences;
-    std::vector<double> lowerUs, upperUs, pollUs, simLogMs;
+    std::vector<double> lowerUs, upperUs, fromWakeUs, pollUs, simLogMs;
 };
 
 // Runs one warm-up and then repetitions of each sequence through a transaction.
@@ -149,6 +174,7 @@ Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher, int repetitions
         {},
         {},
         {},
+        {},
         {}};
     for (const SequenceResult& result : m.sequences)
         RunSequence(transaction, result.sequence);
@@ -157,11 +183,15 @@ Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher, int repetitions
             // Between two operator actions the window's event loop runs the watcher's deliveries.
             dispatcher.RunPending();
             timed.Clear();
+            const double cpuBefore = ProcessCpuSeconds();
             result.durationsMs.push_back(RunSequence(transaction, result.sequence));
+            result.cpuSeconds += ProcessCpuSeconds() - cpuBefore;
             for (const TurnaroundBracket& bracket : Turnarounds(timed.Calls())) {
                 m.lowerUs.push_back(bracket.lowerUs);
                 m.upperUs.push_back(bracket.upperUs);
             }
+            const std::vector<double> woken = TurnaroundsFromWakeUp(timed.Calls());
+            m.fromWakeUs.insert(m.fromWakeUs.end(), woken.begin(), woken.end());
             const std::vector<double> periods = PollPeriods(timed.Calls());
             m.pollUs.insert(m.pollUs.end(), periods.begin(), periods.end());
         }
@@ -180,6 +210,7 @@ void PrintTurnarounds(const Measurement& m) {
     BenchTable table({"measure", "samples", "min", "median", "p95", "max", "mean"});
     AddSpreadRow(table, "lower bound, us", m.lowerUs, 0);
     AddSpreadRow(table, "upper bound, us", m.upperUs, 0);
+    AddSpreadRow(table, "from wake-up, us", m.fromWakeUs, 0);
     AddSpreadRow(table, "simulator log, ms", m.simLogMs, 3);
     AddSpreadRow(table, "read loop period, us", m.pollUs, 0);
     std::cout << table.Text();
@@ -187,6 +218,37 @@ void PrintTurnarounds(const Measurement& m) {
               << m.upperUs.size()
               << " exchanges; read loop period reaching 1 ms: " << CountFrom(m.pollUs, 1000)
               << " of " << m.pollUs.size() << "\n";
+}
+
+// A six-command read of a board that never answers: the time it takes and the processor time
+// the program spends meanwhile.
+void MeasureSilentBoard(int reads) {
+    if (reads == 0)
+        return;
+    sim::testing::SimProcess sim({"--silent"});
+    setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
+    UiDispatcher dispatcher;
+    const auto port = OpenBoardPort(sim.PrintedName(), true, dispatcher);
+    TSteadyTickSource ticks;
+    LastLineLog log;
+    TCommandTransaction transaction(*port, ticks, log);
+    std::vector<double> durationsS, cpuS;
+    std::string reply;
+    for (int read = 0; read < reads; ++read) {
+        dispatcher.RunPending();
+        const double cpuBefore = ProcessCpuSeconds();
+        const Clock::time_point start = Clock::now();
+        for (const Exchange& exchange : QuerySequence())
+            transaction.TransactCommand(exchange.command, reply, TimeOut);
+        durationsS.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        cpuS.push_back(ProcessCpuSeconds() - cpuBefore);
+    }
+    port->ClosePort();
+    std::cout << "\nSix-command read of a board that never answers, " << reads << " time(s)\n\n";
+    BenchTable table({"measure", "samples", "min", "median", "p95", "max", "mean"});
+    AddSpreadRow(table, "duration, s", durationsS, 3);
+    AddSpreadRow(table, "CPU, s", cpuS, 3);
+    std::cout << table.Text();
 }
 
 int Run(const Options& options) {
@@ -216,7 +278,10 @@ int Run(const Options& options) {
     std::cout << "\nlower bound: the CR read's end to the next write's start (the tool's own "
                  "work once it has the CR);\nupper bound: the last read without the CR's start "
                  "to the next write's end (adds the wait until\nthe CR is seen); simulator "
-                 "log: its TX of reply n to its RX of command n + 1, whole milliseconds.\n";
+                 "log: its TX of reply n to its RX of command n + 1, whole milliseconds;\nfrom "
+                 "wake-up: the end of the wait for input that the CR ended to the next write's "
+                 "end\n(the turnaround less the system's time to wake the waiting thread).\n";
+    MeasureSilentBoard(options.silentReads);
     return 0;
 }
 

@@ -28,4 +28,10 @@ int TimedPort::ReadText(std::string& text, int count) {
     return got;
 }
 
+void TimedPort::WaitForInput(std::uint32_t milliseconds) {
+    const Clock::time_point entry = Clock::now();
+    inner_.WaitForInput(milliseconds);
+    calls_.push_back({TimedCall::Kind::Wait, entry, Clock::now()});
+}
+
 } // namespace kronax::bench

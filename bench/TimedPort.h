@@ -11,7 +11,7 @@ using Clock = std::chrono::steady_clock;
 
 // One call made through a TimedPort, with the steady-clock instants it was entered and left.
 struct TimedCall {
-    enum class Kind { Purge, Write, Read };
+    enum class Kind { Purge, Write, Read, Wait };
     Kind kind;
     Clock::time_point entry;
     Clock::time_point exit;
@@ -30,6 +30,7 @@ public:
     void PurgeBuffers(bool input, bool output) override;
     int WriteText(const std::string& text) override;
     int ReadText(std::string& text, int count) override;
+    void WaitForInput(std::uint32_t milliseconds) override;
 
     // Every call since the last Clear, in call order.
     const std::vector<TimedCall>& Calls() const { return calls_; }

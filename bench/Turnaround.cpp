@@ -50,10 +50,32 @@ std::vector<TurnaroundBracket> Turnarounds(const std::vector<TimedCall>& calls) 
     return brackets;
 }
 
+std::vector<double> TurnaroundsFromWakeUp(const std::vector<TimedCall>& calls) {
+    std::vector<double> spans;
+    std::optional<Clock::time_point> wokenAt;
+    bool awaitingNext = false;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const TimedCall& call = calls[i];
+        if (call.kind == TimedCall::Kind::Write) {
+            if (awaitingNext && wokenAt)
+                spans.push_back(Microseconds(call.exit - *wokenAt));
+            awaitingNext = false;
+            wokenAt.reset();
+        } else if (call.kind == TimedCall::Kind::Read && call.broughtCr && !awaitingNext) {
+            awaitingNext = true;
+            if (i > 0 && calls[i - 1].kind == TimedCall::Kind::Wait)
+                wokenAt = calls[i - 1].exit;
+        }
+    }
+    return spans;
+}
+
 std::vector<double> PollPeriods(const std::vector<TimedCall>& calls) {
     std::vector<double> periods;
     std::optional<Clock::time_point> previousRead;
     for (const TimedCall& call : calls) {
+        if (call.kind == TimedCall::Kind::Wait)
+            continue;
         if (call.kind != TimedCall::Kind::Read) {
             previousRead.reset();
             continue;

@@ -19,8 +19,14 @@ struct TurnaroundBracket {
 // One bracket for every reply with a CR that is followed by another command in calls.
 std::vector<TurnaroundBracket> Turnarounds(const std::vector<TimedCall>& calls);
 
+// For every reply whose CR was read right after a wait for input ended and that is followed by
+// another command: the next write's exit minus that wait's exit, in microseconds. The wait ends
+// when the CR reaches the port, so this is the turnaround less the time the system takes to
+// wake the waiting thread.
+std::vector<double> TurnaroundsFromWakeUp(const std::vector<TimedCall>& calls);
+
 // The time between the starts of consecutive reads of one exchange, in microseconds: how often
-// the transaction looks at the port while it waits.
+// the transaction looks at the port while it waits (waits for input in between included).
 std::vector<double> PollPeriods(const std::vector<TimedCall>& calls);
 
 // From the simulator's log: for each pair of consecutive exchanges within a sequence of

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kronax {
@@ -22,6 +23,11 @@ public:
     // Hands over at most count bytes already received, without waiting; text receives exactly
     // those bytes and the result is their number (0 when nothing has arrived).
     virtual int ReadText(std::string& text, int count) = 0;
+
+    // Blocks until at least one received byte waits to be read or milliseconds have passed,
+    // whichever comes first; may also return earlier with nothing to read. Takes nothing from
+    // the receive queue.
+    virtual void WaitForInput(std::uint32_t milliseconds) = 0;
 };
 
 } // namespace kronax

@@ -12,7 +12,9 @@
 //                    flags have nothing to abort
 //   Write            write() until every byte is taken or the write time-out (multiplier x n +
 //                    constant) runs out, waiting with poll(POLLOUT)
-//   Read             one non-blocking read() of what is queued; a hung-up line is EIO
+//   Read             one non-blocking read() of what is queued; a hung-up line is EIO (an
+//                    empty read is checked with a poll, as a hang-up also reads 0 bytes)
+//   WaitForInput     poll(POLLIN) with the time limit; a hung-up line is EIO
 //   ClearErrors      FIONREAD for the queue count; frame, parity, overrun, break and buffer
 //                    overrun from the TIOCGICOUNT counters where the driver keeps them
 //   GetModemStatus   TIOCMGET; a device without modem lines reads as all lines off
@@ -24,10 +26,12 @@
 #include "link/LinuxPortNames.h"
 #include "link/SerialPlatform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <fcntl.h>
+#include <limits>
 #include <linux/serial.h>
 #include <map>
 #include <memory>
@@ -52,6 +56,7 @@ struct Device {
     SerialTimeouts timeouts;
     std::uint32_t eventMask = 0;
     serial_icounter_struct counters{};
+    bool keepsCounters = false; // the driver answers TIOCGICOUNT (a pseudo-terminal does not)
 };
 
 bool IsRefusedModemCall(int error) {
@@ -130,6 +135,20 @@ bool HungUp(int fd) {
     return poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+// Waits until fd has bytes to read or milliseconds (-1: no limit) have passed; EIO at once when
+// the line has hung up with nothing left to read. An interrupted wait is an early return, which
+// callers take as "look again".
+int WaitReadable(int fd, int milliseconds) {
+    pollfd readable{fd, POLLIN, 0};
+    if (poll(&readable, 1, milliseconds) < 0)
+        return errno == EINTR ? 0 : errno;
+    int queued = 0;
+    if ((readable.revents & (POLLHUP | POLLERR | POLLNVAL)) &&
+        (ioctl(fd, FIONREAD, &queued) != 0 || queued == 0))
+        return EIO;
+    return 0;
+}
+
 // The limit of a transfer of count bytes: multiplier ms a byte plus constant ms.
 std::uint64_t TransferLimit(std::uint32_t multiplier, std::uint32_t constant, std::uint32_t count) {
     return std::uint64_t{multiplier} * count + constant;
@@ -159,7 +178,7 @@ public:
             close(fd);
             return error;
         }
-        ioctl(fd, TIOCGICOUNT, &state->counters);
+        state->keepsCounters = ioctl(fd, TIOCGICOUNT, &state->counters) == 0;
         std::lock_guard lock(mutex_);
         devices_[fd] = state;
         device = fd;
@@ -281,10 +300,17 @@ public:
                 return errno;
             if (done == count || immediate || (total != 0 && Milliseconds(deadline) == 0))
                 return 0;
-            pollfd readable{state->fd, POLLIN, 0};
-            if (poll(&readable, 1, total != 0 ? Milliseconds(deadline) : -1) < 0 && errno != EINTR)
-                return errno;
+            if (int error = WaitReadable(state->fd, total != 0 ? Milliseconds(deadline) : -1))
+                return error;
         }
+    }
+
+    int WaitForInput(DeviceHandle device, EventHandle, std::uint32_t milliseconds) override {
+        auto state = Find(device);
+        if (!state)
+            return EBADF;
+        constexpr std::uint32_t Longest = std::numeric_limits<int>::max();
+        return WaitReadable(state->fd, static_cast<int>(std::min(milliseconds, Longest)));
     }
 
     int ClearErrors(DeviceHandle device, std::uint32_t& errors,
@@ -298,7 +324,7 @@ public:
         inputQueued = static_cast<std::uint32_t>(queued);
         errors = 0;
         serial_icounter_struct now{};
-        if (ioctl(state->fd, TIOCGICOUNT, &now) == 0) {
+        if (state->keepsCounters && ioctl(state->fd, TIOCGICOUNT, &now) == 0) {
             std::lock_guard lock(mutex_);
             serial_icounter_struct& last = state->counters;
             errors = (now.frame != last.frame ? CeFrame : 0) |

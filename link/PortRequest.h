@@ -4,7 +4,7 @@
 
 namespace kronax {
 
-// The event object of one read or write, created set and released when the transfer's call
+// The event object of one write, created set and released when the write call
 // ends, also when it raises.
 class PortRequest {
 public:

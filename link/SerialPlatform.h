@@ -112,6 +112,12 @@ public:
     virtual int Read(DeviceHandle device, char* data, std::uint32_t count, EventHandle requestEvent,
                      std::uint32_t& done) = 0;
 
+    // Blocks until at least one received byte waits to be read or milliseconds have passed,
+    // whichever comes first; it may also return earlier with nothing to read. Received bytes stay
+    // for the next Read. requestEvent is the reads' event object. A hung-up line is an error.
+    virtual int WaitForInput(DeviceHandle device, EventHandle requestEvent,
+                             std::uint32_t milliseconds) = 0;
+
     // Reads and clears the line-error flags and reports the receive-queue count.
     virtual int ClearErrors(DeviceHandle device, std::uint32_t& errors,
                             std::uint32_t& inputQueued) = 0;

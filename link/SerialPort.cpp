@@ -37,6 +37,7 @@ TCustomSerialPort::~TCustomSerialPort() {
         CloseDeviceHandle();
         connected_ = false;
     }
+    ReleaseReadEvent();
 }
 
 void TCustomSerialPort::OpenPort() {
@@ -103,19 +104,26 @@ int TCustomSerialPort::ReadText(std::string& text, int count) {
         text.clear();
         return 0;
     }
-    text.assign(static_cast<std::size_t>(count), '\0');
-    PortRequest request(platform_, PortRequest::Kind::Read);
+    const EventHandle event = ReadEvent();
+    const auto size = static_cast<std::size_t>(count);
+    if (readBuffer_.size() < size)
+        readBuffer_.resize(size);
     std::uint32_t received = 0;
-    int error = platform_.Read(device_, text.data(), static_cast<std::uint32_t>(count),
-                               request.Event(), received);
+    int error = platform_.Read(device_, readBuffer_.data(), static_cast<std::uint32_t>(count),
+                               event, received);
     if (error) {
         text.clear();
-        throw ESerialPort(request.FailureCode(), error);
+        throw ESerialPort(CError_ReadFailed, error);
     }
-    text.resize(received);
+    text.assign(readBuffer_.data(), received);
     std::uint32_t lineErrors = 0;
     QueuedInputCount(lineErrors);
     return static_cast<int>(received);
+}
+
+void TCustomSerialPort::WaitForInput(std::uint32_t milliseconds) {
+    if (int error = platform_.WaitForInput(device_, ReadEvent(), milliseconds))
+        throw ESerialPort(CError_ReadFailed, error);
 }
 
 void TCustomSerialPort::DispatchLineEvents(TSerialEvents events) {
@@ -233,6 +241,7 @@ void TCustomSerialPort::CloseDeviceHandle() {
         return;
     platform_.CloseDevice(device_);
     device_ = InvalidDeviceHandle;
+    ReleaseReadEvent();
 }
 
 void TCustomSerialPort::ConfigurePort() {
@@ -300,6 +309,22 @@ void TCustomSerialPort::StopWatcher() {
         return;
     watcher_->Stop();
     watcher_.reset();
+}
+
+EventHandle TCustomSerialPort::ReadEvent() {
+    if (!readEvent_) {
+        EventHandle event = 0;
+        if (int error = platform_.NewEvent(true, event))
+            throw ESerialPort(CError_ReadFailed, error);
+        readEvent_ = event;
+    }
+    return *readEvent_;
+}
+
+void TCustomSerialPort::ReleaseReadEvent() {
+    if (readEvent_)
+        platform_.CloseEvent(*readEvent_);
+    readEvent_.reset();
 }
 
 void TCustomSerialPort::DoAfterClose() {

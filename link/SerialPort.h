@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,10 @@ public:
     // them. A count of 0 or less gives 0 and an empty text. Raises 3, or 10 when the queue count
     // cannot be read afterwards.
     int ReadText(std::string& text, int count) override;
+
+    // Blocks until a received byte waits to be read or milliseconds have passed; may return
+    // earlier with nothing to read. Raises 3, also when the line has hung up.
+    void WaitForInput(std::uint32_t milliseconds) override;
 
     // Acts on one set of signalled line events by calling the assigned hooks. Raises 10 or 11.
     // Called by the watcher through the port's dispatcher.
@@ -149,12 +154,18 @@ private:
     bool ModemLine(std::uint32_t bit);
     std::uint32_t QueuedInputCount(std::uint32_t& errors);
     void StopWatcher();
+    EventHandle ReadEvent();
+    void ReleaseReadEvent();
 
     ISerialPlatform& platform_;
     UiDispatcher* dispatcher_;
     bool connected_ = false;
     DeviceHandle device_ = InvalidDeviceHandle;
     std::unique_ptr<TSerialWatcher> watcher_;
+    // Reads and waits for input share one event object and one buffer, made at the first read
+    // after opening, so that a poll of an empty queue allocates and clears nothing.
+    std::optional<EventHandle> readEvent_;
+    std::vector<char> readBuffer_;
     std::string port_ = "COM1";
     TBaudRate baudRate_ = TBaudRate::br9600;
     int customBaudRate_ = 9600;

@@ -1,9 +1,20 @@
 // The serial platform of Windows: the kernel32 communications calls on a device opened for
 // overlapped transfers, and the serial device map in the registry (advapi32).
+//
+// Waiting for received characters: the line-event watcher keeps the device's one WaitCommEvent
+// for itself (a device accepts a single pending one), so WaitForInput waits with a read instead:
+// for its duration the read time-outs say "return as soon as one byte has arrived, or after the
+// given time", and the byte that ends the wait is kept aside and handed out first by the next
+// Read. Both waits thus live side by side on the one device handle.
 #include "link/PortName.h"
 #include "link/SerialPlatform.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
 
 namespace kronax {
 namespace {
@@ -48,7 +59,14 @@ public:
         return 0;
     }
 
-    int CloseDevice(DeviceHandle device) override { return Result(CloseHandle(AsHandle(device))); }
+    int CloseDevice(DeviceHandle device) override {
+        {
+            std::lock_guard lock(mutex_);
+            lookAhead_.erase(device);
+            timeouts_.erase(device);
+        }
+        return Result(CloseHandle(AsHandle(device)));
+    }
 
     int SetupQueues(DeviceHandle device, std::uint32_t inputSize,
                     std::uint32_t outputSize) override {
@@ -92,11 +110,21 @@ public:
         COMMTIMEOUTS timeouts{record.ReadIntervalTimeout, record.ReadTotalTimeoutMultiplier,
                               record.ReadTotalTimeoutConstant, record.WriteTotalTimeoutMultiplier,
                               record.WriteTotalTimeoutConstant};
-        return Result(SetCommTimeouts(AsHandle(device), &timeouts));
+        if (!SetCommTimeouts(AsHandle(device), &timeouts))
+            return LastError();
+        std::lock_guard lock(mutex_);
+        timeouts_[device] = timeouts;
+        return 0;
     }
 
     int Purge(DeviceHandle device, std::uint32_t flags) override {
-        return Result(PurgeComm(AsHandle(device), flags));
+        if (!PurgeComm(AsHandle(device), flags))
+            return LastError();
+        if (flags & PURGE_RXCLEAR) {
+            std::lock_guard lock(mutex_);
+            lookAhead_.erase(device);
+        }
+        return 0;
     }
 
     int Write(DeviceHandle device, const char* data, std::uint32_t count, EventHandle requestEvent,
@@ -112,13 +140,49 @@ public:
 
     int Read(DeviceHandle device, char* data, std::uint32_t count, EventHandle requestEvent,
              std::uint32_t& done) override {
-        OVERLAPPED overlapped{};
-        overlapped.hEvent = AsHandle(requestEvent);
-        DWORD received = 0;
-        if (!ReadFile(AsHandle(device), data, count, &received, &overlapped) &&
-            GetLastError() != ERROR_IO_PENDING)
+        const std::uint32_t early = TakeLookAhead(device, data, count);
+        done = early;
+        if (early == count)
+            return 0;
+        std::uint32_t received = 0;
+        if (int error =
+                StartAndWaitRead(device, data + early, count - early, requestEvent, received))
+            return error;
+        done += received;
+        return 0;
+    }
+
+    int WaitForInput(DeviceHandle device, EventHandle requestEvent,
+                     std::uint32_t milliseconds) override {
+        COMMTIMEOUTS kept{};
+        {
+            std::lock_guard lock(mutex_);
+            if (lookAhead_.contains(device))
+                return 0;
+            auto found = timeouts_.find(device);
+            if (found == timeouts_.end())
+                return ERROR_INVALID_HANDLE;
+            kept = found->second;
+        }
+        // MAXDWORD for both the interval and the multiplier with a constant between them makes a
+        // read return at the first byte, or empty once the constant has passed.
+        COMMTIMEOUTS waiting = kept;
+        waiting.ReadIntervalTimeout = MAXDWORD;
+        waiting.ReadTotalTimeoutMultiplier = MAXDWORD;
+        waiting.ReadTotalTimeoutConstant = std::clamp<DWORD>(milliseconds, 1, MAXDWORD - 1);
+        HANDLE handle = AsHandle(device);
+        if (!SetCommTimeouts(handle, &waiting))
             return LastError();
-        return WaitForTransfer(AsHandle(device), overlapped, done);
+        char byte = 0;
+        std::uint32_t received = 0;
+        int error = StartAndWaitRead(device, &byte, 1, requestEvent, received);
+        if (!SetCommTimeouts(handle, &kept) && error == 0)
+            error = LastError();
+        if (received == 1) {
+            std::lock_guard lock(mutex_);
+            lookAhead_[device] += byte;
+        }
+        return error;
     }
 
     int ClearErrors(DeviceHandle device, std::uint32_t& errors,
@@ -128,7 +192,10 @@ public:
         if (!ClearCommError(AsHandle(device), &flags, &status))
             return LastError();
         errors = flags;
-        inputQueued = status.cbInQue;
+        std::lock_guard lock(mutex_);
+        auto early = lookAhead_.find(device);
+        inputQueued = status.cbInQue +
+                      (early == lookAhead_.end() ? 0 : static_cast<DWORD>(early->second.size()));
         return 0;
     }
 
@@ -214,6 +281,37 @@ public:
 
 private:
     static constexpr DWORD RefusedWaitPause = 100;
+
+    static int StartAndWaitRead(DeviceHandle device, char* data, std::uint32_t count,
+                                EventHandle requestEvent, std::uint32_t& done) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = AsHandle(requestEvent);
+        DWORD received = 0;
+        if (!ReadFile(AsHandle(device), data, count, &received, &overlapped) &&
+            GetLastError() != ERROR_IO_PENDING)
+            return LastError();
+        return WaitForTransfer(AsHandle(device), overlapped, done);
+    }
+
+    // Moves up to count bytes kept aside by WaitForInput into data; returns their number.
+    std::uint32_t TakeLookAhead(DeviceHandle device, char* data, std::uint32_t count) {
+        std::lock_guard lock(mutex_);
+        auto early = lookAhead_.find(device);
+        if (early == lookAhead_.end())
+            return 0;
+        std::string& bytes = early->second;
+        const auto taken = std::min<std::size_t>(count, bytes.size());
+        std::copy_n(bytes.begin(), taken, data);
+        bytes.erase(0, taken);
+        if (bytes.empty())
+            lookAhead_.erase(early);
+        return static_cast<std::uint32_t>(taken);
+    }
+
+    // Guards the per-device records below: the watcher thread purges too.
+    std::mutex mutex_;
+    std::map<DeviceHandle, COMMTIMEOUTS> timeouts_;
+    std::map<DeviceHandle, std::string> lookAhead_;
 };
 
 } // namespace

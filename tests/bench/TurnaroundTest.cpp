@@ -43,6 +43,19 @@ TEST(Turnarounds, BracketSpansFromTheLastReadWithoutTheCrToTheNextWrite) {
     EXPECT_DOUBLE_EQ(brackets[1].upperUs, 740 - 680) << "measured from the end of the write";
 }
 
+TEST(TurnaroundsFromWakeUp, SpanFromTheWaitThatTheCrEndedToTheNextWriteOnly) {
+    const std::vector<TimedCall> calls = {
+        Call(Kind::Write, 0, 10),         Call(Kind::Read, 20, 25),    Call(Kind::Wait, 30, 400),
+        Call(Kind::Read, 410, 420, true), Call(Kind::Purge, 450, 460), Call(Kind::Write, 460, 480),
+        Call(Kind::Read, 490, 500, true), // no wait before the CR: no span
+        Call(Kind::Write, 530, 540),      Call(Kind::Read, 550, 560),  Call(Kind::Wait, 560, 900),
+        Call(Kind::Read, 910, 920, true), // the last reply: no next command
+    };
+    EXPECT_EQ(TurnaroundsFromWakeUp(calls), std::vector<double>{480 - 400});
+    EXPECT_EQ(PollPeriods(calls), (std::vector<double>{410 - 20, 910 - 550}))
+        << "a wait between two reads is part of the period";
+}
+
 TEST(PollPeriods, NeverSpanTwoExchanges) {
     const std::vector<TimedCall> calls = {
         Call(Kind::Write, 0, 10),         Call(Kind::Read, 10, 12),    Call(Kind::Read, 250, 252),

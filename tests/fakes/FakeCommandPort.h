@@ -13,12 +13,16 @@
 namespace kronax::testing {
 
 // A port whose receive queue is scripted: each read first lets the next scripted arrival land in
-// the queue, then hands over what the queue holds. Records every call in order.
+// the queue, then hands over what the queue holds; each wait for input lets the next of
+// waitArrivals land (an empty one is a wake-up with nothing to read) and returns at once.
+// Records every call in order.
 class FakeCommandPort : public ICommandPort {
 public:
     bool connected = true;
-    std::string queue;                // bytes already received, waiting to be read
-    std::deque<std::string> arrivals; // what lands in the queue at each later read
+    std::string queue;                    // bytes already received, waiting to be read
+    std::deque<std::string> arrivals;     // what lands in the queue at each later read
+    std::deque<std::string> waitArrivals; // what lands in the queue at each later wait
+    std::vector<std::uint32_t> waits;     // the time limit of every wait, in order
     bool failRead = false;
     std::vector<std::string> calls;
     std::string written;
@@ -50,6 +54,15 @@ public:
         text = queue.substr(0, static_cast<std::size_t>(count));
         queue.erase(0, text.size());
         return static_cast<int>(text.size());
+    }
+
+    void WaitForInput(std::uint32_t milliseconds) override {
+        calls.push_back("wait " + std::to_string(milliseconds));
+        waits.push_back(milliseconds);
+        if (!waitArrivals.empty()) {
+            queue += waitArrivals.front();
+            waitArrivals.pop_front();
+        }
     }
 };
 

@@ -48,6 +48,11 @@ void FakeSerialPlatform::QueueInput(const std::string& bytes) {
     input_ += bytes;
 }
 
+void FakeSerialPlatform::ArriveDuringWaits(std::vector<std::string> pieces) {
+    std::lock_guard lock(mutex_);
+    waitArrivals_.assign(pieces.begin(), pieces.end());
+}
+
 std::string FakeSerialPlatform::Input() const {
     std::lock_guard lock(mutex_);
     return input_;
@@ -192,6 +197,22 @@ int FakeSerialPlatform::Read(DeviceHandle device, char* data, std::uint32_t coun
     done = std::min<std::uint32_t>(count, static_cast<std::uint32_t>(input_.size()));
     std::copy_n(input_.begin(), done, data);
     input_.erase(0, done);
+    return 0;
+}
+
+int FakeSerialPlatform::WaitForInput(DeviceHandle device, EventHandle requestEvent,
+                                     std::uint32_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    if (int error = Record("WaitForInput", std::to_string(milliseconds)))
+        return error;
+    if (int error = CheckDevice(device))
+        return error;
+    if (!events_.contains(requestEvent))
+        return InvalidHandleError;
+    if (!waitArrivals_.empty()) {
+        input_ += waitArrivals_.front();
+        waitArrivals_.pop_front();
+    }
     return 0;
 }
 

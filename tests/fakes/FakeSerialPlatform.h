@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
@@ -36,6 +37,10 @@ public:
     void Succeed(const std::string& name);
 
     void QueueInput(const std::string& bytes);
+    // Each later WaitForInput lands the next of pieces in the receive queue before it returns at
+    // once; an empty piece is a wake-up with nothing to read. Without pieces left a wait returns
+    // at once with nothing new.
+    void ArriveDuringWaits(std::vector<std::string> pieces);
     std::string Input() const;
     std::string Written() const;
     void SetModemStatus(std::uint32_t status);
@@ -63,6 +68,8 @@ public:
               std::uint32_t& done) override;
     int Read(DeviceHandle device, char* data, std::uint32_t count, EventHandle requestEvent,
              std::uint32_t& done) override;
+    int WaitForInput(DeviceHandle device, EventHandle requestEvent,
+                     std::uint32_t milliseconds) override;
     int ClearErrors(DeviceHandle device, std::uint32_t& errors,
                     std::uint32_t& inputQueued) override;
     int GetModemStatus(DeviceHandle device, std::uint32_t& status) override;
@@ -91,6 +98,7 @@ private:
     std::map<EventHandle, bool> events_;
     std::intptr_t nextHandle_ = 100;
     std::string input_;
+    std::deque<std::string> waitArrivals_;
     std::string written_;
     std::uint32_t modemStatus_ = 0;
     std::uint32_t lineErrors_ = 0;

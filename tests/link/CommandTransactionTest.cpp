@@ -131,6 +131,130 @@ TEST(TransactCommand, PortErrorLeavesWithoutLogLine) {
     EXPECT_TRUE(x.log.lines.empty());
 }
 
+TEST(TransactCommand, WaitsAfterEachReadWithoutTheCrForTheTimeLeftAndAnEmptyWakeUpIsHarmless) {
+    Exchange x;
+    // The first read brings a piece; the first wake-up brings nothing, the second the rest.
+    x.port.arrivals = {"!SM"};
+    x.port.waitArrivals = {"", "ACK\r"};
+    EXPECT_TRUE(x.Run(FakeTick({0, 0, 400, 600}), 1000));
+    EXPECT_THAT(x.port.calls, ElementsAre("purge inout", "write ##SMSTA\r", "read", "wait 1001",
+                                          "read", "wait 601", "read"));
+    EXPECT_EQ(x.reply, "!SMACK\r");
+}
+
+TEST(TransactCommand, WaitNeverReachesBeyondTheTickAtWhichTheTimeOutHasPassed) {
+    struct Case {
+        std::int32_t timeout;
+        std::uint32_t start;
+        std::uint32_t now;
+        std::uint32_t wait;
+    };
+    const Case cases[] = {
+        {0, 50, 50, 1},
+        {1000, 0, 1000, 1},
+        {1000, 0xFFFFFF00u, 0x10u, 729},
+        {std::numeric_limits<std::int32_t>::max(), 7, 7, 0x80000000u},
+    };
+    for (const Case& c : cases) {
+        Exchange x;
+        x.port.waitArrivals = {"\r"};
+        EXPECT_TRUE(x.Run(FakeTick({c.start, c.now}), c.timeout));
+        EXPECT_THAT(x.port.waits, ElementsAre(c.wait)) << "timeout " << c.timeout;
+    }
+}
+
+TEST(TransactCommand, FloodKeepsAtMostTheBoundStillFindsALaterCrAndMarksTheLogLineAsCut) {
+    const std::string thousand(1000, 'x');
+    const std::string kept(MaxReplyKept, 'x');
+    struct Case {
+        std::string last;
+        bool found;
+        std::string cut;
+    };
+    const Case cases[] = {{"", false, " [cut: 904 more characters]"},
+                          {"\r", true, " [cut: 905 more characters]"}};
+    for (const Case& c : cases) {
+        Exchange x;
+        x.port.arrivals = {thousand, thousand, thousand, thousand, thousand, c.last};
+        EXPECT_EQ(x.Run(FakeTick({0, 0, 0, 0, 0, 0, 2000}), 1000), c.found);
+        EXPECT_TRUE(x.reply == kept) << "kept " << x.reply.size() << " characters";
+        ASSERT_EQ(x.log.lines.size(), 1u);
+        EXPECT_TRUE(x.log.lines[0] == "##SMSTA\\r | " + kept + c.cut)
+            << "log line ends " << x.log.lines[0].substr(x.log.lines[0].size() - 40);
+    }
+}
+
+// Two exchanges on one transaction object: the first one's outcome decides whether the second
+// listens for a late answer first.
+struct TwoExchanges {
+    FakeCommandPort port;
+    FakeTrafficLog log;
+    FakeTick tick;
+    TCommandTransaction transaction{port, tick, log};
+    std::string reply;
+
+    explicit TwoExchanges(std::vector<std::uint32_t> ticks) : tick(std::move(ticks), 0) {}
+
+    bool Run(const std::string& command, std::int32_t timeout = 1000) {
+        port.calls.clear();
+        return transaction.TransactCommand(command, reply, timeout);
+    }
+};
+
+TEST(TransactCommandAfterATimeOut, LateAnswerIsReadLoggedAsSuchAndNeverTakenForTheNextAnswer) {
+    // First exchange: start 0, times out at 1001. Second: its guard reads nothing at 1001, waits
+    // for the rest of the guard time, then the late answer arrives; then its own answer.
+    TwoExchanges x({0, 1001, 1001, 1300, 1300, 1300});
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    x.port.waitArrivals = {"!SM0064\r"};
+    x.port.arrivals = {"", "", "!SM0102\r"};
+    EXPECT_TRUE(x.Run("??SMABV\r"));
+    EXPECT_EQ(x.reply, "!SM0102\r");
+    EXPECT_THAT(x.port.calls,
+                ElementsAre("read", "wait 451", "read", "purge inout", "write ??SMABV\r", "read"));
+    EXPECT_THAT(x.log.lines,
+                ElementsAre("??SMCDM\\r | ", "(late answer to ??SMCDM\\r discarded) | !SM0064\\r",
+                            "??SMABV\\r | !SM0102\\r"));
+}
+
+TEST(TransactCommandAfterATimeOut, SilentBoardCostsAtMostTheGuardTimeAndAddsNoLogLine) {
+    TwoExchanges x({0, 1001, 1001, 1452, 1452, 1452});
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    x.port.arrivals = {"", "", "!SM0102\r"};
+    EXPECT_TRUE(x.Run("??SMABV\r"));
+    EXPECT_THAT(x.port.waits, ElementsAre(LateAnswerGuardMs + 1));
+    EXPECT_THAT(x.log.lines, ElementsAre("??SMCDM\\r | ", "??SMABV\\r | !SM0102\\r"));
+}
+
+TEST(TransactCommandAfterATimeOut, AnswerQueuedLongAfterTheGuardIsReadOnceAndLoggedWithoutWait) {
+    TwoExchanges x({0, 1001, 90000, 90000});
+    EXPECT_FALSE(x.Run("##SMMOD00000\r"));
+    x.port.queue = "!SMACK\r";
+    x.port.arrivals = {"", "!SMNCK\r"};
+    EXPECT_TRUE(x.Run("##SMMUX00880\r"));
+    EXPECT_EQ(x.reply, "!SMNCK\r");
+    EXPECT_TRUE(x.port.waits.empty());
+    EXPECT_EQ(x.log.lines[1], "(late answer to ##SMMOD00000\\r discarded) | !SMACK\\r");
+}
+
+TEST(TransactCommandAfterATimeOut, HealthyExchangeOrAClosedPortLeavesNoGuardBehind) {
+    TwoExchanges answered({0, 5, 5, 5});
+    answered.port.arrivals = {"!SMACK\r"};
+    EXPECT_TRUE(answered.Run("##SMSTA\r"));
+    answered.port.arrivals = {"!SMACK\r"};
+    EXPECT_TRUE(answered.Run("##SMSTA\r"));
+    EXPECT_THAT(answered.port.calls, ElementsAre("purge inout", "write ##SMSTA\r", "read"));
+
+    TwoExchanges closed({0, 1001, 1001, 1001});
+    EXPECT_FALSE(closed.Run("??SMSTA\r"));
+    closed.port.connected = false;
+    EXPECT_FALSE(closed.Run("??SMSTA\r"));
+    closed.port.connected = true;
+    closed.port.arrivals = {"!SM1\r"};
+    EXPECT_TRUE(closed.Run("??SMSTA\r"));
+    EXPECT_THAT(closed.port.calls, ElementsAre("purge inout", "write ??SMSTA\r", "read"));
+}
+
 TEST(TrafficLogLine, ShowsEveryCrAsBackslashRAndNothingElseChanged) {
     EXPECT_EQ(TrafficLogLine("##SMSTA\r", "!SMACK\r"), "##SMSTA\\r | !SMACK\\r");
     EXPECT_EQ(TrafficLogLine("a\rb\r", "\r\r\n\t|"), "a\\rb\\r | \\r\\r\n\t|");

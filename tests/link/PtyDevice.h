@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
+#include <poll.h>
 #include <pty.h>
 #include <string>
 #include <thread>
@@ -66,6 +68,24 @@ public:
 
     void Send(const std::string& bytes) {
         ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    // Sends bytes without ever blocking for good: false when the port has not taken them all
+    // within HangLimit.
+    bool SendWithin(const std::string& bytes) {
+        const int flags = fcntl(master_, F_GETFL);
+        fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+        std::size_t done = 0;
+        const auto deadline = std::chrono::steady_clock::now() + HangLimit;
+        while (done < bytes.size() && std::chrono::steady_clock::now() < deadline) {
+            pollfd writable{master_, POLLOUT, 0};
+            poll(&writable, 1, 100);
+            const ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+        }
+        fcntl(master_, F_SETFL, flags);
+        return done == bytes.size();
     }
 
     // What the port wrote, once count bytes have come.

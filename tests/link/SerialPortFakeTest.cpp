@@ -1,4 +1,6 @@
+#include "link/CommandTransaction.h"
 #include "link/SerialPort.h"
+#include "tests/fakes/FakeCommandPort.h"
 #include "tests/fakes/FakeSerialPlatform.h"
 
 #include <gmock/gmock.h>
@@ -162,8 +164,14 @@ TEST_F(SerialPortOverFake, FailingTransfersRaiseTheirCodeKeepThePortOpenAndRelea
          [&] {
              port.ReadText(text, 1000);
          }},
+        {"WaitForInput", 3,
+         [&] {
+             port.WaitForInput(10);
+         }},
     };
     OpenAndForgetCalls();
+    // The first read makes the event that reads keep while the port is open.
+    port.ReadText(text, 1000);
     int eventsWhileOpen = fake.OpenEventCount();
     for (const TransferFailure& failure : failures) {
         SCOPED_TRACE(failure.call);
@@ -230,6 +238,31 @@ TEST_F(SerialPortOverFake, ReadHandsOverAtMostCountQueuedBytesUnchanged) {
     EXPECT_EQ(text, std::string(500, 'x'));
     EXPECT_EQ(port.ReadText(text, 1000), 0);
     EXPECT_EQ(text, "");
+}
+
+TEST_F(SerialPortOverFake, TransactionWaitsInThePlatformForTheTimeLeftAndReadsReuseOneEvent) {
+    OpenAndForgetCalls();
+    testing::FakeTick ticks({0, 0, 300, 300, 400, 400, 400}, 0);
+    testing::FakeTrafficLog log;
+    TCommandTransaction transaction(port, ticks, log);
+    std::string reply;
+    // A wake-up with nothing to read, then the answer.
+    fake.ArriveDuringWaits({"", "!SMACK\r"});
+    EXPECT_TRUE(transaction.TransactCommand("##SMSTA\r", reply, 1000));
+    EXPECT_THAT(fake.Calls(),
+                ElementsAre("Purge 12", "NewEvent 1", "Write 8", "CloseEvent", "NewEvent 1",
+                            "Read 1000", "ClearErrors", "WaitForInput 1001", "Read 1000",
+                            "ClearErrors", "WaitForInput 701", "Read 1000", "ClearErrors"));
+    EXPECT_EQ(reply, "!SMACK\r");
+
+    fake.ClearCalls();
+    fake.ArriveDuringWaits({"!SMACK\r"});
+    EXPECT_TRUE(transaction.TransactCommand("##SMSTA\r", reply, 1000));
+    EXPECT_THAT(fake.Calls(),
+                ElementsAre("Purge 12", "NewEvent 1", "Write 8", "CloseEvent", "Read 1000",
+                            "ClearErrors", "WaitForInput 1001", "Read 1000", "ClearErrors"));
+    port.ClosePort();
+    EXPECT_EQ(fake.OpenEventCount(), 0);
 }
 
 TEST_F(SerialPortOverFake, WriteSendsTheBytesUnchangedAndReturnsTheirNumber) {
