@@ -40,7 +40,6 @@ bool TCommandTransaction::TransactCommand(const std::string& command, std::strin
         return false;
     port_.PurgeBuffers(true, true);
     port_.WriteText(command);
-    reply.clear();
     const bool found = CollectReply(reply, timeout);
     log_.AppendLine(TrafficLogLine(command, reply));
     return found;
