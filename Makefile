@@ -2,7 +2,7 @@ BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test wine-test package package-test bench windows clean
+.PHONY: all deps configure build run test wine-test package package-test bench windows format-check clean
 
 all: build
 
@@ -10,7 +10,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRONAX_WERROR=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -21,10 +21,14 @@ run: build
 # The toolkit-free libraries and their tests, cross-compiled for Windows (compiled and linked only).
 windows: deps
 	@cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKRONAX_WERROR=ON >/dev/null
 	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-test: build windows
+# Every tracked C++ file must be as clang-format (with the repository's .clang-format) writes it.
+format-check:
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
+test: format-check build windows
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory wine-test
 

@@ -127,34 +127,35 @@ void TForm1::CreateMenu() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File1");
     connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
-                    Qt::CTRL | Qt::Key_O, 0),
+                    Qt::CTRL | Qt::Key_O, image::OpenFile),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click); });
     connect(AddItem(file, "StoreConfigurationtoFile1", "&Save Configuration to File...",
-                    Qt::CTRL | Qt::Key_S, 1),
+                    Qt::CTRL | Qt::Key_S, image::SaveFile),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click); });
     connect(AddItem(file, "LoadConfigurationfromKronax1", "&Read Configuration from KRONAX",
-                    Qt::CTRL | Qt::Key_R, 2),
+                    Qt::CTRL | Qt::Key_R, image::ReadFromBoard),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::LoadConfigurationfromKronax1Click); });
     connect(AddItem(file, "ApplyConfigurationtoKronax1", "&Write Configuration to KRONAX",
-                    Qt::CTRL | Qt::Key_W, 3),
+                    Qt::CTRL | Qt::Key_W, image::WriteToBoard),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::ApplyConfigurationtoKronax1Click); });
     connect(AddItem(file, "SetCurrentConfigurationasPowerOnDefault1",
-                    "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D, 4),
+                    "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D,
+                    image::PowerOnDefault),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click); });
 
     QMenu* help = menuBar()->addMenu("&?");
     help->setObjectName("N1");
     connect(AddItem(help, "KRONAXBoardInformation1", "KRONAX Board &Information...",
-                    Qt::CTRL | Qt::Key_I, 6),
+                    Qt::CTRL | Qt::Key_I, image::BoardInformation),
             &QAction::triggered, this,
             [this] { RunHandler(&TForm1::KRONAXBoardInformation1Click); });
-    connect(AddItem(help, "About1", "&About...", QKeySequence(), 8), &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::About1Click); });
+    connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
+            this, [this] { RunHandler(&TForm1::About1Click); });
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -215,7 +216,8 @@ void TForm1::CreateStatus(QWidget* client) {
     lblStatus_->setWordWrap(true);
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    btnWriteToKronax_ = new QPushButton(ImageList1_[3], "&Write Config to KRONAX (Ctrl+W)", client);
+    btnWriteToKronax_ = new QPushButton(ImageList1_[image::WriteToBoard],
+                                        "&Write Config to KRONAX (Ctrl+W)", client);
     btnWriteToKronax_->setObjectName("btnWriteToKronax");
     btnWriteToKronax_->setGeometry(480, 216, 201, 25);
     btnWriteToKronax_->setDefault(true);

@@ -257,7 +257,7 @@ int Run(const Options& options) {
         (fs::temp_directory_path() / ("kronax-bench-" + std::to_string(getpid()) + ".log"))
             .string();
     fs::remove(simLog);
-    sim::testing::SimProcess sim({"--pace", "--log", simLog});
+    sim::SimProcess sim({"--pace", "--log", simLog});
     setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
 
     UiDispatcher dispatcher;

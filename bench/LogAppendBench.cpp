@@ -128,9 +128,10 @@ int Run(QApplication& app, const Options& options) {
             table.AddRow(
                 {"per line, last full 10,000, us", Fixed(lastChunkS * 1e6 / ChunkLines, 1)});
     }
-    table.AddRow({"peak RSS delta, MiB", Fixed(peakDelta / 1024.0, 1)});
-    table.AddRow({"RSS delta at end, MiB", Fixed(residentDelta / 1024.0, 1)});
-    table.AddRow({"bytes of peak RSS per line", Fixed(peakDelta * 1024.0 / options.lines, 0)});
+    table.AddRow({"peak RSS delta, MiB", Fixed(static_cast<double>(peakDelta) / 1024.0, 1)});
+    table.AddRow({"RSS delta at end, MiB", Fixed(static_cast<double>(residentDelta) / 1024.0, 1)});
+    table.AddRow({"bytes of peak RSS per line",
+                  Fixed(static_cast<double>(peakDelta) * 1024.0 / options.lines, 0)});
     table.AddRow({"lines in the log", std::to_string(log.document()->blockCount())});
     std::cout << table.Text();
     return 0;

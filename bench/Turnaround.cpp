@@ -98,8 +98,9 @@ std::vector<double> SimLogTurnarounds(const std::string& simLogFile, int sequenc
             sent.push_back(entry->first);
     }
     std::vector<double> gaps;
+    const auto length = static_cast<std::size_t>(sequenceLength);
     for (std::size_t n = 0; n + 1 < received.size() && n < sent.size(); ++n) {
-        if (static_cast<int>(n % sequenceLength) == sequenceLength - 1)
+        if (n % length == length - 1)
             continue;
         double gap = received[n + 1] - sent[n];
         if (gap < 0)

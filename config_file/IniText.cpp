@@ -41,7 +41,9 @@ std::vector<Line> SplitLines(std::string_view text) {
         const std::size_t stop = std::min(text.find_first_of("\r\n", pos), text.size());
         std::size_t end = stop;
         if (end < text.size())
-            end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+            end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+                       ? std::size_t{2}
+                       : std::size_t{1};
         lines.push_back({pos, stop, end});
         pos = end;
     }
@@ -94,7 +96,7 @@ std::string ValueAsWritten(std::string_view value) {
     const bool needsQuotes = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
                                                 Unquoted(value).size() != value.size());
     if (needsQuotes)
-        return "\"" + std::string(value) + "\"";
+        return std::string("\"").append(value).append("\"");
     return std::string(value);
 }
 
@@ -113,7 +115,7 @@ std::string AppendSection(std::string_view text, std::string_view section, std::
     std::string result(text);
     if (!result.empty() && result.back() != '\r' && result.back() != '\n')
         result += "\r\n";
-    result += "[" + std::string(section) + "]\r\n" + std::string(entry) + "\r\n";
+    result.append("[").append(section).append("]\r\n").append(entry).append("\r\n");
     return result;
 }
 

@@ -10,7 +10,7 @@ class PortRequest {
 public:
     enum class Kind { Write = 0, Read = 1 };
 
-    // Raises ESerialPort 2 (Write) or 3 (Read) when the event cannot be created.
+    // Raises ESerialPort CError_WriteFailed or CError_ReadFailed when the event cannot be created.
     PortRequest(ISerialPlatform& platform, Kind kind);
     ~PortRequest();
     PortRequest(const PortRequest&) = delete;

@@ -35,7 +35,7 @@ constexpr std::array<const char*, 23> ErrorTexts{
 std::string MessageOf(int portErrorCode, int winErrorCode) {
     if (portErrorCode < 1 || portErrorCode > static_cast<int>(ErrorTexts.size()))
         return {};
-    std::string text = ErrorTexts[portErrorCode - 1];
+    std::string text = ErrorTexts[static_cast<std::size_t>(portErrorCode - 1)];
     if (winErrorCode != -1)
         text += " (win error code: " + std::to_string(winErrorCode) + ")";
     return text;

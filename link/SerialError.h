@@ -9,7 +9,8 @@ namespace kronax {
 // text, followed by " (win error code: <WinErrorCode>)" when there is a platform code.
 class ESerialPort : public std::runtime_error {
 public:
-    // Raises nothing; portErrorCode outside 1 to 23 gives an empty text.
+    // Raises nothing; portErrorCode outside CError_OpenFailed to CError_RegError gives an empty
+    // text.
     explicit ESerialPort(int portErrorCode, int winErrorCode = -1);
 
     int PortErrorCode() const { return portErrorCode_; }

@@ -33,41 +33,47 @@ public:
     ~TCustomSerialPort() override;
 
     // Opens the device named by Port, applies every setting, starts the watcher when Events is
-    // not empty and reads the modem lines. Does nothing when already open. Raises 1 when the
-    // device cannot be opened (the port stays closed), 9, 7 or 8 when a setting fails (the device
-    // is closed again), 11 when the modem lines cannot be read (the port stays open).
+    // not empty and reads the modem lines. Does nothing when already open. Raises
+    // CError_OpenFailed when the device cannot be opened (the port stays closed),
+    // CError_SetupComFailed, CError_SetStateFailed or CError_TimeoutsFailed when a setting fails
+    // (the device is closed again), CError_ModemStatFailed when the modem lines cannot be read
+    // (the port stays open).
     void OpenPort();
 
     // Aborts transfers, ends the watcher (running queued deliveries meanwhile, and discarding
-    // both driver queues) and closes the device. Does nothing when closed. Raises 5 when aborting
-    // fails; the port then stays open and unchanged.
+    // both driver queues) and closes the device. Does nothing when closed. Raises
+    // CError_PurgeFailed when aborting fails; the port then stays open and unchanged.
     void ClosePort();
 
     bool Connected() const override { return connected_; }
     // True opens (as OpenPort), false closes (as ClosePort).
     void SetConnected(bool value);
 
-    // Discards the driver's receive queue (input) and transmit queue (output). Raises 5.
+    // Discards the driver's receive queue (input) and transmit queue (output). Raises
+    // CError_PurgeFailed.
     void PurgeBuffers(bool input, bool output) override;
 
     // Sends text unchanged; returns the number of bytes the driver took before the write
-    // completed or its time-out ran out; an empty text returns 0 at once. Raises 2.
+    // completed or its time-out ran out; an empty text returns 0 at once. Raises
+    // CError_WriteFailed.
     int WriteText(const std::string& text) override;
 
     // Hands over at most count bytes already received, without waiting; text receives exactly
-    // them. A count of 0 or less gives 0 and an empty text. Raises 3, or 10 when the queue count
-    // cannot be read afterwards.
+    // them. A count of 0 or less gives 0 and an empty text. Raises CError_ReadFailed, or
+    // CError_ClearComFailed when the queue count cannot be read afterwards.
     int ReadText(std::string& text, int count) override;
 
     // Blocks until a received byte waits to be read or milliseconds have passed; may return
-    // earlier with nothing to read. Raises 3, also when the line has hung up.
+    // earlier with nothing to read. Raises CError_ReadFailed, also when the line has hung up.
     void WaitForInput(std::uint32_t milliseconds) override;
 
-    // Acts on one set of signalled line events by calling the assigned hooks. Raises 10 or 11.
-    // Called by the watcher through the port's dispatcher.
+    // Acts on one set of signalled line events by calling the assigned hooks. Raises
+    // CError_ClearComFailed or CError_ModemStatFailed. Called by the watcher through the port's
+    // dispatcher.
     void DispatchLineEvents(TSerialEvents events);
 
-    // Apply one group of settings to the open device; do nothing while closed. Raise 7, 8, 9.
+    // Apply one group of settings to the open device; do nothing while closed. Raise
+    // CError_SetStateFailed, CError_TimeoutsFailed, CError_SetupComFailed.
     virtual void ApplyLineSettings();
     virtual void ApplyTimeoutSettings();
     virtual void ApplyQueueSizes();
@@ -91,7 +97,8 @@ public:
     TSerialEvents Events() const { return events_; }
     void SetEvents(TSerialEvents value) { events_ = value; }
     TSyncMethod SyncMethod() const { return syncMethod_; }
-    // Raises 14 (keeping the old value) when a different value is assigned while open.
+    // Raises CError_ConnChangeProp (keeping the old value) when a different value is assigned while
+    // open.
     void SetSyncMethod(TSyncMethod value);
 
     TSerialParity& Parity() { return parity_; }
@@ -188,8 +195,8 @@ public:
 };
 
 // Replaces the contents of list with the names of the serial ports present, sorted
-// case-insensitively ("COM10" before "COM2"). Raises 23 when the device map cannot be read;
-// list is then unchanged. Any thread.
+// case-insensitively ("COM10" before "COM2"). Raises CError_RegError when the device map cannot be
+// read; list is then unchanged. Any thread.
 void ListSerialPorts(std::vector<std::string>& list,
                      ISerialPlatform& platform = SystemSerialPlatform());
 

@@ -22,7 +22,6 @@ void TSerialWatcher::Stop() {
     if (!thread_.joinable())
         return;
     platform_.SignalEvent(stopSignal_);
-    std::this_thread::yield();
     port_.Dispatcher().RunPendingUntil(finished_);
     thread_.join();
     // Closed only now: the thread may have ended on its own before the signal was set.

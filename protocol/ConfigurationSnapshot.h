@@ -14,8 +14,10 @@ struct ConfigurationSnapshot {
     DeviceConfiguration configuration;
     std::array<int, SelectionCount> selections{};
 
-    int Selected(Selection selection) const { return selections[static_cast<int>(selection)]; }
-    int& Selected(Selection selection) { return selections[static_cast<int>(selection)]; }
+    int Selected(Selection selection) const {
+        return selections[static_cast<std::size_t>(selection)];
+    }
+    int& Selected(Selection selection) { return selections[static_cast<std::size_t>(selection)]; }
 
     bool operator==(const ConfigurationSnapshot&) const = default;
 };

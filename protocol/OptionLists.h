@@ -23,7 +23,7 @@ enum class Selection {
     Di7Source,
 };
 
-inline constexpr int SelectionCount = 13;
+inline constexpr int SelectionCount = static_cast<int>(Selection::Di7Source) + 1;
 
 // Positions with a meaning of their own elsewhere in the program.
 namespace sensor_type {

@@ -9,12 +9,13 @@ namespace {
 constexpr const char* Ack = "!SMACK\r";
 constexpr const char* Nck = "!SMNCK\r";
 
-int KindIndex(std::string_view kind) {
-    for (int i = 0; i < PayloadCount; ++i) {
+// The index of kind, or PayloadCount when it names none.
+std::size_t KindIndex(std::string_view kind) {
+    for (std::size_t i = 0; i < PayloadCount; ++i) {
         if (kind == PayloadKinds[i])
             return i;
     }
-    return -1;
+    return PayloadCount;
 }
 
 std::string UpperCase(std::string_view text) {
@@ -30,8 +31,8 @@ Payloads StartPayloads() {
     return {"010100000000", "0001", "0000", "0001", "00000", "00880"};
 }
 
-bool IsValidPayload(int index, std::string_view text) {
-    return index >= 0 && index < PayloadCount && text.size() == PayloadLengths[index] &&
+bool IsValidPayload(std::size_t index, std::string_view text) {
+    return index < PayloadCount && text.size() == PayloadLengths[index] &&
            std::all_of(text.begin(), text.end(),
                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
@@ -54,7 +55,7 @@ std::string TSimBoard::AnswerWrite(std::string_view body) {
     }
     if (body == "SETP")
         return storePowerOnDefault_(payloads_) ? Ack : Nck;
-    const int index = KindIndex(body.substr(0, 3));
+    const std::size_t index = KindIndex(body.substr(0, 3));
     const std::string_view payload = body.substr(std::min<std::size_t>(3, body.size()));
     if (!IsValidPayload(index, payload))
         return Nck;
@@ -67,8 +68,8 @@ std::string TSimBoard::AnswerQuery(std::string_view body) const {
         return std::string("!SM") + (running_ ? RunningStatus : StoppedStatus) + "\r";
     if (body == "SETB")
         return std::string("!SM") + SerialNumber + PcbVersion + FpgaVersion + MicroVersion + "\r";
-    const int index = KindIndex(body);
-    if (index < 0)
+    const std::size_t index = KindIndex(body);
+    if (index == PayloadCount)
         return Nck;
     return "!SM" + payloads_[index] + "\r";
 }

@@ -8,7 +8,7 @@
 namespace kronax::sim {
 
 // The six parameter sets in their fixed order SEN, CDM, ABV, TDF, MOD, MUX.
-inline constexpr int PayloadCount = 6;
+inline constexpr std::size_t PayloadCount = 6;
 using Payloads = std::array<std::string, PayloadCount>;
 inline constexpr std::array<const char*, PayloadCount> PayloadKinds = {"SEN", "CDM", "ABV",
                                                                        "TDF", "MOD", "MUX"};
@@ -17,8 +17,9 @@ inline constexpr std::array<std::size_t, PayloadCount> PayloadLengths = {12, 4, 
 // The window's start configuration, which the board also holds until told otherwise.
 Payloads StartPayloads();
 
-// True when text has the length of the kind at index and holds hexadecimal digits only.
-bool IsValidPayload(int index, std::string_view text);
+// True when index names a kind (it is below PayloadCount) and text has that kind's length and
+// holds hexadecimal digits only.
+bool IsValidPayload(std::size_t index, std::string_view text);
 
 // The board's identity as reported to "??SMSETB": 4 characters each.
 inline constexpr const char* SerialNumber = "0815";

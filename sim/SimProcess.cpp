@@ -14,7 +14,7 @@
 
 extern char** environ;
 
-namespace kronax::sim::testing {
+namespace kronax::sim {
 namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -145,4 +145,4 @@ std::string PortClient::ReadSome(std::chrono::milliseconds deadline) const {
     return count > 0 ? std::string(buffer, static_cast<std::size_t>(count)) : std::string();
 }
 
-} // namespace kronax::sim::testing
+} // namespace kronax::sim

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace kronax::sim::testing {
+namespace kronax::sim {
 
 // A running kronax-sim on a private device-map folder, stopped with SIGTERM on destruction.
 class SimProcess {
@@ -49,4 +49,4 @@ private:
     int fd_ = -1;
 };
 
-} // namespace kronax::sim::testing
+} // namespace kronax::sim

@@ -12,7 +12,7 @@ constexpr const char* Section = "Kronax";
 Payloads LoadState(const std::string& file) {
     Payloads payloads = StartPayloads();
     const TIniFile ini(file);
-    for (int i = 0; i < PayloadCount; ++i) {
+    for (std::size_t i = 0; i < PayloadCount; ++i) {
         const std::string value = ini.ReadEntry(Section, PayloadKinds[i], "");
         if (IsValidPayload(i, value))
             payloads[i] = value;
@@ -23,7 +23,7 @@ Payloads LoadState(const std::string& file) {
 bool SaveState(const std::string& file, const Payloads& payloads) {
     TIniFile ini(file);
     try {
-        for (int i = 0; i < PayloadCount; ++i)
+        for (std::size_t i = 0; i < PayloadCount; ++i)
             ini.WriteEntry(Section, PayloadKinds[i], payloads[i]);
     } catch (const EIniWrite&) {
         return false;

@@ -5,7 +5,6 @@
 
 #include <QtGlobal>
 
-#include <cstdlib>
 #include <filesystem>
 
 // The window tests need an application object and run without a display, and without any of
@@ -13,7 +12,7 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     std::filesystem::create_directories(kronax::test::EmptyPortsFolder());
-    setenv("KRONAX_PORTS", kronax::test::EmptyPortsFolder().c_str(), 1);
+    const kronax::test::ScopedPorts ports(kronax::test::EmptyPortsFolder());
     kronax::KronaxApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

@@ -15,7 +15,7 @@
 namespace kronax::test {
 namespace {
 
-using sim::testing::SimProcess;
+using sim::SimProcess;
 
 const QString Title = "VOXA-KRONAX Configuration V 1.0";
 

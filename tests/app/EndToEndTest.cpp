@@ -18,8 +18,8 @@
 namespace kronax::test {
 namespace {
 
-using sim::testing::PortClient;
-using sim::testing::SimProcess;
+using sim::PortClient;
+using sim::SimProcess;
 
 using Payloads = std::array<std::string, 6>;
 

@@ -13,7 +13,7 @@
 namespace kronax::test {
 namespace {
 
-using sim::testing::SimProcess;
+using sim::SimProcess;
 
 // A board on COM1 of its own device-map folder, a settings file of the test's own, and a
 // window started on them.

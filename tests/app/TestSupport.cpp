@@ -34,14 +34,6 @@ void OffsetTicks::Set(std::uint32_t now) {
     offset_ = now - TSteadyTickSource().TickCount();
 }
 
-ScopedPorts::ScopedPorts(const std::string& folder) {
-    setenv("KRONAX_PORTS", folder.c_str(), 1);
-}
-
-ScopedPorts::~ScopedPorts() {
-    setenv("KRONAX_PORTS", EmptyPortsFolder().c_str(), 1);
-}
-
 FormEnvironment TestEnvironment(const std::string& settingsFileName,
                                 std::shared_ptr<const ITickSource> ticks) {
     if (!ticks)

@@ -2,6 +2,7 @@
 
 #include "app/FormEnvironment.h"
 #include "link/TickSource.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <QString>
 
@@ -37,13 +38,6 @@ public:
 
 private:
     std::atomic<std::uint32_t> offset_{0};
-};
-
-// Points KRONAX_PORTS at folder for the object's life, then back at the empty folder.
-class ScopedPorts {
-public:
-    explicit ScopedPorts(const std::string& folder);
-    ~ScopedPorts();
 };
 
 // A window environment with its settings file in the suite's folder.

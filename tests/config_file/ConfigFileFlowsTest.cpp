@@ -13,10 +13,10 @@
 namespace kronax {
 namespace {
 
-using testing::BoardHolding;
-using testing::FakeEntryFile;
-using testing::FakeEntryStore;
-using testing::ScriptedChannel;
+using test::BoardHolding;
+using test::FakeEntryFile;
+using test::FakeEntryStore;
+using test::ScriptedChannel;
 
 // Answers the dialogs as scripted and records, in order, what the flow asked of the window.
 class ScriptedWindow : public IConfigFileWindow {

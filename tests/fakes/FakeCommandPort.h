@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kronax::testing {
+namespace kronax::test {
 
 // A port whose receive queue is scripted: each read first lets the next scripted arrival land in
 // the queue, then hands over what the queue holds; each wait for input lets the next of
@@ -93,4 +93,4 @@ public:
     void AppendLine(const std::string& line) override { lines.push_back(line); }
 };
 
-} // namespace kronax::testing
+} // namespace kronax::test

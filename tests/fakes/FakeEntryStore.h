@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace kronax::testing {
+namespace kronax::test {
 
 // The contents of a configuration file as the fake store sees them, kept outside the store so
 // that they outlive it and several stores can open the same "file".
@@ -46,4 +46,4 @@ private:
     FakeEntryFile& file_;
 };
 
-} // namespace kronax::testing
+} // namespace kronax::test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kronax::testing {
+namespace kronax::test {
 
 // A command channel whose answers come from a function of the command: a text is a complete
 // reply, nothing is a time-out. Records every command with its time-out.
@@ -52,4 +52,4 @@ inline std::optional<std::string> SilentBoard(const std::string&) {
     return std::nullopt;
 }
 
-} // namespace kronax::testing
+} // namespace kronax::test

@@ -9,10 +9,10 @@
 namespace kronax {
 namespace {
 
+using test::FakeCommandPort;
+using test::FakeTick;
+using test::FakeTrafficLog;
 using ::testing::ElementsAre;
-using testing::FakeCommandPort;
-using testing::FakeTick;
-using testing::FakeTrafficLog;
 
 struct Exchange {
     FakeCommandPort port;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "link/SerialPort.h"
+#include "tests/support/HangLimit.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,29 +19,22 @@
 
 namespace kronax {
 
-// Bounds waits that only a fault would make long.
-inline constexpr auto HangLimit = std::chrono::seconds(10);
+using test::HangLimit;
 
 // A pseudo-terminal standing in for the board: the port opens its slave side as COM1 through a
 // device-map folder named by KRONAX_PORTS, and the test talks on the master side.
 class PtyDevice {
 public:
     PtyDevice() {
-        const char* old = std::getenv("KRONAX_PORTS");
-        oldPorts_ = old ? std::optional<std::string>(old) : std::nullopt;
         char pattern[] = "/tmp/kronax-ports-XXXXXX";
         folder_ = mkdtemp(pattern);
-        setenv("KRONAX_PORTS", folder_.c_str(), 1);
+        ports_.emplace(folder_.string());
         Attach();
     }
 
     ~PtyDevice() {
         Vanish();
         std::filesystem::remove_all(folder_);
-        if (oldPorts_)
-            setenv("KRONAX_PORTS", oldPorts_->c_str(), 1);
-        else
-            unsetenv("KRONAX_PORTS");
     }
 
     // A new pseudo-terminal behind COM1.
@@ -103,7 +98,7 @@ public:
 
 private:
     std::filesystem::path folder_;
-    std::optional<std::string> oldPorts_;
+    std::optional<test::ScopedPorts> ports_;
     int master_ = -1;
 };
 

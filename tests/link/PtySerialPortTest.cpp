@@ -142,7 +142,7 @@ TEST(PtyPortList, ListsExactlyTheComLinksOfTheMapFolderInCaseInsensitiveOrder) {
 
 TEST(PtyPortList, AnUnreadableMapRaises23WithTheOsErrorAndKeepsTheList) {
     PtyDevice device;
-    setenv("KRONAX_PORTS", (device.Folder() / "missing").c_str(), 1);
+    test::ScopedPorts ports((device.Folder() / "missing").string());
     std::vector<std::string> list{"COM4"};
     try {
         ListSerialPorts(list);

@@ -1,5 +1,6 @@
 #include "link/SerialPort.h"
 #include "tests/fakes/FakeSerialPlatform.h"
+#include "tests/support/HangLimit.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,8 +17,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Not;
 
-// Bounds a wait that only a fault would make long.
-constexpr auto HangLimit = std::chrono::seconds(10);
+using test::HangLimit;
 
 class WatcherOverFake : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
 #include "protocol/BoardCommands.h"
+#include "tests/fakes/ScriptedChannel.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,26 +7,18 @@
 namespace kronax {
 namespace {
 
-using ::testing::_;
-using ::testing::DoAll;
-using ::testing::Return;
-using ::testing::SetArgReferee;
-
-class MockChannel : public ICommandChannel {
-public:
-    MOCK_METHOD(bool, TransactCommand, (const std::string&, std::string&, std::int32_t),
-                (override));
-};
+using ::testing::ElementsAre;
 
 TEST(BoardCommands, SendEachCommandWithItsTimeOutAndReturnItsText) {
-    MockChannel channel;
-    EXPECT_CALL(channel, TransactCommand("##SMSTA\r", _, 1000))
-        .WillOnce(DoAll(SetArgReferee<1>("!SMACK\r"), Return(true)));
-    EXPECT_CALL(channel, TransactCommand("??SMSTA\r", _, 1000))
-        .WillOnce(DoAll(SetArgReferee<1>("!SMRUNNING\r"), Return(true)));
-    EXPECT_CALL(channel, TransactCommand("##SMSETP\r", _, 1000))
-        .WillOnce(DoAll(SetArgReferee<1>("!SMNCK\r"), Return(true)));
-    EXPECT_CALL(channel, TransactCommand("??SMSETB\r", _, 500)).WillOnce(Return(false));
+    test::ScriptedChannel channel([](const std::string& command) -> std::optional<std::string> {
+        if (command == "##SMSTA\r")
+            return "!SMACK\r";
+        if (command == "??SMSTA\r")
+            return "!SMRUNNING\r";
+        if (command == "##SMSETP\r")
+            return "!SMNCK\r";
+        return std::nullopt;
+    });
 
     EXPECT_EQ(SendStartCommand(channel), "Start aknowledged.");
     EXPECT_EQ(RequestStatus(channel), "Status: RUNNING\r");
@@ -34,6 +27,9 @@ TEST(BoardCommands, SendEachCommandWithItsTimeOutAndReturnItsText) {
               "Board Information:\r\nSerial number: \r\nPCB Version: \r\nFPGA Version: "
               "\r\n\xB5"
               "C Version: ");
+    EXPECT_THAT(channel.commands,
+                ElementsAre("##SMSTA\r", "??SMSTA\r", "##SMSETP\r", "??SMSETB\r"));
+    EXPECT_THAT(channel.timeouts, ElementsAre(1000, 1000, 1000, 500));
 }
 
 } // namespace

@@ -13,11 +13,11 @@
 namespace kronax {
 namespace {
 
-using testing::BoardHolding;
-using testing::FakeEntryFile;
-using testing::FakeEntryStore;
-using testing::ScriptedChannel;
-using testing::SilentBoard;
+using test::BoardHolding;
+using test::FakeEntryFile;
+using test::FakeEntryStore;
+using test::ScriptedChannel;
+using test::SilentBoard;
 
 std::vector<std::string> Lines(const std::string& report) {
     std::vector<std::string> lines;

@@ -14,8 +14,6 @@ namespace kronax::sim {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::PortClient;
-using testing::SimProcess;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 

@@ -6,6 +6,9 @@
 #include "link/UiDispatcher.h"
 #include "protocol/BoardChannel.h"
 #include "sim/SimProcess.h"
+#include "tests/fakes/FakeCommandPort.h"
+#include "tests/support/HangLimit.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -19,34 +22,7 @@
 // suites that drive the board link end to end.
 namespace kronax::sim {
 
-// Bounds waits that only a fault would make long.
-inline constexpr auto HangLimit = std::chrono::seconds(10);
-
-class CollectingLog : public ITrafficLog {
-public:
-    std::vector<std::string> lines;
-    void AppendLine(const std::string& line) override { lines.push_back(line); }
-};
-
-// Points KRONAX_PORTS at folder for the lifetime of the object, so that the port's COM names
-// reach the simulator's device map.
-class ScopedPortsFolder {
-public:
-    explicit ScopedPortsFolder(const std::string& folder) {
-        if (const char* old = std::getenv("KRONAX_PORTS"))
-            old_ = old;
-        setenv("KRONAX_PORTS", folder.c_str(), 1);
-    }
-    ~ScopedPortsFolder() {
-        if (old_)
-            setenv("KRONAX_PORTS", old_->c_str(), 1);
-        else
-            unsetenv("KRONAX_PORTS");
-    }
-
-private:
-    std::optional<std::string> old_;
-};
+using kronax::test::HangLimit;
 
 // The real serial port on the simulator's published COM1, with the transaction on it. The
 // port's watcher reports arrivals through a private dispatcher, so that a test can wait for
@@ -76,13 +52,13 @@ struct Link {
         return false;
     }
 
-    testing::SimProcess sim;
-    ScopedPortsFolder ports;
+    SimProcess sim;
+    test::ScopedPorts ports;
     UiDispatcher dispatcher;
     int queued = 0;
     TSerialPort port;
     TSteadyTickSource ticks;
-    CollectingLog log;
+    test::FakeTrafficLog log;
     TBoardChannel transaction{port, ticks, log};
 };
 
