@@ -1,7 +1,10 @@
+#include "config_file/ConfigFileFlows.h"
 #include "config_file/FileExists.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/IniFile.h"
 #include "config_file/RememberedPort.h"
+#include "protocol/MemoryConfigurationView.h"
+#include "tests/fakes/ScriptedChannel.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,27 @@ class HangGuard {
 public:
     HangGuard() { alarm(60); }
     ~HangGuard() { alarm(0); }
+};
+
+// Answers every file dialog with one name and OK, and counts what the flow asked.
+class FixedNameWindow : public IConfigFileWindow {
+public:
+    explicit FixedNameWindow(std::string name) : name_(std::move(name)) {}
+
+    int questions = 0;
+    int reports = 0;
+
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return name_; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return name_; }
+    bool ConfirmWarning(std::string_view, std::string_view) override {
+        ++questions;
+        return true;
+    }
+    void Repaint() override {}
+    void SetReport(const std::string&) override { ++reports; }
+
+private:
+    std::string name_;
 };
 
 class FileKinds : public ::testing::Test {
@@ -116,6 +140,32 @@ TEST_F(FileKinds, FifoAndDevicesCountAsNoFileAndAreNeverOpenedForReadingOrWritin
     EXPECT_EQ(EntriesInFolder(), 3) << "no temporary file is left behind";
 }
 
+TEST_F(FileKinds, OpeningAFifoLoadsNothingAndSavingToItRaisesUnableToWrite) {
+    const HangGuard guard;
+    const std::string path = PathOf("f.kxcfg");
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    MemoryConfigurationView view;
+    testing::ScriptedChannel channel(testing::BoardHolding(StartSnapshot()));
+    FixedNameWindow window(path);
+    const ConfigFileContext context{view, channel, window, [](const std::string& name) {
+                                        return std::make_unique<TIniEntryStore>(name);
+                                    }};
+
+    LoadConfigurationFromFile(context);
+    EXPECT_EQ(window.reports, 0);
+    EXPECT_TRUE(channel.commands.empty());
+    EXPECT_EQ(view.Snapshot(), StartSnapshot());
+
+    try {
+        StoreConfigurationToFile(context);
+        FAIL() << "saved to a FIFO";
+    } catch (const EIniWrite& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    }
+    EXPECT_EQ(window.questions, 0) << "a FIFO is not a file that could be overwritten";
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
     const HangGuard guard;
     const std::string path = PathOf("kronax-config.ini");
@@ -133,7 +183,9 @@ TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
 TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
     const std::string path = PathOf("kronax-config.ini");
     Put(path, "; kept\r\n[General]\r\nComPortNo=1\r\n[Other]\r\nk=v\r\n");
-    ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
+    }
 
     EXPECT_TRUE(RunInReadOnlyFolder([&] {
         TIniEntryStore settings(path);
