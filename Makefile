@@ -1,8 +1,15 @@
 BUILD_DIR ?= build
 WINDOWS_BUILD_DIR ?= build-windows
 JOBS ?= $(shell nproc)
+ASAN_BUILD_DIR ?= build-asan
+TSAN_BUILD_DIR ?= build-tsan
+SANITIZER_CXX ?= clang++-14
+# Seconds each fuzzing harness runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
 .PHONY: all deps configure build run test wine-test package package-test bench windows format-check clean
+.PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
 
 all: build
 
@@ -28,7 +35,7 @@ windows: deps
 format-check:
 	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
-test: format-check build windows
+test: format-check build windows sanitize fuzz-replay
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory wine-test
 
@@ -57,5 +64,49 @@ bench: build
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-log --repaint-each-line
 
+# The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and
+# UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.
+asan-build: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
+		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_FUZZERS=ON \
+		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fno-omit-frame-pointer \
+		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+
+sanitize-asan: asan-build
+	@cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS) -L '^(link|protocol|config_file|sim)$$'
+
+# The threaded suites under ThreadSanitizer.
+tsan-build: deps
+	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
+		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF \
+		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fsanitize=thread" >/dev/null
+	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target link_tests sim_tests
+
+sanitize-tsan: tsan-build
+	@cd $(TSAN_BUILD_DIR) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+		ctest --output-on-failure -j $(JOBS) -L '^(link|sim)$$'
+
+sanitize: sanitize-asan sanitize-tsan
+
+# Every seed and every input the fuzzers have kept, run once through its harness.
+fuzz-replay: asan-build
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L '^fuzz-replay$$'
+
+# Each harness for FUZZ_SECONDS on a copy of its corpus; new inputs stay in the build folder.
+fuzz: asan-build
+	@for fuzzer in $(FUZZERS); do \
+		found=$(ASAN_BUILD_DIR)/fuzz/found/$$fuzzer; log=$(ASAN_BUILD_DIR)/fuzz/$$fuzzer.log; \
+		mkdir -p $$found; \
+		$(ASAN_BUILD_DIR)/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=$(ASAN_BUILD_DIR)/fuzz/ $$found fuzz/corpus/$$fuzzer >$$log 2>&1; \
+		status=$$?; \
+		echo "$$fuzzer: $$(sed -n 's/^stat::number_of_executed_units: *//p' $$log) executions" \
+			"in $(FUZZ_SECONDS) s"; \
+		if [ $$status -ne 0 ]; then tail -n 40 $$log; exit 1; fi; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)

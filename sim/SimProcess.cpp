@@ -116,8 +116,19 @@ PortClient::~PortClient() {
 }
 
 void PortClient::Write(const std::string& text) const {
-    if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-        throw std::runtime_error("cannot write to the simulator's port");
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = write(fd_, text.data() + done, text.size() - done);
+        if (count > 0) {
+            done += static_cast<std::size_t>(count);
+            continue;
+        }
+        pollfd p = {fd_, POLLOUT, 0};
+        if ((count < 0 && errno != EAGAIN && errno != EINTR) || Clock::now() >= end)
+            throw std::runtime_error("cannot write to the simulator's port");
+        poll(&p, 1, 100);
+    }
 }
 
 std::string PortClient::ReadLine(std::chrono::milliseconds deadline) const {

@@ -20,6 +20,7 @@ public:
     const std::string& Folder() const { return folder_; }
     std::string LinkPath() const { return folder_ + "/" + portName_; }
     const std::string& PrintedName() const { return printedName_; }
+    int Pid() const { return pid_; }
 
 private:
     std::string folder_;
@@ -34,6 +35,7 @@ public:
     explicit PortClient(const std::string& path);
     ~PortClient();
 
+    // Writes all of text, waiting while the line is full (bounded against a hang).
     void Write(const std::string& text) const;
 
     // Reads until the text holds a CR or the deadline passes (a bound against a hang only).

@@ -50,18 +50,10 @@ void TSimServer::Run() {
 }
 
 void TSimServer::Take(const char* bytes, std::size_t count) {
-    for (std::size_t i = 0; i < count && !stopping_; ++i) {
-        const char c = bytes[i];
-        if (c == '\n')
-            continue;
-        if (c != '\r') {
-            pending_ += c;
-            continue;
-        }
-        std::string line;
-        line.swap(pending_);
-        if (!line.empty())
-            Serve(line);
+    for (const std::string& line : lines_.Take(bytes, count)) {
+        if (stopping_)
+            return;
+        Serve(line);
     }
 }
 

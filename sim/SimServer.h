@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/AnswerShaping.h"
+#include "sim/LineAssembler.h"
 #include "sim/SimBoard.h"
 #include "sim/SimLog.h"
 
@@ -8,8 +9,9 @@
 
 namespace kronax::sim {
 
-// Serves the board over the pty master: collects received bytes into lines ending with CR,
-// answers each through the board and sends the answer shaped by the fault options.
+// Serves the board over the pty master: collects received bytes into lines ending with CR (bounded
+// like a board's input buffer), answers each through the board and sends the answer shaped by the
+// fault options.
 class TSimServer {
 public:
     // masterFd: the pty master; stopFd: becomes readable when the simulator is to stop.
@@ -31,7 +33,7 @@ private:
     TSimBoard& board_;
     const FaultOptions& faults_;
     TSimLog& log_;
-    std::string pending_;
+    TLineAssembler lines_;
     bool stopping_ = false;
 };
 

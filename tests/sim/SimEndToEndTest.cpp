@@ -37,6 +37,31 @@ TEST(SimEndToEnd, PublishesThePortAndAnswersWritesAndQueries) {
     EXPECT_EQ(Exchange(port, "##SMTDF00A\r"), "!SMNCK\r");
 }
 
+// The simulator's peak resident memory in KiB, from the kernel's account of the process.
+long PeakResidentKiB(int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string field;
+    long value = 0;
+    while (status >> field) {
+        if (field == "VmHWM:" && status >> value)
+            return value;
+    }
+    return -1;
+}
+
+TEST(SimEndToEnd, FloodWithoutCrCostsNoMoreMemoryThanABufferfulAndIsRefused) {
+    SimProcess sim;
+    PortClient port(sim.LinkPath());
+    EXPECT_EQ(Exchange(port, "??SMCDM\r"), "!SM0001\r");
+    const long before = PeakResidentKiB(sim.Pid());
+    const std::string chunk(1024 * 1024, 'x');
+    for (int i = 0; i < 16; ++i)
+        port.Write(chunk);
+    EXPECT_EQ(Exchange(port, "\r"), "!SMNCK\r");
+    EXPECT_LT(PeakResidentKiB(sim.Pid()) - before, 4 * 1024) << "a 16 MiB line was kept";
+    EXPECT_EQ(Exchange(port, "??SMCDM\r"), "!SM0001\r");
+}
+
 TEST(SimEndToEnd, ClientOpeningAndClosingThePortRepeatedlyIsStillServed) {
     SimProcess sim;
     for (int i = 0; i < 5; ++i) {

@@ -1,0 +1,272 @@
+#include "config_file/ConfigFileFlows.h"
+#include "config_file/FileExists.h"
+#include "config_file/IniEntryStore.h"
+#include "config_file/IniFile.h"
+#include "config_file/RememberedPort.h"
+#include "protocol/MemoryConfigurationView.h"
+#include "tests/fakes/ScriptedChannel.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kronax {
+namespace {
+namespace fs = std::filesystem;
+
+// The unprivileged account a root test drops to, so that folder permissions apply.
+constexpr uid_t Nobody = 65534;
+
+// Bounds a hang of a test that would otherwise wait for a FIFO's peer forever.
+class HangGuard {
+public:
+    HangGuard() { alarm(60); }
+    ~HangGuard() { alarm(0); }
+};
+
+// Answers every file dialog with one name and OK, and counts what the flow asked.
+class FixedNameWindow : public IConfigFileWindow {
+public:
+    explicit FixedNameWindow(std::string name) : name_(std::move(name)) {}
+
+    int questions = 0;
+    int reports = 0;
+
+    std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override { return name_; }
+    std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override { return name_; }
+    bool ConfirmWarning(std::string_view, std::string_view) override {
+        ++questions;
+        return true;
+    }
+    void Repaint() override {}
+    void SetReport(const std::string&) override { ++reports; }
+
+private:
+    std::string name_;
+};
+
+class FileKinds : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("kronax-kinds-" + std::to_string(getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code error;
+        if (mounted_)
+            umount(folder_.c_str());
+        fs::permissions(folder_, fs::perms::owner_all, error);
+        fs::remove_all(folder_, error);
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+    static void Put(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    static std::string Get(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+    static std::string WriteError(TIniFile& file, const std::string& value = "1") {
+        try {
+            file.WriteEntry("A", "x", value);
+        } catch (const EIniWrite& error) {
+            return error.what();
+        }
+        return "written";
+    }
+    int EntriesInFolder() const {
+        return static_cast<int>(std::distance(fs::directory_iterator(folder_), {}));
+    }
+
+    // Makes the test folder a small tmpfs; false where mounting is not permitted.
+    bool MountSmallDisk() {
+        mounted_ = mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=64k") == 0;
+        return mounted_;
+    }
+
+    // Runs action where the folder refuses new files. Root passes any mode check, so as root the
+    // action runs in a child process that has dropped to an unprivileged account.
+    bool RunInReadOnlyFolder(const std::function<bool()>& action) {
+        fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec |
+                                     fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+        if (geteuid() != 0)
+            return action();
+        const pid_t child = fork();
+        if (child == 0) {
+            const bool dropped = setgid(Nobody) == 0 && setuid(Nobody) == 0;
+            _exit(dropped && action() ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    fs::path folder_;
+    bool mounted_ = false;
+};
+
+TEST_F(FileKinds, FifoAndDevicesCountAsNoFileAndAreNeverOpenedForReadingOrWriting) {
+    const HangGuard guard;
+    ASSERT_EQ(mkfifo(PathOf("f.kxcfg").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", PathOf("z.kxcfg"));
+    fs::create_symlink("/dev/null", PathOf("n.ini"));
+    for (const char* name : {"f.kxcfg", "z.kxcfg", "n.ini"}) {
+        SCOPED_TRACE(name);
+        const std::string path = PathOf(name);
+        EXPECT_FALSE(FileExists(path));
+        TIniFile file(path);
+        EXPECT_EQ(file.ReadEntry("Kronax", "SEN", ""), "");
+        EXPECT_EQ(WriteError(file), "Unable to write to " + path);
+    }
+    EXPECT_TRUE(fs::is_fifo(PathOf("f.kxcfg")));
+    EXPECT_TRUE(fs::is_symlink(PathOf("z.kxcfg")));
+    EXPECT_FALSE(FileExists(folder_.string()));
+    EXPECT_EQ(EntriesInFolder(), 3) << "no temporary file is left behind";
+}
+
+TEST_F(FileKinds, OpeningAFifoLoadsNothingAndSavingToItRaisesUnableToWrite) {
+    const HangGuard guard;
+    const std::string path = PathOf("f.kxcfg");
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    MemoryConfigurationView view;
+    testing::ScriptedChannel channel(testing::BoardHolding(StartSnapshot()));
+    FixedNameWindow window(path);
+    const ConfigFileContext context{view, channel, window, [](const std::string& name) {
+                                        return std::make_unique<TIniEntryStore>(name);
+                                    }};
+
+    LoadConfigurationFromFile(context);
+    EXPECT_EQ(window.reports, 0);
+    EXPECT_TRUE(channel.commands.empty());
+    EXPECT_EQ(view.Snapshot(), StartSnapshot());
+
+    try {
+        StoreConfigurationToFile(context);
+        FAIL() << "saved to a FIFO";
+    } catch (const EIniWrite& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    }
+    EXPECT_EQ(window.questions, 0) << "a FIFO is not a file that could be overwritten";
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
+TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
+    const HangGuard guard;
+    const std::string path = PathOf("kronax-config.ini");
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
+    TIniEntryStore settings(path);
+    EXPECT_EQ(ReadComPortNumber(settings), 1);
+    try {
+        WriteComPortNumber(settings, 7);
+        FAIL() << "written to a FIFO";
+    } catch (const EIniWrite& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    }
+}
+
+TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
+    const std::string path = PathOf("kronax-config.ini");
+    Put(path, "; kept\r\n[General]\r\nComPortNo=1\r\n[Other]\r\nk=v\r\n");
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
+    }
+
+    EXPECT_TRUE(RunInReadOnlyFolder([&] {
+        TIniEntryStore settings(path);
+        WriteComPortNumber(settings, 10);
+        return true;
+    }));
+    EXPECT_EQ(Get(path), "; kept\r\n[General]\r\nComPortNo=10\r\n[Other]\r\nk=v\r\n");
+    EXPECT_EQ(EntriesInFolder(), 1);
+
+    // A file that does not exist yet still needs the folder.
+    const std::string missing = PathOf("new.ini");
+    EXPECT_TRUE(RunInReadOnlyFolder([&] {
+        TIniFile file(missing);
+        return WriteError(file) == "Unable to write to " + missing;
+    }));
+    EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(FileKinds, SymbolicLinksAreFollowedAndADanglingOneGetsItsTargetCreated) {
+    fs::create_directory(PathOf("real"));
+    fs::create_symlink("real/target.kxcfg", PathOf("dangling.kxcfg"));
+    fs::create_symlink("dangling.kxcfg", PathOf("chain.kxcfg"));
+    TIniFile file(PathOf("chain.kxcfg"));
+    file.WriteEntry("Kronax", "SEN", "0C0100000000");
+    EXPECT_TRUE(fs::is_symlink(PathOf("chain.kxcfg")));
+    EXPECT_TRUE(fs::is_symlink(PathOf("dangling.kxcfg")));
+    EXPECT_EQ(Get(PathOf("real/target.kxcfg")), "[Kronax]\r\nSEN=0C0100000000\r\n");
+    EXPECT_TRUE(FileExists(PathOf("chain.kxcfg")));
+    EXPECT_EQ(file.ReadEntry("Kronax", "SEN", ""), "0C0100000000");
+
+    fs::create_symlink("loop.kxcfg", PathOf("loop.kxcfg"));
+    TIniFile loop(PathOf("loop.kxcfg"));
+    EXPECT_EQ(WriteError(loop), "Unable to write to " + PathOf("loop.kxcfg"));
+}
+
+TEST_F(FileKinds, ReplacedFileKeepsItsModeOwnerAndHardLinks) {
+    const std::string path = PathOf("s.kxcfg");
+    Put(path, "[Kronax]\r\nSEN=1\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
+    }
+    TIniFile file(path);
+    file.WriteEntry("Kronax", "SEN", "2");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, Nobody);
+    }
+
+    fs::create_hard_link(path, PathOf("other-name.kxcfg"));
+    file.WriteEntry("Kronax", "SEN", "3");
+    EXPECT_EQ(fs::hard_link_count(path), 2u);
+    EXPECT_EQ(Get(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\n");
+    file.WriteEntry("Kronax", "CDM", "0001");
+    EXPECT_EQ(Get(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\nCDM=0001\r\n");
+    EXPECT_EQ(EntriesInFolder(), 2);
+}
+
+TEST_F(FileKinds, FullDiskLeavesTheOldFileWholeWhetherReplacedOrRewrittenInPlace) {
+    if (!MountSmallDisk())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    const std::string single = PathOf("single.kxcfg");
+    const std::string linked = PathOf("linked.kxcfg");
+    const std::string old = "[Kronax]\r\nSEN=1\r\n";
+    Put(single, old);
+    Put(linked, old);
+    fs::create_hard_link(linked, PathOf("linked-too.kxcfg"));
+    Put(PathOf("filler"), std::string(60 * 1024, 'x'));
+
+    const std::string big(8 * 1024, 'A');
+    TIniFile replaced(single);
+    TIniFile inPlace(linked);
+    EXPECT_EQ(WriteError(replaced, big), "Unable to write to " + single);
+    EXPECT_EQ(WriteError(inPlace, big), "Unable to write to " + linked);
+    EXPECT_EQ(Get(single), old);
+    EXPECT_EQ(Get(linked), old);
+    EXPECT_EQ(EntriesInFolder(), 4);
+}
+
+} // namespace
+} // namespace kronax
