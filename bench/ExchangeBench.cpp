@@ -225,7 +225,7 @@ void PrintTurnarounds(const Measurement& m) {
 void MeasureSilentBoard(int reads) {
     if (reads == 0)
         return;
-    sim::testing::SimProcess sim({"--silent"});
+    sim::SimProcess sim({"--silent"});
     setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
     UiDispatcher dispatcher;
     const auto port = OpenBoardPort(sim.PrintedName(), true, dispatcher);

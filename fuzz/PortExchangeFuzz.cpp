@@ -15,9 +15,9 @@ namespace {
 
 using namespace kronax;
 using kronax::fuzz::Fail;
-using kronax::testing::FakeCommandPort;
-using kronax::testing::FakeTick;
-using kronax::testing::FakeTrafficLog;
+using kronax::test::FakeCommandPort;
+using kronax::test::FakeTick;
+using kronax::test::FakeTrafficLog;
 
 // Every logged line must start with the command it belongs to, its CR shown as "\r".
 void CheckLog(const std::string& written, const FakeTrafficLog& log) {

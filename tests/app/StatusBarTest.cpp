@@ -22,7 +22,7 @@
 namespace kronax::test {
 namespace {
 
-using sim::testing::SimProcess;
+using sim::SimProcess;
 
 // A window whose settings remember a port that is not present, so that start-up reads nothing
 // and each test decides when to connect.

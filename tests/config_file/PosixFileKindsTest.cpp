@@ -145,7 +145,7 @@ TEST_F(FileKinds, OpeningAFifoLoadsNothingAndSavingToItRaisesUnableToWrite) {
     const std::string path = PathOf("f.kxcfg");
     ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
     MemoryConfigurationView view;
-    testing::ScriptedChannel channel(testing::BoardHolding(StartSnapshot()));
+    test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
     FixedNameWindow window(path);
     const ConfigFileContext context{view, channel, window, [](const std::string& name) {
                                         return std::make_unique<TIniEntryStore>(name);

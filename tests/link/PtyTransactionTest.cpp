@@ -23,7 +23,7 @@ protected:
     UiDispatcher dispatcher;
     TSerialPort port;
     TSteadyTickSource ticks;
-    testing::FakeTrafficLog log;
+    test::FakeTrafficLog log;
     TCommandTransaction transaction{port, ticks, log};
     std::string reply;
 };

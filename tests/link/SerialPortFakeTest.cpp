@@ -242,8 +242,8 @@ TEST_F(SerialPortOverFake, ReadHandsOverAtMostCountQueuedBytesUnchanged) {
 
 TEST_F(SerialPortOverFake, TransactionWaitsInThePlatformForTheTimeLeftAndReadsReuseOneEvent) {
     OpenAndForgetCalls();
-    testing::FakeTick ticks({0, 0, 300, 300, 400, 400, 400}, 0);
-    testing::FakeTrafficLog log;
+    test::FakeTick ticks({0, 0, 300, 300, 400, 400, 400}, 0);
+    test::FakeTrafficLog log;
     TCommandTransaction transaction(port, ticks, log);
     std::string reply;
     // A wake-up with nothing to read, then the answer.

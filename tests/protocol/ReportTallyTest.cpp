@@ -11,11 +11,11 @@
 namespace kronax {
 namespace {
 
-using testing::BoardHolding;
-using testing::FakeEntryFile;
-using testing::FakeEntryStore;
-using testing::ScriptedChannel;
-using testing::SilentBoard;
+using test::BoardHolding;
+using test::FakeEntryFile;
+using test::FakeEntryStore;
+using test::ScriptedChannel;
+using test::SilentBoard;
 
 // Tallies the reports of real transfers against boards that answer in different ways.
 TEST(ReportTally, CountsTheFineLinesOfRealReportsAndNamesTheFirstFailure) {

@@ -5,6 +5,8 @@
 #include "link/SteadyTickSource.h"
 #include "link/TrafficLog.h"
 #include "protocol/BoardChannel.h"
+#include "tests/fakes/FakeCommandPort.h"
+#include "tests/support/HangLimit.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +39,7 @@ namespace kronax::wine {
 inline constexpr const char* SimPort = "COM1";
 inline constexpr int ErrorNotSupported = 50;
 
-// Bounds waits that only a fault would make long.
-inline constexpr auto HangLimit = std::chrono::seconds(10);
+using test::HangLimit;
 
 // Ends the test program when a step does not return within limit: a hang would otherwise end
 // only at the runner's time limit, without naming the step.
@@ -103,12 +104,6 @@ inline bool WaitQueued(const TSerialPort& port, std::uint32_t count) {
     return true;
 }
 
-class CollectingLog : public ITrafficLog {
-public:
-    std::vector<std::string> lines;
-    void AppendLine(const std::string& line) override { lines.push_back(line); }
-};
-
 // The simulator's port set up as the program sets it up, its line events delivered through a
 // private dispatcher that the test runs, and the command channel on it.
 struct SimLink {
@@ -121,7 +116,7 @@ struct SimLink {
     UiDispatcher dispatcher;
     TSerialPort port;
     TSteadyTickSource ticks;
-    CollectingLog log;
+    test::FakeTrafficLog log;
     TBoardChannel channel{port, ticks, log};
 };
 
