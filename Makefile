@@ -17,7 +17,8 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRONAX_WERROR=ON >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRONAX_WERROR=ON \
+		-DKRONAX_WINDOWS_BUILD_DIR=$(abspath $(WINDOWS_BUILD_DIR)) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -35,12 +36,13 @@ windows: deps
 format-check:
 	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
-test: format-check build windows sanitize fuzz-replay
+# The native suites, the package check and the Windows suites under Wine all run in one CTest
+# run, so its summary ends the output.
+test: format-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize fuzz-replay
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory wine-test
 
-# The cross-built suites run under Wine, the Win32 serial backend against the simulator, and the
-# window's sources checked to compile for Windows.
+# The cross-built suites under Wine alone, the Win32 serial backend against the simulator among
+# them, and the window's sources checked to compile for Windows.
 wine-test: build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp
 	@scripts/wine-test $(WINDOWS_BUILD_DIR) $(BUILD_DIR)
 
