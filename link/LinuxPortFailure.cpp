@@ -1,0 +1,25 @@
+#include "link/PortFailure.h"
+
+#include <cerrno>
+
+namespace kronax {
+
+PortFailureKind ClassifyPlatformError(int platformErrorCode) {
+    switch (platformErrorCode) {
+    case EBUSY:
+        return PortFailureKind::Busy;
+    case EACCES:
+    case EPERM:
+        return PortFailureKind::PermissionDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return PortFailureKind::NotPresent;
+    case EIO:
+        return PortFailureKind::Disconnected;
+    default:
+        return PortFailureKind::Other;
+    }
+}
+
+} // namespace kronax
