@@ -43,7 +43,8 @@ void Print(const std::string& port, PortResult result, const RunOptions& options
         nlohmann::ordered_json json = {{"port", port}, {"exitCode", result.exitCode}};
         if (!result.problem.empty())
             json["error"] = result.problem;
-        json.update(result.json);
+        if (result.json.is_object())
+            json.update(result.json);
         output.Print(json.dump(options.several ? -1 : 2) + "\n");
     } else {
         output.Print(PrefixLines(result.text, options.several ? port + ": " : ""));
