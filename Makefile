@@ -33,6 +33,8 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-log
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-log --repaint-each-line
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-cli
 
 clean:
 	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)
