@@ -144,22 +144,14 @@ std::vector<FieldDifference> DiffFields(const ConfigurationSnapshot& boardHolds,
                                         const ConfigurationSnapshot& fileHolds) {
     const ConfigurationSnapshot board = AsWritten(boardHolds);
     const ConfigurationSnapshot file = AsWritten(fileHolds);
-    const SensorControls boardControls = ControlsOf(board);
-    const SensorControls fileControls = ControlsOf(file);
-    std::vector<FieldDifference> shown;
-    std::vector<FieldDifference> hidden;
+    std::vector<FieldDifference> differences;
     for (const Field& field : AllFields) {
         NamedField onBoard = Describe(field, board);
         NamedField inFile = Describe(field, file);
-        if (onBoard.text == inFile.text)
-            continue;
-        FieldDifference difference{onBoard.caption, onBoard.text, inFile.text};
-        if (Shown(field, boardControls) || Shown(field, fileControls))
-            shown.push_back(std::move(difference));
-        else
-            hidden.push_back(std::move(difference));
+        if (onBoard.text != inFile.text)
+            differences.push_back({onBoard.caption, onBoard.text, inFile.text});
     }
-    return shown.empty() ? hidden : shown;
+    return differences;
 }
 
 std::string DifferencesText(const std::vector<FieldDifference>& differences) {

@@ -33,9 +33,10 @@ struct FieldDifference {
     std::string fileText;
 };
 
-// The settings that differ between what the board holds and what a file holds, among those
-// either side's sensor type shows; when only settings that neither shows differ, those. Both
-// sides are compared as a board would hold them, so settings no payload carries never differ.
+// The settings that differ between what the board holds and what a file holds, in the window's
+// order. Both sides are compared as a board would hold them after a write, so a setting that no
+// payload carries for the sensor type (an option of another sensor type) never differs, while
+// one that a payload carries does, shown for the sensor type or not (the counts per revolution).
 std::vector<FieldDifference> DiffFields(const ConfigurationSnapshot& board,
                                         const ConfigurationSnapshot& file);
 

@@ -64,7 +64,8 @@ TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {
     EXPECT_TRUE(DiffFields(board, file).empty());
     // The counts always go to the board, shown or not.
     file.configuration.CountsPerRev = 500;
-    ASSERT_EQ(DiffFields(board, file).size(), 1u);
+    file.configuration.Divider = 7;
+    ASSERT_EQ(DiffFields(board, file).size(), 2u);
     EXPECT_EQ(DiffFields(board, file)[0].caption, "Counts per Rev.");
 
     file.Selected(Selection::SensorType) = sensor_type::PulseTrigger;
@@ -72,8 +73,8 @@ TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {
     ASSERT_GE(differences.size(), 3u);
     EXPECT_EQ(differences[0].caption, "Sensor Type");
     EXPECT_EQ(differences[0].fileText, "Pulse + Trigger");
-    EXPECT_EQ(DifferencesText(differences).substr(0, 48),
-              "Sensor Type: board Off, file Pulse + Trigger\nEdg");
+    EXPECT_EQ(DifferencesText(differences).substr(0, 45),
+              "Sensor Type: board Off, file Pulse + Trigger\n");
 }
 
 } // namespace
