@@ -4,6 +4,7 @@
 #include "cli/KronaxCommand.h"
 #include "tests/sim/SimLink.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -86,6 +87,8 @@ public:
         return false;
     }
     std::string File(const std::string& name) const { return scratch_.Path(name); }
+    // Ends the simulator of COM<number>, closing its side of the line.
+    void Unplug(int number) { sims_[static_cast<std::size_t>(number - 1)]->Stop(SIGTERM); }
 
 private:
     Scratch scratch_;

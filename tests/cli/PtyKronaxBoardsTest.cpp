@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <thread>
+
 namespace kronax::cli::testing {
 namespace {
 
@@ -75,6 +77,19 @@ TEST(PtyKronaxBoards, APortAnotherProgramHoldsIsReportedBusy) {
     EXPECT_EQ(start.code, 3);
     EXPECT_EQ(start.err, "COM1: cannot open the port: busy (another program holds it)\n");
     EXPECT_TRUE(boards.Received("COM1").empty());
+}
+
+TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
+    Boards boards(SimArgs{{"--delay", "200"}});
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        boards.Unplug(1);
+    });
+    Outcome read = Kronax({"read", "--port", "COM1"});
+    unplug.join();
+    EXPECT_EQ(read.code, 3);
+    EXPECT_EQ(read.err, "COM1: the port failed during the exchange: disconnected\n");
+    EXPECT_EQ(read.out, "");
 }
 
 TEST(PtyKronaxBoards, SingleCommandsPrintTheWindowsOutcomes) {
