@@ -65,6 +65,8 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-log
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-log --repaint-each-line
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-cli
 
 # The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.

@@ -1,6 +1,8 @@
 #include "app/ParameterEntry.h"
 
+#include "app/SystemText.h"
 #include "protocol/EntryRules.h"
+#include "protocol/FieldCaptions.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -17,7 +19,9 @@ std::string TextOf(const EntryField* field) {
 } // namespace
 
 ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObject* parent)
-    : QObject(parent), gbCntPerRev_(new QGroupBox("Counts per Rev.", sensorBox)),
+    : QObject(parent),
+      gbCntPerRev_(
+          new QGroupBox(FromSystemText(NumberFieldCaption(NumberField::CountsPerRev)), sensorBox)),
       gbTeeth_(new QGroupBox("Teeth", sensorBox)), maxCountsPerRev_(StartMaxCountsPerRev) {
     gbCntPerRev_->setObjectName("gbCntPerRev");
     gbCntPerRev_->setGeometry(577, 16, 113, 57);
@@ -27,14 +31,13 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
     CreateField(NumberField::CountsPerRev, gbCntPerRev_, 8, 24, 65);
     const struct {
         NumberField field;
-        const char* caption;
         int left;
         int top;
-    } teeth[] = {{NumberField::Tooth1, "Tooth 1", 8, 26}, {NumberField::Gap1, "Gap 1", 64, 26},
-                 {NumberField::Tooth2, "Tooth 2", 8, 62}, {NumberField::Gap2, "Gap 2", 64, 62},
-                 {NumberField::Tooth3, "Tooth 3", 8, 98}, {NumberField::Gap3, "Gap 3", 64, 98}};
+    } teeth[] = {{NumberField::Tooth1, 8, 26}, {NumberField::Gap1, 64, 26},
+                 {NumberField::Tooth2, 8, 62}, {NumberField::Gap2, 64, 62},
+                 {NumberField::Tooth3, 8, 98}, {NumberField::Gap3, 64, 98}};
     for (const auto& tooth : teeth) {
-        CreateLabel(tooth.field, tooth.caption, gbTeeth_, tooth.left, tooth.top - 13);
+        CreateLabel(tooth.field, gbTeeth_, tooth.left, tooth.top - 13);
         CreateField(tooth.field, gbTeeth_, tooth.left, tooth.top, 41);
     }
     Field(NumberField::Tooth3)->setText("0");
@@ -42,15 +45,14 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
 
     const struct {
         NumberField field;
-        const char* caption;
         int labelLeft;
         int top;
-    } factors[] = {{NumberField::Multiplier, "Multiplier (0..255)", 8, 16},
-                   {NumberField::Divider, "Divider (1..255)", 8, 40},
-                   {NumberField::Alpha, "Alpha (0..15)", 24, 64},
-                   {NumberField::Beta, "Beta (0..255)", 24, 88}};
+    } factors[] = {{NumberField::Multiplier, 8, 16},
+                   {NumberField::Divider, 8, 40},
+                   {NumberField::Alpha, 24, 64},
+                   {NumberField::Beta, 24, 88}};
     for (const auto& factor : factors) {
-        CreateLabel(factor.field, factor.caption, multiplierBox, factor.labelLeft, factor.top + 4);
+        CreateLabel(factor.field, multiplierBox, factor.labelLeft, factor.top + 4);
         CreateField(factor.field, multiplierBox, 96, factor.top, 41);
     }
 
@@ -76,9 +78,8 @@ void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int 
     fields_[Index(field)] = edit;
 }
 
-void ParameterEntry::CreateLabel(NumberField field, const QString& caption, QWidget* box, int left,
-                                 int top) {
-    auto* label = new QLabel(caption, box);
+void ParameterEntry::CreateLabel(NumberField field, QWidget* box, int left, int top) {
+    auto* label = new QLabel(FromSystemText(NumberFieldCaption(field)), box);
     label->move(left, top);
     label->adjustSize();
     labels_[Index(field)] = label;

@@ -52,7 +52,7 @@ private:
     static std::size_t Index(NumberField field) { return static_cast<std::size_t>(field); }
 
     void CreateField(NumberField field, QWidget* box, int left, int top, int width);
-    void CreateLabel(NumberField field, const QString& caption, QWidget* box, int left, int top);
+    void CreateLabel(NumberField field, QWidget* box, int left, int top);
     void SetLimit(std::int32_t edgeFactor);
 
     // Change handlers, run on every change of their field's text.

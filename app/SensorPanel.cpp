@@ -2,6 +2,7 @@
 
 #include "app/ParameterEntry.h"
 #include "app/SystemText.h"
+#include "protocol/FieldCaptions.h"
 #include "protocol/SensorRules.h"
 
 #include <QComboBox>
@@ -33,31 +34,29 @@ void SensorPanel::CreateGroups(QGroupBox* sensorBox) {
     const struct {
         Selection selection;
         const char* name;
-        const char* caption;
         int left, top, width, height, columns;
         void (SensorPanel::*click)();
     } designs[GroupCount] = {
-        {Selection::SensorType, "rgSensorType", "Sensor Type", 8, 16, 145, 105, 1,
+        {Selection::SensorType, "rgSensorType", 8, 16, 145, 105, 1,
          &SensorPanel::rgSensorTypeClick},
-        {Selection::CdmInput, "rgCDMInputSelection", "Input Selection", 160, 16, 89, 81, 1,
+        {Selection::CdmInput, "rgCDMInputSelection", 160, 16, 89, 81, 1,
          &SensorPanel::rgCDMInputSelectionClick},
-        {Selection::EncoderMode, "rgEncoder", "Mode", 160, 16, 89, 81, 1,
-         &SensorPanel::rgEncoderClick},
-        {Selection::CaInput, "rgCAInputSelection", "Input Selection", 160, 16, 89, 81, 1,
+        {Selection::EncoderMode, "rgEncoder", 160, 16, 89, 81, 1, &SensorPanel::rgEncoderClick},
+        {Selection::CaInput, "rgCAInputSelection", 160, 16, 89, 81, 1,
          &SensorPanel::rgCAInputSelectionClick},
-        {Selection::EdgeTrigger, "rgEdgeTrigger", "Edge Trigger", 256, 16, 89, 81, 1,
+        {Selection::EdgeTrigger, "rgEdgeTrigger", 256, 16, 89, 81, 1,
          &SensorPanel::rgEdgeTriggerClick},
-        {Selection::EdgeDetection, "rgEdgeDetection", "Edge Detection", 256, 16, 89, 81, 1,
+        {Selection::EdgeDetection, "rgEdgeDetection", 256, 16, 89, 81, 1,
          &SensorPanel::rgEdgeDetectionClick},
-        {Selection::EdgeAB, "rgEdgeAB", "Edge A, B", 352, 16, 81, 81, 1,
-         &SensorPanel::rgEdgeABClick},
-        {Selection::TriggerLevel, "rgTriggerLevel", "Trigger Level", 352, 16, 81, 81, 1,
+        {Selection::EdgeAB, "rgEdgeAB", 352, 16, 81, 81, 1, &SensorPanel::rgEdgeABClick},
+        {Selection::TriggerLevel, "rgTriggerLevel", 352, 16, 81, 81, 1,
          &SensorPanel::rgTriggerLevelClick},
-        {Selection::InputFilter, "rgInputFilter", "Input Filter", 440, 16, 129, 81, 2,
+        {Selection::InputFilter, "rgInputFilter", 440, 16, 129, 81, 2,
          &SensorPanel::rgInputFilterClick},
     };
     for (const auto& design : designs) {
-        auto* group = new RadioGroup(design.caption, design.columns, sensorBox);
+        auto* group = new RadioGroup(FromSystemText(SelectionCaption(design.selection)),
+                                     design.columns, sensorBox);
         group->setObjectName(design.name);
         group->setGeometry(design.left, design.top, design.width, design.height);
         groups_[static_cast<std::size_t>(design.selection)] = group;
@@ -66,18 +65,15 @@ void SensorPanel::CreateGroups(QGroupBox* sensorBox) {
 }
 
 void SensorPanel::CreateLists(QGroupBox* auxBox) {
-    const struct {
-        const char* name;
-        const char* caption;
-    } designs[ListCount] = {
-        {"cmbAux1", "AUX 1"}, {"cmbAux2", "AUX 2"}, {"cmbDI6", "DI 6"}, {"cmbDI7", "DI 7"}};
+    const char* const names[ListCount] = {"cmbAux1", "cmbAux2", "cmbDI6", "cmbDI7"};
     for (int index = 0; index < ListCount; ++index) {
         const int top = 16 + index * 24;
-        auto* label = new QLabel(designs[index].caption, auxBox);
+        auto* label = new QLabel(
+            FromSystemText(SelectionCaption(static_cast<Selection>(GroupCount + index))), auxBox);
         label->move(8, top + 4);
         label->adjustSize();
         auto* list = new QComboBox(auxBox);
-        list->setObjectName(designs[index].name);
+        list->setObjectName(names[index]);
         list->setGeometry(56, top, 97, 21);
         list->setMaxVisibleItems(20);
         lists_[static_cast<std::size_t>(index)] = list;

@@ -1,0 +1,17 @@
+#include "cli/BoardSession.h"
+
+#include "cli/Text.h"
+#include "link/BoardPort.h"
+
+namespace kronax::cli {
+
+void TErrorStreamLog::AppendLine(const std::string& line) {
+    if (verbose_)
+        output_.PrintError(PrefixLines(Utf8FromSystemText(line) + "\n", prefix_));
+}
+
+TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log)
+    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_),
+      channel_(board_) {}
+
+} // namespace kronax::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cli/Output.h"
+#include "cli/RecordingChannel.h"
+#include "link/SerialPort.h"
+#include "link/SteadyTickSource.h"
+#include "link/TrafficLog.h"
+#include "protocol/BoardChannel.h"
+
+#include <memory>
+#include <string>
+
+namespace kronax::cli {
+
+// The traffic log of one port on standard error, each line as the window's log shows it, or
+// nothing when not verbose.
+class TErrorStreamLog : public ITrafficLog {
+public:
+    TErrorStreamLog(TOutput& output, std::string prefix, bool verbose)
+        : output_(output), prefix_(std::move(prefix)), verbose_(verbose) {}
+
+    void AppendLine(const std::string& line) override;
+
+private:
+    TOutput& output_;
+    std::string prefix_;
+    bool verbose_;
+};
+
+// One board on its own open port, talked to by the thread that creates the session.
+class TBoardSession {
+public:
+    // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
+    TBoardSession(const std::string& portName, TErrorStreamLog log);
+
+    TRecordingChannel& Channel() { return channel_; }
+
+private:
+    std::unique_ptr<TSerialPort> port_;
+    TSteadyTickSource ticks_;
+    TErrorStreamLog log_;
+    TBoardChannel board_;
+    TRecordingChannel channel_;
+};
+
+} // namespace kronax::cli

@@ -1,0 +1,60 @@
+#include "cli/Text.h"
+
+namespace kronax::cli {
+
+std::string Utf8FromSystemText(std::string_view text) {
+    std::string utf8;
+    utf8.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::string PrintableReply(std::string_view text) {
+    std::string printable;
+    for (char c : text) {
+        if (c == '\r')
+            printable += "\\r";
+        else if (c == '\n')
+            printable += "\\n";
+        else
+            printable += c;
+    }
+    return Utf8FromSystemText(printable);
+}
+
+std::vector<std::string> ReportLines(std::string_view report) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        std::size_t end = report.find("\r\n", start);
+        if (end == std::string_view::npos)
+            end = report.size();
+        lines.emplace_back(report.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string PrefixLines(const std::string& text, const std::string& prefix) {
+    if (prefix.empty())
+        return text;
+    std::string prefixed;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        prefixed += prefix + text.substr(start, end - start);
+        start = end;
+    }
+    return prefixed;
+}
+
+} // namespace kronax::cli

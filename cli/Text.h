@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kronax::cli {
+
+// The program's 8-bit texts (the micro sign is the byte 0xB5) and the board's replies as UTF-8
+// for a terminal or a JSON document: every byte is taken as its Latin-1 character.
+std::string Utf8FromSystemText(std::string_view text);
+
+// A board reply made printable on one line, as the traffic log writes it: CR as "\r", LF as "\n".
+std::string PrintableReply(std::string_view text);
+
+// The lines of a report whose lines end with CR LF, without their line ends.
+std::vector<std::string> ReportLines(std::string_view report);
+
+// Every line of text with prefix in front of it; text ends with a line end.
+std::string PrefixLines(const std::string& text, const std::string& prefix);
+
+} // namespace kronax::cli

@@ -1,0 +1,8 @@
+#include "cli/KronaxCommand.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return kronax::cli::RunKronax(args, std::cout, std::cerr);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "cli/ConfigFiles.h"
+#include "cli/KronaxCommand.h"
+#include "tests/sim/SimLink.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// Runs kronax in-process against simulators reached through the real serial port.
+namespace kronax::cli::testing {
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+inline Outcome Kronax(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome outcome;
+    outcome.code = RunKronax(args, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+inline std::string Slurp(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A scratch folder removed at the end of the test.
+class Scratch {
+public:
+    Scratch() {
+        static int count = 0;
+        folder_ = (std::filesystem::temp_directory_path() /
+                   ("kronax-cli-" + std::to_string(getpid()) + "-" + std::to_string(++count)))
+                      .string();
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+    ~Scratch() { std::filesystem::remove_all(folder_); }
+    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+
+private:
+    std::string folder_;
+};
+
+using SimArgs = std::vector<std::vector<std::string>>;
+
+// Simulators COM1 ... COMn, each with its own arguments and traffic log, published together in
+// one device-map folder that KRONAX_PORTS points at.
+class Boards {
+public:
+    explicit Boards(const std::vector<std::vector<std::string>>& simArgs)
+        : ports_(scratch_.Path("ports")) {
+        std::filesystem::create_directories(scratch_.Path("ports"));
+        for (std::size_t index = 0; index < simArgs.size(); ++index) {
+            const std::string name = "COM" + std::to_string(index + 1);
+            std::vector<std::string> args = simArgs[index];
+            args.insert(args.end(), {"--log", LogOf(name)});
+            sims_.push_back(std::make_unique<sim::testing::SimProcess>(args, name));
+            std::filesystem::create_symlink(sims_.back()->LinkPath(),
+                                            scratch_.Path("ports/" + name));
+        }
+    }
+
+    explicit Boards(std::size_t count) : Boards(std::vector<std::vector<std::string>>(count)) {}
+
+    std::string LogOf(const std::string& port) const { return scratch_.Path(port + ".log"); }
+    std::vector<std::string> Received(const std::string& port) const {
+        return sim::ReceivedLines(LogOf(port));
+    }
+    bool ReceivedAny(const std::string& port, const std::string& start) const {
+        for (const std::string& line : Received(port))
+            if (line.rfind(start, 0) == 0)
+                return true;
+        return false;
+    }
+    std::string File(const std::string& name) const { return scratch_.Path(name); }
+    // Ends the simulator of COM<number>, closing its side of the line.
+    void Unplug(int number) { sims_[static_cast<std::size_t>(number - 1)]->Stop(SIGTERM); }
+
+private:
+    Scratch scratch_;
+    sim::ScopedPortsFolder ports_;
+    std::vector<std::unique_ptr<sim::testing::SimProcess>> sims_;
+};
+
+} // namespace kronax::cli::testing

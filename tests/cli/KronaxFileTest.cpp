@@ -1,0 +1,81 @@
+#include "tests/cli/CliHarness.h"
+
+#include "cli/ConfigurationFields.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace kronax::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(KronaxUsage, HelpNamesEveryCommandAndTheExitCodesAndMistakesAreCodeTwo) {
+    Outcome help = Kronax({"--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* command : {"ports", "read", "write", "diff", "show", "start", "status", "info",
+                                "set-default", "Exit codes:", "4  file error"})
+        EXPECT_THAT(help.out, HasSubstr(command));
+    EXPECT_EQ(Kronax({}).code, 2);
+    EXPECT_EQ(Kronax({"frobnicate"}).code, 2);
+    EXPECT_EQ(Kronax({"read"}).code, 2);
+    EXPECT_EQ(Kronax({"read", "--port", ","}).code, 2);
+    EXPECT_EQ(Kronax({"write", "--port", "COM1"}).code, 2);
+    EXPECT_EQ(Kronax({"read", "--port", "COM1,COM2", "--output", "x.kxcfg"}).code, 2);
+}
+
+TEST(KronaxShow, DecodesAFileAndNamesEachPayloadItCannotUse) {
+    Scratch scratch;
+    const std::string good = scratch.Path("good.kxcfg");
+    ConfigurationSnapshot inCar = StartSnapshot();
+    inCar.configuration.Tooth1 = 10;
+    inCar.configuration.Gap1 = 3;
+    inCar.configuration.Tooth2 = 2;
+    inCar.configuration.Gap2 = 1;
+    inCar.Selected(Selection::SensorType) = sensor_type::InCarWithGaps;
+    inCar.Selected(Selection::TriggerLevel) = 1;
+    SaveConfigFile(good, inCar, false);
+    Outcome show = Kronax({"show", good});
+    EXPECT_EQ(show.code, 0) << show.err;
+    EXPECT_THAT(show.out, HasSubstr("Sensor Type: In Car with Gaps\n"));
+    EXPECT_THAT(show.out, HasSubstr("Trigger Level: 0.4 V\n"));
+    EXPECT_THAT(show.out, HasSubstr("Tooth 1: 10\nGap 1: 3\nTooth 2: 2\nGap 2: 1\n"));
+    EXPECT_THAT(show.out, ::testing::Not(HasSubstr("Counts per Rev.")));
+
+    const std::string bad = scratch.Path("bad.kxcfg");
+    std::ofstream(bad) << "[Kronax]\nSEN=0A03\nABV=ZZ00\n";
+    Outcome broken = Kronax({"show", bad, "--json"});
+    EXPECT_EQ(broken.code, 4);
+    EXPECT_THAT(broken.err, HasSubstr(bad + ": INCOMPLETE CA parameters.\n"));
+    EXPECT_THAT(broken.err, HasSubstr(bad + ": ILLEGAL Alpha Beta parameters.\n"));
+    EXPECT_THAT(broken.err, HasSubstr(bad + ": INCOMLETE Multiplier/Devider parameters.\n"));
+    const auto json = nlohmann::json::parse(broken.out);
+    EXPECT_EQ(json["problems"].size(), 6u);
+    EXPECT_EQ(json["payloads"]["ABV"], "ZZ00");
+    EXPECT_EQ(Kronax({"show", scratch.Path("none.kxcfg")}).code, 4);
+}
+
+TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {
+    ConfigurationSnapshot board = StartSnapshot();
+    ConfigurationSnapshot file = StartSnapshot();
+    // Off carries none of the sensor's options: they cannot differ on the board.
+    file.Selected(Selection::EdgeTrigger) = 1;
+    EXPECT_TRUE(DiffFields(board, file).empty());
+    // The counts always go to the board, shown or not.
+    file.configuration.CountsPerRev = 500;
+    file.configuration.Divider = 7;
+    ASSERT_EQ(DiffFields(board, file).size(), 2u);
+    EXPECT_EQ(DiffFields(board, file)[0].caption, "Counts per Rev.");
+
+    file.Selected(Selection::SensorType) = sensor_type::PulseTrigger;
+    const auto differences = DiffFields(board, file);
+    ASSERT_GE(differences.size(), 3u);
+    EXPECT_EQ(differences[0].caption, "Sensor Type");
+    EXPECT_EQ(differences[0].fileText, "Pulse + Trigger");
+    EXPECT_EQ(DifferencesText(differences).substr(0, 45),
+              "Sensor Type: board Off, file Pulse + Trigger\n");
+}
+
+} // namespace
+} // namespace kronax::cli::testing

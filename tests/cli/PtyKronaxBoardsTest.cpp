@@ -1,0 +1,133 @@
+#include "tests/cli/CliHarness.h"
+
+#include "link/BoardPort.h"
+#include "protocol/PayloadCodec.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <thread>
+
+namespace kronax::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+ConfigurationSnapshot PulseTriggerSnapshot() {
+    ConfigurationSnapshot s = StartSnapshot();
+    s.configuration = {
+        .CountsPerRev = 3600, .Multiplier = 2, .Divider = 3, .Alpha = 15, .Beta = 32};
+    s.Selected(Selection::SensorType) = sensor_type::PulseTrigger;
+    s.Selected(Selection::Aux2Source) = 4;
+    return s;
+}
+
+std::string PulseTriggerFile(const Boards& boards) {
+    const std::string file = boards.File("pulse.kxcfg");
+    SaveConfigFile(file, PulseTriggerSnapshot(), false);
+    return file;
+}
+
+TEST(PtyKronaxBoards, OneFileGoesOnEveryBoardNamedOrListed) {
+    Boards boards(3);
+    const std::string file = PulseTriggerFile(boards);
+    const std::string mux = EncodePayload(PayloadKind::MUX, PulseTriggerSnapshot());
+    Outcome named = Kronax({"write", "--port", "COM1,COM2", "--port", "COM3", file});
+    EXPECT_EQ(named.code, 0) << named.err;
+    for (const char* port : {"COM1", "COM2", "COM3"}) {
+        EXPECT_THAT(named.out,
+                    HasSubstr(std::string(port) + ": ##SMMUX" + mux + " | MUX acknowledged.\n"));
+        EXPECT_TRUE(boards.ReceivedAny(port, "##SMCDM0E10"));
+    }
+    EXPECT_THAT(named.out, HasSubstr("3 ports: 3 succeeded, 0 failed; exit code 0\n"));
+
+    Outcome all = Kronax({"diff", "--all", file});
+    EXPECT_EQ(all.code, 0);
+    EXPECT_THAT(all.out, HasSubstr("COM2: No differences.\n"));
+    EXPECT_THAT(all.out, HasSubstr("3 ports: 3 succeeded"));
+}
+
+TEST(PtyKronaxBoards, ASilentBoardFailsAloneAndTheHighestCodeWins) {
+    Boards boards(SimArgs{{}, {"--silent"}, {}});
+    Outcome read = Kronax({"read", "--all", "--port", "COM9"});
+    EXPECT_EQ(read.code, 2);
+
+    read = Kronax({"read", "--all"});
+    EXPECT_EQ(read.code, 1);
+    EXPECT_THAT(read.out, HasSubstr("COM1: Sensor Type: Off\n"));
+    EXPECT_THAT(read.out, HasSubstr("COM3: Beta (0..255): 0\n"));
+    EXPECT_THAT(read.out, HasSubstr("COM2: ??SMSEN | CA parameters timeout.\n"));
+    EXPECT_THAT(read.out, Not(HasSubstr("COM2: Sensor Type")));
+    EXPECT_THAT(read.out, HasSubstr("3 ports: 2 succeeded, 1 failed; exit code 1\n"));
+    EXPECT_EQ(read.err, "COM2: the board's configuration was not read completely\n");
+
+    Outcome missing = Kronax({"status", "--port", "COM1,COM9", "--json"});
+    EXPECT_EQ(missing.code, 3);
+    EXPECT_THAT(missing.err, HasSubstr("COM9: cannot open the port: not present\n"));
+    EXPECT_THAT(missing.out, HasSubstr(R"({"port":"COM1","exitCode":0,"outcome":"Status: )"));
+}
+
+TEST(PtyKronaxBoards, APortAnotherProgramHoldsIsReportedBusy) {
+    Boards boards(1);
+    auto held = OpenBoardPort("COM1", false);
+    Outcome start = Kronax({"start", "--port", "COM1"});
+    EXPECT_EQ(start.code, 3);
+    EXPECT_EQ(start.err, "COM1: cannot open the port: busy (another program holds it)\n");
+    EXPECT_TRUE(boards.Received("COM1").empty());
+}
+
+TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
+    Boards boards(SimArgs{{"--delay", "200"}});
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        boards.Unplug(1);
+    });
+    Outcome read = Kronax({"read", "--port", "COM1"});
+    unplug.join();
+    EXPECT_EQ(read.code, 3);
+    EXPECT_EQ(read.err, "COM1: the port failed during the exchange: disconnected\n");
+    EXPECT_EQ(read.out, "");
+}
+
+TEST(PtyKronaxBoards, SingleCommandsPrintTheWindowsOutcomes) {
+    Boards boards(SimArgs{{}, {"--refuse", "##SMSTA,##SMSETP"}});
+    Outcome start = Kronax({"start", "--port", "COM1", "-v"});
+    EXPECT_EQ(start.code, 0);
+    EXPECT_EQ(start.out, "Start aknowledged.\n");
+    EXPECT_EQ(start.err, "##SMSTA\\r | !SMACK\\r\n");
+
+    Outcome refused = Kronax({"start", "--port", "COM2"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.out, "Start NOT acknowledged.\n");
+    EXPECT_EQ(Kronax({"set-default", "--port", "COM1"}).out,
+              "Setting power on defaults aknowledged.\n");
+    EXPECT_EQ(Kronax({"set-default", "--port", "COM2"}).code, 1);
+
+    Outcome status = Kronax({"status", "--port", "COM1"});
+    EXPECT_EQ(status.code, 0);
+    EXPECT_THAT(status.out, StartsWith("Status: "));
+
+    Outcome info = Kronax({"info", "--port", "COM1", "--json"});
+    EXPECT_EQ(info.code, 0);
+    const auto json = nlohmann::json::parse(info.out);
+    for (const char* field : {"Serial number", "PCB Version", "FPGA Version",
+                              "\xC2\xB5"
+                              "C Version"})
+        EXPECT_EQ(json[field].get<std::string>().size(), 4u) << field;
+}
+
+TEST(PtyKronaxBoards, PortsListsEveryBoardWithItsDevice) {
+    Boards boards(2);
+    Outcome text = Kronax({"ports"});
+    EXPECT_THAT(text.out, HasSubstr("COM1 \xC2\xB7 /dev/pts/"));
+    const auto json = nlohmann::json::parse(Kronax({"ports", "--json"}).out);
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_EQ(json[1]["name"], "COM2");
+    EXPECT_THAT(json[1]["devicePath"].get<std::string>(), StartsWith("/dev/pts/"));
+}
+
+} // namespace
+} // namespace kronax::cli::testing

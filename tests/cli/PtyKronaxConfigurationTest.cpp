@@ -1,0 +1,171 @@
+#include "tests/cli/CliHarness.h"
+
+#include "protocol/ConfigurationSnapshot.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace kronax::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// A Motion Encoder configuration unlike the simulator's start one in every payload.
+ConfigurationSnapshot MotionEncoderSnapshot() {
+    ConfigurationSnapshot s = StartSnapshot();
+    s.configuration = {
+        .CountsPerRev = 900, .Multiplier = 4, .Divider = 3, .Alpha = 15, .Beta = 200};
+    s.Selected(Selection::SensorType) = sensor_type::MotionEncoder;
+    s.Selected(Selection::EncoderMode) = 2;
+    s.Selected(Selection::EdgeAB) = 1;
+    s.Selected(Selection::InputFilter) = 4;
+    s.Selected(Selection::Aux1Source) = 3;
+    s.Selected(Selection::Aux2Source) = 7;
+    s.Selected(Selection::Di6Source) = 1;
+    s.Selected(Selection::Di7Source) = 5;
+    return s;
+}
+
+std::string SavedMotionEncoderFile(const Boards& boards) {
+    const std::string file = boards.File("encoder.kxcfg");
+    SaveConfigFile(file, MotionEncoderSnapshot(), false);
+    return file;
+}
+
+TEST(PtyKronaxConfiguration, ReadWriteVerifyAndReadAgainGiveTheSameFileByteForByte) {
+    Boards boards(1);
+    const std::string file = SavedMotionEncoderFile(boards);
+
+    Outcome write = Kronax({"write", "--port", "COM1", file, "--verify"});
+    EXPECT_EQ(write.code, 0) << write.err;
+    EXPECT_THAT(write.out, HasSubstr("Mode: board x1, file x4\n"));
+    EXPECT_THAT(write.out, HasSubstr("Counts per Rev.: board 1, file 900\n"));
+    EXPECT_THAT(write.out, HasSubstr(" | CA parameters acknowledged.\n"));
+    EXPECT_THAT(write.out, HasSubstr(" | MUX acknowledged.\n"));
+    EXPECT_THAT(write.out, HasSubstr("Verify: the board holds the configuration written.\n"));
+
+    const std::string readBack = boards.File("read.kxcfg");
+    Outcome read = Kronax({"read", "--port", "COM1", "--output", readBack});
+    EXPECT_EQ(read.code, 0) << read.err;
+    EXPECT_EQ(Slurp(readBack), Slurp(file));
+    EXPECT_THAT(read.out, HasSubstr("Sensor Type: Motion Encoder\nMode: x4\nEdge Trigger: rising\n"
+                                    "Edge A, B: falling\nInput Filter: 1 \xC2\xB5s\n"
+                                    "Counts per Rev.: 900\nAUX 1: CA_Hole\n"));
+    EXPECT_THAT(read.out, HasSubstr("Beta (0..255): 200\n"));
+    EXPECT_THAT(read.out, Not(HasSubstr("Tooth 1")));
+    EXPECT_THAT(read.out, Not(HasSubstr("Trigger Level")));
+
+    EXPECT_EQ(Kronax({"diff", "--port", "COM1", file}).code, 0);
+}
+
+TEST(PtyKronaxConfiguration, JsonReadCarriesTheFieldsAndTheRawPayloads) {
+    Boards boards(1);
+    ASSERT_EQ(Kronax({"write", "--port", "COM1", SavedMotionEncoderFile(boards)}).code, 0);
+    Outcome read = Kronax({"read", "--port", "COM1", "--json"});
+    ASSERT_EQ(read.code, 0) << read.err;
+    const auto json = nlohmann::json::parse(read.out);
+    EXPECT_EQ(json["port"], "COM1");
+    EXPECT_EQ(json["fields"]["Sensor Type"], "Motion Encoder");
+    EXPECT_EQ(json["fields"]["Counts per Rev."], 900);
+    EXPECT_EQ(json["fields"]["Input Filter"], "1 \xC2\xB5s");
+    EXPECT_FALSE(json["fields"].contains("Tooth 1"));
+    EXPECT_EQ(json["payloads"]["CDM"], "0384");
+    EXPECT_EQ(json["payloads"].size(), 6u);
+}
+
+TEST(PtyKronaxConfiguration, DryRunAndDiffShowTheDifferencesAndSendNoWrite) {
+    Boards boards(1);
+    const std::string file = SavedMotionEncoderFile(boards);
+    Outcome dry = Kronax({"write", "--port", "COM1", file, "--dry-run"});
+    Outcome diff = Kronax({"diff", "--port", "COM1", file, "--json"});
+    EXPECT_EQ(dry.code, 0);
+    EXPECT_EQ(diff.code, 1);
+    EXPECT_THAT(dry.out, HasSubstr("Sensor Type: board Off, file Motion Encoder\n"));
+    EXPECT_THAT(dry.out, Not(HasSubstr("acknowledged")));
+    const auto json = nlohmann::json::parse(diff.out);
+    EXPECT_EQ(
+        json["differences"][0],
+        nlohmann::json({{"field", "Sensor Type"}, {"board", "Off"}, {"file", "Motion Encoder"}}));
+    EXPECT_FALSE(boards.ReceivedAny("COM1", "##"));
+}
+
+TEST(PtyKronaxConfiguration, APowerOnDefaultFollowsOnlyAFullyAcknowledgedWrite) {
+    Boards boards(SimArgs{{}, {"--refuse", "##SMCDM"}});
+    const std::string file = SavedMotionEncoderFile(boards);
+
+    Outcome good = Kronax({"write", "--port", "COM1", file, "--set-default"});
+    EXPECT_EQ(good.code, 0);
+    EXPECT_THAT(good.out, HasSubstr("Setting power on defaults aknowledged.\n"));
+    EXPECT_TRUE(boards.ReceivedAny("COM1", "##SMSETP"));
+
+    Outcome refused = Kronax({"write", "--port", "COM2", file, "--set-default", "--verify"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_THAT(refused.out, HasSubstr(" | CDM parameters NOT acknowledged.\n"));
+    EXPECT_THAT(refused.out, HasSubstr(" | MUX acknowledged.\n"));
+    EXPECT_THAT(refused.out, HasSubstr("Setting power on defaults not sent.\n"));
+    EXPECT_EQ(refused.err, "COM2: the board did not acknowledge every write\n");
+    EXPECT_FALSE(boards.ReceivedAny("COM2", "##SMSETP"));
+}
+
+TEST(PtyKronaxConfiguration, ABoardThatCannotBeReadFirstGetsNoWrite) {
+    Boards boards(SimArgs{{"--ignore", "??SMMUX"}});
+    const std::string file = SavedMotionEncoderFile(boards);
+    Outcome write = Kronax({"write", "--port", "COM1", file, "--verify", "--set-default"});
+    EXPECT_EQ(write.code, 1);
+    EXPECT_THAT(write.out, HasSubstr("??SMMUX | Operation Mode timeout.\n"));
+    EXPECT_FALSE(boards.ReceivedAny("COM1", "##"));
+}
+
+TEST(PtyKronaxConfiguration, AnOutputFileIsNeverOverwrittenWithoutForceNorLeftHalfWritten) {
+    Boards boards(1);
+    const std::string existing = boards.File("existing.kxcfg");
+    std::ofstream(existing) << "[Other]\nkeep=1\n";
+
+    Outcome refused = Kronax({"read", "--port", "COM1", "--output", existing});
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_EQ(refused.err, existing + ": exists already (--force overwrites it)\n");
+    EXPECT_EQ(Slurp(existing), "[Other]\nkeep=1\n");
+    EXPECT_TRUE(boards.Received("COM1").empty());
+
+    EXPECT_EQ(Kronax({"read", "--port", "COM1", "--output", existing, "--force"}).code, 0);
+    EXPECT_THAT(Slurp(existing), HasSubstr("[Other]\nkeep=1\n"));
+    EXPECT_THAT(Slurp(existing), HasSubstr("SEN=010100000000"));
+
+    const std::string nowhere = boards.File("missing-folder/out.kxcfg");
+    Outcome unwritable = Kronax({"read", "--port", "COM1", "--output", nowhere});
+    EXPECT_EQ(unwritable.code, 4);
+    EXPECT_THAT(unwritable.err, HasSubstr(nowhere + ": cannot be written"));
+    EXPECT_FALSE(std::filesystem::exists(boards.File("missing-folder")));
+
+    Outcome folder = Kronax({"read", "--port", "COM1", "--output", boards.File(""), "--force"});
+    EXPECT_EQ(folder.code, 4);
+    EXPECT_THAT(folder.err, HasSubstr("is a folder"));
+}
+
+TEST(PtyKronaxConfiguration, AFileThatCannotServeIsRefusedBeforeAnythingIsSent) {
+    Boards boards(1);
+    const std::string partial = boards.File("partial.kxcfg");
+    std::ofstream(partial)
+        << "[Kronax]\nSEN=010100000000\nCDM=00G1\nABV=0000\nTDF=0001\nMOD=00000\n";
+    const struct {
+        std::string file;
+        std::string message;
+    } cases[] = {
+        {boards.File("none.kxcfg"), boards.File("none.kxcfg") + ": no such file\n"},
+        {boards.File(""), boards.File("") + ": is a folder, not a configuration file\n"},
+        {partial,
+         partial + ": ILLEGAL CDM parameters.\n" + partial + ": INCOMPLETE Operation Mode.\n"},
+    };
+    for (const auto& c : cases) {
+        Outcome write = Kronax({"write", "--port", "COM1", c.file});
+        EXPECT_EQ(write.code, 4) << c.file;
+        EXPECT_EQ(write.err, c.message);
+        EXPECT_EQ(write.out, "");
+    }
+    EXPECT_TRUE(boards.Received("COM1").empty());
+}
+
+} // namespace
+} // namespace kronax::cli::testing
