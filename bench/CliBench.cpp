@@ -78,7 +78,7 @@ public:
         fs::create_directories(folder_);
         for (int index = 1; index <= count; ++index) {
             const std::string name = "COM" + std::to_string(index);
-            sims_.push_back(std::make_unique<sim::testing::SimProcess>(
+            sims_.push_back(std::make_unique<sim::SimProcess>(
                 std::vector<std::string>{"--pace"}, name));
             fs::create_symlink(sims_.back()->LinkPath(), folder_ + "/" + name);
             ports_ += (index > 1 ? "," : "") + name;
@@ -91,7 +91,7 @@ public:
 private:
     std::string folder_;
     std::string ports_;
-    std::vector<std::unique_ptr<sim::testing::SimProcess>> sims_;
+    std::vector<std::unique_ptr<sim::SimProcess>> sims_;
 };
 
 ConfigurationSnapshot BenchSnapshot() {

@@ -68,7 +68,7 @@ public:
             const std::string name = "COM" + std::to_string(index + 1);
             std::vector<std::string> args = simArgs[index];
             args.insert(args.end(), {"--log", LogOf(name)});
-            sims_.push_back(std::make_unique<sim::testing::SimProcess>(args, name));
+            sims_.push_back(std::make_unique<sim::SimProcess>(args, name));
             std::filesystem::create_symlink(sims_.back()->LinkPath(),
                                             scratch_.Path("ports/" + name));
         }
@@ -92,8 +92,8 @@ public:
 
 private:
     Scratch scratch_;
-    sim::ScopedPortsFolder ports_;
-    std::vector<std::unique_ptr<sim::testing::SimProcess>> sims_;
+    kronax::test::ScopedPorts ports_;
+    std::vector<std::unique_ptr<sim::SimProcess>> sims_;
 };
 
 } // namespace kronax::cli::testing
