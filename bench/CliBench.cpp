@@ -78,8 +78,8 @@ public:
         fs::create_directories(folder_);
         for (int index = 1; index <= count; ++index) {
             const std::string name = "COM" + std::to_string(index);
-            sims_.push_back(std::make_unique<sim::SimProcess>(
-                std::vector<std::string>{"--pace"}, name));
+            sims_.push_back(
+                std::make_unique<sim::SimProcess>(std::vector<std::string>{"--pace"}, name));
             fs::create_symlink(sims_.back()->LinkPath(), folder_ + "/" + name);
             ports_ += (index > 1 ? "," : "") + name;
         }
