@@ -2,13 +2,13 @@
 
 #include "cli/Text.h"
 #include "config_file/IniEntryStore.h"
+#include "config_file/IniTextStore.h"
+#include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/TransferMessages.h"
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace kronax::cli {
 namespace {
@@ -35,7 +35,10 @@ void CheckReadable(const std::string& fileName) {
         throw Problem(fileName, "no such file");
     if (fs::is_directory(status))
         throw Problem(fileName, "is a folder, not a configuration file");
-    if (!std::ifstream(fileName))
+    // Checked before any opening: opening a FIFO would wait for a writer.
+    if (!IsRegularFile(fileName))
+        throw Problem(fileName, "is not a regular file");
+    if (!ReadRegularFile(fileName))
         throw Problem(fileName, "cannot be read (permission denied)");
 }
 
@@ -72,26 +75,18 @@ void CheckOutputFile(const std::string& fileName, bool force) {
 void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
                     bool force) {
     CheckOutputFile(fileName, force);
-    const std::string fresh = fileName + ".kronax-" + std::to_string(getpid());
-    std::error_code error;
-    try {
-        if (fs::exists(fileName) &&
-            !fs::copy_file(fileName, fresh, fs::copy_options::overwrite_existing, error))
-            throw Problem(fileName, "cannot be read (" + error.message() + ")");
-        TIniEntryStore store(fresh);
-        MemoryConfigurationView view(snapshot);
-        NoBoard noBoard;
-        WriteConfiguration(ConfigTarget::File, {view, noBoard, &store});
-        fs::rename(fresh, fileName, error);
-        if (error)
-            throw Problem(fileName, "cannot be written (" + error.message() + ")");
-    } catch (const EFileProblem&) {
-        fs::remove(fresh, error);
-        throw;
-    } catch (const std::exception&) {
-        fs::remove(fresh, error);
-        throw Problem(fileName, "cannot be written (the folder is missing or read-only)");
-    }
+    MemoryConfigurationView view(snapshot);
+    NoBoard noBoard;
+    // All six entries go into the file in one update, so it is either as before or complete;
+    // links, mode and owner are kept as the INI object keeps them.
+    const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
+        TIniTextStore text(oldText);
+        WriteConfiguration(ConfigTarget::File, {view, noBoard, &text});
+        return text.Text();
+    });
+    if (!written)
+        throw Problem(fileName, "cannot be written (not a regular file, read-only, or the folder "
+                                "is missing or read-only)");
 }
 
 } // namespace kronax::cli

@@ -26,7 +26,8 @@ struct LoadedFile {
 };
 
 // Reads a configuration file as the window's Open does, with the same checks and texts.
-// Raises EFileProblem when the file is missing, is a folder or cannot be read.
+// Raises EFileProblem when the file is missing, is a folder or no regular file (never opening
+// it then), or cannot be read.
 LoadedFile LoadConfigFile(const std::string& fileName);
 
 // Raises EFileProblem unless fileName can take a new configuration: it must not be a folder
@@ -34,9 +35,9 @@ LoadedFile LoadConfigFile(const std::string& fileName);
 void CheckOutputFile(const std::string& fileName, bool force);
 
 // Stores the configuration as the window's Save does (the six entries of section "Kronax",
-// every other entry of an existing file kept), through a file beside it that then replaces it,
-// so the file is either as before or complete. Raises EFileProblem as CheckOutputFile does, or
-// when the file cannot be written.
+// every other entry of an existing file kept), in one update of the file, so it is either as
+// before or complete; a symbolic link is followed and its target written. Raises EFileProblem as
+// CheckOutputFile does, or when the file cannot be written.
 void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot, bool force);
 
 } // namespace kronax::cli

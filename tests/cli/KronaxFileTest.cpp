@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kronax::cli::testing {
 namespace {
 
@@ -54,6 +57,28 @@ TEST(KronaxShow, DecodesAFileAndNamesEachPayloadItCannotUse) {
     EXPECT_EQ(json["problems"].size(), 6u);
     EXPECT_EQ(json["payloads"]["ABV"], "ZZ00");
     EXPECT_EQ(Kronax({"show", scratch.Path("none.kxcfg")}).code, 4);
+}
+
+TEST(KronaxFiles, AFifoIsRefusedWithoutWaitingAndALinkedFileIsSavedThroughItsLink) {
+    Scratch scratch;
+    const std::string fifo = scratch.Path("fifo.kxcfg");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Opening the FIFO to read it would wait for a writer for ever.
+    alarm(30);
+    Outcome show = Kronax({"show", fifo});
+    EXPECT_EQ(show.code, 4);
+    EXPECT_THAT(show.err, HasSubstr(fifo + ": is not a regular file"));
+    EXPECT_THROW(SaveConfigFile(fifo, StartSnapshot(), true), EFileProblem);
+    alarm(0);
+
+    const std::string target = scratch.Path("target.kxcfg");
+    const std::string link = scratch.Path("link.kxcfg");
+    std::ofstream(target) << "[Other]\r\nKept=1\r\n";
+    std::filesystem::create_symlink(target, link);
+    SaveConfigFile(link, StartSnapshot(), true);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_THAT(Slurp(target), HasSubstr("Kept=1"));
+    EXPECT_THAT(Slurp(target), HasSubstr("SEN="));
 }
 
 TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {
