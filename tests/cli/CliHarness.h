@@ -3,6 +3,7 @@
 #include "cli/ConfigFiles.h"
 #include "cli/KronaxCommand.h"
 #include "tests/sim/SimLink.h"
+#include "tests/support/FileText.h"
 
 #include <csignal>
 #include <filesystem>
@@ -32,10 +33,7 @@ inline Outcome Kronax(const std::vector<std::string>& args) {
     return outcome;
 }
 
-inline std::string Slurp(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using kronax::test::ReadFileText;
 
 // A scratch folder removed at the end of the test.
 class Scratch {

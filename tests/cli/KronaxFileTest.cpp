@@ -77,8 +77,8 @@ TEST(KronaxFiles, AFifoIsRefusedWithoutWaitingAndALinkedFileIsSavedThroughItsLin
     std::filesystem::create_symlink(target, link);
     SaveConfigFile(link, StartSnapshot(), true);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_THAT(Slurp(target), HasSubstr("Kept=1"));
-    EXPECT_THAT(Slurp(target), HasSubstr("SEN="));
+    EXPECT_THAT(ReadFileText(target), HasSubstr("Kept=1"));
+    EXPECT_THAT(ReadFileText(target), HasSubstr("SEN="));
 }
 
 TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {

@@ -49,7 +49,7 @@ TEST(PtyKronaxConfiguration, ReadWriteVerifyAndReadAgainGiveTheSameFileByteForBy
     const std::string readBack = boards.File("read.kxcfg");
     Outcome read = Kronax({"read", "--port", "COM1", "--output", readBack});
     EXPECT_EQ(read.code, 0) << read.err;
-    EXPECT_EQ(Slurp(readBack), Slurp(file));
+    EXPECT_EQ(ReadFileText(readBack), ReadFileText(file));
     EXPECT_THAT(read.out, HasSubstr("Sensor Type: Motion Encoder\nMode: x4\nEdge Trigger: rising\n"
                                     "Edge A, B: falling\nInput Filter: 1 \xC2\xB5s\n"
                                     "Counts per Rev.: 900\nAUX 1: CA_Hole\n"));
@@ -126,12 +126,12 @@ TEST(PtyKronaxConfiguration, AnOutputFileIsNeverOverwrittenWithoutForceNorLeftHa
     Outcome refused = Kronax({"read", "--port", "COM1", "--output", existing});
     EXPECT_EQ(refused.code, 4);
     EXPECT_EQ(refused.err, existing + ": exists already (--force overwrites it)\n");
-    EXPECT_EQ(Slurp(existing), "[Other]\nkeep=1\n");
+    EXPECT_EQ(ReadFileText(existing), "[Other]\nkeep=1\n");
     EXPECT_TRUE(boards.Received("COM1").empty());
 
     EXPECT_EQ(Kronax({"read", "--port", "COM1", "--output", existing, "--force"}).code, 0);
-    EXPECT_THAT(Slurp(existing), HasSubstr("[Other]\nkeep=1\n"));
-    EXPECT_THAT(Slurp(existing), HasSubstr("SEN=010100000000"));
+    EXPECT_THAT(ReadFileText(existing), HasSubstr("[Other]\nkeep=1\n"));
+    EXPECT_THAT(ReadFileText(existing), HasSubstr("SEN=010100000000"));
 
     const std::string nowhere = boards.File("missing-folder/out.kxcfg");
     Outcome unwritable = Kronax({"read", "--port", "COM1", "--output", nowhere});

@@ -1,10 +1,10 @@
 #include "config_file/IniFile.h"
 
+#include "tests/support/FileText.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace kronax {
@@ -29,15 +29,6 @@ protected:
 
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
 
-    static void Put(const std::string& path, const std::string& content) {
-        std::ofstream(path, std::ios::binary) << content;
-    }
-    static std::string Get(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
     int EntriesInFolder() const {
         return static_cast<int>(std::distance(fs::directory_iterator(folder_), {}));
     }
@@ -49,16 +40,16 @@ TEST_F(IniFileTest, CreatingTheObjectNeitherCreatesNorChangesTheFile) {
     const std::string path = PathOf("s.ini");
     { TIniFile file(path); }
     EXPECT_FALSE(fs::exists(path));
-    Put(path, "[General]\nComPortNo=4");
+    test::WriteFileText(path, "[General]\nComPortNo=4");
     TIniFile file(path);
-    EXPECT_EQ(Get(path), "[General]\nComPortNo=4");
+    EXPECT_EQ(test::ReadFileText(path), "[General]\nComPortNo=4");
     EXPECT_EQ(file.ReadEntry("general", "comportno", "1"), "4");
 }
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks) {
     TIniFile missing(PathOf("none.ini"));
     EXPECT_EQ(missing.ReadEntry("General", "ComPortNo", " 1 \t"), " 1");
-    Put(PathOf("s.ini"), "[General]\r\nOther=2\r\n");
+    test::WriteFileText(PathOf("s.ini"), "[General]\r\nOther=2\r\n");
     TIniFile file(PathOf("s.ini"));
     EXPECT_EQ(file.ReadEntry("General", "ComPortNo", "1"), "1");
     EXPECT_EQ(file.ReadEntry("Kronax", "SEN", "d"), "d");
@@ -68,10 +59,10 @@ TEST_F(IniFileTest, WriteCreatesAMissingFileAndEditsAnExistingOneInPlace) {
     const std::string path = PathOf("s.ini");
     TIniFile file(path);
     file.WriteEntry("Main", "Port", "COM3");
-    EXPECT_EQ(Get(path), "[Main]\r\nPort=COM3\r\n");
-    Put(path, "; top\n[Main]\nPort=COM3\n");
+    EXPECT_EQ(test::ReadFileText(path), "[Main]\r\nPort=COM3\r\n");
+    test::WriteFileText(path, "; top\n[Main]\nPort=COM3\n");
     file.WriteEntry("main", "PORT", "COM10");
-    EXPECT_EQ(Get(path), "; top\n[Main]\nPort=COM10\r\n");
+    EXPECT_EQ(test::ReadFileText(path), "; top\n[Main]\nPort=COM10\r\n");
     EXPECT_EQ(EntriesInFolder(), 1) << "no temporary file is left behind";
 }
 
@@ -90,10 +81,10 @@ TEST_F(IniFileTest, WriteIntoAMissingFolderFailsNamingTheFileAndCreatesNothing) 
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
     // The target's parent is a regular file: the temporary file cannot be created, even as root.
     const std::string parent = PathOf("plain");
-    Put(parent, "not a folder");
+    test::WriteFileText(parent, "not a folder");
     TIniFile blocked(parent + "/s.ini");
     EXPECT_THROW(blocked.WriteEntry("A", "x", "1"), std::runtime_error);
-    EXPECT_EQ(Get(parent), "not a folder");
+    EXPECT_EQ(test::ReadFileText(parent), "not a folder");
 
     // A folder in the target's place: the rename cannot replace it.
     fs::create_directory(PathOf("dir.ini"));
@@ -104,7 +95,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
 }
 
 TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink) {
-    Put(PathOf("real.ini"), "[A]\r\nx=1\r\n");
+    test::WriteFileText(PathOf("real.ini"), "[A]\r\nx=1\r\n");
     std::error_code linkError;
     fs::create_symlink(PathOf("real.ini"), PathOf("link.ini"), linkError);
     // Windows lets only administrators, or anyone in developer mode, make symbolic links; Wine
@@ -114,25 +105,25 @@ TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink
     TIniFile file(PathOf("link.ini"));
     file.WriteEntry("A", "x", "2");
     EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));
-    EXPECT_EQ(Get(PathOf("real.ini")), "[A]\r\nx=2\r\n");
+    EXPECT_EQ(test::ReadFileText(PathOf("real.ini")), "[A]\r\nx=2\r\n");
 }
 
 TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
     const std::string path = PathOf("ro.ini");
-    Put(path, "[A]\r\nx=1\r\n");
+    test::WriteFileText(path, "[A]\r\nx=1\r\n");
     fs::permissions(path, fs::perms::owner_read);
     TIniFile file(path);
     EXPECT_THROW(file.WriteEntry("A", "x", "2"), EIniWrite);
-    EXPECT_EQ(Get(path), "[A]\r\nx=1\r\n");
+    EXPECT_EQ(test::ReadFileText(path), "[A]\r\nx=1\r\n");
 }
 
 TEST_F(IniFileTest, EntryThatCannotReadBackIsRefusedAndChangesNothing) {
     const std::string path = PathOf("s.ini");
-    Put(path, "[A]\r\nx=1\r\n");
+    test::WriteFileText(path, "[A]\r\nx=1\r\n");
     TIniFile file(path);
     EXPECT_THROW(file.WriteEntry("A", "x", "two\r\nlines"), EIniWrite);
     EXPECT_THROW(file.WriteEntry("A", "y=z", "1"), EIniWrite);
-    EXPECT_EQ(Get(path), "[A]\r\nx=1\r\n");
+    EXPECT_EQ(test::ReadFileText(path), "[A]\r\nx=1\r\n");
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 #include "protocol/MemoryConfigurationView.h"
 #include "tests/fakes/ScriptedChannel.h"
 
+#include "tests/support/FileText.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -72,15 +72,6 @@ protected:
 
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
 
-    static void Put(const std::string& path, const std::string& content) {
-        std::ofstream(path, std::ios::binary) << content;
-    }
-    static std::string Get(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
     static std::string WriteError(TIniFile& file, const std::string& value = "1") {
         try {
             file.WriteEntry("A", "x", value);
@@ -182,7 +173,7 @@ TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
 
 TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
     const std::string path = PathOf("kronax-config.ini");
-    Put(path, "; kept\r\n[General]\r\nComPortNo=1\r\n[Other]\r\nk=v\r\n");
+    test::WriteFileText(path, "; kept\r\n[General]\r\nComPortNo=1\r\n[Other]\r\nk=v\r\n");
     if (geteuid() == 0) {
         ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
     }
@@ -192,7 +183,8 @@ TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
         WriteComPortNumber(settings, 10);
         return true;
     }));
-    EXPECT_EQ(Get(path), "; kept\r\n[General]\r\nComPortNo=10\r\n[Other]\r\nk=v\r\n");
+    EXPECT_EQ(test::ReadFileText(path),
+              "; kept\r\n[General]\r\nComPortNo=10\r\n[Other]\r\nk=v\r\n");
     EXPECT_EQ(EntriesInFolder(), 1);
 
     // A file that does not exist yet still needs the folder.
@@ -212,7 +204,7 @@ TEST_F(FileKinds, SymbolicLinksAreFollowedAndADanglingOneGetsItsTargetCreated) {
     file.WriteEntry("Kronax", "SEN", "0C0100000000");
     EXPECT_TRUE(fs::is_symlink(PathOf("chain.kxcfg")));
     EXPECT_TRUE(fs::is_symlink(PathOf("dangling.kxcfg")));
-    EXPECT_EQ(Get(PathOf("real/target.kxcfg")), "[Kronax]\r\nSEN=0C0100000000\r\n");
+    EXPECT_EQ(test::ReadFileText(PathOf("real/target.kxcfg")), "[Kronax]\r\nSEN=0C0100000000\r\n");
     EXPECT_TRUE(FileExists(PathOf("chain.kxcfg")));
     EXPECT_EQ(file.ReadEntry("Kronax", "SEN", ""), "0C0100000000");
 
@@ -223,7 +215,7 @@ TEST_F(FileKinds, SymbolicLinksAreFollowedAndADanglingOneGetsItsTargetCreated) {
 
 TEST_F(FileKinds, ReplacedFileKeepsItsModeOwnerAndHardLinks) {
     const std::string path = PathOf("s.kxcfg");
-    Put(path, "[Kronax]\r\nSEN=1\r\n");
+    test::WriteFileText(path, "[Kronax]\r\nSEN=1\r\n");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const bool root = geteuid() == 0;
     if (root) {
@@ -241,9 +233,9 @@ TEST_F(FileKinds, ReplacedFileKeepsItsModeOwnerAndHardLinks) {
     fs::create_hard_link(path, PathOf("other-name.kxcfg"));
     file.WriteEntry("Kronax", "SEN", "3");
     EXPECT_EQ(fs::hard_link_count(path), 2u);
-    EXPECT_EQ(Get(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\n");
+    EXPECT_EQ(test::ReadFileText(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\n");
     file.WriteEntry("Kronax", "CDM", "0001");
-    EXPECT_EQ(Get(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\nCDM=0001\r\n");
+    EXPECT_EQ(test::ReadFileText(PathOf("other-name.kxcfg")), "[Kronax]\r\nSEN=3\r\nCDM=0001\r\n");
     EXPECT_EQ(EntriesInFolder(), 2);
 }
 
@@ -253,18 +245,18 @@ TEST_F(FileKinds, FullDiskLeavesTheOldFileWholeWhetherReplacedOrRewrittenInPlace
     const std::string single = PathOf("single.kxcfg");
     const std::string linked = PathOf("linked.kxcfg");
     const std::string old = "[Kronax]\r\nSEN=1\r\n";
-    Put(single, old);
-    Put(linked, old);
+    test::WriteFileText(single, old);
+    test::WriteFileText(linked, old);
     fs::create_hard_link(linked, PathOf("linked-too.kxcfg"));
-    Put(PathOf("filler"), std::string(60 * 1024, 'x'));
+    test::WriteFileText(PathOf("filler"), std::string(60 * 1024, 'x'));
 
     const std::string big(8 * 1024, 'A');
     TIniFile replaced(single);
     TIniFile inPlace(linked);
     EXPECT_EQ(WriteError(replaced, big), "Unable to write to " + single);
     EXPECT_EQ(WriteError(inPlace, big), "Unable to write to " + linked);
-    EXPECT_EQ(Get(single), old);
-    EXPECT_EQ(Get(linked), old);
+    EXPECT_EQ(test::ReadFileText(single), old);
+    EXPECT_EQ(test::ReadFileText(linked), old);
     EXPECT_EQ(EntriesInFolder(), 4);
 }
 
