@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <sstream>
 
 namespace {
@@ -70,30 +69,6 @@ Measurement Time(const std::vector<std::string>& args) {
     return median;
 }
 
-// N paced simulators COM1 ... COMn published in one device-map folder.
-class PacedBoards {
-public:
-    PacedBoards(int count, const std::string& folder) : folder_(folder) {
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        for (int index = 1; index <= count; ++index) {
-            const std::string name = "COM" + std::to_string(index);
-            sims_.push_back(
-                std::make_unique<sim::SimProcess>(std::vector<std::string>{"--pace"}, name));
-            fs::create_symlink(sims_.back()->LinkPath(), folder_ + "/" + name);
-            ports_ += (index > 1 ? "," : "") + name;
-        }
-        setenv("KRONAX_PORTS", folder_.c_str(), 1);
-    }
-    ~PacedBoards() { fs::remove_all(folder_); }
-    const std::string& Ports() const { return ports_; }
-
-private:
-    std::string folder_;
-    std::string ports_;
-    std::vector<std::unique_ptr<sim::SimProcess>> sims_;
-};
-
 ConfigurationSnapshot BenchSnapshot() {
     ConfigurationSnapshot s = StartSnapshot();
     s.configuration = {
@@ -118,9 +93,12 @@ int main() {
     Measurement firstRead;
     int worst = 0;
     for (int count : {1, 2, 4, 8}) {
-        PacedBoards boards(count, scratch + "/ports");
-        const Measurement write = Time({"write", "--port", boards.Ports(), file});
-        const Measurement read = Time({"read", "--port", boards.Ports()});
+        const sim::SimBoards boards(
+            scratch + "/ports",
+            std::vector<std::vector<std::string>>(static_cast<std::size_t>(count), {"--pace"}));
+        setenv("KRONAX_PORTS", boards.Folder().c_str(), 1);
+        const Measurement write = Time({"write", "--port", boards.PortList(), file});
+        const Measurement read = Time({"read", "--port", boards.PortList()});
         if (count == 1) {
             firstWrite = write;
             firstRead = read;

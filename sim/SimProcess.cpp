@@ -156,4 +156,29 @@ std::string PortClient::ReadSome(std::chrono::milliseconds deadline) const {
     return count > 0 ? std::string(buffer, static_cast<std::size_t>(count)) : std::string();
 }
 
+SimBoards::SimBoards(const std::string& folder,
+                     const std::vector<std::vector<std::string>>& simArgs)
+    : folder_(folder) {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    for (std::size_t index = 0; index < simArgs.size(); ++index) {
+        const std::string name = "COM" + std::to_string(index + 1);
+        boards_.push_back(std::make_unique<SimProcess>(simArgs[index], name));
+        fs::create_symlink(boards_.back()->LinkPath(), folder_ + "/" + name);
+    }
+}
+
+SimBoards::~SimBoards() {
+    boards_.clear();
+    std::error_code error;
+    fs::remove_all(folder_, error);
+}
+
+std::string SimBoards::PortList() const {
+    std::string list;
+    for (std::size_t number = 1; number <= boards_.size(); ++number)
+        list += (number > 1 ? "," : "") + ("COM" + std::to_string(number));
+    return list;
+}
+
 } // namespace kronax::sim

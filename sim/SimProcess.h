@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,26 @@ private:
     std::string portName_;
     std::string printedName_;
     int pid_ = -1;
+};
+
+// Simulators COM1 ... COMn, board n started with simArgs[n - 1], their ports published together
+// in folder, which is emptied first and removed with the boards.
+class SimBoards {
+public:
+    SimBoards(const std::string& folder, const std::vector<std::vector<std::string>>& simArgs);
+    ~SimBoards();
+    SimBoards(const SimBoards&) = delete;
+    SimBoards& operator=(const SimBoards&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    // "COM1,COM2,...", as a --port list.
+    std::string PortList() const;
+    // Board number (from 1).
+    SimProcess& Board(std::size_t number) { return *boards_.at(number - 1); }
+
+private:
+    std::string folder_;
+    std::vector<std::unique_ptr<SimProcess>> boards_;
 };
 
 // The published port opened the way a client opens a serial port: raw, 9600 8N1.

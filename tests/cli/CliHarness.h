@@ -8,7 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -60,17 +59,7 @@ using SimArgs = std::vector<std::vector<std::string>>;
 class Boards {
 public:
     explicit Boards(const std::vector<std::vector<std::string>>& simArgs)
-        : ports_(scratch_.Path("ports")) {
-        std::filesystem::create_directories(scratch_.Path("ports"));
-        for (std::size_t index = 0; index < simArgs.size(); ++index) {
-            const std::string name = "COM" + std::to_string(index + 1);
-            std::vector<std::string> args = simArgs[index];
-            args.insert(args.end(), {"--log", LogOf(name)});
-            sims_.push_back(std::make_unique<sim::SimProcess>(args, name));
-            std::filesystem::create_symlink(sims_.back()->LinkPath(),
-                                            scratch_.Path("ports/" + name));
-        }
-    }
+        : boards_(scratch_.Path("ports"), WithLogs(simArgs)), ports_(boards_.Folder()) {}
 
     explicit Boards(std::size_t count) : Boards(std::vector<std::vector<std::string>>(count)) {}
 
@@ -86,12 +75,20 @@ public:
     }
     std::string File(const std::string& name) const { return scratch_.Path(name); }
     // Ends the simulator of COM<number>, closing its side of the line.
-    void Unplug(int number) { sims_[static_cast<std::size_t>(number - 1)]->Stop(SIGTERM); }
+    void Unplug(int number) { boards_.Board(static_cast<std::size_t>(number)).Stop(SIGTERM); }
 
 private:
+    std::vector<std::vector<std::string>>
+    WithLogs(std::vector<std::vector<std::string>> simArgs) const {
+        for (std::size_t index = 0; index < simArgs.size(); ++index)
+            simArgs[index].insert(simArgs[index].end(),
+                                  {"--log", LogOf("COM" + std::to_string(index + 1))});
+        return simArgs;
+    }
+
     Scratch scratch_;
+    sim::SimBoards boards_;
     kronax::test::ScopedPorts ports_;
-    std::vector<std::unique_ptr<sim::SimProcess>> sims_;
 };
 
 } // namespace kronax::cli::testing
