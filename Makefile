@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
 .PHONY: all deps configure build run test wine-test package package-test bench windows format-check clean
-.PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
+.PHONY: windows-package sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
 
 all: build
 
@@ -26,11 +26,18 @@ build: configure
 run: build
 	@scripts/run-with-simulator $(BUILD_DIR)
 
-# The toolkit-free libraries and their tests, cross-compiled for Windows (compiled and linked only).
+# The whole tree cross-compiled for Windows, as a native build configures it but without the
+# window (no Qt for Windows here): kronax.exe, the toolkit-free libraries and their tests.
 windows: deps
 	@cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKRONAX_WERROR=ON >/dev/null
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKRONAX_WERROR=ON \
+		-DKRONAX_WITH_WINDOW=OFF >/dev/null
 	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
+
+# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README,
+# licence and the manual (written by running kronax.exe under Wine).
+windows-package: windows
+	@cd $(WINDOWS_BUILD_DIR) && cpack
 
 # Every tracked C++ file must be as clang-format (with the repository's .clang-format) writes it.
 format-check:
@@ -72,7 +79,8 @@ bench: build
 # UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.
 asan-build: deps
 	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
-		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_FUZZERS=ON \
+		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_CLI=OFF \
+		-DKRONAX_WITH_FUZZERS=ON \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fno-omit-frame-pointer \
 		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)

@@ -51,12 +51,23 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options, bool withJson) {
         command.add_flag("--json", options.json, "print JSON");
 }
 
+// A computer without any serial port has no list of them at all (Windows: no SERIALCOMM key);
+// for the command line that is an empty list, not a failure.
+Stop ListingFailure(const ESerialPort& error) {
+    return {ExitPortError, "cannot list the serial ports: " + PortFailureReason(error)};
+}
+
+bool NoPortList(const ESerialPort& error) {
+    return ClassifyPlatformError(error.WinErrorCode()) == PortFailureKind::NotPresent;
+}
+
 std::vector<std::string> ListedPorts() {
     std::vector<std::string> names;
     try {
         ListSerialPorts(names);
     } catch (const ESerialPort& error) {
-        throw Stop{ExitPortError, "cannot list the serial ports: " + PortFailureReason(error)};
+        if (!NoPortList(error))
+            throw ListingFailure(error);
     }
     if (names.empty())
         throw Stop{ExitPortError, "no serial ports present"};
@@ -107,7 +118,8 @@ int ListPorts(bool json, TOutput& output) {
     try {
         ports = ListPortIdentities();
     } catch (const ESerialPort& error) {
-        throw Stop{ExitPortError, "cannot list the serial ports: " + PortFailureReason(error)};
+        if (!NoPortList(error))
+            throw ListingFailure(error);
     }
     if (!json) {
         for (const PortIdentity& port : ports)

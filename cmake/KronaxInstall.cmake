@@ -1,18 +1,19 @@
 # Install rules shared by the programs: where they go (GNUInstallDirs) and their man pages.
 include(GNUInstallDirs)
 
-if(NOT CMAKE_CROSSCOMPILING)
+# Man pages are a POSIX affair: Windows builds, native or cross, make none.
+if(NOT WIN32)
     find_program(HELP2MAN help2man REQUIRED)
     find_program(GZIP gzip REQUIRED)
 endif()
 
-# Installs program (an executable target) into bin. In a native build it also makes its man page
+# Installs program (an executable target) into bin. Outside Windows it also makes its man page
 # from its --help, compressed as Debian wants it, installs it in section 1, and adds the program
 # to the KRONAX_INSTALLED_PROGRAMS property that the package test checks. summary is the page's
 # one-line NAME text.
 function(kronax_install_program program summary)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    if(CMAKE_CROSSCOMPILING)
+    if(WIN32)
         return()
     endif()
     set(page ${CMAKE_CURRENT_BINARY_DIR}/${program}.1)

@@ -16,7 +16,14 @@ std::unique_ptr<TSerialPort> OpenBoardPort(const std::string& name, bool withWat
     SetUpBoardPort(*port, withWatcher);
     port->SetDispatcher(dispatcher);
     port->SetPort(name);
-    port->OpenPort();
+    try {
+        port->OpenPort();
+    } catch (const ESerialPort&) {
+        // Only an unreadable modem status leaves the port open; the board needs none of those
+        // lines, so the port is used as the window uses it.
+        if (!port->Connected())
+            throw;
+    }
     return port;
 }
 

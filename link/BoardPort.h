@@ -15,8 +15,8 @@ namespace kronax {
 void SetUpBoardPort(TSerialPort& port, bool withWatcher);
 
 // A new port named name, set up as above, delivering line events through dispatcher, and open.
-// Raises what OpenPort raises (ESerialPort); nothing stays open then. Any thread, which then owns
-// the port.
+// Raises what OpenPort raises (ESerialPort) when the port did not open; a port that opened but
+// whose modem lines could not be read is returned open. Any thread, which then owns the port.
 std::unique_ptr<TSerialPort> OpenBoardPort(const std::string& name, bool withWatcher,
                                            UiDispatcher& dispatcher = UiDispatcher::Shared());
 

@@ -1,6 +1,7 @@
 #include "tests/cli/CliHarness.h"
 
 #include "cli/ConfigurationFields.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -26,6 +27,18 @@ TEST(KronaxUsage, HelpNamesEveryCommandAndTheExitCodesAndMistakesAreCodeTwo) {
     EXPECT_EQ(Kronax({"read", "--port", ","}).code, 2);
     EXPECT_EQ(Kronax({"write", "--port", "COM1"}).code, 2);
     EXPECT_EQ(Kronax({"read", "--port", "COM1,COM2", "--output", "x.kxcfg"}).code, 2);
+}
+
+TEST(KronaxPorts, AComputerWithoutAnyPortListsNoneButAllHasNothingToRunOn) {
+    Scratch scratch;
+    kronax::test::ScopedEnvironment ports("KRONAX_PORTS", scratch.Path("no-such-folder"));
+    const Outcome list = Kronax({"ports"});
+    EXPECT_EQ(list.code, 0) << list.err;
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(Kronax({"ports", "--json"}).out, "[]\n");
+    const Outcome all = Kronax({"status", "--all"});
+    EXPECT_EQ(all.code, 3);
+    EXPECT_THAT(all.err, HasSubstr("no serial ports present"));
 }
 
 TEST(KronaxShow, DecodesAFileAndNamesEachPayloadItCannotUse) {

@@ -1,0 +1,7 @@
+#include "cli/Console.h"
+
+namespace kronax::cli {
+
+void PrepareConsoleOutput() {}
+
+} // namespace kronax::cli
