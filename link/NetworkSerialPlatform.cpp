@@ -23,11 +23,13 @@ std::vector<std::string> ReadLocalNames(ISerialPlatform& local, DeviceMapHandle 
     std::vector<std::string> names;
     for (std::uint32_t index = 0;; ++index) {
         std::string name;
-        error = local.NextPortName(map, index, name);
-        if (error == ErrorNoMoreItems)
-            error = 0;
-        if (error != 0)
+        const int result = local.NextPortName(map, index, name);
+        if (result == ErrorNoMoreItems)
             return names;
+        if (result != 0) {
+            error = result;
+            return names;
+        }
         names.push_back(std::move(name));
     }
 }
