@@ -1,5 +1,6 @@
 #include "sim/Ser2netProcess.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
@@ -82,13 +83,22 @@ std::uint16_t FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-Ser2netProcess::Ser2netProcess(const std::string& devicePath, bool rfc2217)
-    : folder_(NewFolder()), rfc2217_(rfc2217), port_(FreeLoopbackPort()) {
+Ser2netProcess::Ser2netProcess(const std::vector<std::string>& devicePaths, bool rfc2217,
+                               bool charDelay)
+    : folder_(NewFolder()), rfc2217_(rfc2217) {
     std::ofstream config(folder_ + "/ser2net.yaml");
-    config << "connection: &board\n"
-           << "  accepter: " << (rfc2217 ? "telnet(rfc2217),tcp," : "tcp,") << "127.0.0.1," << port_
-           << "\n"
-           << "  connector: serialdev," << devicePath << ",9600n81,local\n";
+    for (std::size_t index = 0; index < devicePaths.size(); ++index) {
+        std::uint16_t port = FreeLoopbackPort();
+        while (std::find(ports_.begin(), ports_.end(), port) != ports_.end())
+            port = FreeLoopbackPort();
+        ports_.push_back(port);
+        config << "connection: &board" << index << "\n"
+               << "  accepter: " << (rfc2217 ? "telnet(rfc2217),tcp," : "tcp,") << "127.0.0.1,"
+               << ports_.back() << "\n"
+               << "  connector: serialdev," << devicePaths[index] << ",9600n81,local\n";
+        if (!charDelay)
+            config << "  options:\n    chardelay: false\n";
+    }
     config.close();
     Start();
 }
@@ -120,13 +130,13 @@ void Ser2netProcess::Start() {
         throw std::runtime_error("cannot start ser2net");
     }
     const auto end = Clock::now() + ListenDeadline;
-    while (!Listening(port_)) {
+    while (!std::all_of(ports_.begin(), ports_.end(), Listening)) {
         const bool ended = waitpid(pid_, nullptr, WNOHANG) == pid_;
         if (ended || Clock::now() >= end) {
             if (ended)
                 pid_ = -1;
             Stop(SIGKILL);
-            throw std::runtime_error("ser2net does not listen on port " + std::to_string(port_));
+            throw std::runtime_error("ser2net does not listen on its ports");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -141,8 +151,16 @@ void Ser2netProcess::Stop(int signal) {
     pid_ = -1;
 }
 
-std::string Ser2netProcess::Url() const {
-    return (rfc2217_ ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") + std::to_string(port_);
+std::string Ser2netProcess::Url(std::size_t index) const {
+    return (rfc2217_ ? "rfc2217://127.0.0.1:" : "socket://127.0.0.1:") +
+           std::to_string(ports_.at(index));
+}
+
+std::string Ser2netProcess::UrlList() const {
+    std::string list;
+    for (std::size_t index = 0; index < ports_.size(); ++index)
+        list += (index > 0 ? "," : "") + Url(index);
+    return list;
 }
 
 } // namespace kronax::sim
