@@ -113,7 +113,7 @@ TEST_P(PtyKronaxNetwork, ARefusedConnectionFailsAndARestartedServerServesAgain) 
     EXPECT_EQ(again.code, 0) << again.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothForms, PtyKronaxNetwork, ::testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(PtyBothForms, PtyKronaxNetwork, ::testing::Bool(),
                          [](const auto& form) { return form.param ? "Rfc2217" : "RawTcp"; });
 
 TEST(PtyKronaxNetworkMap, AMappedPortIsListedWithItsUrlAndReachedByNumber) {

@@ -65,12 +65,12 @@ TEST_P(TelnetSession, ARefusedComPortOptionIsSettledAsRefused) {
 TEST_P(TelnetSession, SeparatesDataFromAnswersAndModemStates) {
     Session session;
     session.Begin();
-    const std::string wire = "!SM" + Bytes({Iac, Iac}) + "\r" +
+    const std::string wire = std::string("!SM") + Bytes({Iac, Iac}) + "\r" +
                              Bytes({Iac, Sb, 44, 101, 0, 0, 0, Iac, Iac, Iac, Se}) +
                              Bytes({Iac, Sb, 44, 107, 0xB0, Iac, Se}) + "x" +
                              Bytes({Iac, Sb, 44, 112, 3, Iac, Se}) + "late";
     Received out = Feed(session, wire, GetParam());
-    EXPECT_EQ(out.data, "!SM" + Bytes({Iac}) + "\rxlate");
+    EXPECT_EQ(out.data, std::string("!SM") + Bytes({Iac}) + "\rxlate");
     ASSERT_NE(session.Answer(SetBaudRate), nullptr);
     EXPECT_EQ(*session.Answer(SetBaudRate), BaudRateValue(255));
     EXPECT_EQ(session.ModemState(), 0xB0);
@@ -82,8 +82,8 @@ TEST_P(TelnetSession, SeparatesDataFromAnswersAndModemStates) {
 INSTANTIATE_TEST_SUITE_P(WholeAndByteByByte, TelnetSession, ::testing::Bool());
 
 TEST(TelnetEscape, DoublesIacsAndCountsTheWholeBytesSent) {
-    const std::string data = "a" + Bytes({Iac}) + "b";
-    EXPECT_EQ(Escape(data.data(), data.size()), "a" + Bytes({Iac, Iac}) + "b");
+    const std::string data = std::string("a") + Bytes({Iac}) + "b";
+    EXPECT_EQ(Escape(data.data(), data.size()), std::string("a") + Bytes({Iac, Iac}) + "b");
     const std::size_t whole[] = {0, 1, 1, 2, 3};
     for (std::size_t sent = 0; sent < 5; ++sent)
         EXPECT_EQ(WholeBytesSent(data.data(), data.size(), sent), whole[sent]) << sent;
