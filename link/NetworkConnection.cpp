@@ -142,8 +142,9 @@ int NetworkConnection::Connect(const NetworkPortAddress& address) {
         return error;
     // A server whose port is in use, by another client or one still closing, says so in text
     // and hangs up at once.
+    // One that never answers does not speak Telnet: a raw TCP port named rfc2217://.
     if (int error = AwaitLocked(lock, [this] { return session_.ComPortSettled(); }))
-        return error == EIO ? EBUSY : error;
+        return error == EIO ? EBUSY : error == ETIMEDOUT ? EPROTONOSUPPORT : error;
     return session_.ComPortAccepted() ? 0 : EPROTONOSUPPORT;
 }
 
@@ -172,7 +173,7 @@ int NetworkConnection::SetLineSettings(const SerialDcb& dcb) {
         return error;
     // The server answers in order, so the last answer means all have come.
     if (int error = AwaitLocked(lock, [this] { return session_.Answer(SetStopSize) != nullptr; }))
-        return error;
+        return error == ETIMEDOUT ? EIO : error;
     const bool settled =
         *session_.Answer(SetBaudRate) == baudRate && *session_.Answer(SetDataSize) == size &&
         *session_.Answer(SetParity) == parity && *session_.Answer(SetStopSize) == stopSize;
@@ -202,7 +203,7 @@ int NetworkConnection::Purge(bool input, bool output) {
                                Clock::now() + AnswerTimeout))
         return error;
     if (int error = AwaitLocked(lock, [this] { return session_.Answer(PurgeData) != nullptr; }))
-        return error;
+        return error == ETIMEDOUT ? EIO : error;
     if (input)
         inbox_.erase(0, std::min(session_.AnswerMark(PurgeData), inbox_.size()));
     return 0;
@@ -327,7 +328,8 @@ int NetworkConnection::Pump() {
 }
 
 // Takes in what arrives until done() holds, the server hangs up (EIO) or the answer time-out
-// runs out (ETIMEDOUT). The lock is released while waiting.
+// runs out (ETIMEDOUT; a server that stops answering once connected counts as lost, EIO). The
+// lock is released while waiting.
 template <typename Done>
 int NetworkConnection::AwaitLocked(std::unique_lock<std::mutex>& lock, Done done) {
     const auto deadline = Clock::now() + AnswerTimeout;

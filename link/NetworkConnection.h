@@ -18,7 +18,8 @@ namespace kronax::posix {
 class NetworkConnection {
 public:
     // Connects within the connect time-out and, for RFC 2217, waits (bounded) until the server
-    // takes COM port control (EPROTONOSUPPORT when it refuses, EBUSY when it hangs up instead).
+    // takes COM port control (EPROTONOSUPPORT when it refuses or never answers, EBUSY when it
+    // hangs up instead).
     // An unknown host is ENXIO.
     int Connect(const NetworkPortAddress& address);
     ~NetworkConnection();

@@ -118,10 +118,14 @@ TEST(PosixNetworkConnection, AServerThatRefusesOrHangsUpOrSettlesOtherwiseFails)
         ReadUntil(fd, Bytes({Iac, Will, OptionComPort}));
         Send(fd, "Port's device already in use\r\n");
     };
+    // A raw TCP port named rfc2217:// passes the negotiation on to the board, which says nothing.
+    const std::function<void(int)> staysSilent = [](int fd) {
+        ReadUntil(fd, "never");
+    };
     const struct {
         const std::function<void(int)>& script;
         int error;
-    } cases[] = {{refuses, EPROTONOSUPPORT}, {hangsUp, EBUSY}};
+    } cases[] = {{refuses, EPROTONOSUPPORT}, {hangsUp, EBUSY}, {staysSilent, EPROTONOSUPPORT}};
     for (const auto& each : cases) {
         ScriptedServer server(each.script);
         NetworkConnection connection;
