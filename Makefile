@@ -74,6 +74,8 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-log --repaint-each-line
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-cli
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-net
 
 # The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.

@@ -41,7 +41,10 @@ struct BoardOptions {
 };
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options, bool withJson) {
-    command.add_option("--port", options.ports, "COM<n>; repeat it or separate ports by commas")
+    command
+        .add_option("--port", options.ports,
+                    "COM<n>, rfc2217://host:port or socket://host:port (tcp:// alike); repeat it "
+                    "or separate ports by commas")
         ->delimiter(',')
         ->allow_extra_args(false);
     command.add_flag("--all", options.all, "every port that 'kronax ports' lists");

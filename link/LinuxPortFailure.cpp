@@ -14,6 +14,10 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
+    case ECONNREFUSED: // no serial server listens there
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case ETIMEDOUT:
         return PortFailureKind::NotPresent;
     case EIO:
         return PortFailureKind::Disconnected;

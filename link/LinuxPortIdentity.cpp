@@ -1,5 +1,6 @@
 #include "link/LinuxPortIdentity.h"
 
+#include "link/LinuxPortMap.h"
 #include "link/LinuxPortNames.h"
 
 #include <filesystem>
@@ -61,6 +62,8 @@ PortIdentity IdentityOf(const std::string& name, const std::string& sysRoot) {
 namespace kronax {
 
 PortIdentity SystemPortIdentity(const std::string& name) {
+    if (auto url = posix::MappedPortUrl(name))
+        return PortIdentity{name, *url, {}, {}, {}, {}, {}};
     return posix::IdentityOf(name, "/sys");
 }
 

@@ -23,7 +23,10 @@
 //                    of bytes once (edge-triggered), so unread bytes cause no repeated events
 //   NewEvent etc.    eventfd, which stays readable once set (manual reset)
 //   OpenDeviceMap    a snapshot of the present port names (see LinuxPortNames.h)
+// The system's platform puts ports behind network serial servers in front of it (see
+// NetworkSerialPlatform.h).
 #include "link/LinuxPortNames.h"
+#include "link/NetworkSerialPlatform.h"
 #include "link/SerialPlatform.h"
 
 #include <algorithm>
@@ -482,7 +485,8 @@ private:
 } // namespace
 
 ISerialPlatform& SystemSerialPlatform() {
-    static LinuxSerialPlatform platform;
+    static LinuxSerialPlatform ttys;
+    static posix::NetworkSerialPlatform platform(ttys);
     return platform;
 }
 

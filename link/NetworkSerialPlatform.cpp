@@ -1,0 +1,230 @@
+#include "link/NetworkSerialPlatform.h"
+
+#include "link/LinuxPortMap.h"
+#include "link/NetworkConnection.h"
+#include "link/NetworkPortName.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/epoll.h>
+
+namespace kronax::posix {
+namespace {
+
+// Network handles count up from here, clear of local's file descriptors.
+constexpr DeviceHandle FirstNetworkHandle = DeviceHandle{1} << 30;
+
+bool IsNetworkHandle(DeviceHandle device) {
+    return device >= FirstNetworkHandle;
+}
+
+std::vector<std::string> ReadLocalNames(ISerialPlatform& local, DeviceMapHandle map, int& error) {
+    std::vector<std::string> names;
+    for (std::uint32_t index = 0;; ++index) {
+        std::string name;
+        const int result = local.NextPortName(map, index, name);
+        if (result == ErrorNoMoreItems)
+            return names;
+        if (result != 0) {
+            error = result;
+            return names;
+        }
+        names.push_back(std::move(name));
+    }
+}
+
+} // namespace
+
+NetworkSerialPlatform::NetworkSerialPlatform(ISerialPlatform& local)
+    : local_(local), nextHandle_(FirstNetworkHandle) {}
+
+NetworkSerialPlatform::~NetworkSerialPlatform() = default;
+
+int NetworkSerialPlatform::OpenDevice(const std::string& portName, DeviceHandle& device) {
+    auto address = ParseNetworkPortUrl(portName);
+    if (!address)
+        if (auto url = MappedPortUrl(portName))
+            address = ParseNetworkPortUrl(*url);
+    if (!address)
+        return local_.OpenDevice(portName, device);
+    auto connection = std::make_shared<NetworkConnection>();
+    if (int error = connection->Connect(*address))
+        return error;
+    std::lock_guard lock(mutex_);
+    device = nextHandle_++;
+    connections_[device] = std::move(connection);
+    return 0;
+}
+
+int NetworkSerialPlatform::CloseDevice(DeviceHandle device) {
+    if (!IsNetworkHandle(device))
+        return local_.CloseDevice(device);
+    std::lock_guard lock(mutex_);
+    return connections_.erase(device) == 1 ? 0 : EBADF;
+}
+
+int NetworkSerialPlatform::SetupQueues(DeviceHandle device, std::uint32_t inputSize,
+                                       std::uint32_t outputSize) {
+    if (!IsNetworkHandle(device))
+        return local_.SetupQueues(device, inputSize, outputSize);
+    return Find(device) ? 0 : EBADF;
+}
+
+int NetworkSerialPlatform::SetLineSettings(DeviceHandle device, const SerialDcb& dcb) {
+    if (!IsNetworkHandle(device))
+        return local_.SetLineSettings(device, dcb);
+    auto connection = Find(device);
+    return connection ? connection->SetLineSettings(dcb) : EBADF;
+}
+
+int NetworkSerialPlatform::SetTimeouts(DeviceHandle device, const SerialTimeouts& timeouts) {
+    if (!IsNetworkHandle(device))
+        return local_.SetTimeouts(device, timeouts);
+    auto connection = Find(device);
+    if (!connection)
+        return EBADF;
+    connection->SetTimeouts(timeouts);
+    return 0;
+}
+
+int NetworkSerialPlatform::Purge(DeviceHandle device, std::uint32_t flags) {
+    if (!IsNetworkHandle(device))
+        return local_.Purge(device, flags);
+    auto connection = Find(device);
+    return connection ? connection->Purge(flags & PurgeRxClear, flags & PurgeTxClear) : EBADF;
+}
+
+int NetworkSerialPlatform::Write(DeviceHandle device, const char* data, std::uint32_t count,
+                                 EventHandle requestEvent, std::uint32_t& done) {
+    if (!IsNetworkHandle(device))
+        return local_.Write(device, data, count, requestEvent, done);
+    auto connection = Find(device);
+    return connection ? connection->Write(data, count, done) : EBADF;
+}
+
+int NetworkSerialPlatform::Read(DeviceHandle device, char* data, std::uint32_t count,
+                                EventHandle requestEvent, std::uint32_t& done) {
+    if (!IsNetworkHandle(device))
+        return local_.Read(device, data, count, requestEvent, done);
+    auto connection = Find(device);
+    return connection ? connection->Read(data, count, done) : EBADF;
+}
+
+int NetworkSerialPlatform::WaitForInput(DeviceHandle device, EventHandle requestEvent,
+                                        std::uint32_t milliseconds) {
+    if (!IsNetworkHandle(device))
+        return local_.WaitForInput(device, requestEvent, milliseconds);
+    auto connection = Find(device);
+    return connection ? connection->WaitForInput(milliseconds) : EBADF;
+}
+
+int NetworkSerialPlatform::ClearErrors(DeviceHandle device, std::uint32_t& errors,
+                                       std::uint32_t& inputQueued) {
+    if (!IsNetworkHandle(device))
+        return local_.ClearErrors(device, errors, inputQueued);
+    auto connection = Find(device);
+    errors = 0;
+    return connection ? connection->QueuedInput(inputQueued) : EBADF;
+}
+
+int NetworkSerialPlatform::GetModemStatus(DeviceHandle device, std::uint32_t& status) {
+    if (!IsNetworkHandle(device))
+        return local_.GetModemStatus(device, status);
+    auto connection = Find(device);
+    return connection ? connection->ModemStatus(status) : EBADF;
+}
+
+int NetworkSerialPlatform::SetEventMask(DeviceHandle device, std::uint32_t mask) {
+    if (!IsNetworkHandle(device))
+        return local_.SetEventMask(device, mask);
+    auto connection = Find(device);
+    if (!connection)
+        return EBADF;
+    connection->SetEventMask(mask);
+    return 0;
+}
+
+// Arrivals are the only line event a network port has: signalled once per arrival, like the
+// local ports' watcher, so bytes left unread cause no repeated events.
+LineWait NetworkSerialPlatform::WaitLineEvent(DeviceHandle device, EventHandle waitEvent,
+                                              EventHandle stopSignal, std::uint32_t& mask) {
+    if (!IsNetworkHandle(device))
+        return local_.WaitLineEvent(device, waitEvent, stopSignal, mask);
+    auto connection = Find(device);
+    if (!connection)
+        return LineWait::Stopped;
+    pollfd waits[2] = {{static_cast<int>(stopSignal), POLLIN, 0},
+                       {connection->ArrivalFd(), POLLIN, 0}};
+    for (;;) {
+        if (poll(waits, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return LineWait::Stopped;
+        }
+        if (waits[0].revents)
+            return LineWait::Stopped;
+        epoll_event arrival{};
+        if (epoll_wait(connection->ArrivalFd(), &arrival, 1, 0) != 1)
+            continue;
+        if (connection->EventMask() & EvRxChar) {
+            mask = EvRxChar;
+            return LineWait::Signalled;
+        }
+    }
+}
+
+int NetworkSerialPlatform::NewEvent(bool initiallySet, EventHandle& event) {
+    return local_.NewEvent(initiallySet, event);
+}
+
+int NetworkSerialPlatform::SignalEvent(EventHandle event) {
+    return local_.SignalEvent(event);
+}
+
+int NetworkSerialPlatform::CloseEvent(EventHandle event) {
+    return local_.CloseEvent(event);
+}
+
+int NetworkSerialPlatform::OpenDeviceMap(DeviceMapHandle& map) {
+    DeviceMapHandle localMap = 0;
+    if (int error = local_.OpenDeviceMap(localMap))
+        return error;
+    int error = 0;
+    std::vector<std::string> names = ReadLocalNames(local_, localMap, error);
+    local_.CloseDeviceMap(localMap);
+    if (error)
+        return error;
+    for (std::string& name : MappedPortNames())
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(std::move(name));
+    std::lock_guard lock(mutex_);
+    map = nextMap_++;
+    maps_[map] = std::move(names);
+    return 0;
+}
+
+int NetworkSerialPlatform::NextPortName(DeviceMapHandle map, std::uint32_t index,
+                                        std::string& name) {
+    std::lock_guard lock(mutex_);
+    auto found = maps_.find(map);
+    if (found == maps_.end())
+        return EBADF;
+    if (index >= found->second.size())
+        return ErrorNoMoreItems;
+    name = found->second[index];
+    return 0;
+}
+
+int NetworkSerialPlatform::CloseDeviceMap(DeviceMapHandle map) {
+    std::lock_guard lock(mutex_);
+    return maps_.erase(map) == 1 ? 0 : EBADF;
+}
+
+std::shared_ptr<NetworkConnection> NetworkSerialPlatform::Find(DeviceHandle device) {
+    std::lock_guard lock(mutex_);
+    auto found = connections_.find(device);
+    return found == connections_.end() ? nullptr : found->second;
+}
+
+} // namespace kronax::posix
