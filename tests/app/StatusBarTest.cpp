@@ -111,6 +111,16 @@ TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
     form->StoreConfigurationtoFile1Click();
     EXPECT_EQ(Outcome(*form)->text(), "Configuration saved to saved.kxcfg.");
     EXPECT_FALSE(ShownInRed(Outcome(*form)));
+
+    // The error box keeps its fixed text; the status bar adds why.
+    const std::string nowhere = NewFolder() + "/missing/saved.kxcfg";
+    form->saveAnswers.push_back(nowhere);
+    ModalAnswerer answerer;
+    form->Control<QAction>("StoreConfigurationtoFile1")->trigger();
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0], QString::fromStdString("Unable to write to " + nowhere));
+    EXPECT_EQ(Outcome(*form)->text().toStdString(),
+              "Stopped: Unable to write to " + nowhere + ": no such file or directory");
 }
 
 TEST(StatusBarTest, FailedOpeningNamesThePortAndWhyAndKeepsTheSpecifiedLabel) {
