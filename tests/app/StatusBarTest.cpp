@@ -2,6 +2,7 @@
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 #include "tests/app/ModalAnswerer.h"
+#include "tests/support/LockedPty.h"
 
 #include <gtest/gtest.h>
 
@@ -125,13 +126,14 @@ TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
 
 TEST(StatusBarTest, FailedOpeningNamesThePortAndWhyAndKeepsTheSpecifiedLabel) {
     const std::string folder = NewFolder();
-    std::filesystem::create_symlink(folder + "/no-such-device", folder + "/COM4");
+    const test::LockedPty locked;
+    std::filesystem::create_symlink(locked.DevicePath(), folder + "/COM4");
     ScopedPorts ports(folder);
     auto form = IdleWindow();
     form->Pick("COM4");
     EXPECT_EQ(form->Text("lblConnection"), "No com port opened.");
     EXPECT_EQ(form->PortList()->currentIndex(), -1);
-    EXPECT_EQ(Outcome(*form)->text(), "COM4 could not be opened: not present.");
+    EXPECT_EQ(Outcome(*form)->text(), "COM4 could not be opened: disconnected.");
     EXPECT_TRUE(ShownInRed(Outcome(*form)));
     EXPECT_EQ(Connection(*form), "No com port opened.");
 }
@@ -206,6 +208,12 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     form->Control<QPushButton>("btnStatus")->click();
     EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
     EXPECT_TRUE(answerer.boxes.empty());
+
+    // The name still links to the closed pseudo-terminal: no port is there, and none comes back.
+    form->Control<QTimer>("tmrPortWatch")->start();
+    QTest::qWait(2500);
+    EXPECT_EQ(form->PortList()->findText("COM1"), -1);
+    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
 }
 
 // During a read from a board that leaves a query unanswered, the operator clicks Start and
