@@ -1,6 +1,7 @@
 #include "config_file/IniFile.h"
 
 #include "tests/support/FileText.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,7 @@ namespace fs = std::filesystem;
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() /
-            ("kronax-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / test::UniqueTempName("ini");
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
