@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -209,7 +210,12 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
     EXPECT_TRUE(answerer.boxes.empty());
 
-    // The name still links to the closed pseudo-terminal: no port is there, and none comes back.
+    // The name still links to where the board's device was: no port is there, and none comes
+    // back. (A closed pseudo-terminal's number may go to another test's at once, so the link is
+    // pointed at a path that surely stays free.)
+    const std::string link = board.Folder() + "/COM1";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(board.Folder() + "/gone", link);
     form->Control<QTimer>("tmrPortWatch")->start();
     QTest::qWait(2500);
     EXPECT_EQ(form->PortList()->findText("COM1"), -1);
