@@ -82,7 +82,7 @@ bench: build
 asan-build: deps
 	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
 		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_CLI=OFF \
-		-DKRONAX_WITH_FUZZERS=ON \
+		-DKRONAX_WITH_FUZZERS=ON -DKRONAX_TEST_SUITES="link;protocol;config_file;sim" \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fno-omit-frame-pointer \
 		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
@@ -95,7 +95,7 @@ sanitize-asan: asan-build
 # The threaded suites under ThreadSanitizer.
 tsan-build: deps
 	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
-		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF \
+		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_TEST_SUITES="link;sim" \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fsanitize=thread" >/dev/null
 	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target link_tests sim_tests
 

@@ -15,6 +15,7 @@
 #include "app/SystemText.h"
 #include "app/TrafficLogView.h"
 #include "app/WindowLook.h"
+#include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
 #include "link/BoardPort.h"
@@ -327,6 +328,12 @@ void TForm1::ReportFailure(const std::exception_ptr& failure) {
             portChoice_->DropVanished(*port_);
         else
             ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+    } catch (const EIniWrite& error) {
+        // The error box keeps its fixed text; the status bar adds the system's reason.
+        const QString text = QString::fromLocal8Bit(error.what());
+        const QString reason = FromSystemText(ReasonText(error.Reason()));
+        status_->ShowOutcome(StoppedOutcome(text + ": " + reason), text);
+        KronaxApplication::ShowError(text);
     } catch (const std::exception& error) {
         ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
     } catch (...) {

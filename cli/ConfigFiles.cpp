@@ -1,8 +1,8 @@
 #include "cli/ConfigFiles.h"
 
 #include "cli/Text.h"
+#include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
-#include "config_file/IniTextStore.h"
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
@@ -31,15 +31,12 @@ EFileProblem Problem(const std::string& fileName, const std::string& reason) {
 void CheckReadable(const std::string& fileName) {
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
-    if (!fs::exists(status))
-        throw Problem(fileName, "no such file");
     if (fs::is_directory(status))
         throw Problem(fileName, "is a folder, not a configuration file");
-    // Checked before any opening: opening a FIFO would wait for a writer.
-    if (!IsRegularFile(fileName))
-        throw Problem(fileName, "is not a regular file");
-    if (!ReadRegularFile(fileName))
-        throw Problem(fileName, "cannot be read (permission denied)");
+    // The file is never opened unless it is a regular one: opening a FIFO would wait for a
+    // writer.
+    if (!ReadRegularFile(fileName, &error))
+        throw Problem(fileName, ReasonText(error));
 }
 
 } // namespace
@@ -77,16 +74,15 @@ void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& sn
     CheckOutputFile(fileName, force);
     MemoryConfigurationView view(snapshot);
     NoBoard noBoard;
-    // All six entries go into the file in one update, so it is either as before or complete;
-    // links, mode and owner are kept as the INI object keeps them.
-    const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
-        TIniTextStore text(oldText);
-        WriteConfiguration(ConfigTarget::File, {view, noBoard, &text});
-        return text.Text();
-    });
-    if (!written)
-        throw Problem(fileName, "cannot be written (not a regular file, read-only, or the folder "
-                                "is missing or read-only)");
+    TIniEntryStore file(fileName);
+    // All six entries go into the file in one update, so it is either as before or complete.
+    TEntryBatch batch(file);
+    WriteConfiguration(ConfigTarget::File, {view, noBoard, &batch});
+    try {
+        file.WriteEntries(batch.Entries());
+    } catch (const EIniWrite& error) {
+        throw Problem(fileName, "cannot be written: " + ReasonText(error.Reason()));
+    }
 }
 
 } // namespace kronax::cli

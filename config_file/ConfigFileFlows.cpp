@@ -12,8 +12,11 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
         !context.window.ConfirmWarning("File exists. Overwrite?", "Warning"))
         return std::nullopt;
 
-    const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
-    WriteConfiguration(ConfigTarget::File, {context.view, context.channel, configFile.get()});
+    const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
+    // A crash between entry-by-entry writes would leave a file mixing two configurations.
+    TEntryBatch batch(*configFile);
+    WriteConfiguration(ConfigTarget::File, {context.view, context.channel, &batch});
+    configFile->WriteEntries(batch.Entries());
     return fileName;
 }
 
@@ -25,7 +28,7 @@ FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
     opening.fileName = *fileName;
 
     {
-        const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
+        const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
         opening.readReport = ReadConfiguration(ConfigTarget::File,
                                                {context.view, context.channel, configFile.get()});
     }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "config_file/ConfigFileWindow.h"
+#include "config_file/EntryFile.h"
 #include "config_file/FileExists.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/ConfigurationView.h"
-#include "protocol/EntryStore.h"
 
 #include <functional>
 #include <memory>
@@ -17,8 +17,8 @@ namespace kronax {
 inline constexpr FileDialogOptions ConfigFileDialogOptions = {".kxcfg",
                                                               "VOXA Kronax Config|*.kxcfg"};
 
-// Opens the entry store of a configuration file without reading or changing the file.
-using EntryStoreFactory = std::function<std::unique_ptr<IEntryStore>(const std::string& fileName)>;
+// Opens a configuration file without reading or changing it.
+using EntryStoreFactory = std::function<std::unique_ptr<IEntryFile>(const std::string& fileName)>;
 
 // Everything the two flows reach. The store made by openStore lives only while one flow reads
 // or writes it, and is released also when an error ends the flow.
@@ -47,11 +47,11 @@ struct FileOpening {
 };
 
 // Asks for a file name, asks "File exists. Overwrite?" when the file exists, and writes the six
-// payloads of the configuration the view shows to section "Kronax" of that file; the store
-// keeps every other entry and section. Returns the file's name, or nothing when the operator
-// cancelled either dialog and nothing was written. Nothing is sent to the board and the report
-// label keeps its text. Raises the store's error (for instance "Unable to write to ...") after
-// releasing the store; the entries written before it stay. UI thread.
+// payloads of the configuration the view shows to section "Kronax" of that file in one update;
+// the store keeps every other entry and section. Returns the file's name, or nothing when the
+// operator cancelled either dialog and nothing was written. Nothing is sent to the board and the
+// report label keeps its text. Raises the store's error (for instance "Unable to write to ...")
+// after releasing the store; the file is then as it was. UI thread.
 std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& context);
 
 // Asks for a file name and, when the file exists, reads the six payloads from it into the view

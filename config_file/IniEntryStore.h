@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config_file/EntryFile.h"
 #include "config_file/IniFile.h"
-#include "protocol/EntryStore.h"
 
 #include <string>
 #include <utility>
@@ -9,7 +9,7 @@
 namespace kronax {
 
 // An INI file as the configuration transfers and the remembered port use it.
-class TIniEntryStore : public IEntryStore {
+class TIniEntryStore : public IEntryFile {
 public:
     explicit TIniEntryStore(std::string fileName) : file_(std::move(fileName)) {}
 
@@ -23,6 +23,10 @@ public:
     void WriteEntry(const std::string& section, const std::string& key,
                     const std::string& value) override {
         file_.WriteEntry(section, key, value);
+    }
+
+    void WriteEntries(const std::vector<IniEntry>& entries) override {
+        file_.WriteEntries(entries);
     }
 
 private:

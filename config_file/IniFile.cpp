@@ -1,5 +1,5 @@
 #include "config_file/IniFile.h"
-#include "config_file/IniText.h"
+#include "config_file/FileError.h"
 #include "config_file/RegularFile.h"
 
 #include <optional>
@@ -15,8 +15,8 @@ std::string WithoutTrailingBlanks(std::string text) {
 
 } // namespace
 
-EIniWrite::EIniWrite(const std::string& fileName)
-    : std::runtime_error("Unable to write to " + fileName) {}
+EIniWrite::EIniWrite(const std::string& fileName, std::error_code reason)
+    : std::runtime_error("Unable to write to " + fileName), reason_(reason) {}
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
@@ -32,13 +32,21 @@ std::string TIniFile::ReadEntry(const std::string& section, const std::string& k
 
 void TIniFile::WriteEntry(const std::string& section, const std::string& key,
                           const std::string& value) {
-    if (!IsWritableIniEntry(section, key, value))
-        throw EIniWrite(fileName_);
-    const bool written = EditRegularFile(fileName_, [&](const std::string& oldText) {
-        return WithIniEntry(oldText, section, key, value);
+    WriteEntries({{section, key, value}});
+}
+
+void TIniFile::WriteEntries(const std::vector<IniEntry>& entries) {
+    for (const IniEntry& entry : entries)
+        if (!IsWritableIniEntry(entry.section, entry.key, entry.value))
+            throw EIniWrite(fileName_, FileError::EntryNotWritable);
+    const std::error_code reason = EditRegularFile(fileName_, [&](const std::string& oldText) {
+        std::string text = oldText;
+        for (const IniEntry& entry : entries)
+            text = WithIniEntry(text, entry.section, entry.key, entry.value);
+        return text;
     });
-    if (!written)
-        throw EIniWrite(fileName_);
+    if (reason)
+        throw EIniWrite(fileName_, reason);
 }
 
 } // namespace kronax

@@ -1,15 +1,25 @@
 #pragma once
 
+#include "config_file/IniText.h"
+
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace kronax {
 
-// Raised when an entry cannot be written; the file is then as it was before (short of an I/O
-// error in the middle of rewriting a file in place).
+// Raised when entries cannot be written; the file is then as it was before (short of an I/O
+// error in the middle of rewriting a file in place). The message is "Unable to write to <file
+// name>"; Reason() tells why.
 class EIniWrite : public std::runtime_error {
 public:
-    explicit EIniWrite(const std::string& fileName);
+    EIniWrite(const std::string& fileName, std::error_code reason);
+
+    const std::error_code& Reason() const { return reason_; }
+
+private:
+    std::error_code reason_;
 };
 
 // An INI file named on creation, read and written entry by entry. Creating the object neither
@@ -33,6 +43,11 @@ public:
     // missing or refuses the file, the name is not a regular file, the file is read-only or
     // cannot be read or written, or the entry would not read back as written.
     void WriteEntry(const std::string& section, const std::string& key, const std::string& value);
+
+    // Sets every entry, in order, in one update of the file: a failure or a crash at any point
+    // leaves the file as it was or with all of them. Raises as WriteEntry does, writing nothing
+    // when any entry would not read back as written.
+    void WriteEntries(const std::vector<IniEntry>& entries);
 
 private:
     std::string fileName_;

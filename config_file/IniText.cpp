@@ -119,33 +119,16 @@ std::string AppendSection(std::string_view text, std::string_view section, std::
     return result;
 }
 
-} // namespace
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
-                                        std::string_view key) {
-    const std::vector<Line> lines = SplitLines(text);
-    const std::string_view wantedKey = Trim(key);
-    for (std::size_t i = FindSection(text, lines, Trim(section)) + 1; i < lines.size(); ++i) {
-        const ParsedLine parsed = ParseLine(Content(text, lines[i]));
-        if (parsed.kind == LineKind::Header)
-            break;
-        if (parsed.kind == LineKind::Key && SameName(parsed.name, wantedKey))
-            return std::string(Unquoted(parsed.value));
-    }
-    return std::nullopt;
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    if (text.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+        text.remove_prefix(ByteOrderMark.size());
+    return text;
 }
 
-bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string_view trimmedKey = Trim(key);
-    const bool keyStartsBadly =
-        !trimmedKey.empty() && (trimmedKey.front() == ';' || trimmedKey.front() == '[');
-    return !keyStartsBadly && key.find_first_of("=\r\n") == std::string_view::npos &&
-           section.find_first_of("]\r\n") == std::string_view::npos &&
-           value.find_first_of("\r\n") == std::string_view::npos;
-}
-
-std::string WithIniEntry(std::string_view text, std::string_view section, std::string_view key,
-                         std::string_view value) {
+std::string EditedText(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view value) {
     const std::string_view sectionName = Trim(section);
     const std::string_view keyName = Trim(key);
     const std::string written = ValueAsWritten(value);
@@ -173,6 +156,39 @@ std::string WithIniEntry(std::string_view text, std::string_view section, std::s
     std::string insertion = after.end == after.contentEnd ? "\r\n" : "";
     insertion += std::string(keyName) + "=" + written + "\r\n";
     return std::string(text.substr(0, after.end)) + insertion + std::string(text.substr(after.end));
+}
+
+} // namespace
+
+std::optional<std::string> FindIniValue(std::string_view fullText, std::string_view section,
+                                        std::string_view key) {
+    const std::string_view text = WithoutByteOrderMark(fullText);
+    const std::vector<Line> lines = SplitLines(text);
+    const std::string_view wantedKey = Trim(key);
+    for (std::size_t i = FindSection(text, lines, Trim(section)) + 1; i < lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(Content(text, lines[i]));
+        if (parsed.kind == LineKind::Header)
+            break;
+        if (parsed.kind == LineKind::Key && SameName(parsed.name, wantedKey))
+            return std::string(Unquoted(parsed.value));
+    }
+    return std::nullopt;
+}
+
+bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string_view trimmedKey = Trim(key);
+    const bool keyStartsBadly =
+        !trimmedKey.empty() && (trimmedKey.front() == ';' || trimmedKey.front() == '[');
+    return !keyStartsBadly && key.find_first_of("=\r\n") == std::string_view::npos &&
+           section.find_first_of("]\r\n") == std::string_view::npos &&
+           value.find_first_of("\r\n") == std::string_view::npos;
+}
+
+std::string WithIniEntry(std::string_view text, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    const std::string_view body = WithoutByteOrderMark(text);
+    return std::string(text.substr(0, text.size() - body.size())) +
+           EditedText(body, section, key, value);
 }
 
 } // namespace kronax

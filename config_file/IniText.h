@@ -7,7 +7,14 @@
 namespace kronax {
 
 // INI text read and edited by the rules of the Windows profile functions, so that the files this
-// program writes read back the same there. Pure: text in, value or text out.
+// program writes read back the same there. Pure: text in, value or text out. A UTF-8 byte-order
+// mark at the start is no part of the first line, and an edit keeps it.
+
+struct IniEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
 
 // The value under section and key in text, or nothing when the section or key is missing.
 // Names match case-insensitively and blanks around them are ignored; the first matching section

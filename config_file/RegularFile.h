@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace kronax {
 
@@ -13,8 +14,10 @@ namespace kronax {
 // True when fileName names an existing regular file.
 bool IsRegularFile(const std::string& fileName);
 
-// The file's content, or nothing when it is missing, not a regular file or cannot be read.
-std::optional<std::string> ReadRegularFile(const std::string& fileName);
+// The file's content, or nothing when it is missing, not a regular file or cannot be read; then
+// reason, when given, tells why.
+std::optional<std::string> ReadRegularFile(const std::string& fileName,
+                                           std::error_code* reason = nullptr);
 
 // Gives the new content for the old one (empty for a file that does not exist yet).
 using FileEdit = std::function<std::string(const std::string& oldContent)>;
@@ -25,8 +28,13 @@ using FileEdit = std::function<std::string(const std::string& oldContent)>;
 // old file as it was. A symbolic link stays a link and its target (created when missing) is
 // written. A file with more than one hard link, or a writable file in a folder where no
 // temporary file can be created, is rewritten in place and flushed to disk instead, after its
-// new size has been reserved. False, with nothing changed, when the name is not a regular file,
-// the file is read-only or cannot be read, or the folder refuses the new file.
-bool EditRegularFile(const std::string& fileName, const FileEdit& edit);
+// new size has been reserved: the new content, padded with line ends to at least the old size,
+// goes in with one write before the file is cut to its new size, so that a process stopped at
+// any point leaves the old content or the new one (a power cut in the middle of that one write
+// may still leave a mixture). After a successful update, temporary files beside the target left
+// by writers that stopped before renaming them are removed. Returns no error on success, or the
+// reason (the system's, or a FileError) with nothing changed when the name is not a regular
+// file, the file is read-only or cannot be read, or the folder or disk refuses the new content.
+std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edit);
 
 } // namespace kronax

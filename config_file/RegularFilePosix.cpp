@@ -1,10 +1,12 @@
+#include "config_file/FileError.h"
+#include "config_file/FileSteps.h"
 #include "config_file/RegularFile.h"
+#include "config_file/TemporaryFiles.h"
 
-#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,9 +14,6 @@ namespace kronax {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The kernel's own limit on links followed in one name.
-constexpr int MaxLinkHops = 40;
 
 // Closes the descriptor when it goes out of scope.
 class TDescriptor {
@@ -33,46 +32,63 @@ private:
     int fd_;
 };
 
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
 // Non-blocking, so that a FIFO or device slipped in after the check cannot hold the caller.
 int OpenNonBlocking(const fs::path& path, int flags) {
     return open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
-bool IsRegular(int fd, struct stat& info) {
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+std::error_code CheckRegular(int fd, struct stat& info) {
+    if (fstat(fd, &info) != 0)
+        return LastError();
+    return S_ISREG(info.st_mode) ? std::error_code() : FileError::NotRegularFile;
 }
 
-std::optional<std::string> ReadAll(int fd) {
+std::optional<std::string> ReadAll(int fd, std::error_code& reason) {
     std::string content;
     char buffer[65536];
     for (;;) {
         const ssize_t count = read(fd, buffer, sizeof buffer);
         if (count == 0)
             return content;
-        if (count < 0 && errno != EINTR)
+        if (count < 0 && errno != EINTR) {
+            reason = LastError();
             return std::nullopt;
+        }
         if (count > 0)
             content.append(buffer, static_cast<std::size_t>(count));
     }
 }
 
-bool WriteAll(int fd, const std::string& content) {
+std::error_code WriteAll(int fd, const std::string& content) {
+    if (const std::error_code reason = FileStep())
+        return reason;
     std::size_t done = 0;
     while (done < content.size()) {
         const ssize_t count =
             pwrite(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
         if (count < 0 && errno != EINTR)
-            return false;
+            return LastError();
         if (count > 0)
             done += static_cast<std::size_t>(count);
     }
-    return true;
+    return {};
 }
 
-// The file a name ends at after its symbolic links, also when the last link dangles.
+std::error_code Flush(int fd) {
+    if (const std::error_code reason = FileStep())
+        return reason;
+    return fsync(fd) == 0 ? std::error_code() : LastError();
+}
+
+// The file a name ends at after its symbolic links, also when the last link dangles; a loop
+// is left to the system to report when the file is opened.
 fs::path FollowLinks(const fs::path& name) {
     fs::path current = name;
-    for (int hop = 0; hop < MaxLinkHops; ++hop) {
+    for (int hop = 0; hop < 40; ++hop) {
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(current, error)))
             return current;
@@ -81,110 +97,179 @@ fs::path FollowLinks(const fs::path& name) {
             return current;
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    return current;
-}
-
-// A name beside the target that no other writer, in this process or another, picks at the same
-// time.
-fs::path TemporaryBeside(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned processPart = std::random_device{}();
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(processPart) + "-" + std::to_string(++counter);
-    return temporary;
+    return name;
 }
 
 // The existing file as found before an update.
 struct TExisting {
-    struct stat info;
+    bool found = false;
+    struct stat info {};
     std::string content;
 };
 
-enum class Lookup { Missing, Found, Refused };
-
-Lookup LookUp(const fs::path& target, TExisting& existing) {
+std::error_code LookUp(const fs::path& target, TExisting& existing) {
     struct stat info;
     if (stat(target.c_str(), &info) != 0)
-        return errno == ENOENT ? Lookup::Missing : Lookup::Refused;
+        return errno == ENOENT ? std::error_code() : LastError();
+    if (!S_ISREG(info.st_mode))
+        return FileError::NotRegularFile;
     // A read-only file stays unchanged, even where renaming over it would be allowed.
-    if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0)
-        return Lookup::Refused;
+    if ((info.st_mode & S_IWUSR) == 0)
+        return FileError::ReadOnlyFile;
     const TDescriptor fd(OpenNonBlocking(target, O_RDONLY));
-    if (!fd.Valid() || !IsRegular(fd.Get(), existing.info))
-        return Lookup::Refused;
-    std::optional<std::string> content = ReadAll(fd.Get());
-    if (!content)
-        return Lookup::Refused;
-    existing.content = std::move(*content);
-    return Lookup::Found;
-}
-
-// Reserves the new size first, so that a full disk fails before a byte of the old content is
-// overwritten.
-bool RewriteInPlace(const fs::path& target, const std::string& content) {
-    const TDescriptor fd(OpenNonBlocking(target, O_WRONLY));
-    struct stat info;
-    if (!fd.Valid() || !IsRegular(fd.Get(), info))
-        return false;
-    const auto size = static_cast<off_t>(content.size());
-    if (size > info.st_size && posix_fallocate(fd.Get(), 0, size) != 0)
-        return false;
-    return WriteAll(fd.Get(), content) && ftruncate(fd.Get(), size) == 0 && fsync(fd.Get()) == 0;
-}
-
-enum class Replacement { Done, Failed, NoTemporary };
-
-Replacement ReplaceAtomically(const fs::path& target, const TExisting* existing,
-                              const std::string& content) {
-    const fs::path temporary = TemporaryBeside(target);
-    const TDescriptor fd(open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!fd.Valid())
-        return Replacement::NoTemporary;
-    bool written = WriteAll(fd.Get(), content);
-    if (written && existing) {
-        written = fchmod(fd.Get(), existing->info.st_mode & 07777) == 0;
-        // Only a privileged writer may give the file away; the group is kept where allowed.
-        if (fchown(fd.Get(), existing->info.st_uid, existing->info.st_gid) != 0)
-            static_cast<void>(fchown(fd.Get(), static_cast<uid_t>(-1), existing->info.st_gid));
+        return LastError();
+    std::error_code reason = CheckRegular(fd.Get(), existing.info);
+    if (reason)
+        return reason;
+    std::optional<std::string> content = ReadAll(fd.Get(), reason);
+    if (!content)
+        return reason;
+    existing.found = true;
+    existing.content = std::move(*content);
+    return {};
+}
+
+// Reserves room for size bytes without changing the file's length, so that a full disk fails
+// before a byte of the old content is overwritten and a stop leaves no zeros at its end.
+std::error_code Reserve(int fd, off_t size) {
+    if (const std::error_code reason = FileStep())
+        return reason;
+#ifdef __linux__
+    if (fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0)
+        return {};
+    if (errno != EOPNOTSUPP)
+        return LastError();
+#endif
+    const int error = posix_fallocate(fd, 0, size);
+    return error == 0 ? std::error_code() : std::error_code(error, std::generic_category());
+}
+
+// New content shorter than the old is padded with line ends to the old length, so that the one
+// write replaces every old byte and the file reads as the new content until it is cut.
+std::string PaddedToCover(const std::string& content, off_t oldSize) {
+    const auto size = static_cast<std::size_t>(oldSize);
+    if (content.size() >= size)
+        return content;
+    std::string padded = content;
+    padded.resize(size, '\n');
+    return padded;
+}
+
+std::error_code RewriteInPlace(const fs::path& target, const std::string& content) {
+    const TDescriptor fd(OpenNonBlocking(target, O_WRONLY));
+    if (!fd.Valid())
+        return LastError();
+    struct stat info;
+    std::error_code reason = CheckRegular(fd.Get(), info);
+    const auto size = static_cast<off_t>(content.size());
+    if (!reason && size > info.st_size)
+        reason = Reserve(fd.Get(), size);
+    if (!reason)
+        reason = WriteAll(fd.Get(), PaddedToCover(content, info.st_size));
+    if (!reason && size < info.st_size)
+        reason = Flush(fd.Get());
+    if (!reason && size < info.st_size) {
+        reason = FileStep();
+        if (!reason && ftruncate(fd.Get(), size) != 0)
+            reason = LastError();
     }
-    written = written && fsync(fd.Get()) == 0 && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!written)
-        unlink(temporary.c_str());
-    return written ? Replacement::Done : Replacement::Failed;
+    return reason ? reason : Flush(fd.Get());
+}
+
+std::error_code KeepOwnership(int fd, const struct stat& info) {
+    if (const std::error_code reason = FileStep())
+        return reason;
+    if (fchmod(fd, info.st_mode & 07777) != 0)
+        return LastError();
+    // Only a privileged writer may give the file away; the group is kept where allowed.
+    if (fchown(fd, info.st_uid, info.st_gid) != 0)
+        static_cast<void>(fchown(fd, static_cast<uid_t>(-1), info.st_gid));
+    return {};
+}
+
+// Writes content to a fresh temporary file and renames it over target. noTemporary is set when
+// the folder refuses the temporary file, so that nothing has changed.
+std::error_code ReplaceAtomically(const fs::path& target, const TExisting& existing,
+                                  const std::string& content, bool& noTemporary) {
+    const TTemporaryName temporary(target);
+    std::error_code reason = FileStep();
+    const TDescriptor fd(
+        reason ? -1
+               : open(temporary.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    noTemporary = !fd.Valid();
+    if (noTemporary)
+        return reason ? reason : LastError();
+    reason = WriteAll(fd.Get(), content);
+    if (!reason && existing.found)
+        reason = KeepOwnership(fd.Get(), existing.info);
+    if (!reason)
+        reason = Flush(fd.Get());
+    if (!reason)
+        reason = FileStep();
+    if (!reason && rename(temporary.Path().c_str(), target.c_str()) != 0)
+        reason = LastError();
+    if (reason)
+        unlink(temporary.Path().c_str());
+    return reason;
 }
 
 } // namespace
+
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
+
+bool ProcessRuns(unsigned long processId) {
+    const auto pid = static_cast<pid_t>(processId);
+    if (pid <= 0 || static_cast<unsigned long>(pid) != processId)
+        return false;
+    return kill(pid, 0) == 0 || errno != ESRCH;
+}
 
 bool IsRegularFile(const std::string& fileName) {
     struct stat info;
     return stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& fileName) {
-    if (!IsRegularFile(fileName))
-        return std::nullopt;
-    const TDescriptor fd(OpenNonBlocking(fileName, O_RDONLY));
+std::optional<std::string> ReadRegularFile(const std::string& fileName, std::error_code* reason) {
+    std::error_code error;
     struct stat info;
-    if (!fd.Valid() || !IsRegular(fd.Get(), info))
-        return std::nullopt;
-    return ReadAll(fd.Get());
+    std::optional<std::string> content;
+    if (stat(fileName.c_str(), &info) != 0)
+        error = LastError();
+    else if (!S_ISREG(info.st_mode))
+        error = FileError::NotRegularFile;
+    if (!error) {
+        const TDescriptor fd(OpenNonBlocking(fileName, O_RDONLY));
+        error = fd.Valid() ? CheckRegular(fd.Get(), info) : LastError();
+        if (!error)
+            content = ReadAll(fd.Get(), error);
+    }
+    if (reason)
+        *reason = error;
+    return content;
 }
 
-bool EditRegularFile(const std::string& fileName, const FileEdit& edit) {
+std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edit) {
     const fs::path target = FollowLinks(fileName);
-    TExisting existing{};
-    const Lookup lookup = LookUp(target, existing);
-    if (lookup == Lookup::Refused)
-        return false;
-    const bool found = lookup == Lookup::Found;
+    TExisting existing;
+    if (const std::error_code reason = LookUp(target, existing))
+        return reason;
     const std::string content = edit(existing.content);
+    std::error_code reason;
     // Replacing a file with other hard links would cut it off from them.
-    if (found && existing.info.st_nlink > 1)
-        return RewriteInPlace(target, content);
-    const Replacement replacement = ReplaceAtomically(target, found ? &existing : nullptr, content);
-    if (replacement == Replacement::NoTemporary && found)
-        return RewriteInPlace(target, content);
-    return replacement == Replacement::Done;
+    if (existing.found && existing.info.st_nlink > 1) {
+        reason = RewriteInPlace(target, content);
+    } else {
+        bool noTemporary = false;
+        reason = ReplaceAtomically(target, existing, content, noTemporary);
+        if (noTemporary && existing.found)
+            reason = RewriteInPlace(target, content);
+    }
+    if (!reason)
+        RemoveStaleTemporaries(target);
+    return reason;
 }
 
 } // namespace kronax

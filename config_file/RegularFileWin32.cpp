@@ -1,48 +1,44 @@
+#include "config_file/FileError.h"
+#include "config_file/FileSteps.h"
 #include "config_file/RegularFile.h"
+#include "config_file/TemporaryFiles.h"
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <system_error>
+#include <windows.h>
 
 namespace kronax {
 namespace fs = std::filesystem;
 
 namespace {
 
-bool IsRegularPath(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(fs::status(path, error));
+std::error_code WriteFailure() {
+    return std::make_error_code(std::errc::io_error);
 }
 
-std::optional<std::string> ReadWhole(const fs::path& path) {
+std::optional<std::string> ReadWhole(const fs::path& path, std::error_code& reason) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
+        reason = std::make_error_code(std::errc::permission_denied);
         return std::nullopt;
+    }
     std::ostringstream content;
     content << in.rdbuf();
-    if (in.bad())
+    if (in.bad()) {
+        reason = std::make_error_code(std::errc::io_error);
         return std::nullopt;
+    }
     return content.str();
 }
 
-bool WriteWhole(std::ofstream& out, const std::string& content) {
+std::error_code WriteWhole(std::ostream& out, const std::string& content) {
+    if (const std::error_code reason = FileStep())
+        return reason;
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.flush();
-    out.close();
-    return !out.fail();
-}
-
-// A name beside the target that no other writer, in this process or another, picks at the same
-// time.
-fs::path TemporaryBeside(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned processPart = std::random_device{}();
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(processPart) + "-" + std::to_string(++counter);
-    return temporary;
+    return out.fail() ? WriteFailure() : std::error_code();
 }
 
 fs::path FollowLinks(const std::string& fileName) {
@@ -51,52 +47,114 @@ fs::path FollowLinks(const std::string& fileName) {
     return error ? fs::path(fileName) : resolved;
 }
 
+// The new content, padded with line ends to the old size, replaces every old byte in one write
+// before the file is cut to its new size: a stop at any point leaves a whole file.
+std::error_code RewriteInPlace(const fs::path& target, const std::string& content,
+                               std::size_t oldSize) {
+    std::fstream inPlace(target, std::ios::binary | std::ios::in | std::ios::out);
+    if (!inPlace)
+        return std::make_error_code(std::errc::permission_denied);
+    std::string padded = content;
+    if (padded.size() < oldSize)
+        padded.resize(oldSize, '\n');
+    std::error_code reason = WriteWhole(inPlace, padded);
+    inPlace.close();
+    if (!reason && content.size() < oldSize)
+        reason = FileStep();
+    if (!reason && content.size() < oldSize)
+        fs::resize_file(target, content.size(), reason);
+    return reason;
+}
+
+std::error_code ReplaceThroughTemporary(const fs::path& target, const fs::path& temporary,
+                                        std::ofstream& out, const fs::file_status* existing,
+                                        const std::string& content) {
+    std::error_code reason = WriteWhole(out, content);
+    out.close();
+    if (!reason && existing)
+        fs::permissions(temporary, existing->permissions(), reason);
+    if (!reason)
+        reason = FileStep();
+    if (!reason)
+        fs::rename(temporary, target, reason);
+    if (reason) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    return reason;
+}
+
 } // namespace
 
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
+}
+
+bool ProcessRuns(unsigned long processId) {
+    const HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId));
+    if (process == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD exitCode = 0;
+    const bool runs = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+    CloseHandle(process);
+    return runs;
+}
+
 bool IsRegularFile(const std::string& fileName) {
-    return IsRegularPath(fileName);
-}
-
-std::optional<std::string> ReadRegularFile(const std::string& fileName) {
-    if (!IsRegularPath(fileName))
-        return std::nullopt;
-    return ReadWhole(fileName);
-}
-
-bool EditRegularFile(const std::string& fileName, const FileEdit& edit) {
-    const fs::path target = FollowLinks(fileName);
     std::error_code error;
-    const fs::file_status status = fs::status(target, error);
-    std::string oldContent;
+    return fs::is_regular_file(fs::status(fileName, error));
+}
+
+std::optional<std::string> ReadRegularFile(const std::string& fileName, std::error_code* reason) {
+    std::error_code error;
+    const fs::file_status status = fs::status(fileName, error);
+    std::optional<std::string> content;
+    if (!error && !fs::is_regular_file(status))
+        error = FileError::NotRegularFile;
+    if (!error)
+        content = ReadWhole(fileName, error);
+    if (reason)
+        *reason = error;
+    return content;
+}
+
+std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edit) {
+    const fs::path target = FollowLinks(fileName);
+    std::error_code reason;
+    const fs::file_status status = fs::status(target, reason);
     const bool found = fs::exists(status);
+    if (!found && status.type() != fs::file_type::not_found)
+        return reason ? reason : std::make_error_code(std::errc::io_error);
+    std::string oldContent;
     if (found) {
+        if (!fs::is_regular_file(status))
+            return FileError::NotRegularFile;
         // A read-only file stays unchanged, even where renaming over it would be allowed.
-        const bool readOnly = (status.permissions() & fs::perms::owner_write) == fs::perms::none;
-        std::optional<std::string> content = ReadWhole(target);
-        if (!fs::is_regular_file(status) || readOnly || !content)
-            return false;
+        if ((status.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return FileError::ReadOnlyFile;
+        std::optional<std::string> content = ReadWhole(target, reason);
+        if (!content)
+            return reason;
         oldContent = std::move(*content);
     }
     const std::string content = edit(oldContent);
-    const fs::path temporary = TemporaryBeside(target);
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        if (!found)
-            return false;
+    const TTemporaryName temporary(target);
+    reason = FileStep();
+    std::ofstream out;
+    if (!reason)
+        out.open(temporary.Path(), std::ios::binary | std::ios::trunc);
+    if (out.is_open())
+        reason = ReplaceThroughTemporary(target, temporary.Path(), out, found ? &status : nullptr,
+                                         content);
+    else if (found)
         // No temporary file beside it: the writable file itself takes the new content.
-        std::ofstream inPlace(target, std::ios::binary | std::ios::trunc);
-        return inPlace && WriteWhole(inPlace, content);
-    }
-    bool written = WriteWhole(out, content);
-    if (written && found)
-        fs::permissions(temporary, status.permissions(), error);
-    if (written) {
-        fs::rename(temporary, target, error);
-        written = !error;
-    }
-    if (!written)
-        fs::remove(temporary, error);
-    return written;
+        reason = RewriteInPlace(target, content, oldContent.size());
+    else if (!reason)
+        reason = std::make_error_code(std::errc::permission_denied);
+    if (!reason)
+        RemoveStaleTemporaries(target);
+    return reason;
 }
 
 } // namespace kronax

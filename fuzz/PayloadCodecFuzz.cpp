@@ -1,6 +1,8 @@
-// Payload decoding per kind: a text of the wrong length changes nothing, and decoding what a
-// decoded configuration encodes to is stable.
+// Payload decoding per kind: a text of the wrong length changes nothing, a text of the right
+// length gives the values, the result and the mode code of the reference decoder (an illegal MOD
+// or MUX digit applying nothing), and decoding what a decoded configuration encodes to is stable.
 #include "fuzz/FuzzInput.h"
+#include "fuzz/ReferenceDecoding.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/PayloadCodec.h"
 
@@ -47,7 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A payload says less than the configuration holds (one digit sets two selections, the
     // sensor type decides which one is sent back), so the first round trip may move the
     // configuration; from then on payload and configuration stay as they are.
-    DecodePayload(kind, text, view, modeCode);
+    const fuzz::ReferenceDecoding expected =
+        fuzz::ReferenceDecode(kind, text, view.Snapshot(), modeCode);
+    const bool legal = DecodePayload(kind, text, view, modeCode) == DecodeResult::Legal;
+    if (legal != expected.legal)
+        Fail("a payload's legality differs from the reference");
+    if (view.Snapshot() != expected.snapshot)
+        Fail("a payload's decoded values differ from the reference");
+    if (modeCode != expected.modeCode)
+        Fail("a payload's mode code differs from the reference");
     const std::string first = RoundTrip(kind, view, startModeCode);
     const ConfigurationSnapshot settled = view.Snapshot();
     if (RoundTrip(kind, view, startModeCode) != first || view.Snapshot() != settled)

@@ -1,45 +1,104 @@
 // Whole-configuration reads and writes and the single commands over a scripted port that hands
-// over whatever the input says the board sent: every command goes out whole and is logged once,
-// the exchanges end, and a configuration read from any answers still encodes to proper payloads.
+// over whatever the input says the board sent. Every command goes out whole and the traffic log
+// holds exactly the lines the transaction writes; the reports, the values read and the single
+// commands' texts are those of a reference written from the protocol's rules, from the exchanges
+// as the channel handed them over.
 #include "fuzz/FuzzInput.h"
+#include "fuzz/ReferenceOutcomes.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
-#include "protocol/PayloadCodec.h"
 #include "tests/fakes/FakeCommandPort.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace kronax;
+using kronax::fuzz::Exchange;
 using kronax::fuzz::Fail;
 using kronax::test::FakeCommandPort;
 using kronax::test::FakeTick;
 using kronax::test::FakeTrafficLog;
 
-// Every logged line must start with the command it belongs to, its CR shown as "\r".
-void CheckLog(const std::string& written, const FakeTrafficLog& log) {
-    std::size_t from = 0;
-    for (const std::string& line : log.lines) {
-        const std::size_t end = written.find('\r', from);
-        if (end == std::string::npos)
-            Fail("more log lines than commands");
-        const std::string command = written.substr(from, end - from) + "\\r | ";
-        if (!line.starts_with(command))
-            Fail("a log line does not start with its command");
-        from = end + 1;
+// Passes every exchange on and keeps it as the channel's user saw it.
+class RecordingChannel : public ICommandChannel {
+public:
+    explicit RecordingChannel(ICommandChannel& channel) : channel_(channel) {}
+
+    std::vector<Exchange> exchanges;
+
+    bool TransactCommand(const std::string& command, std::string& reply,
+                         std::int32_t timeout) override {
+        const bool answered = channel_.TransactCommand(command, reply, timeout);
+        exchanges.push_back({command, answered, reply});
+        return answered;
     }
-    if (from != written.size())
-        Fail("a command was not logged");
+
+    // The exchanges from index from on.
+    std::vector<Exchange> From(std::size_t from) const {
+        return {exchanges.begin() + static_cast<std::ptrdiff_t>(from), exchanges.end()};
+    }
+
+private:
+    ICommandChannel& channel_;
+};
+
+std::string Visible(const std::string& text) {
+    std::string line;
+    for (char c : text)
+        line += c == '\r' ? std::string("\\r") : std::string(1, c);
+    return line;
 }
 
-void CheckConfiguration(const MemoryConfigurationView& view) {
-    for (PayloadKind kind : PayloadKinds) {
-        if (EncodePayload(kind, view.Snapshot()).size() != PayloadLength(kind))
-            Fail("a configuration read from the board encodes to the wrong length");
+bool IsLine(const std::string& line, const std::string& expected) {
+    const std::string cut = " [cut: ";
+    return line == expected ||
+           (line.starts_with(expected + cut) && line.ends_with(" more characters]"));
+}
+
+// Per command: the late answer to the command before it, when that one went unanswered and
+// something came after all, then the command's own line with the reply as handed over.
+void CheckLog(const std::vector<Exchange>& exchanges, const FakeTrafficLog& log) {
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < exchanges.size(); ++i) {
+        const Exchange& exchange = exchanges[i];
+        if (next < log.lines.size() && i > 0 && !exchanges[i - 1].answered &&
+            log.lines[next].starts_with("(late answer to " + Visible(exchanges[i - 1].command) +
+                                        " discarded) | "))
+            ++next;
+        if (next == log.lines.size() ||
+            !IsLine(log.lines[next], Visible(exchange.command + " | " + exchange.reply)))
+            Fail("a command's log line is missing or wrong");
+        ++next;
     }
+    if (next != log.lines.size())
+        Fail("the log holds a line no exchange explains");
+}
+
+void CheckSent(const std::vector<Exchange>& exchanges, const std::string& written) {
+    std::string commands;
+    for (const Exchange& exchange : exchanges)
+        commands += exchange.command;
+    if (commands != written)
+        Fail("the port did not get exactly the commands, whole and in order");
+}
+
+void CheckRead(const std::vector<Exchange>& queries, const std::string& report,
+               ConfigurationSnapshot before, const ConfigurationSnapshot& after) {
+    if (report != fuzz::ReferenceReadReport(queries, before))
+        Fail("the read report differs from the reference");
+    // Whether a read ends by switching AUX 1 off is the implementation's choice.
+    before.Selected(Selection::Aux1Source) = after.Selected(Selection::Aux1Source);
+    if (before != after)
+        Fail("the configuration read differs from the reference");
+}
+
+void CheckSingle(const Exchange& exchange, const std::string& text, const std::string& expected) {
+    if (text != expected)
+        Fail(("the text for " + Visible(exchange.command) + " differs from the reference").c_str());
 }
 
 } // namespace
@@ -54,17 +113,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         port.arrivals.push_back(input.Piece());
     FakeTick tick({0}, step);
     FakeTrafficLog log;
-    TBoardChannel channel(port, tick, log);
+    TBoardChannel board(port, tick, log);
+    RecordingChannel channel(board);
     MemoryConfigurationView view;
 
-    ReadConfiguration(ConfigTarget::Device, {view, channel});
-    CheckConfiguration(view);
-    WriteConfiguration(ConfigTarget::Device, {view, channel});
+    const ConfigurationSnapshot before = view.Snapshot();
+    const std::string readReport = ReadConfiguration(ConfigTarget::Device, {view, channel});
+    CheckRead(channel.exchanges, readReport, before, view.Snapshot());
+    const std::optional<std::string> writeReport =
+        WriteConfiguration(ConfigTarget::Device, {view, channel});
+    if (!writeReport || *writeReport != fuzz::ReferenceWriteReport(channel.From(6)))
+        Fail("the write report differs from the reference");
+
     std::string reply;
-    StartOutcomeText(channel.TransactCommand("##SMSTA\r", reply, 1000), reply);
-    StatusOutcomeText(channel.TransactCommand("??SMSTA\r", reply, 1000), reply);
-    PowerOnDefaultOutcomeText(channel.TransactCommand("##SMSETP\r", reply, 1000), reply);
-    BoardInformationText(channel.TransactCommand("??SMSETB\r", reply, 500), reply);
-    CheckLog(port.written, log);
+    const bool started = channel.TransactCommand("##SMSTA\r", reply, 1000);
+    CheckSingle(channel.exchanges.back(), StartOutcomeText(started, reply),
+                fuzz::ReferenceStartText(channel.exchanges.back()));
+    const bool status = channel.TransactCommand("??SMSTA\r", reply, 1000);
+    CheckSingle(channel.exchanges.back(), StatusOutcomeText(status, reply),
+                fuzz::ReferenceStatusText(channel.exchanges.back()));
+    const bool stored = channel.TransactCommand("##SMSETP\r", reply, 1000);
+    CheckSingle(channel.exchanges.back(), PowerOnDefaultOutcomeText(stored, reply),
+                fuzz::ReferencePowerOnDefaultText(channel.exchanges.back()));
+    const bool identified = channel.TransactCommand("??SMSETB\r", reply, 500);
+    CheckSingle(channel.exchanges.back(), BoardInformationText(identified, reply),
+                fuzz::ReferenceBoardInformationText(channel.exchanges.back()));
+
+    CheckSent(channel.exchanges, port.written);
+    CheckLog(channel.exchanges, log);
     return 0;
 }

@@ -53,6 +53,12 @@ bool IsSymlink(const std::string& path) {
     return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
+// A link whose device is unplugged, or a closed pseudo-terminal's, dangles: no port is there.
+bool LeadsToCharacterDevice(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
 // Calls visit with every entry name of folder; returns 0 or the errno of opening it.
 template <typename Visit> int ForEachEntry(const std::string& folder, Visit visit) {
     DIR* dir = opendir(folder.c_str());
@@ -66,7 +72,8 @@ template <typename Visit> int ForEachEntry(const std::string& folder, Visit visi
 
 int LinkedPorts(const std::string& folder, std::vector<std::string>& names) {
     return ForEachEntry(folder, [&](const std::string& entry) {
-        if (ComPortNumber(entry) && IsSymlink(folder + "/" + entry))
+        const std::string path = folder + "/" + entry;
+        if (ComPortNumber(entry) && IsSymlink(path) && LeadsToCharacterDevice(path))
             names.push_back(entry);
     });
 }
@@ -113,7 +120,8 @@ int PresentPortNames(std::vector<std::string>& names) {
     if (auto folder = Environment("KRONAX_PORTS"))
         return LinkedPorts(*folder, names);
     int error = ForEachEntry(SysTtyFolder, [&](const std::string& device) {
-        if (auto number = KernelPortNumber(device); number && HasHardware(device))
+        if (auto number = KernelPortNumber(device);
+            number && HasHardware(device) && LeadsToCharacterDevice("/dev/" + device))
             names.push_back("COM" + std::to_string(*number));
     });
     if (error)

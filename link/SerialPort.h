@@ -194,9 +194,9 @@ public:
     using TCustomSerialPort::TCustomSerialPort;
 };
 
-// Replaces the contents of list with the names of the serial ports present, sorted
-// case-insensitively ("COM10" before "COM2"). Raises CError_RegError when the device map cannot be
-// read; list is then unchanged. Any thread.
+// Replaces the contents of list with the names of the serial ports present, COM<n> names sorted
+// by number ("COM2" before "COM10"), any other names after them ignoring case. Raises
+// CError_RegError when the device map cannot be read; list is then unchanged. Any thread.
 void ListSerialPorts(std::vector<std::string>& list,
                      ISerialPlatform& platform = SystemSerialPlatform());
 

@@ -1,3 +1,4 @@
+#include "link/PortName.h"
 #include "link/SerialError.h"
 #include "link/SerialPort.h"
 
@@ -11,6 +12,17 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(
         a.begin(), a.end(), b.begin(), b.end(),
         [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+}
+
+// COM<n> names by their number (COM2 before COM10), then any other name ignoring case.
+bool InPortOrder(const std::string& a, const std::string& b) {
+    const std::optional<unsigned> numberA = ComPortNumber(a);
+    const std::optional<unsigned> numberB = ComPortNumber(b);
+    if (numberA && numberB)
+        return *numberA < *numberB;
+    if (numberA || numberB)
+        return numberA.has_value();
+    return LessIgnoringCase(a, b);
 }
 
 std::vector<std::string> ReadNames(ISerialPlatform& platform, DeviceMapHandle map) {
@@ -40,7 +52,7 @@ void ListSerialPorts(std::vector<std::string>& list, ISerialPlatform& platform) 
         throw;
     }
     platform.CloseDeviceMap(map);
-    std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
+    std::stable_sort(names.begin(), names.end(), InPortOrder);
     list = std::move(names);
 }
 

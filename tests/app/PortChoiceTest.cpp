@@ -2,6 +2,7 @@
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 #include "tests/app/ModalAnswerer.h"
+#include "tests/support/LockedPty.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,14 @@ protected:
     void Remember(const std::string& value) const {
         TIniFile(settingsFile).WriteEntry("General", "ComPortNo", value);
     }
-    void AddDanglingPort(const std::string& name) const {
-        std::filesystem::create_symlink(folder + "/no-such-device", board.Folder() + "/" + name);
+    // A port whose device is there but refuses to be opened.
+    void AddPortThatCannotOpen(const std::string& name) const {
+        std::filesystem::create_symlink(locked.DevicePath(), board.Folder() + "/" + name);
     }
     void Start() { form = std::make_unique<LinkedForm>(TestEnvironment(settingsFile)); }
     void Shutdown() { form.reset(); }
 
+    test::LockedPty locked;
     std::string folder = NewFolder();
     std::string settingsFile = folder + "/kronax-config.ini";
     SimProcess board;
@@ -64,7 +67,7 @@ TEST_F(PortChoiceTest, AbsentRememberedPortSelectsNothingSendsNothingAndIsKept) 
 }
 
 TEST_F(PortChoiceTest, RememberedPortThatCannotOpenShowsNoComPortAndKeepsItsNumber) {
-    AddDanglingPort("COM3");
+    AddPortThatCannotOpen("COM3");
     Remember("3");
     Start();
     EXPECT_EQ(form->PortList()->currentIndex(), -1);
@@ -75,7 +78,7 @@ TEST_F(PortChoiceTest, RememberedPortThatCannotOpenShowsNoComPortAndKeepsItsNumb
 }
 
 TEST_F(PortChoiceTest, PickingAPortThatCannotOpenClosesTheOldOneAndSavesTheFailedNumber) {
-    AddDanglingPort("COM2");
+    AddPortThatCannotOpen("COM2");
     Start();
     form->Pick("COM2");
     EXPECT_EQ(form->PortList()->currentIndex(), -1);

@@ -2,6 +2,7 @@
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 #include "tests/app/ModalAnswerer.h"
+#include "tests/support/LockedPty.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -111,17 +113,28 @@ TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
     form->StoreConfigurationtoFile1Click();
     EXPECT_EQ(Outcome(*form)->text(), "Configuration saved to saved.kxcfg.");
     EXPECT_FALSE(ShownInRed(Outcome(*form)));
+
+    // The error box keeps its fixed text; the status bar adds why.
+    const std::string nowhere = NewFolder() + "/missing/saved.kxcfg";
+    form->saveAnswers.push_back(nowhere);
+    ModalAnswerer answerer;
+    form->Control<QAction>("StoreConfigurationtoFile1")->trigger();
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(answerer.boxes[0], QString::fromStdString("Unable to write to " + nowhere));
+    EXPECT_EQ(Outcome(*form)->text().toStdString(),
+              "Stopped: Unable to write to " + nowhere + ": no such file or directory");
 }
 
 TEST(StatusBarTest, FailedOpeningNamesThePortAndWhyAndKeepsTheSpecifiedLabel) {
     const std::string folder = NewFolder();
-    std::filesystem::create_symlink(folder + "/no-such-device", folder + "/COM4");
+    const test::LockedPty locked;
+    std::filesystem::create_symlink(locked.DevicePath(), folder + "/COM4");
     ScopedPorts ports(folder);
     auto form = IdleWindow();
     form->Pick("COM4");
     EXPECT_EQ(form->Text("lblConnection"), "No com port opened.");
     EXPECT_EQ(form->PortList()->currentIndex(), -1);
-    EXPECT_EQ(Outcome(*form)->text(), "COM4 could not be opened: not present.");
+    EXPECT_EQ(Outcome(*form)->text(), "COM4 could not be opened: disconnected.");
     EXPECT_TRUE(ShownInRed(Outcome(*form)));
     EXPECT_EQ(Connection(*form), "No com port opened.");
 }
@@ -196,6 +209,17 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     form->Control<QPushButton>("btnStatus")->click();
     EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
     EXPECT_TRUE(answerer.boxes.empty());
+
+    // The name still links to where the board's device was: no port is there, and none comes
+    // back. (A closed pseudo-terminal's number may go to another test's at once, so the link is
+    // pointed at a path that surely stays free.)
+    const std::string link = board.Folder() + "/COM1";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(board.Folder() + "/gone", link);
+    form->Control<QTimer>("tmrPortWatch")->start();
+    QTest::qWait(2500);
+    EXPECT_EQ(form->PortList()->findText("COM1"), -1);
+    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
 }
 
 // During a read from a board that leaves a query unanswered, the operator clicks Start and

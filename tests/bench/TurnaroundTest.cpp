@@ -1,5 +1,6 @@
 #include "bench/Turnaround.h"
 #include "bench/BenchTable.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,8 @@ TEST(PollPeriods, NeverSpanTwoExchanges) {
 }
 
 TEST(SimLogTurnarounds, PairsReplyAndNextCommandWithinASequenceOnly) {
-    const std::string file = ::testing::TempDir() + "kronax-bench-sim.log";
+    const test::ScopedTempFile logFile("bench-sim.log");
+    const std::string& file = logFile.Path();
     {
         std::ofstream log(file);
         log << "2026-12-08 23:59:59.990 RX ??SMSEN\\r\n"
@@ -81,7 +83,6 @@ TEST(SimLogTurnarounds, PairsReplyAndNextCommandWithinASequenceOnly) {
     }
     EXPECT_EQ(SimLogTurnarounds(file, 2), (std::vector<double>{3, 2}))
         << "across midnight, and not between the two sequences";
-    std::filesystem::remove(file);
 }
 
 TEST(SpreadOf, PicksOrderStatisticsOfUnsortedSamplesAndIsZeroWhenEmpty) {

@@ -80,7 +80,7 @@ TEST(KronaxFiles, AFifoIsRefusedWithoutWaitingAndALinkedFileIsSavedThroughItsLin
     alarm(30);
     Outcome show = Kronax({"show", fifo});
     EXPECT_EQ(show.code, 4);
-    EXPECT_THAT(show.err, HasSubstr(fifo + ": is not a regular file"));
+    EXPECT_THAT(show.err, HasSubstr(fifo + ": not a regular file"));
     EXPECT_THROW(SaveConfigFile(fifo, StartSnapshot(), true), EFileProblem);
     alarm(0);
 

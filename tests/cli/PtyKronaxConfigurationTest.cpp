@@ -136,7 +136,8 @@ TEST(PtyKronaxConfiguration, AnOutputFileIsNeverOverwrittenWithoutForceNorLeftHa
     const std::string nowhere = boards.File("missing-folder/out.kxcfg");
     Outcome unwritable = Kronax({"read", "--port", "COM1", "--output", nowhere});
     EXPECT_EQ(unwritable.code, 4);
-    EXPECT_THAT(unwritable.err, HasSubstr(nowhere + ": cannot be written"));
+    EXPECT_THAT(unwritable.err,
+                HasSubstr(nowhere + ": cannot be written: no such file or directory"));
     EXPECT_FALSE(std::filesystem::exists(boards.File("missing-folder")));
 
     Outcome folder = Kronax({"read", "--port", "COM1", "--output", boards.File(""), "--force"});
@@ -153,7 +154,7 @@ TEST(PtyKronaxConfiguration, AFileThatCannotServeIsRefusedBeforeAnythingIsSent) 
         std::string file;
         std::string message;
     } cases[] = {
-        {boards.File("none.kxcfg"), boards.File("none.kxcfg") + ": no such file\n"},
+        {boards.File("none.kxcfg"), boards.File("none.kxcfg") + ": no such file or directory\n"},
         {boards.File(""), boards.File("") + ": is a folder, not a configuration file\n"},
         {partial,
          partial + ": ILLEGAL CDM parameters.\n" + partial + ": INCOMPLETE Operation Mode.\n"},

@@ -1,11 +1,15 @@
 #include "config_file/IniFile.h"
 
 #include "tests/support/FileText.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace kronax {
 namespace {
@@ -14,10 +18,7 @@ namespace fs = std::filesystem;
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() /
-            ("kronax-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / test::UniqueTempName("ini");
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
@@ -125,6 +126,26 @@ TEST_F(IniFileTest, EntryThatCannotReadBackIsRefusedAndChangesNothing) {
     EXPECT_THROW(file.WriteEntry("A", "y=z", "1"), EIniWrite);
     EXPECT_EQ(test::ReadFileText(path), "[A]\r\nx=1\r\n");
 }
+
+#ifdef _WIN32
+// A UTF-8 byte-order mark is no part of the first section's header and stays where it is, as
+// with the system's own profile functions.
+TEST_F(IniFileTest, AByteOrderMarkIsReadAndKeptAsTheProfileFunctionsDo) {
+    const std::string text = "\xEF\xBB\xBF[Kronax]\r\nMOD=12345\r\n";
+    const std::string ours = PathOf("ours.ini");
+    const std::string theirs = PathOf("theirs.ini");
+    test::WriteFileText(ours, text);
+    test::WriteFileText(theirs, text);
+    char value[64] = {};
+    GetPrivateProfileStringA("Kronax", "MOD", "", value, sizeof value, theirs.c_str());
+    EXPECT_EQ(TIniFile(ours).ReadEntry("Kronax", "MOD", ""), value);
+
+    TIniFile(ours).WriteEntry("Kronax", "MUX", "FFFFF");
+    WritePrivateProfileStringA("Kronax", "MUX", "FFFFF", theirs.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, theirs.c_str());
+    EXPECT_EQ(test::ReadFileText(ours), test::ReadFileText(theirs));
+}
+#endif
 
 } // namespace
 } // namespace kronax

@@ -73,9 +73,11 @@ TEST(FindIniValue, EmptyValueIsFoundNotDefaulted) {
     ExpectReads({{"[S]\r\nK=\r\n", "S", "K", ""}, {"[S]\r\nK=  \r\n", "S", "K", ""}});
 }
 
-TEST(FindIniValue, ByteOrderMarkSticksToTheFirstLine) {
-    ExpectReads({{"\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", std::nullopt},
-                 {"\xEF\xBB\xBF\r\n[S]\r\nK=1\r\n", "S", "K", "1"}});
+// As the Windows profile functions do (checked under Wine): the mark is skipped and kept.
+TEST(FindIniValue, ByteOrderMarkIsNoPartOfTheFirstLine) {
+    ExpectReads({{"\xEF\xBB\xBF[S]\r\nK=1\r\n", "S", "K", "1"},
+                 {"\xEF\xBB\xBF\r\n[S]\r\nK=1\r\n", "S", "K", "1"},
+                 {"\xEF\xBB[S]\r\nK=1\r\n", "S", "K", std::nullopt}});
 }
 
 struct WriteCase {
@@ -89,6 +91,9 @@ struct WriteCase {
 TEST(WithIniEntry, EditsInPlaceAndKeepsEveryOtherByte) {
     const WriteCase cases[] = {
         {"", "Main", "Port", "COM3", "[Main]\r\nPort=COM3\r\n"},
+        {"\xEF\xBB\xBF", "Main", "Port", "COM3", "\xEF\xBB\xBF[Main]\r\nPort=COM3\r\n"},
+        {"\xEF\xBB\xBF[Main]\r\nPort=COM1\r\n", "Main", "Port", "COM3",
+         "\xEF\xBB\xBF[Main]\r\nPort=COM3\r\n"},
         {"[A]\r\nx=1", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
         {"[A]\nx=1\n", "B", "y", "2", "[A]\nx=1\n[B]\r\ny=2\r\n"},
         {"[A]\r\nKey=old", "a", "KEY", "new", "[A]\r\nKey=new\r\n"},

@@ -1,17 +1,21 @@
 #include "config_file/ConfigFileFlows.h"
+#include "config_file/FileError.h"
 #include "config_file/FileExists.h"
+#include "config_file/FileSteps.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/IniFile.h"
 #include "config_file/RememberedPort.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "tests/fakes/ScriptedChannel.h"
 
+#include "config_file/IniText.h"
 #include "tests/support/FileText.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -73,12 +77,17 @@ protected:
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
 
     static std::string WriteError(TIniFile& file, const std::string& value = "1") {
+        return WriteFailure(file, value).first;
+    }
+    // The message and reason of a refused write.
+    static std::pair<std::string, std::error_code> WriteFailure(TIniFile& file,
+                                                                const std::string& value = "1") {
         try {
             file.WriteEntry("A", "x", value);
         } catch (const EIniWrite& error) {
-            return error.what();
+            return {error.what(), error.Reason()};
         }
-        return "written";
+        return {"written", {}};
     }
     int EntriesInFolder() const {
         return static_cast<int>(std::distance(fs::directory_iterator(folder_), {}));
@@ -253,11 +262,139 @@ TEST_F(FileKinds, FullDiskLeavesTheOldFileWholeWhetherReplacedOrRewrittenInPlace
     const std::string big(8 * 1024, 'A');
     TIniFile replaced(single);
     TIniFile inPlace(linked);
-    EXPECT_EQ(WriteError(replaced, big), "Unable to write to " + single);
-    EXPECT_EQ(WriteError(inPlace, big), "Unable to write to " + linked);
+    const std::pair<std::string, std::error_code> noSpace{
+        "Unable to write to " + single, std::make_error_code(std::errc::no_space_on_device)};
+    EXPECT_EQ(WriteFailure(replaced, big), noSpace);
+    EXPECT_EQ(WriteFailure(inPlace, big),
+              std::make_pair("Unable to write to " + linked, noSpace.second));
     EXPECT_EQ(test::ReadFileText(single), old);
     EXPECT_EQ(test::ReadFileText(linked), old);
     EXPECT_EQ(EntriesInFolder(), 4);
+}
+
+// Thrown by the step hook to stop an update where a crash would.
+struct Crash {};
+
+// The save flow (one update of six entries) stopped at every step of the file layer, once
+// through a temporary file and once rewriting a hard-linked file in place, with the new file
+// shorter and longer than the old: each stop leaves the old configuration or the new one, and the
+// next successful save leaves no temporary file behind.
+TEST_F(FileKinds, EveryCrashPointOfASaveLeavesTheOldFileOrTheNewOne) {
+    const std::string path = PathOf("board.kxcfg");
+    ConfigurationSnapshot used = StartSnapshot();
+    used.configuration.CountsPerRev = 3600;
+    used.Selected(Selection::SensorType) = sensor_type::MotionEncoder;
+    MemoryConfigurationView view(used);
+    test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
+    FixedNameWindow window(path);
+    const ConfigFileContext context{view, channel, window, [](const std::string& name) {
+                                        return std::make_unique<TIniEntryStore>(name);
+                                    }};
+    const std::string head = "; notes\r\n[Other]\r\nkeep=1\r\n[Kronax]\r\n";
+    const std::string shortOld = head + "SEN=1\r\nMUX=2\r\n";
+    const std::string longOld = head + "SEN=" + std::string(300, '7') +
+                                "\r\nCDM=" + std::string(300, '8') +
+                                "\r\nABV=1\r\nTDF=1\r\nMOD=1\r\nMUX=1\r\n";
+    for (const bool hardLinked : {false, true}) {
+        for (const std::string& old : {shortOld, longOld}) {
+            SCOPED_TRACE(std::string(hardLinked ? "in place, " : "replaced, ") +
+                         std::to_string(old.size()) + " bytes before");
+            test::WriteFileText(path, old);
+            if (hardLinked)
+                fs::create_hard_link(path, PathOf("board-link.kxcfg"));
+            StoreConfigurationToFile(context);
+            const std::string saved = test::ReadFileText(path);
+            int steps = 0;
+            bool crashed = true;
+            for (int stop = 1; crashed; ++stop) {
+                test::WriteFileText(path, old);
+                SetFileStepHook([&]() -> std::error_code {
+                    if (++steps == stop)
+                        throw Crash{};
+                    return {};
+                });
+                steps = 0;
+                crashed = false;
+                try {
+                    StoreConfigurationToFile(context);
+                } catch (const Crash&) {
+                    crashed = true;
+                }
+                SetFileStepHook({});
+                const std::string text = test::ReadFileText(path);
+                const bool padded = text.size() > saved.size() &&
+                                    text.compare(0, saved.size(), saved) == 0 &&
+                                    text.find_first_not_of('\n', saved.size()) == std::string::npos;
+                EXPECT_TRUE(text == old || text == saved || padded) << "stopped at step " << stop;
+            }
+            StoreConfigurationToFile(context);
+            EXPECT_EQ(test::ReadFileText(path), saved);
+            EXPECT_EQ(EntriesInFolder(), hardLinked ? 2 : 1);
+            fs::remove(PathOf("board-link.kxcfg"));
+        }
+    }
+}
+
+TEST_F(FileKinds, ARefusedWriteCarriesTheSystemsReason) {
+    const HangGuard guard;
+    fs::create_symlink("loop.ini", PathOf("loop.ini"));
+    ASSERT_EQ(mkfifo(PathOf("fifo.ini").c_str(), 0644), 0);
+    test::WriteFileText(PathOf("ro.ini"), "[A]\r\nx=0\r\n");
+    fs::permissions(PathOf("ro.ini"), fs::perms::owner_read);
+    test::WriteFileText(PathOf("full.ini"), "[A]\r\nx=0\r\n");
+    const struct {
+        std::string name;
+        std::error_code reason;
+        std::string text;
+    } cases[] = {
+        {"loop.ini", std::make_error_code(std::errc::too_many_symbolic_link_levels),
+         "too many levels of symbolic links"},
+        {"fifo.ini", make_error_code(FileError::NotRegularFile), "not a regular file"},
+        {"ro.ini", make_error_code(FileError::ReadOnlyFile), "the file is read-only"},
+        {"missing/s.ini", std::make_error_code(std::errc::no_such_file_or_directory),
+         "no such file or directory"},
+        {"full.ini", std::make_error_code(std::errc::no_space_on_device),
+         "no space left on device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetFileStepHook([&] {
+            return c.name == "full.ini" ? std::make_error_code(std::errc::no_space_on_device)
+                                        : std::error_code();
+        });
+        TIniFile file(PathOf(c.name));
+        const auto [message, reason] = WriteFailure(file);
+        SetFileStepHook({});
+        EXPECT_EQ(message, "Unable to write to " + PathOf(c.name));
+        EXPECT_EQ(reason, c.reason);
+        EXPECT_EQ(ReasonText(reason), c.text);
+    }
+    EXPECT_EQ(test::ReadFileText(PathOf("full.ini")), "[A]\r\nx=0\r\n");
+    EXPECT_EQ(EntriesInFolder(), 4);
+}
+
+// A temporary file is stale when its writer is gone: a process that has ended, or this one when
+// it no longer writes it. Another running writer's and other files' temporaries stay.
+TEST_F(FileKinds, StaleTemporariesGoOnTheNextSuccessfulWrite) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    const std::string gone = std::to_string(child);
+    const std::string running = std::to_string(getppid());
+    const std::string self = std::to_string(getpid());
+    for (const std::string& name :
+         {"s.ini.tmp" + gone + "-1", "s.ini.tmp" + self + "-99", "s.ini.tmp" + running + "-2",
+          "other.ini.tmp" + gone + "-1", "s.ini.tmp" + gone + "-x"})
+        test::WriteFileText(PathOf(name), "[A]\r\nx=half");
+    TIniFile file(PathOf("s.ini"));
+    file.WriteEntry("A", "x", "1");
+    std::set<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left,
+              (std::set<std::string>{"s.ini", "s.ini.tmp" + running + "-2",
+                                     "other.ini.tmp" + gone + "-1", "s.ini.tmp" + gone + "-x"}));
 }
 
 } // namespace

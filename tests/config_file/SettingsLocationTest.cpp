@@ -2,6 +2,7 @@
 
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +44,7 @@ TEST(UserSettingsFolderTest, XdgThenHomeOnPosixAppDataOnWindowsAndEmptyCountsAsU
 class SettingsLocationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("kronax-settings-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::temp_directory_path() / test::UniqueTempName("settings");
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "bin");
     }

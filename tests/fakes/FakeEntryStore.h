@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/EntryStore.h"
+#include "config_file/EntryFile.h"
 
 #include <map>
 #include <stdexcept>
@@ -18,12 +18,14 @@ struct FakeEntryFile {
     std::vector<std::string> writtenKeys;
     // The number of the write (from 0) that fails like a read-only file; -1 for none.
     int failingWrite = -1;
+    // The updates of several entries at once, by size.
+    std::vector<std::size_t> batches;
     int openStores = 0;
 
     void Set(const std::string& key, const std::string& value) { entries[{"Kronax", key}] = value; }
 };
 
-class FakeEntryStore : public IEntryStore {
+class FakeEntryStore : public IEntryFile {
 public:
     explicit FakeEntryStore(FakeEntryFile& file) : file_(file) { ++file_.openStores; }
     ~FakeEntryStore() override { --file_.openStores; }
@@ -40,6 +42,17 @@ public:
             throw std::runtime_error("Unable to write to " + file_.name);
         file_.entries[{section, key}] = value;
         file_.writtenKeys.push_back(section + "/" + key);
+    }
+
+    // All or none, as a real file.
+    void WriteEntries(const std::vector<IniEntry>& entries) override {
+        const std::size_t before = file_.writtenKeys.size();
+        if (file_.failingWrite >= 0 && before <= static_cast<std::size_t>(file_.failingWrite) &&
+            static_cast<std::size_t>(file_.failingWrite) < before + entries.size())
+            throw std::runtime_error("Unable to write to " + file_.name);
+        for (const IniEntry& entry : entries)
+            WriteEntry(entry.section, entry.key, entry.value);
+        file_.batches.push_back(entries.size());
     }
 
 private:

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -65,7 +67,9 @@ protected:
         fs::create_directory_symlink(root / "sys/devices/platform/serial8250/ttyS0",
                                      root / "sys/class/tty/ttyS0/device");
         fs::create_directories(root / "dev");
-        Write(root / "dev/ttyUSB0", "");
+        // A character device where permitted (the null device's numbers), a plain file otherwise.
+        if (mknod((root / "dev/ttyUSB0").c_str(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            Write(root / "dev/ttyUSB0", "");
         fs::create_directories(root / "ports");
         fs::create_symlink(root / "dev/ttyUSB0", root / "ports/COM101");
         setenv("KRONAX_PORTS", (root / "ports").c_str(), 1);
@@ -108,13 +112,22 @@ TEST_F(FakeSysfs, APortLinkIsFollowedToItsDeviceAndThatDevicesIdentity) {
     EXPECT_EQ(port.product, "FT232R USB UART");
 }
 
-TEST_F(FakeSysfs, TheListHasEveryListedPortInOrder) {
-    fs::create_symlink(root / "dev/missing", root / "ports/COM2");
+// Dangling links (an unplugged adapter, a closed pseudo-terminal) and links to anything but a
+// character device are no ports.
+TEST_F(FakeSysfs, TheListHasThePortsWithADeviceBehindThemByNumber) {
+    if (!fs::is_character_file(root / "dev/ttyUSB0"))
+        GTEST_SKIP() << "no device node can be made here";
+    fs::create_symlink("/dev/null", root / "ports/COM2");
+    fs::create_symlink(root / "dev/missing", root / "ports/COM3");
+    Write(root / "dev/plain", "");
+    fs::create_symlink(root / "dev/plain", root / "ports/COM4");
+    fs::create_symlink(root / "dev", root / "ports/COM5");
     std::vector<PortIdentity> ports = ListPortIdentities();
     ASSERT_EQ(ports.size(), 2u);
-    EXPECT_EQ(ports[0].name, "COM101");
-    EXPECT_EQ(ports[1].name, "COM2");
-    EXPECT_EQ(ports[1].devicePath, (root / "ports/COM2").string());
+    EXPECT_EQ(ports[0].name, "COM2");
+    EXPECT_EQ(ports[0].devicePath, "/dev/null");
+    EXPECT_EQ(ports[1].name, "COM101");
+    EXPECT_EQ(ports[1].devicePath, fs::canonical(root / "dev/ttyUSB0").string());
 }
 #endif
 

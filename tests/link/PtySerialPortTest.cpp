@@ -129,15 +129,17 @@ TEST_F(PtySerialPort, NamesThatAreNotComNeverReachTheFileSystem) {
     }
 }
 
-TEST(PtyPortList, ListsExactlyTheComLinksOfTheMapFolderInCaseInsensitiveOrder) {
+TEST(PtyPortList, ListsTheComLinksToADeviceOfTheMapFolderByNumber) {
     PtyDevice device;
     device.Link("COM10", "/dev/null");
     device.Link("COM2", "/dev/null");
     device.Link("COM01", "/dev/null");
     device.Link("printer", "/dev/null");
+    device.Link("COM3", (device.Folder() / "unplugged").string());
+    device.Link("COM4", device.Folder().string());
     std::vector<std::string> list;
     ListSerialPorts(list);
-    EXPECT_THAT(list, ::testing::ElementsAre("COM1", "COM10", "COM2"));
+    EXPECT_THAT(list, ::testing::ElementsAre("COM1", "COM2", "COM10"));
 }
 
 TEST(PtyPortList, AnUnreadableMapRaises23WithTheOsErrorAndKeepsTheList) {

@@ -10,12 +10,12 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(ListSerialPorts, SortsNamesIgnoringCaseSoCom10ComesBeforeCom2) {
+TEST(ListSerialPorts, SortsPortsByNumberAndOtherNamesAfterThemIgnoringCase) {
     FakeSerialPlatform fake;
-    fake.SetPortNames({"COM10", "COM2", "com3", "COM1", "COM2"});
+    fake.SetPortNames({"COM10", "COM2", "com3", "COM1", "COM2", "Com01", "COM11"});
     std::vector<std::string> list{"old"};
     ListSerialPorts(list, fake);
-    EXPECT_THAT(list, ElementsAre("COM1", "COM10", "COM2", "COM2", "com3"));
+    EXPECT_THAT(list, ElementsAre("COM1", "COM2", "COM2", "COM10", "COM11", "Com01", "com3"));
     EXPECT_EQ(fake.Calls().back(), "CloseDeviceMap");
 }
 

@@ -1,6 +1,7 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "tests/sim/SimLink.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -89,19 +90,6 @@ std::vector<std::string> AsReceived(const std::array<std::string, 6>& commands) 
     return lines;
 }
 
-// A simulator log file of the test's own, removed before and after.
-class ScopedSimLog {
-public:
-    explicit ScopedSimLog(const std::string& name) : path_(::testing::TempDir() + name) {
-        std::filesystem::remove(path_);
-    }
-    ~ScopedSimLog() { std::filesystem::remove(path_); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 std::string Write(Link& link, IConfigurationView& view) {
     return WriteConfiguration(ConfigTarget::Device, {view, link.transaction}).value_or("no report");
 }
@@ -136,7 +124,7 @@ TEST(ConfigurationOverSim, EveryWriteCommandIsSentAndReportedWhateverTheOthersGo
     };
     for (const WriteFaultCase& c : cases) {
         SCOPED_TRACE(c.fault);
-        const ScopedSimLog simLog("kronax-write-fault-sim.log");
+        const test::ScopedTempFile simLog("write-fault-sim.log");
         std::vector<std::string> simArgs = c.simArgs;
         simArgs.insert(simArgs.end(), {"--log", simLog.Path()});
         Link link(simArgs);
@@ -148,7 +136,7 @@ TEST(ConfigurationOverSim, EveryWriteCommandIsSentAndReportedWhateverTheOthersGo
 }
 
 TEST(ConfigurationOverSim, ClosedPortTimesOutEveryCommandWithoutSendingOrApplyingAny) {
-    const ScopedSimLog simLog("kronax-closed-transfer-sim.log");
+    const test::ScopedTempFile simLog("closed-transfer-sim.log");
     Link link({"--log", simLog.Path()}, false);
     MemoryConfigurationView view(PulseTriggerSnapshot());
     EXPECT_EQ(Write(link, view), Report(PulseTriggerCommands, WriteTimeouts));

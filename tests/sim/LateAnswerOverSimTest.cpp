@@ -4,6 +4,7 @@
 #include "protocol/MemoryConfigurationView.h"
 #include "sim/SimBoard.h"
 #include "tests/sim/SimLink.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,14 @@ namespace {
 // The simulator's power-on state: CDM, ABV and TDF answers of one length, none its start value.
 class LateBoardState {
 public:
-    LateBoardState() : path_(::testing::TempDir() + "kronax-late-board.kxcfg") {
-        std::ofstream(path_) << "[Kronax]\nSEN=010100000000\nCDM=0064\nABV=0102\nTDF=0304\n"
-                                "MOD=00000\nMUX=00880\n";
+    LateBoardState() {
+        std::ofstream(file_.Path()) << "[Kronax]\nSEN=010100000000\nCDM=0064\nABV=0102\n"
+                                       "TDF=0304\nMOD=00000\nMUX=00880\n";
     }
-    ~LateBoardState() { std::filesystem::remove(path_); }
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return file_.Path(); }
 
 private:
-    std::string path_;
+    test::ScopedTempFile file_{"late-board.kxcfg"};
 };
 
 std::string Exchange(const std::string& command) {

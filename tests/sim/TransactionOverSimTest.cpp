@@ -1,4 +1,5 @@
 #include "tests/sim/SimLink.h"
+#include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,8 @@ namespace kronax::sim {
 namespace {
 
 TEST(TransactionOverSim, ClosedPortSendsNothingLogsNothingAndEmptiesTheReply) {
-    const std::string simLog = ::testing::TempDir() + "kronax-closed-port-sim.log";
-    std::filesystem::remove(simLog);
+    const test::ScopedTempFile simLogFile("closed-port-sim.log");
+    const std::string& simLog = simLogFile.Path();
     Link link({"--log", simLog}, false);
     std::string reply = "left over";
     EXPECT_FALSE(link.transaction.TransactCommand("??SMSTA\r", reply, 1000)) << "never opened";
@@ -26,7 +27,6 @@ TEST(TransactionOverSim, ClosedPortSendsNothingLogsNothingAndEmptiesTheReply) {
     link.port.OpenPort();
     ASSERT_TRUE(link.transaction.TransactCommand("??SMCDM\r", reply, 1000));
     EXPECT_EQ(ReceivedLines(simLog), std::vector<std::string>{"??SMCDM\\r"});
-    std::filesystem::remove(simLog);
 }
 
 struct ReplyCase {
