@@ -1,11 +1,13 @@
 #pragma once
 
 #include "link/CommandPort.h"
+#include "link/PortRecord.h"
 #include "link/TickSource.h"
 #include "link/TrafficLog.h"
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,8 +29,10 @@ public:
     std::vector<std::string> calls;
     std::string written;
     int reads = 0;
+    PortOpening opening;
 
     bool Connected() const override { return connected; }
+    PortOpening Opening() const override { return opening; }
 
     void PurgeBuffers(bool input, bool output) override {
         calls.push_back(std::string("purge ") + (input ? "in" : "") + (output ? "out" : ""));
@@ -85,6 +89,32 @@ private:
     std::uint32_t step_;
     mutable std::size_t next_ = 0;
     mutable std::uint32_t last_ = 0;
+};
+
+// Port records in memory, by port name, on a wall clock the test sets.
+class FakePortRecords : public IPortRecords {
+public:
+    std::map<std::string, PendingAnswer> records;
+    std::int64_t wallMs = 1'000'000;
+    // Where every write and removal is noted, e.g. a port's calls to see the order of both.
+    std::vector<std::string>* journal = nullptr;
+
+    std::optional<std::string> Locate(const std::string& port) override { return port; }
+    std::optional<PendingAnswer> Read(const std::string& where) override {
+        const auto found = records.find(where);
+        return found == records.end() ? std::nullopt : std::optional(found->second);
+    }
+    void Write(const std::string& where, const PendingAnswer& pending) override {
+        if (journal)
+            journal->push_back("record " + std::to_string(pending.endMs) + " " + pending.command);
+        records[where] = pending;
+    }
+    void Remove(const std::string& where) override {
+        if (journal)
+            journal->push_back("remove record");
+        records.erase(where);
+    }
+    std::int64_t WallClockMs() const override { return wallMs; }
 };
 
 class FakeTrafficLog : public ITrafficLog {
