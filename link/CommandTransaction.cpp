@@ -81,15 +81,16 @@ bool TCommandTransaction::TransactCommand(const std::string& command, std::strin
     Collected collected;
     const std::uint32_t start = ticks_.TickCount();
     std::uint32_t end = Collect(collected, start, timeout);
+    silent_ = silent_ && collected.kept.empty();
+    std::uint32_t guardMs = LateAnswerGuardMs;
     if (earlier)
-        end = SplitOffLateAnswer(*earlier, collected, start, end, timeout);
+        end = SplitOffLateAnswer(*earlier, collected, start, end, timeout, guardMs);
     reply = collected.kept;
     log_.AppendLine(TrafficLogLine(command, reply) + CutMark(collected.dropped));
-    silent_ = silent_ && reply.empty();
     if (collected.found)
         unanswered_.reset();
     else
-        unanswered_ = Unanswered{command, end, LateAnswerGuardMs};
+        unanswered_ = Unanswered{command, end, guardMs};
     RecordOutcome(command, collected.found, end);
     return collected.found;
 }
@@ -153,12 +154,16 @@ std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLat
 
 // Sent at once after a silent guard, the exchange may see the earlier command's late answer
 // first: a line completed within the earlier guard is that answer, what follows is this one's.
+// The board was then still busy with the earlier command when this one came, which delays this
+// one's answer by as long: its guard grows by that time.
 std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
                                                       Collected& collected, std::uint32_t start,
-                                                      std::uint32_t end, std::int32_t timeout) {
+                                                      std::uint32_t end, std::int32_t timeout,
+                                                      std::uint32_t& guardMs) {
     if (!collected.found ||
         TimeOutPassed(earlier.fromTick, end, static_cast<std::int32_t>(earlier.guardMs)))
         return end;
+    guardMs += Elapsed(start, end);
     const std::size_t cr = collected.kept.find('\r');
     const std::size_t lineEnd = cr == std::string::npos ? collected.kept.size() : cr + 1;
     log_.AppendLine(LateAnswerLogLine(earlier.command, collected.kept.substr(0, lineEnd)) +

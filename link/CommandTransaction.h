@@ -92,7 +92,8 @@ private:
     // Returns the unanswered command whose late answer is to be told apart within the exchange.
     std::optional<Unanswered> ListenForLateAnswer();
     std::uint32_t SplitOffLateAnswer(const Unanswered& earlier, Collected& collected,
-                                     std::uint32_t start, std::uint32_t end, std::int32_t timeout);
+                                     std::uint32_t start, std::uint32_t end, std::int32_t timeout,
+                                     std::uint32_t& guardMs);
     void RecordSending(const std::string& command, std::int32_t timeout);
     void RecordOutcome(const std::string& command, bool found, std::uint32_t end);
 

@@ -265,6 +265,19 @@ TEST(TransactCommandAfterATimeOut, SentAtOnceTheFirstLineWithinTheEarlierGuardIs
     }
 }
 
+TEST(TransactCommandAfterATimeOut, ALateAnswerAfterASilentGuardEndsSendingAtOnceAndDelaysTheNext) {
+    // The third exchange is sent at 3003 and sees the second one's late answer at 3100: the
+    // board was busy for 97 ms more, so the fourth listens that much longer than the guard.
+    Exchanges x(
+        {0, 1001, 1001, 2002, 2002, 3003, 3003, 3003, 3003, 3100, 4004, 4004, 5102, 5102, 6103});
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    EXPECT_FALSE(x.Run("??SMABV\r"));
+    x.port.arrivals = {"", "!SM0102\r"};
+    EXPECT_FALSE(x.Run("??SMTDF\r"));
+    EXPECT_FALSE(x.Run("??SMMOD\r"));
+    EXPECT_THAT(x.port.waits, ElementsAre(LateAnswerGuardMs + 97 + 1));
+}
+
 TEST(TransactCommandAfterATimeOut, AnswerQueuedLongAfterTheGuardIsReadOnceAndLoggedWithoutWait) {
     Exchanges x({0, 1001, 90000, 90000});
     EXPECT_FALSE(x.Run("##SMMOD00000\r"));
