@@ -118,11 +118,11 @@ void TCommandTransaction::FollowOpening() {
         return;
     opening_ = opening;
     silent_ = false;
-    record_ = opening.name.empty() ? std::nullopt : records_.Locate(opening.name);
+    record_ = opening.name.empty() ? nullptr : records_.Open(opening.name);
     if (!record_)
         return;
     unanswered_.reset();
-    const std::optional<PendingAnswer> pending = records_.Read(*record_);
+    const std::optional<PendingAnswer> pending = record_->Read();
     if (!pending)
         return;
     const std::int64_t left = pending->endMs + LateAnswerGuardMs - records_.WallClockMs();
@@ -183,18 +183,16 @@ void TCommandTransaction::RecordSending(const std::string& command, std::int32_t
         return;
     const std::int64_t lineMs =
         static_cast<std::int64_t>(command.size()) * MsPerTenCharacters / 10 + 1;
-    records_.Write(*record_,
-                   {command, records_.WallClockMs() + lineMs + std::max<std::int32_t>(timeout, 0)});
+    record_->Write({command, records_.WallClockMs() + lineMs + std::max<std::int32_t>(timeout, 0)});
 }
 
 void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end) {
     if (!record_)
         return;
     if (found)
-        records_.Remove(*record_);
+        record_->Clear();
     else
-        records_.Write(*record_,
-                       {command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount())});
+        record_->Write({command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount())});
 }
 
 } // namespace kronax

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -54,7 +55,7 @@ std::string CutMark(std::uint64_t dropped);
 //   before its write until its CR arrives, with the time its exchange ended or will end. The
 //   first exchange after each opening of the port honours the rest of that command's guard, so
 //   a later run of kronax or the window, or the same one after a killed run, keeps the rule. A
-//   port whose last exchange got its CR has no record and costs nothing.
+//   port whose last exchange got its CR has nothing pending in its record and costs nothing.
 // An exchange that got its CR leaves no wait behind. An answer later than the guard is cleared
 // with the other stale characters when it arrives before the next command; one arriving after
 // the next command was sent is taken for its answer.
@@ -102,7 +103,7 @@ private:
     ITrafficLog& log_;
     IPortRecords& records_;
     PortOpening opening_;
-    std::optional<std::string> record_;
+    std::unique_ptr<IPortRecord> record_;
     std::optional<Unanswered> unanswered_;
     bool silent_ = false;
 };

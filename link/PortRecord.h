@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,27 +16,43 @@ struct PendingAnswer {
     bool operator==(const PendingAnswer&) const = default;
 };
 
-// The record's file text: the end time in decimal on the first line, then the command's bytes.
+// The record's file text: the end time and the command's length in decimal on the first line,
+// then the command's bytes. A shorter record written over a longer one leaves the longer one's
+// tail behind, which the length makes harmless.
 std::string PendingAnswerText(const PendingAnswer& pending);
 
-// The record in text, or nothing when the text is not one (cut short, say, by a killed writer).
+// What a record says after an exchange that got its CR: no answer pending.
+inline constexpr const char* NothingPendingText = "-\n";
+
+// The record in text, or nothing when it says nothing is pending or is not a record at all (cut
+// short, say).
 std::optional<PendingAnswer> ParsePendingAnswer(const std::string& text);
 
-// Where the ports' records are kept between runs: one small file per port in a private folder of
-// the user's. Losing a record costs at most one misattributed late answer, so a failure to keep
-// one is not an error: reading gives nothing, writing and removing give up silently. UI thread
-// of each run; several runs never touch one port's record at once, because a port opens for one
-// program at a time and a record is read and written only while its port is open.
+// One port's record, kept open for one opening of the port. Losing a record costs at most one
+// misattributed late answer, so a failure to keep one is not an error: reading gives nothing,
+// writing gives up silently. UI thread of each run; several runs never write one port's record
+// at once, because a port opens for one program at a time and a record is written only while
+// its port is open.
+class IPortRecord {
+public:
+    virtual ~IPortRecord() = default;
+
+    // What the record says now.
+    virtual std::optional<PendingAnswer> Read() = 0;
+    virtual void Write(const PendingAnswer& pending) = 0;
+    // Nothing pending: the last exchange got its CR.
+    virtual void Clear() = 0;
+};
+
+// Where the ports' records are kept between runs: one small file per device in a private folder
+// of the user's.
 class IPortRecords {
 public:
     virtual ~IPortRecords() = default;
 
-    // Where the record of the port named port is kept, found anew at each opening of the port;
-    // nothing when no record can be kept for it.
-    virtual std::optional<std::string> Locate(const std::string& port) = 0;
-    virtual std::optional<PendingAnswer> Read(const std::string& where) = 0;
-    virtual void Write(const std::string& where, const PendingAnswer& pending) = 0;
-    virtual void Remove(const std::string& where) = 0;
+    // The record of the port named port, for its current opening; nothing when no record can be
+    // kept for it.
+    virtual std::unique_ptr<IPortRecord> Open(const std::string& port) = 0;
     // The wall clock in milliseconds since 1970, UTC.
     virtual std::int64_t WallClockMs() const = 0;
 };

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -96,25 +97,39 @@ class FakePortRecords : public IPortRecords {
 public:
     std::map<std::string, PendingAnswer> records;
     std::int64_t wallMs = 1'000'000;
-    // Where every write and removal is noted, e.g. a port's calls to see the order of both.
+    // Where every write and clearing is noted, e.g. a port's calls to see the order of both.
     std::vector<std::string>* journal = nullptr;
 
-    std::optional<std::string> Locate(const std::string& port) override { return port; }
-    std::optional<PendingAnswer> Read(const std::string& where) override {
-        const auto found = records.find(where);
-        return found == records.end() ? std::nullopt : std::optional(found->second);
-    }
-    void Write(const std::string& where, const PendingAnswer& pending) override {
-        if (journal)
-            journal->push_back("record " + std::to_string(pending.endMs) + " " + pending.command);
-        records[where] = pending;
-    }
-    void Remove(const std::string& where) override {
-        if (journal)
-            journal->push_back("remove record");
-        records.erase(where);
+    std::unique_ptr<IPortRecord> Open(const std::string& port) override {
+        return std::make_unique<Record>(*this, port);
     }
     std::int64_t WallClockMs() const override { return wallMs; }
+
+private:
+    class Record : public IPortRecord {
+    public:
+        Record(FakePortRecords& all, std::string port) : all_(all), port_(std::move(port)) {}
+        std::optional<PendingAnswer> Read() override {
+            const auto found = all_.records.find(port_);
+            return found == all_.records.end() ? std::nullopt : std::optional(found->second);
+        }
+        void Write(const PendingAnswer& pending) override {
+            Note("record " + std::to_string(pending.endMs) + " " + pending.command);
+            all_.records[port_] = pending;
+        }
+        void Clear() override {
+            Note("clear record");
+            all_.records.erase(port_);
+        }
+
+    private:
+        void Note(const std::string& call) {
+            if (all_.journal)
+                all_.journal->push_back(call);
+        }
+        FakePortRecords& all_;
+        std::string port_;
+    };
 };
 
 class FakeTrafficLog : public ITrafficLog {

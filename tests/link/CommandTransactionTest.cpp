@@ -316,7 +316,7 @@ TEST(PortRecord, KeepsTheCommandFromBeforeItsWriteUntilItsCrAndItsEndWithout) {
     EXPECT_TRUE(x.Run("##SMSTA\r"));
     // Eight characters take 9 ms at 9600 baud; then the time-out.
     EXPECT_THAT(x.port.calls, ElementsAre("record 1001009 ##SMSTA\r", "purge inout",
-                                          "write ##SMSTA\r", "read", "remove record"));
+                                          "write ##SMSTA\r", "read", "clear record"));
     x.records.wallMs = 2'000'000;
     EXPECT_FALSE(x.Run("??SMSTA\r"));
     EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMSTA\r", 2'000'000}));
@@ -362,11 +362,17 @@ TEST(PortRecord, WhatAnotherProgramLeftWhileThePortWasClosedIsReadAtTheNextOpeni
     EXPECT_EQ(x.log.lines[1], "(late answer to ##SMSETP\\r discarded) | !SMNCK\\r");
 }
 
-TEST(PortRecord, TextRoundTripsAndAnythingCutShortIsNoRecord) {
+TEST(PortRecord, TextRoundTripsOverALongerOneAndAnythingElseIsNoRecord) {
     const PendingAnswer pending{"##SMSEN010100000000\r\n", -12};
+    const PendingAnswer shorter{"??SMSTA\r", 1700000000000};
     EXPECT_EQ(ParsePendingAnswer(PendingAnswerText(pending)), pending);
-    for (const char* text :
-         {"", "1700000000000", "1700000000000\n", "17x\n??SMSTA\r", "\n??SMSTA\r"})
+    std::string over = PendingAnswerText(pending);
+    over.replace(0, PendingAnswerText(shorter).size(), PendingAnswerText(shorter));
+    EXPECT_EQ(ParsePendingAnswer(over), shorter);
+    over.replace(0, 2, NothingPendingText);
+    EXPECT_EQ(ParsePendingAnswer(over), std::nullopt);
+    for (const char* text : {"", "1700000000000 8", "1700000000000 8\n??SMSTA", "17x 8\n??SMSTA\r",
+                             " 8\n??SMSTA\r", "17 0\n", "17\n??SMSTA\r"})
         EXPECT_EQ(ParsePendingAnswer(text), std::nullopt) << text;
 }
 
