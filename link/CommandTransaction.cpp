@@ -91,7 +91,7 @@ bool TCommandTransaction::TransactCommand(const std::string& command, std::strin
         unanswered_.reset();
     else
         unanswered_ = Unanswered{command, end, guardMs};
-    RecordOutcome(command, collected.found, end);
+    RecordOutcome(command, collected.found, end, guardMs);
     return collected.found;
 }
 
@@ -186,13 +186,16 @@ void TCommandTransaction::RecordSending(const std::string& command, std::int32_t
     record_->Write({command, records_.WallClockMs() + lineMs + std::max<std::int32_t>(timeout, 0)});
 }
 
-void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end) {
+// A guard grown beyond the usual one is kept as a later end.
+void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
+                                        std::uint32_t guardMs) {
     if (!record_)
         return;
     if (found)
         record_->Clear();
     else
-        record_->Write({command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount())});
+        record_->Write({command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount()) +
+                                     (guardMs - LateAnswerGuardMs)});
 }
 
 } // namespace kronax

@@ -96,7 +96,8 @@ private:
                                      std::uint32_t start, std::uint32_t end, std::int32_t timeout,
                                      std::uint32_t& guardMs);
     void RecordSending(const std::string& command, std::int32_t timeout);
-    void RecordOutcome(const std::string& command, bool found, std::uint32_t end);
+    void RecordOutcome(const std::string& command, bool found, std::uint32_t end,
+                       std::uint32_t guardMs);
 
     ICommandPort& port_;
     const ITickSource& ticks_;
