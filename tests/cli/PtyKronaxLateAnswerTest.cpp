@@ -9,6 +9,7 @@
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 // A late answer to a command of one run of kronax reaches the port while the next run talks on
 // it: the next run must never take it for its own.
@@ -42,7 +43,8 @@ pid_t StartKronaxProcess(const std::vector<std::string>& args) {
 }
 
 TEST(PtyKronaxLateAnswers, AReadAfterAKilledRunTakesEveryAnswerForItsOwnCommand) {
-    const std::string state = ::testing::TempDir() + "kronax-killed-run.kxcfg";
+    const std::string state =
+        ::testing::TempDir() + "kronax-killed-run-" + std::to_string(getpid()) + ".kxcfg";
     std::ofstream(state) << "[Kronax]\nSEN=010100000000\nCDM=0064\nABV=0102\nTDF=0304\n"
                             "MOD=00000\nMUX=00880\n";
     // Every answer comes 600 ms after its command, within the time-out.

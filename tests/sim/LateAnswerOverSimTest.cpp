@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // A board that answers every command 300 ms after its time-out: each answer must be discarded
@@ -22,7 +23,9 @@ namespace {
 // The simulator's power-on state: CDM, ABV and TDF answers of one length, none its start value.
 class LateBoardState {
 public:
-    LateBoardState() : path_(::testing::TempDir() + "kronax-late-board.kxcfg") {
+    // Named after the process, as tests of this file may run at once.
+    LateBoardState()
+        : path_(::testing::TempDir() + "kronax-late-board-" + std::to_string(getpid()) + ".kxcfg") {
         std::ofstream(path_) << "[Kronax]\nSEN=010100000000\nCDM=0064\nABV=0102\nTDF=0304\n"
                                 "MOD=00000\nMUX=00880\n";
     }
