@@ -322,6 +322,17 @@ TEST(PortRecord, KeepsTheCommandFromBeforeItsWriteUntilItsCrAndItsEndWithout) {
     EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMSTA\r", 2'000'000}));
 }
 
+TEST(PortRecord, KeepsAGuardGrownByTheBoardsBacklogAsALaterEnd) {
+    // As in the test of a late answer after a silent guard: the third guard grows by 97 ms.
+    Exchanges x({0, 1001, 1001, 1001, 2002, 2002, 3003, 3003, 3003, 3003, 3003, 3100, 4004, 4004});
+    x.port.opening = {"COM1", 1};
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    EXPECT_FALSE(x.Run("??SMABV\r"));
+    x.port.arrivals = {"", "!SM0102\r"};
+    EXPECT_FALSE(x.Run("??SMTDF\r"));
+    EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMTDF\r", x.records.wallMs + 97}));
+}
+
 TEST(PortRecord, TheNextOpeningHonoursTheRestOfTheGuardItLeftAndNoMore) {
     struct Case {
         std::optional<std::int64_t> endFromNow; // the record's end, from the wall clock's now
