@@ -1,8 +1,8 @@
 // kronax-bench: times the configuration's six-command sequences through TransactCommand on the
 // serial port, against the simulator pacing its answers at 9600 baud, with the processor time
 // the program spends per second of transfer, and measures the transaction's own turnaround
-// between an answer and the next command. Then times a six-command read of a board that never
-// answers, with its processor time.
+// between an answer and the next command. Then times six-command reads of a board that never
+// answers, each as a new run would make it, with their processor time.
 //
 // Usage: kronax-bench [--repetitions N] [--silent-reads N]   (defaults 20 and 1; 0 skips)
 
@@ -231,11 +231,15 @@ void MeasureSilentBoard(int reads) {
     const auto port = OpenBoardPort(sim.PrintedName(), true, dispatcher);
     TSteadyTickSource ticks;
     LastLineLog log;
-    TCommandTransaction transaction(*port, ticks, log);
     std::vector<double> durationsS, cpuS;
     std::string reply;
     for (int read = 0; read < reads; ++read) {
         dispatcher.RunPending();
+        // Each read as a new run of kronax makes it: its own transaction, which honours what the
+        // read before left in the port's record.
+        TCommandTransaction transaction(*port, ticks, log);
+        port->ClosePort();
+        port->OpenPort();
         const double cpuBefore = ProcessCpuSeconds();
         const Clock::time_point start = Clock::now();
         for (const Exchange& exchange : QuerySequence())

@@ -31,6 +31,7 @@ public:
     int WriteText(const std::string& text) override;
     int ReadText(std::string& text, int count) override;
     void WaitForInput(std::uint32_t milliseconds) override;
+    PortOpening Opening() const override { return inner_.Opening(); }
 
     // Every call since the last Clear, in call order.
     const std::vector<TimedCall>& Calls() const { return calls_; }

@@ -5,6 +5,14 @@
 
 namespace kronax {
 
+// Tells one opening of a device from another: the port's name while open (empty while closed or
+// for a port kept by no name) and a count that grows at every opening.
+struct PortOpening {
+    std::string name;
+    std::uint64_t count = 0;
+    bool operator==(const PortOpening&) const = default;
+};
+
 // The port operations a command exchange relies on; the serial port provides them.
 // Called on the UI thread only. Failures raise ESerialPort.
 class ICommandPort {
@@ -28,6 +36,9 @@ public:
     // whichever comes first; may also return earlier with nothing to read. Takes nothing from
     // the receive queue.
     virtual void WaitForInput(std::uint32_t milliseconds) = 0;
+
+    // The current opening; a port that tells none keeps nothing for later runs.
+    virtual PortOpening Opening() const { return {}; }
 };
 
 } // namespace kronax

@@ -7,6 +7,9 @@ namespace {
 
 constexpr int ReadChunk = 1000;
 
+// Ten characters of 10 bits each at the board's 9600 baud, rounded up.
+constexpr std::int64_t MsPerTenCharacters = 11;
+
 std::uint32_t Elapsed(std::uint32_t start, std::uint32_t now) {
     // Unsigned 32-bit subtraction keeps the elapsed time right across a wrap of the counter.
     return now - start;
@@ -62,28 +65,33 @@ std::string CutMark(std::uint64_t dropped) {
 }
 
 TCommandTransaction::TCommandTransaction(ICommandPort& port, const ITickSource& ticks,
-                                         ITrafficLog& log)
-    : port_(port), ticks_(ticks), log_(log) {}
+                                         ITrafficLog& log, IPortRecords& records)
+    : port_(port), ticks_(ticks), log_(log), records_(records) {}
 
 bool TCommandTransaction::TransactCommand(const std::string& command, std::string& reply,
                                           std::int32_t timeout) {
     reply.clear();
-    if (!port_.Connected()) {
-        // Closing the port dropped whatever late answer was on its way.
-        unanswered_.reset();
+    if (!port_.Connected())
         return false;
-    }
-    DiscardLateAnswer();
+    FollowOpening();
+    const std::optional<Unanswered> earlier = ListenForLateAnswer();
+    RecordSending(command, timeout);
     port_.PurgeBuffers(true, true);
     port_.WriteText(command);
     Collected collected;
-    const std::uint32_t end = Collect(collected, ticks_.TickCount(), timeout);
+    const std::uint32_t start = ticks_.TickCount();
+    std::uint32_t end = Collect(collected, start, timeout);
+    silent_ = silent_ && collected.kept.empty();
+    std::uint32_t guardMs = LateAnswerGuardMs;
+    if (earlier)
+        end = SplitOffLateAnswer(*earlier, collected, start, end, timeout, guardMs);
     reply = collected.kept;
     log_.AppendLine(TrafficLogLine(command, reply) + CutMark(collected.dropped));
     if (collected.found)
         unanswered_.reset();
     else
-        unanswered_ = Unanswered{command, end};
+        unanswered_ = Unanswered{command, end, guardMs};
+    RecordOutcome(command, collected.found, end, guardMs);
     return collected.found;
 }
 
@@ -102,15 +110,92 @@ std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start
     }
 }
 
-void TCommandTransaction::DiscardLateAnswer() {
-    if (!unanswered_)
+// Another program may have used the device while the port was closed: what it left in the
+// port's record replaces what this one knew.
+void TCommandTransaction::FollowOpening() {
+    const PortOpening opening = port_.Opening();
+    if (opening == opening_)
         return;
+    opening_ = opening;
+    silent_ = false;
+    record_ = opening.name.empty() ? nullptr : records_.Open(opening.name);
+    if (!record_)
+        return;
+    unanswered_.reset();
+    const std::optional<PendingAnswer> pending = record_->Read();
+    if (!pending)
+        return;
+    const std::int64_t left = pending->endMs + LateAnswerGuardMs - records_.WallClockMs();
+    if (left > 0)
+        unanswered_ = Unanswered{
+            pending->command, ticks_.TickCount(),
+            static_cast<std::uint32_t>(std::min<std::int64_t>(left, LongestInheritedGuardMs))};
+}
+
+std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLateAnswer() {
+    if (!unanswered_)
+        return std::nullopt;
     const Unanswered earlier = *unanswered_;
     unanswered_.reset();
     Collected late;
-    Collect(late, earlier.endTick, static_cast<std::int32_t>(LateAnswerGuardMs));
-    if (!late.kept.empty())
+    if (silent_) {
+        Collect(late, ticks_.TickCount(), -1);
+        if (late.kept.empty())
+            return earlier;
+        silent_ = false;
+    }
+    Collect(late, earlier.fromTick, static_cast<std::int32_t>(earlier.guardMs));
+    if (late.kept.empty())
+        silent_ = true;
+    else
         log_.AppendLine(LateAnswerLogLine(earlier.command, late.kept) + CutMark(late.dropped));
+    return std::nullopt;
+}
+
+// Sent at once after a silent guard, the exchange may see the earlier command's late answer
+// first: a line completed within the earlier guard is that answer, what follows is this one's.
+// The board was then still busy with the earlier command when this one came, which delays this
+// one's answer by as long: its guard grows by that time.
+std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
+                                                      Collected& collected, std::uint32_t start,
+                                                      std::uint32_t end, std::int32_t timeout,
+                                                      std::uint32_t& guardMs) {
+    if (!collected.found ||
+        TimeOutPassed(earlier.fromTick, end, static_cast<std::int32_t>(earlier.guardMs)))
+        return end;
+    guardMs += Elapsed(start, end);
+    const std::size_t cr = collected.kept.find('\r');
+    const std::size_t lineEnd = cr == std::string::npos ? collected.kept.size() : cr + 1;
+    log_.AppendLine(LateAnswerLogLine(earlier.command, collected.kept.substr(0, lineEnd)) +
+                    CutMark(cr == std::string::npos ? collected.dropped : 0));
+    Collected own;
+    own.Add(collected.kept.substr(lineEnd));
+    own.dropped = cr == std::string::npos ? 0 : collected.dropped;
+    collected = own;
+    if (!collected.found && !TimeOutPassed(start, end, timeout))
+        end = Collect(collected, start, timeout);
+    return end;
+}
+
+// Written before the command leaves, so that a run killed during the exchange still leaves it.
+void TCommandTransaction::RecordSending(const std::string& command, std::int32_t timeout) {
+    if (!record_)
+        return;
+    const std::int64_t lineMs =
+        static_cast<std::int64_t>(command.size()) * MsPerTenCharacters / 10 + 1;
+    record_->Write({command, records_.WallClockMs() + lineMs + std::max<std::int32_t>(timeout, 0)});
+}
+
+// A guard grown beyond the usual one is kept as a later end.
+void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
+                                        std::uint32_t guardMs) {
+    if (!record_)
+        return;
+    if (found)
+        record_->Clear();
+    else
+        record_->Write({command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount()) +
+                                     (guardMs - LateAnswerGuardMs)});
 }
 
 } // namespace kronax

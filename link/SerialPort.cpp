@@ -46,6 +46,7 @@ void TCustomSerialPort::OpenPort() {
     DoBeforeOpen();
     OpenDeviceHandle();
     connected_ = true;
+    ++openings_;
     try {
         ConfigurePort();
     } catch (...) {

@@ -67,6 +67,8 @@ public:
     // earlier with nothing to read. Raises CError_ReadFailed, also when the line has hung up.
     void WaitForInput(std::uint32_t milliseconds) override;
 
+    PortOpening Opening() const override { return {connected_ ? port_ : std::string(), openings_}; }
+
     // Acts on one set of signalled line events by calling the assigned hooks. Raises
     // CError_ClearComFailed or CError_ModemStatFailed. Called by the watcher through the port's
     // dispatcher.
@@ -167,6 +169,7 @@ private:
     ISerialPlatform& platform_;
     UiDispatcher* dispatcher_;
     bool connected_ = false;
+    std::uint64_t openings_ = 0;
     DeviceHandle device_ = InvalidDeviceHandle;
     std::unique_ptr<TSerialWatcher> watcher_;
     // Reads and waits for input share one event object and one buffer, made at the first read

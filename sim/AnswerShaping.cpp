@@ -34,6 +34,11 @@ std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string ans
     int firstPause = faults.delayMs;
     if (faults.late)
         firstPause += CommandTimeout(command) + LateMargin;
+    for (const auto& [start, ms] : faults.lateCommands)
+        if (command.starts_with(start)) {
+            firstPause += ms;
+            break;
+        }
     const std::size_t size =
         faults.splitSize > 0 ? static_cast<std::size_t>(faults.splitSize) : answer.size();
     std::vector<AnswerPiece> pieces;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kronax::sim {
@@ -15,8 +16,10 @@ struct FaultOptions {
     int splitSize = 0;                // send answers in pieces of this many characters
     int splitPauseMs = 50;            // pause between two pieces
     bool late = false;                // answer only after the command's time-out has passed
-    bool garbage = false;             // answer with a garbage line instead
-    bool pace = false;                // send each byte at the real 9600-baud rate
+    // commands (line starts) answered this many ms after they arrive, instead of at once
+    std::vector<std::pair<std::string, int>> lateCommands;
+    bool garbage = false; // answer with a garbage line instead
+    bool pace = false;    // send each byte at the real 9600-baud rate
 };
 
 // Whether command is one the board is told to refuse; a refused command changes nothing.

@@ -31,6 +31,14 @@ void AddCommandStarts(std::vector<std::string>& starts, const std::string& list)
     }
 }
 
+// "CMD=MS": the command start and its delay.
+std::pair<std::string, int> LateCommand(const std::string& text) {
+    const std::size_t equals = text.rfind('=');
+    if (equals == std::string::npos || equals == 0)
+        throw EUsage("--late-command needs CMD=MS, not '" + text + "'");
+    return {text.substr(0, equals), ReadCount("--late-command", text.substr(equals + 1))};
+}
+
 } // namespace
 
 SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* defaultPortsDir) {
@@ -64,6 +72,10 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
         {"--ignore",
          [&](const std::string& v) {
              AddCommandStarts(faults.ignored, v);
+         }},
+        {"--late-command",
+         [&](const std::string& v) {
+             faults.lateCommands.push_back(LateCommand(v));
          }},
         {"--delay",
          [&](const std::string& v) {
@@ -127,6 +139,10 @@ Faults:
   --split-pause MS    pause between pieces (default: 50)
   --late              answer 300 ms after the command's time-out (500 ms for ??SMSETB,
                       1000 ms otherwise)
+  --late-command CMD=MS
+                      answer commands starting with CMD MS milliseconds after they arrive
+                      (repeatable); the answer goes out even when the client has closed the
+                      port meanwhile, for whoever opens it next
   --garbage           answer every command with a garbage line
   --pace              send each byte at the 9600-baud rate (about 1.04 ms a character)
 )";

@@ -1,3 +1,6 @@
+#include "link/BoardPort.h"
+#include "link/CommandTransaction.h"
+#include "link/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 
@@ -79,6 +82,31 @@ TEST(BoardCommandsWindowTest, EachOutcomeLandsInItsLabel) {
         EXPECT_EQ(window.form->Text("lblStatus"), c.status);
         EXPECT_EQ(window.form->Text("lblReport"), c.powerOnDefault);
     }
+}
+
+class NoLog : public ITrafficLog {
+public:
+    void AppendLine(const std::string&) override {}
+};
+
+// Another program's run, kronax say, left a start without its answer on the port just before
+// the window opens it: the window's start-up read must not take that answer.
+TEST(BoardCommandsWindowTest, TheWindowNeverTakesTheLateAnswerToAnEarlierRunsCommand) {
+    SimProcess board({"--late-command", "##SMSTA=1300"});
+    ScopedPorts ports(board.Folder());
+    {
+        const auto port = OpenBoardPort("COM1", false);
+        TSteadyTickSource ticks;
+        NoLog log;
+        TCommandTransaction earlierRun(*port, ticks, log);
+        std::string reply;
+        ASSERT_FALSE(earlierRun.TransactCommand("##SMSTA\r", reply, 1000));
+    }
+    LinkedForm form(TestEnvironment(NewFolder() + "/settings.ini"));
+    const QStringList log = form.LogLines();
+    ASSERT_EQ(log.size(), 7);
+    EXPECT_EQ(log[0], "(late answer to ##SMSTA\\r discarded) | !SMACK\\r");
+    EXPECT_EQ(log[1], "??SMSEN\\r | !SM010100000000\\r");
 }
 
 TEST(BoardCommandsWindowTest, StartAndStatusTextsExpireAfterThreeSecondsAlsoAcrossAWrap) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "link/CommandPort.h"
+#include "link/PortRecord.h"
 #include "link/TickSource.h"
 #include "link/TrafficLog.h"
 
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,8 +30,10 @@ public:
     std::vector<std::string> calls;
     std::string written;
     int reads = 0;
+    PortOpening opening;
 
     bool Connected() const override { return connected; }
+    PortOpening Opening() const override { return opening; }
 
     void PurgeBuffers(bool input, bool output) override {
         calls.push_back(std::string("purge ") + (input ? "in" : "") + (output ? "out" : ""));
@@ -85,6 +90,46 @@ private:
     std::uint32_t step_;
     mutable std::size_t next_ = 0;
     mutable std::uint32_t last_ = 0;
+};
+
+// Port records in memory, by port name, on a wall clock the test sets.
+class FakePortRecords : public IPortRecords {
+public:
+    std::map<std::string, PendingAnswer> records;
+    std::int64_t wallMs = 1'000'000;
+    // Where every write and clearing is noted, e.g. a port's calls to see the order of both.
+    std::vector<std::string>* journal = nullptr;
+
+    std::unique_ptr<IPortRecord> Open(const std::string& port) override {
+        return std::make_unique<Record>(*this, port);
+    }
+    std::int64_t WallClockMs() const override { return wallMs; }
+
+private:
+    class Record : public IPortRecord {
+    public:
+        Record(FakePortRecords& all, std::string port) : all_(all), port_(std::move(port)) {}
+        std::optional<PendingAnswer> Read() override {
+            const auto found = all_.records.find(port_);
+            return found == all_.records.end() ? std::nullopt : std::optional(found->second);
+        }
+        void Write(const PendingAnswer& pending) override {
+            Note("record " + std::to_string(pending.endMs) + " " + pending.command);
+            all_.records[port_] = pending;
+        }
+        void Clear() override {
+            Note("clear record");
+            all_.records.erase(port_);
+        }
+
+    private:
+        void Note(const std::string& call) {
+            if (all_.journal)
+                all_.journal->push_back(call);
+        }
+        FakePortRecords& all_;
+        std::string port_;
+    };
 };
 
 class FakeTrafficLog : public ITrafficLog {

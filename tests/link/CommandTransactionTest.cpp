@@ -184,19 +184,24 @@ TEST(TransactCommand, FloodKeepsAtMostTheBoundStillFindsALaterCrAndMarksTheLogLi
     }
 }
 
-// Two exchanges on one transaction object: the first one's outcome decides whether the second
-// listens for a late answer first.
-struct TwoExchanges {
+// Exchanges on one transaction object: each one's outcome decides how the next listens for a
+// late answer first.
+struct Exchanges {
     FakeCommandPort port;
     FakeTrafficLog log;
     FakeTick tick;
-    TCommandTransaction transaction{port, tick, log};
+    test::FakePortRecords records;
+    TCommandTransaction transaction{port, tick, log, records};
     std::string reply;
 
-    explicit TwoExchanges(std::vector<std::uint32_t> ticks) : tick(std::move(ticks), 0) {}
+    explicit Exchanges(std::vector<std::uint32_t> ticks, std::uint32_t step = 0)
+        : tick(std::move(ticks), step) {
+        records.journal = &port.calls;
+    }
 
     bool Run(const std::string& command, std::int32_t timeout = 1000) {
         port.calls.clear();
+        port.waits.clear();
         return transaction.TransactCommand(command, reply, timeout);
     }
 };
@@ -204,30 +209,77 @@ struct TwoExchanges {
 TEST(TransactCommandAfterATimeOut, LateAnswerIsReadLoggedAsSuchAndNeverTakenForTheNextAnswer) {
     // First exchange: start 0, times out at 1001. Second: its guard reads nothing at 1001, waits
     // for the rest of the guard time, then the late answer arrives; then its own answer.
-    TwoExchanges x({0, 1001, 1001, 1300, 1300, 1300});
+    Exchanges x({0, 1001, 1001, 1300, 1300, 1300});
     EXPECT_FALSE(x.Run("??SMCDM\r"));
     x.port.waitArrivals = {"!SM0064\r"};
     x.port.arrivals = {"", "", "!SM0102\r"};
     EXPECT_TRUE(x.Run("??SMABV\r"));
     EXPECT_EQ(x.reply, "!SM0102\r");
     EXPECT_THAT(x.port.calls,
-                ElementsAre("read", "wait 451", "read", "purge inout", "write ??SMABV\r", "read"));
+                ElementsAre("read", "wait 1001", "read", "purge inout", "write ??SMABV\r", "read"));
     EXPECT_THAT(x.log.lines,
                 ElementsAre("??SMCDM\\r | ", "(late answer to ??SMCDM\\r discarded) | !SM0064\\r",
                             "??SMABV\\r | !SM0102\\r"));
 }
 
-TEST(TransactCommandAfterATimeOut, SilentBoardCostsAtMostTheGuardTimeAndAddsNoLogLine) {
-    TwoExchanges x({0, 1001, 1001, 1452, 1452, 1452});
+TEST(TransactCommandAfterATimeOut, SilentBoardPaysForOneGuardAndLaterExchangesSendAtOnce) {
+    // Times out at 1001; the guard passes in silence at 2002; times out at 3003; sends at once.
+    Exchanges x({0, 1001, 1001, 2002, 2002, 3003, 3003, 3003, 3003, 4004});
     EXPECT_FALSE(x.Run("??SMCDM\r"));
-    x.port.arrivals = {"", "", "!SM0102\r"};
-    EXPECT_TRUE(x.Run("??SMABV\r"));
+    EXPECT_FALSE(x.Run("??SMABV\r"));
     EXPECT_THAT(x.port.waits, ElementsAre(LateAnswerGuardMs + 1));
-    EXPECT_THAT(x.log.lines, ElementsAre("??SMCDM\\r | ", "??SMABV\\r | !SM0102\\r"));
+    EXPECT_FALSE(x.Run("??SMTDF\r"));
+    EXPECT_THAT(x.port.calls, ElementsAre("read", "purge inout", "write ??SMTDF\r", "read"));
+    EXPECT_THAT(x.log.lines, ElementsAre("??SMCDM\\r | ", "??SMABV\\r | ", "??SMTDF\\r | "));
+}
+
+TEST(TransactCommandAfterATimeOut, SentAtOnceTheFirstLineWithinTheEarlierGuardIsNeverTaken) {
+    struct Case {
+        std::vector<std::string> arrivals; // after the exchange's write
+        std::vector<std::uint32_t> ticks;  // from the write on
+        bool found;
+        std::string reply;
+    };
+    const Case cases[] = {
+        {{"!SM0102\r", "!SM0304\r"}, {3003, 3003, 3100, 3200}, true, "!SM0304\r"},
+        {{"!SM0102\r!SM03", "04\r"}, {3003, 3003, 3100, 3200}, true, "!SM0304\r"},
+        {{"!SM0102\r"}, {3003, 3003, 3100, 4004}, false, ""},
+        // After the earlier guard a line is the exchange's own.
+        {{"", "!SM0304\r"}, {3003, 3003, 3003, 4005}, true, "!SM0304\r"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint32_t> ticks = {0, 1001, 1001, 2002, 2002, 3003, 3003};
+        ticks.insert(ticks.end(), c.ticks.begin(), c.ticks.end());
+        Exchanges x(ticks);
+        EXPECT_FALSE(x.Run("??SMCDM\r"));
+        EXPECT_FALSE(x.Run("??SMABV\r"));
+        x.port.arrivals = {""};
+        x.port.arrivals.insert(x.port.arrivals.end(), c.arrivals.begin(), c.arrivals.end());
+        EXPECT_EQ(x.Run("??SMTDF\r"), c.found) << c.arrivals.front();
+        EXPECT_EQ(x.reply, c.reply) << c.arrivals.front();
+        const bool split = c.arrivals.front() != "";
+        EXPECT_EQ(x.log.lines.size(), split ? 4u : 3u) << c.arrivals.front();
+        if (split) {
+            EXPECT_EQ(x.log.lines[2], "(late answer to ??SMABV\\r discarded) | !SM0102\\r");
+        }
+    }
+}
+
+TEST(TransactCommandAfterATimeOut, ALateAnswerAfterASilentGuardEndsSendingAtOnceAndDelaysTheNext) {
+    // The third exchange is sent at 3003 and sees the second one's late answer at 3100: the
+    // board was busy for 97 ms more, so the fourth listens that much longer than the guard.
+    Exchanges x(
+        {0, 1001, 1001, 2002, 2002, 3003, 3003, 3003, 3003, 3100, 4004, 4004, 5102, 5102, 6103});
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    EXPECT_FALSE(x.Run("??SMABV\r"));
+    x.port.arrivals = {"", "!SM0102\r"};
+    EXPECT_FALSE(x.Run("??SMTDF\r"));
+    EXPECT_FALSE(x.Run("??SMMOD\r"));
+    EXPECT_THAT(x.port.waits, ElementsAre(LateAnswerGuardMs + 97 + 1));
 }
 
 TEST(TransactCommandAfterATimeOut, AnswerQueuedLongAfterTheGuardIsReadOnceAndLoggedWithoutWait) {
-    TwoExchanges x({0, 1001, 90000, 90000});
+    Exchanges x({0, 1001, 90000, 90000});
     EXPECT_FALSE(x.Run("##SMMOD00000\r"));
     x.port.queue = "!SMACK\r";
     x.port.arrivals = {"", "!SMNCK\r"};
@@ -237,22 +289,102 @@ TEST(TransactCommandAfterATimeOut, AnswerQueuedLongAfterTheGuardIsReadOnceAndLog
     EXPECT_EQ(x.log.lines[1], "(late answer to ##SMMOD00000\\r discarded) | !SMACK\\r");
 }
 
-TEST(TransactCommandAfterATimeOut, HealthyExchangeOrAClosedPortLeavesNoGuardBehind) {
-    TwoExchanges answered({0, 5, 5, 5});
+TEST(TransactCommandAfterATimeOut, HealthyExchangeLeavesNoGuardAndAClosedPortKeepsIt) {
+    Exchanges answered({0, 5, 5, 5});
     answered.port.arrivals = {"!SMACK\r"};
     EXPECT_TRUE(answered.Run("##SMSTA\r"));
     answered.port.arrivals = {"!SMACK\r"};
     EXPECT_TRUE(answered.Run("##SMSTA\r"));
     EXPECT_THAT(answered.port.calls, ElementsAre("purge inout", "write ##SMSTA\r", "read"));
 
-    TwoExchanges closed({0, 1001, 1001, 1001});
+    // The late answer may still come after the port is opened again.
+    Exchanges closed({0, 1001, 1001, 1001});
     EXPECT_FALSE(closed.Run("??SMSTA\r"));
     closed.port.connected = false;
     EXPECT_FALSE(closed.Run("??SMSTA\r"));
+    EXPECT_TRUE(closed.port.calls.empty());
     closed.port.connected = true;
-    closed.port.arrivals = {"!SM1\r"};
+    closed.port.arrivals = {"!SM1\r", "!SM2\r"};
     EXPECT_TRUE(closed.Run("??SMSTA\r"));
-    EXPECT_THAT(closed.port.calls, ElementsAre("purge inout", "write ??SMSTA\r", "read"));
+    EXPECT_EQ(closed.reply, "!SM2\r");
+}
+
+TEST(PortRecord, KeepsTheCommandFromBeforeItsWriteUntilItsCrAndItsEndWithout) {
+    Exchanges x({0, 5, 5, 1006, 1006});
+    x.port.opening = {"COM1", 1};
+    x.port.arrivals = {"!SMACK\r"};
+    EXPECT_TRUE(x.Run("##SMSTA\r"));
+    // Eight characters take 9 ms at 9600 baud; then the time-out.
+    EXPECT_THAT(x.port.calls, ElementsAre("record 1001009 ##SMSTA\r", "purge inout",
+                                          "write ##SMSTA\r", "read", "clear record"));
+    x.records.wallMs = 2'000'000;
+    EXPECT_FALSE(x.Run("??SMSTA\r"));
+    EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMSTA\r", 2'000'000}));
+}
+
+TEST(PortRecord, KeepsAGuardGrownByTheBoardsBacklogAsALaterEnd) {
+    // As in the test of a late answer after a silent guard: the third guard grows by 97 ms.
+    Exchanges x({0, 1001, 1001, 1001, 2002, 2002, 3003, 3003, 3003, 3003, 3003, 3100, 4004, 4004});
+    x.port.opening = {"COM1", 1};
+    EXPECT_FALSE(x.Run("??SMCDM\r"));
+    EXPECT_FALSE(x.Run("??SMABV\r"));
+    x.port.arrivals = {"", "!SM0102\r"};
+    EXPECT_FALSE(x.Run("??SMTDF\r"));
+    EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMTDF\r", x.records.wallMs + 97}));
+}
+
+TEST(PortRecord, TheNextOpeningHonoursTheRestOfTheGuardItLeftAndNoMore) {
+    struct Case {
+        std::optional<std::int64_t> endFromNow; // the record's end, from the wall clock's now
+        std::optional<std::uint32_t> listened;  // the first wait for the late answer
+    };
+    const Case cases[] = {
+        {-400, 600}, // ended 400 ms ago
+        {500, 1500}, // a killed run's exchange still under way
+        {90000, LongestInheritedGuardMs},
+        {-1000, std::nullopt},
+        {std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        Exchanges x({0}, 1);
+        if (c.endFromNow)
+            x.records.records["COM1"] = {"##SMSTA\r", x.records.wallMs + *c.endFromNow};
+        x.port.opening = {"COM1", 7};
+        EXPECT_FALSE(x.Run("##SMSETP\r"));
+        if (c.listened) {
+            EXPECT_EQ(x.port.waits.front(), *c.listened);
+        } else {
+            EXPECT_EQ(x.port.calls.front(), "record 1001010 ##SMSETP\r");
+        }
+    }
+}
+
+TEST(PortRecord, WhatAnotherProgramLeftWhileThePortWasClosedIsReadAtTheNextOpening) {
+    Exchanges x({0, 5, 5, 5, 5, 5});
+    x.port.opening = {"COM1", 1};
+    x.port.arrivals = {"!SMACK\r"};
+    EXPECT_TRUE(x.Run("##SMSTA\r"));
+    x.records.records["COM1"] = {"##SMSETP\r", x.records.wallMs};
+    x.port.opening = {"COM1", 2};
+    x.port.queue = "!SMNCK\r";
+    x.port.arrivals = {"", "!SMACK\r"};
+    EXPECT_TRUE(x.Run("##SMSTA\r"));
+    EXPECT_EQ(x.reply, "!SMACK\r");
+    EXPECT_EQ(x.log.lines[1], "(late answer to ##SMSETP\\r discarded) | !SMNCK\\r");
+}
+
+TEST(PortRecord, TextRoundTripsOverALongerOneAndAnythingElseIsNoRecord) {
+    const PendingAnswer pending{"##SMSEN010100000000\r\n", -12};
+    const PendingAnswer shorter{"??SMSTA\r", 1700000000000};
+    EXPECT_EQ(ParsePendingAnswer(PendingAnswerText(pending)), pending);
+    std::string over = PendingAnswerText(pending);
+    over.replace(0, PendingAnswerText(shorter).size(), PendingAnswerText(shorter));
+    EXPECT_EQ(ParsePendingAnswer(over), shorter);
+    over.replace(0, 2, NothingPendingText);
+    EXPECT_EQ(ParsePendingAnswer(over), std::nullopt);
+    for (const char* text : {"", "1700000000000 8", "1700000000000 8\n??SMSTA", "17x 8\n??SMSTA\r",
+                             " 8\n??SMSTA\r", "17 0\n", "17\n??SMSTA\r"})
+        EXPECT_EQ(ParsePendingAnswer(text), std::nullopt) << text;
 }
 
 TEST(TrafficLogLine, ShowsEveryCrAsBackslashRAndNothingElseChanged) {

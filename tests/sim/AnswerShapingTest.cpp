@@ -78,5 +78,14 @@ TEST(ShapeAnswer, LateAnswerWaitsBeyondTheCommandsOwnTimeOut) {
     EXPECT_GT(ShapeAnswer("??SMSEN", "!SM\r", faults)[0].pauseMs, 1000);
 }
 
+TEST(ShapeAnswer, LateCommandDelaysOnlyTheCommandsItNames) {
+    FaultOptions faults;
+    faults.delayMs = 10;
+    faults.lateCommands = {{"##SMSTA", 1300}, {"##SM", 50}};
+    EXPECT_EQ(ShapeAnswer("##SMSTA", "!SMACK\r", faults)[0].pauseMs, 1310);
+    EXPECT_EQ(ShapeAnswer("##SMSETP", "!SMACK\r", faults)[0].pauseMs, 60);
+    EXPECT_EQ(ShapeAnswer("??SMSTA", "!SM\r", faults)[0].pauseMs, 10);
+}
+
 } // namespace
 } // namespace kronax::sim

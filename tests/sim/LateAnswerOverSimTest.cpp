@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -103,6 +102,44 @@ TEST(LateBoardOverSim, SingleCommandsShowTheirTimeOutAndNeverTheEarlierCommandsA
                                   Discarded("##SMSETP", "!SMACK"),
                                   Exchange("??SMSETB"),
                               }));
+}
+
+std::string Answered(const std::string& command, const std::string& answer) {
+    return command + "\\r | " + answer + "\\r";
+}
+
+// One command of each sequence answers late, by up to the guard after its time-out; the board
+// answers the others at once, so the next command's answer follows hard on the late one.
+TEST(LateBoardOverSim, AnswerUpToASecondBeyondItsTimeOutIsNeverTakenForTheNextCommands) {
+    const LateBoardState state;
+    for (const int lateMs : {1300, 1500, 1950}) {
+        const std::string late = std::to_string(lateMs);
+        Link link({"--state", state.Path(), "--late-command", "??SMCDM=" + late, "--late-command",
+                   "##SMCDM=" + late, "--late-command", "??SMSTA=" + late, "--refuse",
+                   "##SMABV,##SMSETP"});
+        MemoryConfigurationView view;
+        ReadConfiguration(ConfigTarget::Device, {view, link.transaction});
+        WriteConfiguration(ConfigTarget::Device, {view, link.transaction});
+        RequestStatus(link.transaction);
+        SendStartCommand(link.transaction);
+        SendPowerOnDefaultCommand(link.transaction);
+        RequestBoardInformation(link.transaction);
+        const std::string identity =
+            std::string("!SM") + SerialNumber + PcbVersion + FpgaVersion + MicroVersion;
+        EXPECT_EQ(link.log.lines,
+                  (std::vector<std::string>{
+                      Answered("??SMSEN", "!SM010100000000"), Exchange("??SMCDM"),
+                      Discarded("??SMCDM", "!SM0064"), Answered("??SMABV", "!SM0102"),
+                      Answered("??SMTDF", "!SM0304"), Answered("??SMMOD", "!SM00000"),
+                      Answered("??SMMUX", "!SM00880"), Answered("##SMSEN010100000000", "!SMACK"),
+                      Exchange("##SMCDM0001"), Discarded("##SMCDM0001", "!SMACK"),
+                      Answered("##SMABV0102", "!SMNCK"), Answered("##SMTDF0304", "!SMACK"),
+                      Answered("##SMMOD00000", "!SMACK"), Answered("##SMMUX00880", "!SMACK"),
+                      Exchange("??SMSTA"), Discarded("??SMSTA", std::string("!SM") + StoppedStatus),
+                      Answered("##SMSTA", "!SMACK"), Answered("##SMSETP", "!SMNCK"),
+                      Answered("??SMSETB", identity)}))
+            << late << " ms late";
+    }
 }
 
 } // namespace

@@ -16,12 +16,13 @@ TEST(ParseSimOptions, DefaultsToCom1InTheFolderFromTheEnvironment) {
 
 TEST(ParseSimOptions, ReadsEveryOption) {
     const SimOptions o = ParseSimOptions(
-        {"--ports-dir",     "/p",       "--port",        "COM12",    "--state",
-         "s.ini",           "--log",    "l.txt",         "--silent", "--refuse",
-         "##SMSEN,??SMSTA", "--refuse", "##SMSETP",      "--ignore", "??SMMOD,,??SMMUX",
-         "--ignore",        "##SMSTA",  "--crlf",        "--delay",  "25",
-         "--split",         "3",        "--split-pause", "80",       "--late",
-         "--garbage",       "--pace"},
+        {"--ports-dir",     "/p",       "--port",         "COM12",        "--state",
+         "s.ini",           "--log",    "l.txt",          "--silent",     "--refuse",
+         "##SMSEN,??SMSTA", "--refuse", "##SMSETP",       "--ignore",     "??SMMOD,,??SMMUX",
+         "--ignore",        "##SMSTA",  "--crlf",         "--delay",      "25",
+         "--split",         "3",        "--split-pause",  "80",           "--late",
+         "--garbage",       "--pace",   "--late-command", "##SMSTA=1300", "--late-command",
+         "??SM=A=5"},
         "/env");
     EXPECT_EQ(o.portsDir, "/p");
     EXPECT_EQ(o.portName, "COM12");
@@ -34,13 +35,25 @@ TEST(ParseSimOptions, ReadsEveryOption) {
     EXPECT_EQ(o.faults.delayMs, 25);
     EXPECT_EQ(o.faults.splitSize, 3);
     EXPECT_EQ(o.faults.splitPauseMs, 80);
+    EXPECT_EQ(o.faults.lateCommands,
+              (std::vector<std::pair<std::string, int>>{{"##SMSTA", 1300}, {"??SM=A", 5}}));
 }
 
 TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "COM0"}, {"--port", "COM"},  {"--port", "TTY1"}, {"--port", "COM1x"},
-        {"--delay", "-1"},  {"--delay", "5ms"}, {"--delay"},        {"--frobnicate"},
-        {"--split", ""},    {"--ignore"},
+        {"--port", "COM0"},
+        {"--port", "COM"},
+        {"--port", "TTY1"},
+        {"--port", "COM1x"},
+        {"--delay", "-1"},
+        {"--delay", "5ms"},
+        {"--delay"},
+        {"--frobnicate"},
+        {"--split", ""},
+        {"--ignore"},
+        {"--late-command", "##SMSTA"},
+        {"--late-command", "=5"},
+        {"--late-command", "##SMSTA=x"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(ParseSimOptions(args, "/p"), EUsage) << args[0];

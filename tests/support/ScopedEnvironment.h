@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -35,10 +36,37 @@ private:
     std::optional<std::string> old_;
 };
 
-// Points KRONAX_PORTS, the port list's device-map folder, at folder for the object's life.
+// Points XDG_RUNTIME_DIR, where the ports' records of unanswered commands are kept, at a new
+// private folder for the object's life, so that no test meets what another left on a port.
+class ScopedRecordFolder {
+public:
+    ScopedRecordFolder() : folder_(NewFolder()), runtime_("XDG_RUNTIME_DIR", folder_) {}
+    ~ScopedRecordFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    ScopedRecordFolder(const ScopedRecordFolder&) = delete;
+    ScopedRecordFolder& operator=(const ScopedRecordFolder&) = delete;
+
+private:
+    static std::string NewFolder() {
+        char pattern[] = "/tmp/kronax-records-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return made == nullptr ? std::string("/nonexistent") : std::string(made);
+    }
+
+    std::string folder_;
+    ScopedEnvironment runtime_;
+};
+
+// Points KRONAX_PORTS, the port list's device-map folder, at folder for the object's life, with
+// a record folder of its own.
 class ScopedPorts : public ScopedEnvironment {
 public:
     explicit ScopedPorts(const std::string& folder) : ScopedEnvironment("KRONAX_PORTS", folder) {}
+
+private:
+    ScopedRecordFolder records_;
 };
 
 } // namespace kronax::test

@@ -1,0 +1,73 @@
+#include "tests/cli/CliHarness.h"
+#include "tests/support/HangLimit.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+// A late answer to a command of one run of kronax reaches the port while the next run talks on
+// it: the next run must never take it for its own.
+namespace kronax::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(PtyKronaxLateAnswers, TheNextRunNeverTakesTheLateAnswerToTheLastRunsCommand) {
+    Boards boards(SimArgs{{"--late-command", "##SMSTA=1300", "--refuse", "##SMSETP"}});
+    const Outcome start = Kronax({"start", "--port", "COM1"});
+    EXPECT_EQ(start.code, 1);
+    EXPECT_THAT(start.out, HasSubstr("Start timeout."));
+    const Outcome setDefault = Kronax({"set-default", "--port", "COM1"});
+    EXPECT_EQ(setDefault.code, 1);
+    EXPECT_THAT(setDefault.out, HasSubstr("Setting power on defaults NOT acknowledged."));
+}
+
+// kronax as a process of its own, so that it can be killed during an exchange.
+pid_t StartKronaxProcess(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv{const_cast<char*>(KRONAX_PATH)};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(KRONAX_PATH, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+TEST(PtyKronaxLateAnswers, AReadAfterAKilledRunTakesEveryAnswerForItsOwnCommand) {
+    const std::string state =
+        ::testing::TempDir() + "kronax-killed-run-" + std::to_string(getpid()) + ".kxcfg";
+    std::ofstream(state) << "[Kronax]\nSEN=010100000000\nCDM=0064\nABV=0102\nTDF=0304\n"
+                            "MOD=00000\nMUX=00880\n";
+    // Every answer comes 600 ms after its command, within the time-out.
+    Boards boards(SimArgs{{"--delay", "600", "--state", state}});
+    const pid_t killed = StartKronaxProcess({"read", "--port", "COM1"});
+    ASSERT_GT(killed, 0);
+    const auto limit = std::chrono::steady_clock::now() + kronax::test::HangLimit;
+    while (boards.Received("COM1").empty() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(killed, SIGKILL);
+    waitpid(killed, nullptr, 0);
+
+    const Outcome read = Kronax({"read", "--port", "COM1", "--json"});
+    std::filesystem::remove(state);
+    ASSERT_EQ(read.code, 0) << read.out;
+    const nlohmann::json payloads = nlohmann::json::parse(read.out)["payloads"];
+    EXPECT_EQ(payloads, (nlohmann::json{{"SEN", "010100000000"},
+                                        {"CDM", "0064"},
+                                        {"ABV", "0102"},
+                                        {"TDF", "0304"},
+                                        {"MOD", "00000"},
+                                        {"MUX", "00880"}}));
+}
+
+} // namespace
+} // namespace kronax::cli::testing
