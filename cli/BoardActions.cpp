@@ -124,7 +124,7 @@ PortResult ReadBoardAction(ICommandChannel& channel, const ReadRequest& request)
     result.json["payloads"] = PayloadsJson(read.report);
     if (request.outputFile) {
         try {
-            SaveConfigFile(*request.outputFile, read.snapshot, request.force);
+            SaveConfigFile(*request.outputFile, read.report.Payloads(), request.force);
         } catch (const EFileProblem& problem) {
             result.exitCode = ExitFileError;
             result.problem = problem.what();

@@ -7,6 +7,7 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
+#include "protocol/PayloadCodec.h"
 
 #include <filesystem>
 
@@ -57,20 +58,23 @@ void CheckOutputFile(const std::string& fileName, bool force) {
         throw Problem(fileName, "exists already (--force overwrites it)");
 }
 
-void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
-                    bool force) {
+void SaveConfigFile(const std::string& fileName, const PayloadTexts& payloads, bool force) {
     CheckOutputFile(fileName, force);
-    MemoryConfigurationView view(snapshot);
     // All six entries go into the file in one update, so it is either as before or complete;
     // links, mode and owner are kept as the INI object keeps them.
     const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
         TIniTextStore text(oldText);
-        WriteConfiguration(view, text);
+        WritePayloadEntries(payloads, text);
         return text.Text();
     });
     if (!written)
         throw Problem(fileName, "cannot be written (not a regular file, read-only, or the folder "
                                 "is missing or read-only)");
+}
+
+void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
+                    bool force) {
+    SaveConfigFile(fileName, EncodePayloads(snapshot), force);
 }
 
 } // namespace kronax::cli
