@@ -6,7 +6,8 @@
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
-#include "protocol/TransferMessages.h"
+#include "protocol/OutcomeText.h"
+#include "protocol/PayloadCodec.h"
 
 #include <filesystem>
 
@@ -14,15 +15,6 @@ namespace kronax::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// File transfers never reach the board.
-class NoBoard : public ICommandChannel {
-public:
-    bool TransactCommand(const std::string&, std::string& reply, std::int32_t) override {
-        reply.clear();
-        return false;
-    }
-};
 
 EFileProblem Problem(const std::string& fileName, const std::string& reason) {
     return EFileProblem(fileName + ": " + reason);
@@ -43,20 +35,14 @@ void CheckReadable(const std::string& fileName) {
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
     CheckReadable(fileName);
-    TIniEntryStore store(fileName);
-    MemoryConfigurationView view;
-    NoBoard noBoard;
-    const std::string report = ReadConfiguration(ConfigTarget::File, {view, noBoard, &store});
     LoadedFile loaded;
+    loaded.payloads = ReadPayloadEntries(TIniEntryStore(fileName));
+    MemoryConfigurationView view;
+    const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
-    const std::vector<std::string> lines = ReportLines(report);
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const PayloadKind kind = PayloadKinds[index];
-        loaded.payloads[index] =
-            store.ReadEntry(std::string(ConfigSection), std::string(KindName(kind)), "");
-        if (index >= lines.size() || lines[index] != FileReadMessagesFor(kind).read)
-            loaded.problems.push_back(index < lines.size() ? lines[index] : "");
-    }
+    for (const TransferStep& step : report.steps)
+        if (!step.Succeeded())
+            loaded.problems.emplace_back(StepOutcomeText(report.transfer, step));
     return loaded;
 }
 
@@ -69,20 +55,22 @@ void CheckOutputFile(const std::string& fileName, bool force) {
         throw Problem(fileName, "exists already (--force overwrites it)");
 }
 
-void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
-                    bool force) {
+void SaveConfigFile(const std::string& fileName, const PayloadTexts& payloads, bool force) {
     CheckOutputFile(fileName, force);
-    MemoryConfigurationView view(snapshot);
-    NoBoard noBoard;
     TIniEntryStore file(fileName);
     // All six entries go into the file in one update, so it is either as before or complete.
     TEntryBatch batch(file);
-    WriteConfiguration(ConfigTarget::File, {view, noBoard, &batch});
+    WritePayloadEntries(payloads, batch);
     try {
         file.WriteEntries(batch.Entries());
     } catch (const EIniWrite& error) {
         throw Problem(fileName, "cannot be written: " + ReasonText(error.Reason()));
     }
+}
+
+void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
+                    bool force) {
+    SaveConfigFile(fileName, EncodePayloads(snapshot), force);
 }
 
 } // namespace kronax::cli

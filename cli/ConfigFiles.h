@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ConfigurationSnapshot.h"
+#include "protocol/ConfigurationTransfer.h"
 #include "protocol/PayloadKind.h"
 
 #include <array>
@@ -20,7 +21,7 @@ struct LoadedFile {
     // The configuration the file holds, over the start values for the parts it lacks.
     ConfigurationSnapshot snapshot;
     // The values of the six entries as the file holds them, SEN to MUX; empty when missing.
-    std::array<std::string, PayloadKinds.size()> payloads;
+    PayloadTexts payloads;
     // The window's report line of every entry that was not read: "INCOMPLETE CA parameters." ...
     std::vector<std::string> problems;
 };
@@ -34,10 +35,13 @@ LoadedFile LoadConfigFile(const std::string& fileName);
 // and, without force, must not exist yet.
 void CheckOutputFile(const std::string& fileName, bool force);
 
-// Stores the configuration as the window's Save does (the six entries of section "Kronax",
-// every other entry of an existing file kept), in one update of the file, so it is either as
-// before or complete; a symbolic link is followed and its target written. Raises EFileProblem as
+// Stores six payloads as the window's Save stores a configuration's (the entries of section
+// "Kronax", every other entry of an existing file kept), in one update of the file, so it is either
+// as before or complete; a symbolic link is followed and its target written. Raises EFileProblem as
 // CheckOutputFile does, or when the file cannot be written.
+void SaveConfigFile(const std::string& fileName, const PayloadTexts& payloads, bool force);
+
+// The same for the payloads of a configuration.
 void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot, bool force);
 
 } // namespace kronax::cli

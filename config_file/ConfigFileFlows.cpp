@@ -1,6 +1,6 @@
 #include "config_file/ConfigFileFlows.h"
 #include "protocol/ConfigurationTransfer.h"
-#include "protocol/ReportTally.h"
+#include "protocol/OutcomeText.h"
 
 namespace kronax {
 
@@ -15,7 +15,7 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
     const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
     // A crash between entry-by-entry writes would leave a file mixing two configurations.
     TEntryBatch batch(*configFile);
-    WriteConfiguration(ConfigTarget::File, {context.view, context.channel, &batch});
+    WriteConfiguration(context.view, batch);
     configFile->WriteEntries(batch.Entries());
     return fileName;
 }
@@ -29,18 +29,16 @@ FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
 
     {
         const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
-        opening.readReport = ReadConfiguration(ConfigTarget::File,
-                                               {context.view, context.channel, configFile.get()});
+        opening.readReport = ReadConfiguration(context.view, *configFile);
     }
-    context.window.SetReport(opening.readReport);
-    if (!TallyReport(opening.readReport).AllFine()) {
+    context.window.SetReport(ReportText(opening.readReport));
+    if (!opening.readReport.AllSucceeded()) {
         opening.outcome = FileOpening::Outcome::NotSent;
         return opening;
     }
     context.window.Repaint();
-    opening.writeReport =
-        *WriteConfiguration(ConfigTarget::Device, {context.view, context.channel});
-    context.window.SetReport(opening.writeReport);
+    opening.writeReport = WriteConfiguration(context.view, context.channel);
+    context.window.SetReport(ReportText(opening.writeReport));
     opening.outcome = FileOpening::Outcome::Sent;
     return opening;
 }

@@ -6,9 +6,11 @@
 #include "fuzz/FuzzInput.h"
 #include "fuzz/ReferenceOutcomes.h"
 #include "protocol/BoardChannel.h"
+#include "protocol/BoardCommands.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "tests/fakes/FakeCommandPort.h"
 
 #include <string>
@@ -118,25 +120,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryConfigurationView view;
 
     const ConfigurationSnapshot before = view.Snapshot();
-    const std::string readReport = ReadConfiguration(ConfigTarget::Device, {view, channel});
+    const std::string readReport = ReportText(ReadConfiguration(view, channel));
     CheckRead(channel.exchanges, readReport, before, view.Snapshot());
-    const std::optional<std::string> writeReport =
-        WriteConfiguration(ConfigTarget::Device, {view, channel});
-    if (!writeReport || *writeReport != fuzz::ReferenceWriteReport(channel.From(6)))
+    if (ReportText(WriteConfiguration(view, channel)) !=
+        fuzz::ReferenceWriteReport(channel.From(6)))
         Fail("the write report differs from the reference");
 
-    std::string reply;
-    const bool started = channel.TransactCommand("##SMSTA\r", reply, 1000);
-    CheckSingle(channel.exchanges.back(), StartOutcomeText(started, reply),
+    const std::string started = CommandOutcomeText(SendStartCommand(channel));
+    CheckSingle(channel.exchanges.back(), started,
                 fuzz::ReferenceStartText(channel.exchanges.back()));
-    const bool status = channel.TransactCommand("??SMSTA\r", reply, 1000);
-    CheckSingle(channel.exchanges.back(), StatusOutcomeText(status, reply),
+    const std::string status = CommandOutcomeText(RequestStatus(channel));
+    CheckSingle(channel.exchanges.back(), status,
                 fuzz::ReferenceStatusText(channel.exchanges.back()));
-    const bool stored = channel.TransactCommand("##SMSETP\r", reply, 1000);
-    CheckSingle(channel.exchanges.back(), PowerOnDefaultOutcomeText(stored, reply),
+    const std::string stored = CommandOutcomeText(SendPowerOnDefaultCommand(channel));
+    CheckSingle(channel.exchanges.back(), stored,
                 fuzz::ReferencePowerOnDefaultText(channel.exchanges.back()));
-    const bool identified = channel.TransactCommand("??SMSETB\r", reply, 500);
-    CheckSingle(channel.exchanges.back(), BoardInformationText(identified, reply),
+    const std::string identified = CommandOutcomeText(RequestBoardInformation(channel));
+    CheckSingle(channel.exchanges.back(), identified,
                 fuzz::ReferenceBoardInformationText(channel.exchanges.back()));
 
     CheckSent(channel.exchanges, port.written);

@@ -20,7 +20,7 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
     case ETIMEDOUT:
         return PortFailureKind::NotPresent;
     case EIO:
-        return PortFailureKind::Disconnected;
+        return PortFailureKind::Vanished;
     default:
         return PortFailureKind::Other;
     }

@@ -98,7 +98,7 @@ TEST_P(PtyKronaxNetwork, AServerLostDuringTheWriteIsAPortError) {
     Outcome write = Kronax({"write", "--port", board.Url(), PulseTriggerFile(board)});
     cut.join();
     EXPECT_EQ(write.code, 3);
-    EXPECT_EQ(write.err, board.Url() + ": the port failed during the exchange: disconnected\n");
+    EXPECT_EQ(write.err, board.Url() + ": the port was disconnected\n");
 }
 
 TEST_P(PtyKronaxNetwork, ARefusedConnectionFailsAndARestartedServerServesAgain) {
@@ -107,7 +107,7 @@ TEST_P(PtyKronaxNetwork, ARefusedConnectionFailsAndARestartedServerServesAgain) 
     board.Server().Stop(SIGTERM);
     Outcome refused = Kronax({"status", "--port", board.Url()});
     EXPECT_EQ(refused.code, 3);
-    EXPECT_EQ(refused.err, board.Url() + ": cannot open the port: not present\n");
+    EXPECT_EQ(refused.err, board.Url() + ": the port could not be opened: not present\n");
     board.Server().Start();
     Outcome again = Kronax({"status", "--port", board.Url()});
     EXPECT_EQ(again.code, 0) << again.err;

@@ -1,5 +1,6 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "tests/sim/SimLink.h"
 #include "tests/support/ScopedTempFile.h"
 
@@ -91,11 +92,11 @@ std::vector<std::string> AsReceived(const std::array<std::string, 6>& commands) 
 }
 
 std::string Write(Link& link, IConfigurationView& view) {
-    return WriteConfiguration(ConfigTarget::Device, {view, link.transaction}).value_or("no report");
+    return ReportText(WriteConfiguration(view, link.transaction));
 }
 
 std::string Read(Link& link, IConfigurationView& view) {
-    return ReadConfiguration(ConfigTarget::Device, {view, link.transaction});
+    return ReportText(ReadConfiguration(view, link.transaction));
 }
 
 TEST(ConfigurationOverSim, WrittenConfigurationIsAcknowledgedAndReadsBackUnchanged) {
