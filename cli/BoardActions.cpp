@@ -1,15 +1,14 @@
 #include "cli/BoardActions.h"
 
 #include "cli/ConfigurationFields.h"
+#include "cli/PortErrors.h"
 #include "cli/Text.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
-#include "protocol/PayloadCodec.h"
 #include "protocol/TransferMessages.h"
 
-#include <algorithm>
-#include <cctype>
+#include <csignal>
 
 namespace kronax::cli {
 namespace {
@@ -18,9 +17,9 @@ using Json = nlohmann::ordered_json;
 
 struct BoardRead {
     ConfigurationSnapshot snapshot;
-    std::vector<std::string> report;
+    std::vector<std::string> report; // one line per exchange that happened
+    std::array<std::optional<std::string>, PayloadKinds.size()> payloads;
     bool complete = true;
-    Json payloads = Json::object();
 };
 
 bool EndsWith(const std::string& text, std::string_view end) {
@@ -35,10 +34,34 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-BoardRead ReadBoard(TRecordingChannel& channel) {
+Json JsonLines(const std::vector<std::string>& lines) {
+    Json json = Json::array();
+    for (const std::string& line : lines)
+        json.push_back(Utf8FromSystemText(line));
+    return json;
+}
+
+Json OptionalText(const std::optional<std::string>& text) {
+    return text ? Json(Utf8FromSystemText(*text)) : Json(nullptr);
+}
+
+// The report of a transfer, cut to the exchanges that happened since completedBefore: a
+// transfer whose channel stopped sending still reports the commands it could not send.
+std::vector<std::string> ReportOf(const std::string& report, const TBoardSession& session,
+                                  std::size_t completedBefore) {
+    std::vector<std::string> lines = ReportLines(report);
+    const std::size_t happened = session.Guard().Completed() - completedBefore;
+    if (session.Guard().Stopped() && lines.size() > happened)
+        lines.resize(happened);
+    return lines;
+}
+
+BoardRead ReadBoard(TBoardSession& session) {
     MemoryConfigurationView view;
     BoardRead read;
-    read.report = ReportLines(ReadConfiguration(ConfigTarget::Device, {view, channel}));
+    const std::size_t before = session.Guard().Completed();
+    read.report = ReportOf(ReadConfiguration(ConfigTarget::Device, {view, session.Channel()}),
+                           session, before);
     read.snapshot = view.Snapshot();
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
         const PayloadKind kind = PayloadKinds[index];
@@ -46,181 +69,384 @@ BoardRead ReadBoard(TRecordingChannel& channel) {
                                      std::string(DeviceReadMessagesFor(kind).received);
         if (index >= read.report.size() || read.report[index] != received)
             read.complete = false;
-        const auto payload = channel.QueriedPayload(kind);
-        read.payloads[std::string(KindName(kind))] =
-            payload ? Json(Utf8FromSystemText(*payload)) : Json(nullptr);
+        if (index < read.report.size())
+            read.payloads[index] = session.Channel().QueriedPayload(kind);
     }
     return read;
 }
 
-PortResult Incomplete(const BoardRead& read) {
-    PortResult result;
-    result.exitCode = ExitNotAsAsked;
+Json PayloadsJson(const BoardRead& read) {
+    Json json = Json::object();
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        json[std::string(KindName(PayloadKinds[index]))] = OptionalText(read.payloads[index]);
+    return json;
+}
+
+std::string KindList(std::size_t from, std::size_t to) {
+    std::string list;
+    for (std::size_t index = from; index < to; ++index)
+        list += (list.empty() ? "" : ", ") + std::string(KindName(PayloadKinds[index]));
+    return list;
+}
+
+Json KindsJson(std::size_t from, std::size_t to) {
+    Json json = Json::array();
+    for (std::size_t index = from; index < to; ++index)
+        json.push_back(KindName(PayloadKinds[index]));
+    return json;
+}
+
+// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out.
+std::string NotSentNote(std::size_t sent) {
+    const std::string where = sent == 0 ? "before " + std::string(KindName(PayloadKinds[0]))
+                                        : "after " + std::string(KindName(PayloadKinds[sent - 1]));
+    if (sent == PayloadKinds.size())
+        return where;
+    return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
+}
+
+PortResult Incomplete(TBoardSession& session, const BoardRead& read, const std::string& note) {
+    PortResult result = session.Guard().Stopped()
+                            ? StoppedResult(session.Guard(), "while reading the board")
+                            : FailedResult(ExitNotAsAsked, "read_incomplete",
+                                           "the board's configuration was not read completely");
     result.text = Lines(read.report);
-    result.json["report"] = read.report;
-    result.problem = "the board's configuration was not read completely";
+    result.problem += note;
     return result;
-}
-
-bool SameHex(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
-// Reads the board back and compares what it holds with what was written; adds the outcome.
-bool Verify(TRecordingChannel& channel, const ConfigurationSnapshot& written, PortResult& result) {
-    const BoardRead back = ReadBoard(channel);
-    if (!back.complete) {
-        result.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
-        result.json["verified"] = false;
-        return false;
-    }
-    bool same = true;
-    for (PayloadKind kind : PayloadKinds) {
-        const std::string sent = EncodePayload(kind, written);
-        const std::string held = *channel.QueriedPayload(kind);
-        if (SameHex(sent, held))
-            continue;
-        same = false;
-        result.text += "Verify: " + std::string(KindName(kind)) + " written " + sent +
-                       ", board holds " + Utf8FromSystemText(held) + "\n";
-    }
-    if (same)
-        result.text += "Verify: the board holds the configuration written.\n";
-    result.json["verified"] = same;
-    return same;
-}
-
-bool AllAcknowledged(const std::vector<std::string>& report) {
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const auto acknowledged = WriteMessagesFor(PayloadKinds[index]).acknowledged;
-        if (index >= report.size() || !EndsWith(report[index], " | " + std::string(acknowledged)))
-            return false;
-    }
-    return true;
 }
 
 Json DifferencesJson(const std::vector<FieldDifference>& differences) {
     Json json = Json::array();
     for (const FieldDifference& difference : differences)
-        json.push_back({{"field", difference.caption},
+        json.push_back({{"field", difference.key},
                         {"board", difference.boardText},
                         {"file", difference.fileText}});
     return json;
 }
 
-PortResult SingleCommand(const std::string& outcome, bool asked) {
+struct PayloadDifference {
+    PayloadKind kind;
+    std::optional<std::string> board;
+    std::string sent;
+};
+
+// The payloads whose bytes a write of sent would change on the board.
+std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const Payloads& sent) {
+    std::vector<PayloadDifference> differences;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        if (read.payloads[index] != sent[index])
+            differences.push_back({PayloadKinds[index], read.payloads[index], sent[index]});
+    return differences;
+}
+
+std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences) {
+    std::string text;
+    for (const PayloadDifference& difference : differences)
+        text += "Payload " + std::string(KindName(difference.kind)) + ": board " +
+                Utf8FromSystemText(difference.board.value_or("(none)")) + ", file " +
+                difference.sent + "\n";
+    return text;
+}
+
+// "MUX board 10881, file 1088D; ..." on one line.
+std::string PayloadDifferencesLine(const std::vector<PayloadDifference>& differences) {
+    std::string line = PayloadDifferencesText(differences);
+    line.pop_back();
+    for (std::size_t end = line.find('\n'); end != std::string::npos; end = line.find('\n'))
+        line.replace(end, 1, "; ");
+    return line;
+}
+
+Json PayloadDifferencesJson(const std::vector<PayloadDifference>& differences) {
+    Json json = Json::array();
+    for (const PayloadDifference& difference : differences)
+        json.push_back({{"payload", KindName(difference.kind)},
+                        {"board", OptionalText(difference.board)},
+                        {"file", difference.sent}});
+    return json;
+}
+
+// Shows every setting and every payload in which the board differs from what a write sends;
+// returns whether there was any.
+bool ShowDifferences(const BoardRead& read, const ConfigurationSnapshot& file, PortResult& result) {
+    const auto fields = DiffFields(read.snapshot, file);
+    const auto payloads = DiffPayloads(read, EncodedPayloads(file));
+    result.text +=
+        fields.empty() && payloads.empty()
+            ? "No differences.\n"
+            : (fields.empty() ? "" : DifferencesText(fields)) + PayloadDifferencesText(payloads);
+    result.json["differences"] = DifferencesJson(fields);
+    result.json["payload_differences"] = PayloadDifferencesJson(payloads);
+    return !fields.empty() || !payloads.empty();
+}
+
+// The steps of a write, each adding to result; each returns whether the write goes on.
+class WriteSteps {
+public:
+    WriteSteps(TBoardSession& session, const WriteRequest& request)
+        : session_(session), request_(request), sent_(EncodedPayloads(request.file.snapshot)) {
+        for (const char* key :
+             {"differences", "payload_differences", "report", "verified", "set_default"})
+            result_.json[key] = nullptr;
+        result_.json["not_sent"] = KindsJson(0, PayloadKinds.size());
+    }
+
+    bool ReadFirst() {
+        if (request_.noRead)
+            return true;
+        const BoardRead read = ReadBoard(session_);
+        if (!read.complete) {
+            result_ = Merged(Incomplete(session_, read, "; nothing was written"));
+            return false;
+        }
+        ShowDifferences(read, request_.file.snapshot, result_);
+        return !request_.dryRun;
+    }
+
+    bool Send() {
+        MemoryConfigurationView view(request_.file.snapshot);
+        const std::size_t before = session_.Guard().Completed();
+        const auto report =
+            ReportOf(*WriteConfiguration(ConfigTarget::Device, {view, session_.Channel()}),
+                     session_, before);
+        result_.text += Lines(report);
+        result_.json["report"] = JsonLines(report);
+        result_.json["not_sent"] = KindsJson(report.size(), PayloadKinds.size());
+        if (session_.Guard().Stopped()) {
+            const PortResult stopped = StoppedResult(session_.Guard(), NotSentNote(report.size()));
+            Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+            result_.text += stopped.problem + "\n";
+            return false;
+        }
+        if (!AllAcknowledged(report)) {
+            Fail(ExitNotAsAsked, "write_not_acknowledged",
+                 "the board did not acknowledge every write");
+            return false;
+        }
+        return true;
+    }
+
+    // Reads the board back and compares what it holds with what was sent, byte for byte.
+    bool Verify() {
+        if (!request_.verify)
+            return true;
+        const BoardRead back = ReadBoard(session_);
+        if (!back.complete) {
+            result_.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
+            result_.json["verified"] = false;
+            if (session_.Guard().Stopped())
+                return Stopped("while reading back");
+            return Fail(ExitNotAsAsked, "verify_failed", "the configuration was not read back");
+        }
+        const auto differences = DiffPayloads(back, sent_);
+        for (const PayloadDifference& difference : differences)
+            result_.text += "Verify: " + std::string(KindName(difference.kind)) + " written " +
+                            difference.sent + ", board holds " +
+                            Utf8FromSystemText(difference.board.value_or("")) + "\n";
+        if (differences.empty())
+            result_.text += "Verify: the board holds the configuration written.\n";
+        result_.json["verified"] = differences.empty();
+        return differences.empty() ||
+               Fail(ExitNotAsAsked, "verify_mismatch", "the board does not hold what was written");
+    }
+
+    void SetDefault(bool allDone) {
+        if (!request_.setDefault || request_.dryRun)
+            return;
+        if (!allDone) {
+            result_.text += "Setting power on defaults not sent.\n";
+            return;
+        }
+        const std::string outcome = SendPowerOnDefaultCommand(session_.Channel());
+        if (session_.Guard().Stopped()) {
+            Stopped("before the power-on default");
+            return;
+        }
+        result_.text += PrintableReply(outcome) + "\n";
+        result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(outcome));
+        if (outcome != "Setting power on defaults aknowledged.")
+            Fail(ExitNotAsAsked, "set_default_refused",
+                 "the board did not make the configuration its power-on default");
+    }
+
+    PortResult Result() { return std::move(result_); }
+
+private:
+    static bool AllAcknowledged(const std::vector<std::string>& report) {
+        for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
+            const auto acknowledged = WriteMessagesFor(PayloadKinds[index]).acknowledged;
+            if (index >= report.size() ||
+                !EndsWith(report[index], " | " + std::string(acknowledged)))
+                return false;
+        }
+        return true;
+    }
+
+    PortResult Merged(PortResult failure) {
+        for (auto& [key, value] : result_.json.items())
+            if (!failure.json.contains(key))
+                failure.json[key] = value;
+        return failure;
+    }
+
+    bool Fail(int exitCode, std::string errorCode, std::string problem) {
+        result_.exitCode = exitCode;
+        result_.errorCode = std::move(errorCode);
+        result_.problem = std::move(problem);
+        return false;
+    }
+
+    bool Stopped(const std::string& where) {
+        const PortResult stopped = StoppedResult(session_.Guard(), where);
+        return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+    }
+
+    TBoardSession& session_;
+    const WriteRequest& request_;
+    Payloads sent_;
+    PortResult result_;
+};
+
+PortResult SingleCommand(const std::string& outcome, bool asked, TBoardSession& session) {
     PortResult result;
-    result.exitCode = asked ? ExitSuccess : ExitNotAsAsked;
+    if (session.Guard().Stopped())
+        return StoppedResult(session.Guard(), "before the command");
+    if (!asked)
+        result = FailedResult(ExitNotAsAsked, "not_as_asked",
+                              "the board did not answer as asked: " + PrintableReply(outcome));
     result.text = PrintableReply(outcome) + "\n";
-    result.json["outcome"] = PrintableReply(outcome);
+    result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(outcome));
+    result.json["reply"] = session.Channel().LastAnswered()
+                               ? Json(Utf8FromSystemText(session.Channel().LastReply()))
+                               : Json(nullptr);
     return result;
 }
 
 } // namespace
 
-PortResult ReadBoardAction(TRecordingChannel& channel, const ReadRequest& request) {
-    const BoardRead read = ReadBoard(channel);
-    if (!read.complete)
-        return Incomplete(read);
+PortResult FailedResult(int exitCode, std::string errorCode, std::string problem) {
     PortResult result;
-    result.text = FieldsText(read.snapshot);
-    result.json["fields"] = FieldsJson(read.snapshot);
-    result.json["payloads"] = read.payloads;
-    if (request.outputFile) {
-        try {
-            SaveConfigFile(*request.outputFile, read.snapshot, request.force);
-        } catch (const EFileProblem& problem) {
-            result.exitCode = ExitFileError;
-            result.problem = problem.what();
-        }
+    result.exitCode = exitCode;
+    result.errorCode = std::move(errorCode);
+    result.problem = std::move(problem);
+    return result;
+}
+
+PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
+    if (guard.Failure())
+        return FailedResult(ExitPortError, PortErrorCode(*guard.Failure()),
+                            "the port failed " + where + ": " +
+                                PortFailureReason(*guard.Failure()));
+    return FailedResult(ExitSignalBase + guard.Interrupted(), "interrupted",
+                        "interrupted " + where);
+}
+
+PortResult ReadBoardAction(TBoardSession& session, const ReadRequest& request) {
+    const BoardRead read = ReadBoard(session);
+    PortResult result;
+    if (!read.complete)
+        result = Incomplete(session, read, "");
+    result.json["fields"] = read.complete ? FieldsJson(read.snapshot) : Json(nullptr);
+    result.json["payloads"] = PayloadsJson(read);
+    result.json["report"] = JsonLines(read.report);
+    if (!read.complete)
+        return result;
+    const Payloads encoded = EncodedPayloads(read.snapshot);
+    Payloads board;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        board[index] = read.payloads[index].value_or("");
+    const Payloads& stored = request.raw ? board : encoded;
+    if (!request.outputFile || *request.outputFile != StandardStream)
+        result.text = FieldsText(read.snapshot);
+    if (!request.outputFile)
+        return result;
+    if (!request.raw && encoded != board)
+        result.warning = "the file holds the configuration as the window saves it, not the "
+                         "board's own payloads (" +
+                         PayloadDifferencesLine(DiffPayloads(read, encoded)) +
+                         "); --raw keeps them as they are";
+    if (*request.outputFile == StandardStream) {
+        result.text = PayloadsFileText(stored);
+        return result;
+    }
+    try {
+        SavePayloads(*request.outputFile, stored);
+    } catch (const EFileProblem& problem) {
+        result.exitCode = ExitFileError;
+        result.errorCode = "file_error";
+        result.problem = problem.what();
     }
     return result;
 }
 
-PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& request) {
-    const BoardRead read = ReadBoard(channel);
+PortResult WriteBoardAction(TBoardSession& session, const WriteRequest& request) {
+    WriteSteps steps(session, request);
+    const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
+    steps.SetDefault(allDone);
+    return steps.Result();
+}
+
+PortResult DiffBoardAction(TBoardSession& session, const LoadedFile& file) {
+    const BoardRead read = ReadBoard(session);
     if (!read.complete) {
-        PortResult result = Incomplete(read);
-        result.problem += "; nothing was written";
+        PortResult result = Incomplete(session, read, "");
+        result.json["differences"] = nullptr;
+        result.json["payload_differences"] = nullptr;
         return result;
     }
     PortResult result;
-    const auto differences = DiffFields(read.snapshot, request.file.snapshot);
-    result.text = DifferencesText(differences);
-    result.json["differences"] = DifferencesJson(differences);
-    if (request.dryRun)
-        return result;
-
-    MemoryConfigurationView view(request.file.snapshot);
-    const auto report = ReportLines(*WriteConfiguration(ConfigTarget::Device, {view, channel}));
-    result.text += Lines(report);
-    result.json["report"] = report;
-    bool done = AllAcknowledged(report);
-    if (!done)
-        result.problem = "the board did not acknowledge every write";
-    if (done && request.verify) {
-        done = Verify(channel, request.file.snapshot, result);
-        if (!done)
-            result.problem = "the board does not hold what was written";
+    if (ShowDifferences(read, file.snapshot, result)) {
+        result.exitCode = ExitNotAsAsked;
+        result.errorCode = "differences";
+        result.problem = "the board differs from the file";
     }
-    if (request.setDefault) {
-        if (done) {
-            const std::string outcome = SendPowerOnDefaultCommand(channel);
-            result.text += PrintableReply(outcome) + "\n";
-            result.json["setDefault"] = PrintableReply(outcome);
-            if (outcome != "Setting power on defaults aknowledged.") {
-                done = false;
-                result.problem = "the board did not make the configuration its power-on default";
-            }
-        } else {
-            result.text += "Setting power on defaults not sent.\n";
-        }
-    }
-    result.exitCode = done ? ExitSuccess : ExitNotAsAsked;
     return result;
 }
 
-PortResult DiffBoardAction(TRecordingChannel& channel, const LoadedFile& file) {
-    const BoardRead read = ReadBoard(channel);
-    if (!read.complete)
-        return Incomplete(read);
-    PortResult result;
-    const auto differences = DiffFields(read.snapshot, file.snapshot);
-    result.text = DifferencesText(differences);
-    result.json["differences"] = DifferencesJson(differences);
-    result.exitCode = differences.empty() ? ExitSuccess : ExitNotAsAsked;
+PortResult StartAction(TBoardSession& session) {
+    const std::string outcome = SendStartCommand(session.Channel());
+    return SingleCommand(outcome, outcome == "Start aknowledged.", session);
+}
+
+PortResult StatusAction(TBoardSession& session) {
+    const std::string outcome = RequestStatus(session.Channel());
+    PortResult result = SingleCommand(
+        outcome, session.Channel().LastAnswered() && outcome != "Status: unknown.", session);
+    const std::string caption = "Status: ";
+    const bool known = result.exitCode == ExitSuccess && outcome.starts_with(caption);
+    result.json["status"] =
+        known ? Json(Utf8FromSystemText(WithoutLineEnds(outcome.substr(caption.size()))))
+              : Json(nullptr);
     return result;
 }
 
-PortResult StartAction(TRecordingChannel& channel) {
-    const std::string outcome = SendStartCommand(channel);
-    return SingleCommand(outcome, outcome == "Start aknowledged.");
+PortResult SetDefaultAction(TBoardSession& session) {
+    const std::string outcome = SendPowerOnDefaultCommand(session.Channel());
+    return SingleCommand(outcome, outcome == "Setting power on defaults aknowledged.", session);
 }
 
-PortResult StatusAction(TRecordingChannel& channel) {
-    const std::string outcome = RequestStatus(channel);
-    return SingleCommand(outcome, channel.LastAnswered() && outcome != "Status: unknown.");
-}
-
-PortResult SetDefaultAction(TRecordingChannel& channel) {
-    const std::string outcome = SendPowerOnDefaultCommand(channel);
-    return SingleCommand(outcome, outcome == "Setting power on defaults aknowledged.");
-}
-
-PortResult InfoAction(TRecordingChannel& channel) {
-    const std::vector<std::string> lines = ReportLines(RequestBoardInformation(channel));
+PortResult InfoAction(TBoardSession& session) {
+    const std::vector<std::string> lines = ReportLines(RequestBoardInformation(session.Channel()));
+    if (session.Guard().Stopped())
+        return StoppedResult(session.Guard(), "before the command");
     PortResult result;
-    result.exitCode = channel.LastAnswered() ? ExitSuccess : ExitNotAsAsked;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const std::string line = Utf8FromSystemText(lines[index]);
-        result.text += line + "\n";
+    const bool answered = session.Channel().LastAnswered();
+    if (!answered)
+        result = FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
+    result.text = Lines(lines);
+    // The four fields follow the heading line in this order.
+    const char* keys[] = {"serial_number", "pcb_version", "fpga_version", "uc_version"};
+    Json info = Json::object();
+    for (std::size_t index = 0; index < std::size(keys); ++index) {
+        const std::string& line = index + 1 < lines.size() ? lines[index + 1] : "";
         const std::size_t colon = line.find(": ");
-        if (index > 0 && colon != std::string::npos)
-            result.json[line.substr(0, colon)] = line.substr(colon + 2);
+        info[keys[index]] = answered && colon != std::string::npos
+                                ? Json(Utf8FromSystemText(line.substr(colon + 2)))
+                                : Json(nullptr);
     }
+    result.json["info"] = info;
+    result.json["reply"] =
+        answered ? Json(Utf8FromSystemText(session.Channel().LastReply())) : Json(nullptr);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/GuardedChannel.h"
 #include "cli/Output.h"
 #include "cli/RecordingChannel.h"
 #include "link/SerialPort.h"
@@ -34,12 +35,15 @@ public:
     TBoardSession(const std::string& portName, TErrorStreamLog log);
 
     TRecordingChannel& Channel() { return channel_; }
+    // Whether the session stopped sending, and why.
+    const TGuardedChannel& Guard() const { return guard_; }
 
 private:
     std::unique_ptr<TSerialPort> port_;
     TSteadyTickSource ticks_;
     TErrorStreamLog log_;
     TBoardChannel board_;
+    TGuardedChannel guard_;
     TRecordingChannel channel_;
 };
 

@@ -1,14 +1,20 @@
 #include "cli/ConfigFiles.h"
 
 #include "cli/Text.h"
-#include "config_file/IniEntryStore.h"
 #include "config_file/IniTextStore.h"
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/PayloadCodec.h"
 #include "protocol/TransferMessages.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <unistd.h>
 
 namespace kronax::cli {
 namespace {
@@ -28,7 +34,9 @@ EFileProblem Problem(const std::string& fileName, const std::string& reason) {
     return EFileProblem(fileName + ": " + reason);
 }
 
-void CheckReadable(const std::string& fileName) {
+std::string ReadableText(const std::string& fileName) {
+    if (fileName == StandardStream)
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     if (!fs::exists(status))
@@ -38,15 +46,36 @@ void CheckReadable(const std::string& fileName) {
     // Checked before any opening: opening a FIFO would wait for a writer.
     if (!IsRegularFile(fileName))
         throw Problem(fileName, "is not a regular file");
-    if (!ReadRegularFile(fileName))
+    const auto text = ReadRegularFile(fileName);
+    if (!text)
         throw Problem(fileName, "cannot be read (permission denied)");
+    return *text;
+}
+
+std::string FolderOf(const std::string& fileName) {
+    const fs::path folder = fs::path(fileName).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+std::string WithPayloads(std::string text, const Payloads& payloads) {
+    TIniTextStore store(std::move(text));
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        store.WriteEntry(std::string(ConfigSection), std::string(KindName(PayloadKinds[index])),
+                         payloads[index]);
+    return store.Text();
 }
 
 } // namespace
 
+Payloads EncodedPayloads(const ConfigurationSnapshot& snapshot) {
+    Payloads payloads;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        payloads[index] = EncodePayload(PayloadKinds[index], snapshot);
+    return payloads;
+}
+
 LoadedFile LoadConfigFile(const std::string& fileName) {
-    CheckReadable(fileName);
-    TIniEntryStore store(fileName);
+    TIniTextStore store(ReadableText(fileName));
     MemoryConfigurationView view;
     NoBoard noBoard;
     const std::string report = ReadConfiguration(ConfigTarget::File, {view, noBoard, &store});
@@ -58,35 +87,68 @@ LoadedFile LoadConfigFile(const std::string& fileName) {
         loaded.payloads[index] =
             store.ReadEntry(std::string(ConfigSection), std::string(KindName(kind)), "");
         if (index >= lines.size() || lines[index] != FileReadMessagesFor(kind).read)
-            loaded.problems.push_back(index < lines.size() ? lines[index] : "");
+            loaded.problems.emplace_back(kind, index < lines.size() ? lines[index] : "");
     }
     return loaded;
 }
 
-void CheckOutputFile(const std::string& fileName, bool force) {
+bool ReserveOutputFile(const std::string& fileName, bool force) {
+    if (fileName == StandardStream)
+        return false;
+    const std::string folder = FolderOf(fileName);
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        throw Problem(fileName, "the folder " + folder + " does not exist");
+    if (access(folder.c_str(), W_OK) != 0)
+        throw Problem(fileName, "the folder " + folder + " is not writable");
+    const fs::file_status status = fs::status(fileName, error);
+    if (fs::is_directory(status))
+        throw Problem(fileName, "is a folder, not a configuration file");
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw Problem(fileName, "is not a regular file (a FIFO, device or socket)");
+    if (force && fs::exists(status))
+        return false;
+    const int fd = open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST)
+        throw Problem(fileName, "exists already (--force overwrites it)");
+    if (fd < 0)
+        throw Problem(fileName, std::string("cannot be created: ") + std::strerror(errno));
+    close(fd);
+    return true;
+}
+
+void SavePayloads(const std::string& fileName, const Payloads& payloads) {
+    bool writable = true;
+    // All six entries go into the file in one update, so it is either as before or complete;
+    // links, mode and owner are kept as the INI object keeps them.
+    const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
+        try {
+            return WithPayloads(oldText, payloads);
+        } catch (const std::invalid_argument&) {
+            writable = false;
+            return oldText;
+        }
+    });
+    if (!writable)
+        throw Problem(fileName, "a payload holds characters a configuration file cannot keep");
+    if (!written)
+        throw Problem(fileName, "cannot be written (not a regular file, read-only, or the folder "
+                                "is missing or read-only)");
+}
+
+void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
+                    bool force) {
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     if (fs::is_directory(status))
         throw Problem(fileName, "is a folder, not a configuration file");
     if (fs::exists(status) && !force)
         throw Problem(fileName, "exists already (--force overwrites it)");
+    SavePayloads(fileName, EncodedPayloads(snapshot));
 }
 
-void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
-                    bool force) {
-    CheckOutputFile(fileName, force);
-    MemoryConfigurationView view(snapshot);
-    NoBoard noBoard;
-    // All six entries go into the file in one update, so it is either as before or complete;
-    // links, mode and owner are kept as the INI object keeps them.
-    const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
-        TIniTextStore text(oldText);
-        WriteConfiguration(ConfigTarget::File, {view, noBoard, &text});
-        return text.Text();
-    });
-    if (!written)
-        throw Problem(fileName, "cannot be written (not a regular file, read-only, or the folder "
-                                "is missing or read-only)");
+std::string PayloadsFileText(const Payloads& payloads) {
+    return WithPayloads("", payloads);
 }
 
 } // namespace kronax::cli

@@ -1,9 +1,10 @@
 #include "cli/PortRunner.h"
 
-#include "cli/BoardSession.h"
+#include "cli/BoardActions.h"
 #include "cli/ConfigFiles.h"
+#include "cli/PortErrors.h"
+#include "cli/Signals.h"
 #include "cli/Text.h"
-#include "link/PortFailure.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,45 +13,42 @@
 namespace kronax::cli {
 namespace {
 
-PortResult Failure(int exitCode, const std::string& problem) {
-    PortResult result;
-    result.exitCode = exitCode;
-    result.problem = problem;
-    return result;
-}
-
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
                   TOutput& output) {
+    if (StopSignal() != 0)
+        return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
+                            "interrupted before the port was opened; nothing sent");
     std::optional<TBoardSession> session;
     try {
         session.emplace(
             port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose));
     } catch (const ESerialPort& error) {
-        return Failure(ExitPortError, "cannot open the port: " + PortFailureReason(error));
+        return FailedResult(ExitPortError, PortErrorCode(error),
+                            "cannot open the port: " + PortFailureReason(error));
     }
     try {
-        return action(session->Channel());
-    } catch (const ESerialPort& error) {
-        return Failure(ExitPortError,
-                       "the port failed during the exchange: " + PortFailureReason(error));
+        return action(*session, port);
     } catch (const EFileProblem& error) {
-        return Failure(ExitFileError, error.what());
+        return FailedResult(ExitFileError, "file_error", error.what());
+    } catch (const std::exception& error) {
+        return FailedResult(ExitInternalError, "internal_error", error.what());
     }
 }
 
-void Print(const std::string& port, PortResult result, const RunOptions& options, TOutput& output) {
+void Print(const std::string& port, const PortResult& result, const RunOptions& options,
+           TOutput& output) {
     if (options.json) {
-        nlohmann::ordered_json json = {{"port", port}, {"exitCode", result.exitCode}};
-        if (!result.problem.empty())
-            json["error"] = result.problem;
+        nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
             json.update(result.json);
-        output.Print(json.dump(options.several ? -1 : 2) + "\n");
+        output.Print(JsonLine(json));
     } else {
         output.Print(PrefixLines(result.text, options.several ? port + ": " : ""));
     }
     if (!result.problem.empty())
         output.PrintError(port + ": " + result.problem + "\n");
+    if (!result.warning.empty() && !options.quiet)
+        output.PrintError(port + ": warning: " + result.warning + "\n");
 }
 
 std::string Summary(const std::vector<int>& codes) {
@@ -63,6 +61,22 @@ std::string Summary(const std::vector<int>& codes) {
 
 } // namespace
 
+nlohmann::ordered_json JsonHead(const std::string& command, const std::string& subjectKey,
+                                const std::string& subject, const PortResult& result) {
+    nlohmann::ordered_json json = {{"command", command},
+                                   {subjectKey, Utf8FromSystemText(subject)},
+                                   {"exit_code", result.exitCode},
+                                   {"error", nullptr}};
+    if (!result.problem.empty())
+        json["error"] = {{"code", result.errorCode}, {"message", result.problem}};
+    return json;
+}
+
+std::string JsonLine(const nlohmann::ordered_json& value) {
+    // Replacing is a last guard only: every text is UTF-8 before it gets here.
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
                const RunOptions& options, TOutput& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
@@ -70,13 +84,19 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
     workers.reserve(ports.size());
     for (std::size_t index = 0; index < ports.size(); ++index)
         workers.emplace_back([&, index] {
+            BlockStopSignalsInThisThread();
             PortResult result = RunOne(ports[index], action, options, output);
             codes[index] = result.exitCode;
-            Print(ports[index], std::move(result), options, output);
+            try {
+                Print(ports[index], result, options, output);
+            } catch (const std::exception& error) {
+                output.PrintError(ports[index] + ": " + error.what() + "\n");
+                codes[index] = std::max(codes[index], static_cast<int>(ExitInternalError));
+            }
         });
     for (std::thread& worker : workers)
         worker.join();
-    if (options.several) {
+    if (options.several && !options.quiet) {
         if (options.json)
             output.PrintError(Summary(codes));
         else

@@ -30,6 +30,12 @@ std::string PrintableReply(std::string_view text) {
     return Utf8FromSystemText(printable);
 }
 
+std::string WithoutLineEnds(std::string text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
 std::vector<std::string> ReportLines(std::string_view report) {
     std::vector<std::string> lines;
     std::size_t start = 0;

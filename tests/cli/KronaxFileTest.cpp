@@ -18,7 +18,7 @@ TEST(KronaxUsage, HelpNamesEveryCommandAndTheExitCodesAndMistakesAreCodeTwo) {
     Outcome help = Kronax({"--help"});
     EXPECT_EQ(help.code, 0);
     for (const char* command : {"ports", "read", "write", "diff", "show", "start", "status", "info",
-                                "set-default", "Exit codes:", "4  file error"})
+                                "set-default", "Exit codes:", "4    file error"})
         EXPECT_THAT(help.out, HasSubstr(command));
     EXPECT_EQ(Kronax({}).code, 2);
     EXPECT_EQ(Kronax({"frobnicate"}).code, 2);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/SerialError.h"
+#include "protocol/CommandChannel.h"
+
+#include <optional>
+
+namespace kronax::cli {
+
+// Passes exchanges on to the board's channel until the run is to stop: after a stop signal or
+// after the port failed, every later command is neither sent nor answered (TransactCommand
+// returns false with an empty reply), so a transfer under way ends with nothing more sent and
+// its report keeps the lines of the exchanges that did happen. The thread that owns the port.
+class TGuardedChannel : public ICommandChannel {
+public:
+    explicit TGuardedChannel(ICommandChannel& board) : board_(board) {}
+
+    bool TransactCommand(const std::string& command, std::string& reply,
+                         std::int32_t timeout) override;
+
+    // The exchanges that were carried out to the end, answered or not.
+    std::size_t Completed() const { return completed_; }
+    // The port's failure, when an exchange raised one.
+    const std::optional<ESerialPort>& Failure() const { return failure_; }
+    // The stop signal that held a command back, or 0.
+    int Interrupted() const { return interrupted_; }
+    bool Stopped() const { return failure_ || interrupted_ != 0; }
+
+private:
+    ICommandChannel& board_;
+    std::size_t completed_ = 0;
+    std::optional<ESerialPort> failure_;
+    int interrupted_ = 0;
+};
+
+} // namespace kronax::cli

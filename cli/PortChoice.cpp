@@ -1,0 +1,73 @@
+#include "cli/PortChoice.h"
+
+#include "cli/ExitCode.h"
+#include "link/PortFailure.h"
+#include "link/PortIdentity.h"
+#include "link/PortName.h"
+#include "link/SerialPort.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kronax::cli {
+namespace {
+
+std::vector<PortIdentity> Listed() {
+    try {
+        return ListPortIdentities();
+    } catch (const ESerialPort& error) {
+        throw EPortChoice{ExitPortError,
+                          "cannot list the serial ports: " + PortFailureReason(error)};
+    }
+}
+
+// The name of the listed port whose device is path.
+std::string PortAtPath(const std::string& path) {
+    for (const PortIdentity& port : Listed()) {
+        std::error_code error;
+        if (std::filesystem::equivalent(port.devicePath, path, error))
+            return port.name;
+    }
+    throw EPortChoice{ExitPortError, path + ": no listed port has this device (not present)"};
+}
+
+std::string Trimmed(std::string port) {
+    port.erase(0, port.find_first_not_of(' '));
+    port.erase(port.find_last_not_of(' ') + 1);
+    return port;
+}
+
+} // namespace
+
+std::vector<std::string> ChoosePorts(const std::string& command,
+                                     const std::vector<std::string>& named, bool all) {
+    const std::string usage = "kronax " + command + ": ";
+    if (all == !named.empty())
+        throw EPortChoice{ExitUsage, usage + "give either --port COM<n> or --all"};
+    std::vector<std::string> ports;
+    if (all) {
+        for (const PortIdentity& port : Listed())
+            ports.push_back(port.name);
+        if (ports.empty())
+            throw EPortChoice{ExitPortError, "no serial ports present"};
+        return ports;
+    }
+    for (const std::string& given : named) {
+        std::string port = Trimmed(given);
+        if (port.empty())
+            continue;
+        if (port.starts_with("/"))
+            port = PortAtPath(port);
+        else if (!ComPortNumber(port))
+            throw EPortChoice{ExitUsage, usage + "'" + port +
+                                             "' is no port name: give COM<n> (COM1, COM2, ...) "
+                                             "or a device path"};
+        if (std::find(ports.begin(), ports.end(), port) == ports.end())
+            ports.push_back(port);
+    }
+    if (ports.empty())
+        throw EPortChoice{ExitUsage, usage + "--port names no port"};
+    return ports;
+}
+
+} // namespace kronax::cli

@@ -1,0 +1,23 @@
+#include "cli/PortErrors.h"
+
+namespace kronax::cli {
+
+std::string PortErrorCode(const ESerialPort& error) {
+    if (error.WinErrorCode() == -1)
+        return "port_error";
+    switch (ClassifyPlatformError(error.WinErrorCode())) {
+    case PortFailureKind::Busy:
+        return "port_busy";
+    case PortFailureKind::PermissionDenied:
+        return "port_permission_denied";
+    case PortFailureKind::NotPresent:
+        return "port_not_present";
+    case PortFailureKind::Disconnected:
+        return "port_vanished";
+    case PortFailureKind::Other:
+        break;
+    }
+    return "port_error";
+}
+
+} // namespace kronax::cli
