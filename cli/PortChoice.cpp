@@ -7,7 +7,7 @@
 #include "link/SerialPort.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <sys/stat.h>
 
 namespace kronax::cli {
 namespace {
@@ -21,13 +21,20 @@ std::vector<PortIdentity> Listed() {
     }
 }
 
+// Whether both paths lead to the same file; compared by hand, because the standard library's
+// comparison refuses devices.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first = {};
+    struct stat second = {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 // The name of the listed port whose device is path.
 std::string PortAtPath(const std::string& path) {
-    for (const PortIdentity& port : Listed()) {
-        std::error_code error;
-        if (std::filesystem::equivalent(port.devicePath, path, error))
+    for (const PortIdentity& port : Listed())
+        if (SameFile(port.devicePath, path))
             return port.name;
-    }
     throw EPortChoice{ExitPortError, path + ": no listed port has this device (not present)"};
 }
 
