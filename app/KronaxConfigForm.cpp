@@ -20,6 +20,7 @@
 #include "link/BoardPort.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
+#include "protocol/OutcomeText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -393,10 +394,6 @@ void TForm1::SetReport(const std::string& report) {
     lblReport_->setText(FromSystemText(report));
 }
 
-TransferEndpoints TForm1::Endpoints() {
-    return {*this, *busyChannel_};
-}
-
 ConfigFileContext TForm1::FileContext() {
     return {*this, *busyChannel_, *this, [](const std::string& fileName) {
                 return std::make_unique<TIniEntryStore>(fileName);
@@ -416,15 +413,17 @@ void TForm1::ShowWhenNotSent() {
 }
 
 void TForm1::ReadFromBoard() {
-    const std::string report = ReadConfiguration(ConfigTarget::Device, Endpoints());
-    SetReport(report);
-    ShowBoardOutcome(ReadOutcome(report), report);
+    const TransferReport report = ReadConfiguration(*this, *busyChannel_);
+    const std::string text = ReportText(report);
+    SetReport(text);
+    ShowBoardOutcome(ReadOutcome(report), text);
 }
 
 void TForm1::WriteToBoard() {
-    const std::string report = *WriteConfiguration(ConfigTarget::Device, Endpoints());
-    SetReport(report);
-    ShowBoardOutcome(WriteOutcome(report), report);
+    const TransferReport report = WriteConfiguration(*this, *busyChannel_);
+    const std::string text = ReportText(report);
+    SetReport(text);
+    ShowBoardOutcome(WriteOutcome(report), text);
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
@@ -432,8 +431,9 @@ void TForm1::LoadConfigurationfromFile1Click() {
     if (opening.outcome == FileOpening::Outcome::NothingOpened)
         return;
     const bool sent = opening.outcome == FileOpening::Outcome::Sent;
-    status_->ShowOutcome(OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
-                         FromSystemText(sent ? opening.writeReport : opening.readReport));
+    status_->ShowOutcome(
+        OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
+        FromSystemText(ReportText(sent ? opening.writeReport : opening.readReport)));
 }
 
 void TForm1::StoreConfigurationtoFile1Click() {
@@ -463,23 +463,24 @@ void TForm1::btnWriteToKronaxClick() {
 
 void TForm1::btnStartClick() {
     labels_->ClearStart();
-    labels_->ShowStart(SendStartCommand(*busyChannel_));
+    labels_->ShowStart(CommandOutcomeText(SendStartCommand(*busyChannel_)));
     ShowWhenNotSent();
 }
 
 void TForm1::btnStatusClick() {
-    labels_->ShowStatus(RequestStatus(*busyChannel_));
+    labels_->ShowStatus(CommandOutcomeText(RequestStatus(*busyChannel_)));
     ShowWhenNotSent();
 }
 
 void TForm1::SetPowerOnDefault() {
-    const std::string text = SendPowerOnDefaultCommand(*busyChannel_);
+    const CommandResult result = SendPowerOnDefaultCommand(*busyChannel_);
+    const std::string text = CommandOutcomeText(result);
     SetReport(text);
-    ShowBoardOutcome(PowerOnDefaultOutcome(text), text);
+    ShowBoardOutcome(PowerOnDefaultOutcome(result), text);
 }
 
 void TForm1::ShowBoardInformation() {
-    const std::string text = RequestBoardInformation(*busyChannel_);
+    const std::string text = CommandOutcomeText(RequestBoardInformation(*busyChannel_));
     ShowWhenNotSent();
     ShowBoardInformationBox(Title, text);
 }

@@ -113,7 +113,6 @@ private:
     void WriteToBoard();
     void ShowBoardOutcome(const Outcome& outcome, const std::string& report);
     void ShowWhenNotSent();
-    TransferEndpoints Endpoints();
     ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();

@@ -1,8 +1,7 @@
 #include "app/OutcomeSummary.h"
 
 #include "app/SystemText.h"
-#include "protocol/BoardReplies.h"
-#include "protocol/ReportTally.h"
+#include "protocol/OutcomeText.h"
 
 #include <QFileInfo>
 
@@ -18,22 +17,24 @@ QString BaseName(const std::string& fileName) {
 }
 
 // "<lead>: 4 of 6 <fineWord>." and, when a line failed, " First failure: <outcome>"
-Outcome TallyOutcome(const QString& lead, const std::string& report, const QString& fineWord) {
-    const ReportTally tally = TallyReport(report);
-    QString text =
-        QString("%1: %2 of %3 %4.").arg(lead).arg(tally.fine).arg(tally.lines).arg(fineWord);
-    if (!tally.AllFine())
-        text += " First failure: " + FromSystemText(tally.firstFailure);
-    return {text, !tally.AllFine()};
+Outcome TallyOutcome(const QString& lead, const TransferReport& report, const QString& fineWord) {
+    QString text = QString("%1: %2 of %3 %4.")
+                       .arg(lead)
+                       .arg(report.SucceededCount())
+                       .arg(report.steps.size())
+                       .arg(fineWord);
+    if (const TransferStep* failure = report.FirstFailure())
+        text += " First failure: " + FromSystemText(StepOutcomeText(report.transfer, *failure));
+    return {text, !report.AllSucceeded()};
 }
 
 } // namespace
 
-Outcome WriteOutcome(const std::string& report) {
+Outcome WriteOutcome(const TransferReport& report) {
     return TallyOutcome("Configuration written", report, "acknowledged");
 }
 
-Outcome ReadOutcome(const std::string& report) {
+Outcome ReadOutcome(const TransferReport& report) {
     return TallyOutcome("Configuration read", report, "received");
 }
 
@@ -59,11 +60,11 @@ Outcome SaveOutcome(const std::string& fileName) {
     return {"Configuration saved to " + BaseName(fileName) + ".", false};
 }
 
-Outcome PowerOnDefaultOutcome(const std::string& text) {
-    QString line = FromSystemText(text);
+Outcome PowerOnDefaultOutcome(const CommandResult& result) {
+    QString line = FromSystemText(CommandOutcomeText(result));
     line.remove('\r');
     line.remove('\n');
-    return {line, text != PowerOnDefaultOutcomeText(true, "!SMACK\r")};
+    return {line, !result.Succeeded()};
 }
 
 Outcome NotSentOutcome(const std::string& reason) {

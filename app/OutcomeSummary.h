@@ -1,6 +1,8 @@
 #pragma once
 
 #include "config_file/ConfigFileFlows.h"
+#include "protocol/BoardReplies.h"
+#include "protocol/TransferReport.h"
 
 #include <QString>
 
@@ -15,11 +17,11 @@ struct Outcome {
 };
 
 // From a write report: "Configuration written: 6 of 6 acknowledged.", or the count followed by
-// "First failure: " and the outcome text of the first line that failed.
-Outcome WriteOutcome(const std::string& report);
+// "First failure: " and the outcome text of the first step that failed.
+Outcome WriteOutcome(const TransferReport& report);
 
 // From a read report, the same way: "Configuration read: 6 of 6 received."
-Outcome ReadOutcome(const std::string& report);
+Outcome ReadOutcome(const TransferReport& report);
 
 // What an open flow did (nothing at all gives an empty text). notSentReason, when given, is why
 // no configuration reached the board (the port is not open).
@@ -30,7 +32,7 @@ Outcome SaveOutcome(const std::string& fileName);
 
 // The power-on default text itself, with a board reply's line ends left out; failed unless the
 // board acknowledged.
-Outcome PowerOnDefaultOutcome(const std::string& text);
+Outcome PowerOnDefaultOutcome(const CommandResult& result);
 
 // "Not sent: <reason>."
 Outcome NotSentOutcome(const std::string& reason);

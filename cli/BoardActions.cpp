@@ -6,7 +6,7 @@
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
-#include "protocol/TransferMessages.h"
+#include "protocol/OutcomeText.h"
 
 #include <csignal>
 
@@ -17,27 +17,22 @@ using Json = nlohmann::ordered_json;
 
 struct BoardRead {
     ConfigurationSnapshot snapshot;
-    std::vector<std::string> report; // one line per exchange that happened
+    TransferReport report; // one step per exchange that happened
     std::array<std::optional<std::string>, PayloadKinds.size()> payloads;
     bool complete = true;
 };
 
-bool EndsWith(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-std::string Lines(const std::vector<std::string>& lines) {
+std::string Lines(const TransferReport& report) {
     std::string text;
-    for (const std::string& line : lines)
-        text += Utf8FromSystemText(line) + "\n";
+    for (const TransferStep& step : report.steps)
+        text += Utf8FromSystemText(ReportLineText(report.transfer, step)) + "\n";
     return text;
 }
 
-Json JsonLines(const std::vector<std::string>& lines) {
+Json JsonLines(const TransferReport& report) {
     Json json = Json::array();
-    for (const std::string& line : lines)
-        json.push_back(Utf8FromSystemText(line));
+    for (const TransferStep& step : report.steps)
+        json.push_back(Utf8FromSystemText(ReportLineText(report.transfer, step)));
     return json;
 }
 
@@ -47,31 +42,23 @@ Json OptionalText(const std::optional<std::string>& text) {
 
 // The report of a transfer, cut to the exchanges that happened since completedBefore: a
 // transfer whose channel stopped sending still reports the commands it could not send.
-std::vector<std::string> ReportOf(const std::string& report, const TBoardSession& session,
-                                  std::size_t completedBefore) {
-    std::vector<std::string> lines = ReportLines(report);
+TransferReport ReportOf(TransferReport report, const TBoardSession& session,
+                        std::size_t completedBefore) {
     const std::size_t happened = session.Guard().Completed() - completedBefore;
-    if (session.Guard().Stopped() && lines.size() > happened)
-        lines.resize(happened);
-    return lines;
+    if (session.Guard().Stopped() && report.steps.size() > happened)
+        report.steps.resize(happened);
+    return report;
 }
 
 BoardRead ReadBoard(TBoardSession& session) {
     MemoryConfigurationView view;
     BoardRead read;
     const std::size_t before = session.Guard().Completed();
-    read.report = ReportOf(ReadConfiguration(ConfigTarget::Device, {view, session.Channel()}),
-                           session, before);
+    read.report = ReportOf(ReadConfiguration(view, session.Channel()), session, before);
     read.snapshot = view.Snapshot();
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const PayloadKind kind = PayloadKinds[index];
-        const std::string received = "??SM" + std::string(KindName(kind)) + " | " +
-                                     std::string(DeviceReadMessagesFor(kind).received);
-        if (index >= read.report.size() || read.report[index] != received)
-            read.complete = false;
-        if (index < read.report.size())
-            read.payloads[index] = session.Channel().QueriedPayload(kind);
-    }
+    read.complete = read.report.steps.size() == PayloadKinds.size() && read.report.AllSucceeded();
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        read.payloads[index] = read.report.PayloadOf(PayloadKinds[index]);
     return read;
 }
 
@@ -206,19 +193,19 @@ public:
     bool Send() {
         MemoryConfigurationView view(request_.file.snapshot);
         const std::size_t before = session_.Guard().Completed();
-        const auto report =
-            ReportOf(*WriteConfiguration(ConfigTarget::Device, {view, session_.Channel()}),
-                     session_, before);
+        const TransferReport report =
+            ReportOf(WriteConfiguration(view, session_.Channel()), session_, before);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
-        result_.json["not_sent"] = KindsJson(report.size(), PayloadKinds.size());
+        result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
         if (session_.Guard().Stopped()) {
-            const PortResult stopped = StoppedResult(session_.Guard(), NotSentNote(report.size()));
+            const PortResult stopped =
+                StoppedResult(session_.Guard(), NotSentNote(report.steps.size()));
             Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
             result_.text += stopped.problem + "\n";
             return false;
         }
-        if (!AllAcknowledged(report)) {
+        if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
             Fail(ExitNotAsAsked, "write_not_acknowledged",
                  "the board did not acknowledge every write");
             return false;
@@ -257,14 +244,15 @@ public:
             result_.text += "Setting power on defaults not sent.\n";
             return;
         }
-        const std::string outcome = SendPowerOnDefaultCommand(session_.Channel());
+        const CommandResult outcome = SendPowerOnDefaultCommand(session_.Channel());
         if (session_.Guard().Stopped()) {
             Stopped("before the power-on default");
             return;
         }
-        result_.text += PrintableReply(outcome) + "\n";
-        result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(outcome));
-        if (outcome != "Setting power on defaults aknowledged.")
+        const std::string text = CommandOutcomeText(outcome);
+        result_.text += PrintableReply(text) + "\n";
+        result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(text));
+        if (!outcome.Succeeded())
             Fail(ExitNotAsAsked, "set_default_refused",
                  "the board did not make the configuration its power-on default");
     }
@@ -272,16 +260,6 @@ public:
     PortResult Result() { return std::move(result_); }
 
 private:
-    static bool AllAcknowledged(const std::vector<std::string>& report) {
-        for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-            const auto acknowledged = WriteMessagesFor(PayloadKinds[index]).acknowledged;
-            if (index >= report.size() ||
-                !EndsWith(report[index], " | " + std::string(acknowledged)))
-                return false;
-        }
-        return true;
-    }
-
     PortResult Merged(PortResult failure) {
         for (auto& [key, value] : result_.json.items())
             if (!failure.json.contains(key))
@@ -307,18 +285,22 @@ private:
     PortResult result_;
 };
 
-PortResult SingleCommand(const std::string& outcome, bool asked, TBoardSession& session) {
+Json ReplyJson(const CommandResult& outcome) {
+    return outcome.outcome == CommandOutcome::Timeout ? Json(nullptr)
+                                                      : Json(Utf8FromSystemText(outcome.reply));
+}
+
+PortResult SingleCommand(const CommandResult& outcome, TBoardSession& session) {
     PortResult result;
     if (session.Guard().Stopped())
         return StoppedResult(session.Guard(), "before the command");
-    if (!asked)
+    const std::string text = CommandOutcomeText(outcome);
+    if (!outcome.Succeeded())
         result = FailedResult(ExitNotAsAsked, "not_as_asked",
-                              "the board did not answer as asked: " + PrintableReply(outcome));
-    result.text = PrintableReply(outcome) + "\n";
-    result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(outcome));
-    result.json["reply"] = session.Channel().LastAnswered()
-                               ? Json(Utf8FromSystemText(session.Channel().LastReply()))
-                               : Json(nullptr);
+                              "the board did not answer as asked: " + PrintableReply(text));
+    result.text = PrintableReply(text) + "\n";
+    result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(text));
+    result.json["reply"] = ReplyJson(outcome);
     return result;
 }
 
@@ -404,49 +386,40 @@ PortResult DiffBoardAction(TBoardSession& session, const LoadedFile& file) {
 }
 
 PortResult StartAction(TBoardSession& session) {
-    const std::string outcome = SendStartCommand(session.Channel());
-    return SingleCommand(outcome, outcome == "Start aknowledged.", session);
+    return SingleCommand(SendStartCommand(session.Channel()), session);
 }
 
 PortResult StatusAction(TBoardSession& session) {
-    const std::string outcome = RequestStatus(session.Channel());
-    PortResult result = SingleCommand(
-        outcome, session.Channel().LastAnswered() && outcome != "Status: unknown.", session);
-    const std::string caption = "Status: ";
-    const bool known = result.exitCode == ExitSuccess && outcome.starts_with(caption);
-    result.json["status"] =
-        known ? Json(Utf8FromSystemText(WithoutLineEnds(outcome.substr(caption.size()))))
-              : Json(nullptr);
+    const CommandResult outcome = RequestStatus(session.Channel());
+    PortResult result = SingleCommand(outcome, session);
+    if (!session.Guard().Stopped())
+        result.json["status"] =
+            outcome.Succeeded() ? Json(Utf8FromSystemText(WithoutLineEnds(BoardStatus(outcome))))
+                                : Json(nullptr);
     return result;
 }
 
 PortResult SetDefaultAction(TBoardSession& session) {
-    const std::string outcome = SendPowerOnDefaultCommand(session.Channel());
-    return SingleCommand(outcome, outcome == "Setting power on defaults aknowledged.", session);
+    return SingleCommand(SendPowerOnDefaultCommand(session.Channel()), session);
 }
 
 PortResult InfoAction(TBoardSession& session) {
-    const std::vector<std::string> lines = ReportLines(RequestBoardInformation(session.Channel()));
+    const CommandResult outcome = RequestBoardInformation(session.Channel());
     if (session.Guard().Stopped())
         return StoppedResult(session.Guard(), "before the command");
     PortResult result;
-    const bool answered = session.Channel().LastAnswered();
+    const bool answered = outcome.Succeeded();
     if (!answered)
         result = FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
-    result.text = Lines(lines);
-    // The four fields follow the heading line in this order.
+    result.text = Utf8FromSystemText(WithUnixLineEnds(CommandOutcomeText(outcome))) + "\n";
+    // BoardIdentity's four fields in their order.
     const char* keys[] = {"serial_number", "pcb_version", "fpga_version", "uc_version"};
+    const std::array<std::string, 4> fields = BoardIdentity(outcome);
     Json info = Json::object();
-    for (std::size_t index = 0; index < std::size(keys); ++index) {
-        const std::string& line = index + 1 < lines.size() ? lines[index + 1] : "";
-        const std::size_t colon = line.find(": ");
-        info[keys[index]] = answered && colon != std::string::npos
-                                ? Json(Utf8FromSystemText(line.substr(colon + 2)))
-                                : Json(nullptr);
-    }
+    for (std::size_t index = 0; index < fields.size(); ++index)
+        info[keys[index]] = answered ? Json(Utf8FromSystemText(fields[index])) : Json(nullptr);
     result.json["info"] = info;
-    result.json["reply"] =
-        answered ? Json(Utf8FromSystemText(session.Channel().LastReply())) : Json(nullptr);
+    result.json["reply"] = ReplyJson(outcome);
     return result;
 }
 

@@ -12,6 +12,6 @@ void TErrorStreamLog::AppendLine(const std::string& line) {
 
 TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log)
     : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_),
-      guard_(board_), channel_(guard_) {}
+      guard_(board_) {}
 
 } // namespace kronax::cli

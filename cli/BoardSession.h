@@ -2,7 +2,6 @@
 
 #include "cli/GuardedChannel.h"
 #include "cli/Output.h"
-#include "cli/RecordingChannel.h"
 #include "link/SerialPort.h"
 #include "link/SteadyTickSource.h"
 #include "link/TrafficLog.h"
@@ -34,7 +33,7 @@ public:
     // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
     TBoardSession(const std::string& portName, TErrorStreamLog log);
 
-    TRecordingChannel& Channel() { return channel_; }
+    ICommandChannel& Channel() { return guard_; }
     // Whether the session stopped sending, and why.
     const TGuardedChannel& Guard() const { return guard_; }
 
@@ -44,7 +43,6 @@ private:
     TErrorStreamLog log_;
     TBoardChannel board_;
     TGuardedChannel guard_;
-    TRecordingChannel channel_;
 };
 
 } // namespace kronax::cli

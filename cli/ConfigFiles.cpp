@@ -5,8 +5,8 @@
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
-#include "protocol/TransferMessages.h"
 
 #include <cerrno>
 #include <cstring>
@@ -20,15 +20,6 @@ namespace kronax::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// File transfers never reach the board.
-class NoBoard : public ICommandChannel {
-public:
-    bool TransactCommand(const std::string&, std::string& reply, std::int32_t) override {
-        reply.clear();
-        return false;
-    }
-};
 
 EFileProblem Problem(const std::string& fileName, const std::string& reason) {
     return EFileProblem(fileName + ": " + reason);
@@ -75,20 +66,15 @@ Payloads EncodedPayloads(const ConfigurationSnapshot& snapshot) {
 }
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
-    TIniTextStore store(ReadableText(fileName));
-    MemoryConfigurationView view;
-    NoBoard noBoard;
-    const std::string report = ReadConfiguration(ConfigTarget::File, {view, noBoard, &store});
     LoadedFile loaded;
+    loaded.payloads = ReadPayloadEntries(TIniTextStore(ReadableText(fileName)));
+    MemoryConfigurationView view;
+    const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
-    const std::vector<std::string> lines = ReportLines(report);
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const PayloadKind kind = PayloadKinds[index];
-        loaded.payloads[index] =
-            store.ReadEntry(std::string(ConfigSection), std::string(KindName(kind)), "");
-        if (index >= lines.size() || lines[index] != FileReadMessagesFor(kind).read)
-            loaded.problems.emplace_back(kind, index < lines.size() ? lines[index] : "");
-    }
+    for (const TransferStep& step : report.steps)
+        if (!step.Succeeded())
+            loaded.problems.emplace_back(step.kind,
+                                         std::string(StepOutcomeText(report.transfer, step)));
     return loaded;
 }
 

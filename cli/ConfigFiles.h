@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ConfigurationSnapshot.h"
+#include "protocol/ConfigurationTransfer.h"
 #include "protocol/PayloadKind.h"
 
 #include <array>
@@ -17,7 +18,7 @@ public:
 };
 
 // The six payload texts of a configuration, SEN to MUX.
-using Payloads = std::array<std::string, PayloadKinds.size()>;
+using Payloads = PayloadTexts;
 
 // The payloads a write sends for snapshot, which the window's Save stores too.
 Payloads EncodedPayloads(const ConfigurationSnapshot& snapshot);

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kronax::cli {
 
@@ -16,8 +15,8 @@ std::string PrintableReply(std::string_view text);
 // text without the CR and LF characters at its end.
 std::string WithoutLineEnds(std::string text);
 
-// The lines of a report whose lines end with CR LF, without their line ends.
-std::vector<std::string> ReportLines(std::string_view report);
+// The text with every CR LF replaced by a lone LF.
+std::string WithUnixLineEnds(std::string_view text);
 
 // Every line of text with prefix in front of it; text ends with a line end.
 std::string PrefixLines(const std::string& text, const std::string& prefix);
