@@ -31,7 +31,9 @@ private:
 class TBoardSession {
 public:
     // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
-    TBoardSession(const std::string& portName, TErrorStreamLog log);
+    // onSend hears every command just before it goes out.
+    TBoardSession(const std::string& portName, TErrorStreamLog log,
+                  TGuardedChannel::SendListener onSend = {});
 
     ICommandChannel& Channel() { return guard_; }
     // Whether the session stopped sending, and why.

@@ -11,6 +11,8 @@ bool TGuardedChannel::TransactCommand(const std::string& command, std::string& r
         interrupted_ = StopSignal();
     if (Stopped())
         return false;
+    if (onSend_)
+        onSend_(command);
     try {
         const bool answered = board_.TransactCommand(command, reply, timeout);
         ++completed_;

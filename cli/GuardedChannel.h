@@ -3,6 +3,7 @@
 #include "link/SerialError.h"
 #include "protocol/CommandChannel.h"
 
+#include <functional>
 #include <optional>
 
 namespace kronax::cli {
@@ -13,7 +14,11 @@ namespace kronax::cli {
 // its report keeps the lines of the exchanges that did happen. The thread that owns the port.
 class TGuardedChannel : public ICommandChannel {
 public:
-    explicit TGuardedChannel(ICommandChannel& board) : board_(board) {}
+    // onSend, when set, hears every command just before it goes out.
+    using SendListener = std::function<void(const std::string& command)>;
+
+    explicit TGuardedChannel(ICommandChannel& board, SendListener onSend = {})
+        : board_(board), onSend_(std::move(onSend)) {}
 
     bool TransactCommand(const std::string& command, std::string& reply,
                          std::int32_t timeout) override;
@@ -28,6 +33,7 @@ public:
 
 private:
     ICommandChannel& board_;
+    SendListener onSend_;
     std::size_t completed_ = 0;
     std::optional<ESerialPort> failure_;
     int interrupted_ = 0;

@@ -13,8 +13,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace kronax::cli {
 namespace {
@@ -42,6 +44,7 @@ struct Stop {
 // What every subcommand's callback reaches: the streams and the exit code it sets.
 struct Context {
     TOutput& output;
+    bool errorIsTerminal = false; // standard error is a terminal: progress can be shown
     int exitCode = ExitSuccess;
 };
 
@@ -76,14 +79,18 @@ std::vector<std::string> Ports(const std::string& command, const BoardOptions& o
 }
 
 RunOptions RunOptionsFor(const std::string& command, const BoardOptions& options,
-                         std::size_t portCount) {
-    return {command, options.verbose, options.json, options.all || portCount > 1, options.quiet};
+                         std::size_t portCount, const Context& context) {
+    const bool progress =
+        context.errorIsTerminal && !options.json && !options.quiet && !options.verbose;
+    return {command,       options.verbose, options.json, options.all || portCount > 1,
+            options.quiet, progress};
 }
 
 int RunBoardCommand(const std::string& command, const BoardOptions& options,
-                    const PortAction& action, TOutput& output) {
+                    const PortAction& action, Context& context) {
     const std::vector<std::string> ports = Ports(command, options);
-    return RunOnPorts(ports, action, RunOptionsFor(command, options, ports.size()), output);
+    return RunOnPorts(ports, action, RunOptionsFor(command, options, ports.size(), context),
+                      context.output);
 }
 
 LoadedFile LoadFile(const std::string& fileName) {
@@ -162,7 +169,8 @@ void SetUpShow(CLI::App& app, Context& context) {
                                   options->file + ": " + file.problems.front().second);
         if (options->json) {
             Json json = JsonHead("show", "file", options->file, result);
-            json["fields"] = FieldsJson(file.snapshot);
+            // The settings of a file that lacks a payload would be partly start values.
+            json["fields"] = file.problems.empty() ? FieldsJson(file.snapshot) : Json(nullptr);
             Json payloads = Json::object();
             Json problems = Json::array();
             for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
@@ -235,8 +243,9 @@ void SetUpRead(CLI::App& app, Context& context) {
                 std::remove(file->c_str());
             return result;
         };
-        context.exitCode = RunOnPorts(
-            ports, action, RunOptionsFor("read", options->board, ports.size()), context.output);
+        context.exitCode =
+            RunOnPorts(ports, action, RunOptionsFor("read", options->board, ports.size(), context),
+                       context.output);
     });
 }
 
@@ -275,7 +284,7 @@ void SetUpWrite(CLI::App& app, Context& context) {
             [&request](TBoardSession& session, const std::string&) {
                 return WriteBoardAction(session, request);
             },
-            context.output);
+            context);
     });
 }
 
@@ -298,7 +307,7 @@ void SetUpDiff(CLI::App& app, Context& context) {
             [&file](TBoardSession& session, const std::string&) {
                 return DiffBoardAction(session, file);
             },
-            context.output);
+            context);
     });
 }
 
@@ -313,7 +322,7 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
         context.exitCode = RunBoardCommand(
             name, *options,
             [action](TBoardSession& session, const std::string&) { return action(session); },
-            context.output);
+            context);
     });
 }
 
@@ -350,7 +359,7 @@ int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostr
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
     TOutput output(out, err);
-    Context context{output};
+    Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
     SetUpCommands(app, context);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {

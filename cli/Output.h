@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -19,11 +20,22 @@ public:
     // Whether a write to standard output failed.
     bool OutputFailed();
 
+    // Shows a live progress line on standard error from now on; for a terminal only.
+    void EnableProgress() { progressEnabled_ = true; }
+    // Sets port's part of the progress line, or with an empty step takes it away.
+    void SetProgress(const std::string& port, const std::string& step);
+
 private:
     std::mutex mutex_;
     std::ostream& out_;
     std::ostream& err_;
     bool outputFailed_ = false;
+    bool progressEnabled_ = false;
+    bool progressShown_ = false;
+    std::map<std::string, std::string> progress_; // step by port
+
+    void ClearProgress();
+    void DrawProgress();
 };
 
 } // namespace kronax::cli

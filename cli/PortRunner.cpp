@@ -21,7 +21,12 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
     std::optional<TBoardSession> session;
     try {
         session.emplace(
-            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose));
+            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
+            [&output, port, count = 0](const std::string& command) mutable {
+                // The command's name without its payload: "??SMTDF", "##SMSETP".
+                const std::string name = WithoutLineEnds(command).substr(0, 8);
+                output.SetProgress(port, name + " (" + std::to_string(++count) + ")");
+            });
     } catch (const ESerialPort& error) {
         return FailedResult(ExitPortError, PortErrorCode(error),
                             "cannot open the port: " + PortFailureReason(error));
@@ -80,12 +85,15 @@ std::string JsonLine(const nlohmann::ordered_json& value) {
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
                const RunOptions& options, TOutput& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
+    if (options.progress)
+        output.EnableProgress();
     std::vector<std::thread> workers;
     workers.reserve(ports.size());
     for (std::size_t index = 0; index < ports.size(); ++index)
         workers.emplace_back([&, index] {
             BlockStopSignalsInThisThread();
             PortResult result = RunOne(ports[index], action, options, output);
+            output.SetProgress(ports[index], "");
             codes[index] = result.exitCode;
             try {
                 Print(ports[index], result, options, output);

@@ -14,11 +14,12 @@ namespace kronax::cli {
 using PortAction = std::function<PortResult(TBoardSession& session, const std::string& port)>;
 
 struct RunOptions {
-    std::string command;  // the subcommand, named in every JSON object
-    bool verbose = false; // the traffic log on standard error
-    bool json = false;    // one JSON object per port, one line each
-    bool several = false; // prefix every line with its port and end with a summary
-    bool quiet = false;   // standard output only; no summary, no warnings
+    std::string command;   // the subcommand, named in every JSON object
+    bool verbose = false;  // the traffic log on standard error
+    bool json = false;     // one JSON object per port, one line each
+    bool several = false;  // prefix every line with its port and end with a summary
+    bool quiet = false;    // standard output only; no summary, no warnings
+    bool progress = false; // a live progress line on standard error (a terminal)
 };
 
 // Runs action on every port at once, one worker thread per port, each opening its own port.

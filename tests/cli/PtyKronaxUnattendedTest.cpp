@@ -81,6 +81,9 @@ TEST(PtyKronaxUnattended, AReaderThatGoesAwayNeverStopsAWriteHalfWay) {
                              " 2>/dev/null; echo $? >" + boards.File("code") + ") | true";
     ASSERT_EQ(std::system(line.c_str()), 0);
     EXPECT_EQ(ReadFileText(boards.File("code")), "5\n");
+    // "-" as the file reads standard input.
+    const std::string fromInput = std::string(KRONAX_BINARY) + " diff --port COM1 - <" + file;
+    EXPECT_EQ(std::system(fromInput.c_str()), 0);
     for (const char* port : {"COM1", "COM2"})
         EXPECT_TRUE(boards.ReceivedAny(port, "##SMMUX")) << port;
 }
@@ -110,6 +113,7 @@ TEST(PtyKronaxUnattended, RepliesThatAreNotUtf8AreKeptByteForByteInJson) {
     const auto object = nlohmann::json::parse(read.out);
     EXPECT_EQ(object["error"]["code"], "read_incomplete");
     EXPECT_EQ(object["payloads"]["SEN"], nullptr);
+    EXPECT_EQ(object["payloads"]["CDM"], "0001") << "the payloads that were read stay";
     EXPECT_THAT(object["report"][0].get<std::string>(), HasSubstr("!SM\xC2\xB5"));
 
     const auto status = nlohmann::json::parse(Kronax({"status", "--port", "COM1", "--json"}).out);
