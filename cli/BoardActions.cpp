@@ -201,9 +201,7 @@ public:
         if (session_.Guard().Stopped()) {
             const PortResult stopped =
                 StoppedResult(session_.Guard(), NotSentNote(report.steps.size()));
-            Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
-            result_.text += stopped.problem + "\n";
-            return false;
+            return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
         }
         if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
             Fail(ExitNotAsAsked, "write_not_acknowledged",
