@@ -7,6 +7,7 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
+#include "protocol/PayloadCodec.h"
 
 #include <csignal>
 
@@ -42,19 +43,19 @@ Json OptionalText(const std::optional<std::string>& text) {
 
 // The report of a transfer, cut to the exchanges that happened since completedBefore: a
 // transfer whose channel stopped sending still reports the commands it could not send.
-TransferReport ReportOf(TransferReport report, const TBoardSession& session,
+TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
                         std::size_t completedBefore) {
-    const std::size_t happened = session.Guard().Completed() - completedBefore;
-    if (session.Guard().Stopped() && report.steps.size() > happened)
+    const std::size_t happened = guard.Completed() - completedBefore;
+    if (guard.Stopped() && report.steps.size() > happened)
         report.steps.resize(happened);
     return report;
 }
 
-BoardRead ReadBoard(TBoardSession& session) {
+BoardRead ReadBoard(TGuardedChannel& guard) {
     MemoryConfigurationView view;
     BoardRead read;
-    const std::size_t before = session.Guard().Completed();
-    read.report = ReportOf(ReadConfiguration(view, session.Channel()), session, before);
+    const std::size_t before = guard.Completed();
+    read.report = ReportOf(ReadConfiguration(view, guard), guard, before);
     read.snapshot = view.Snapshot();
     read.complete = read.report.steps.size() == PayloadKinds.size() && read.report.AllSucceeded();
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
@@ -92,9 +93,9 @@ std::string NotSentNote(std::size_t sent) {
     return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
 }
 
-PortResult Incomplete(TBoardSession& session, const BoardRead& read, const std::string& note) {
-    PortResult result = session.Guard().Stopped()
-                            ? StoppedResult(session.Guard(), "while reading the board")
+PortResult Incomplete(TGuardedChannel& guard, const BoardRead& read, const std::string& note) {
+    PortResult result = guard.Stopped()
+                            ? StoppedResult(guard, "while reading the board")
                             : FailedResult(ExitNotAsAsked, "read_incomplete",
                                            "the board's configuration was not read completely");
     result.text = Lines(read.report);
@@ -155,9 +156,9 @@ Json PayloadDifferencesJson(const std::vector<PayloadDifference>& differences) {
 
 // Shows every setting and every payload in which the board differs from what a write sends;
 // returns whether there was any.
-bool ShowDifferences(const BoardRead& read, const ConfigurationSnapshot& file, PortResult& result) {
-    const auto fields = DiffFields(read.snapshot, file);
-    const auto payloads = DiffPayloads(read, EncodedPayloads(file));
+bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result) {
+    const auto fields = DiffFields(read.report.Payloads(), file);
+    const auto payloads = DiffPayloads(read, file);
     result.text +=
         fields.empty() && payloads.empty()
             ? "No differences.\n"
@@ -170,8 +171,8 @@ bool ShowDifferences(const BoardRead& read, const ConfigurationSnapshot& file, P
 // The steps of a write, each adding to result; each returns whether the write goes on.
 class WriteSteps {
 public:
-    WriteSteps(TBoardSession& session, const WriteRequest& request)
-        : session_(session), request_(request), sent_(EncodedPayloads(request.file.snapshot)) {
+    WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
+        : guard_(guard), request_(request), sent_(request.file.payloads) {
         for (const char* key :
              {"differences", "payload_differences", "report", "verified", "set_default"})
             result_.json[key] = nullptr;
@@ -181,26 +182,23 @@ public:
     bool ReadFirst() {
         if (request_.noRead)
             return true;
-        const BoardRead read = ReadBoard(session_);
+        const BoardRead read = ReadBoard(guard_);
         if (!read.complete) {
-            result_ = Merged(Incomplete(session_, read, "; nothing was written"));
+            result_ = Merged(Incomplete(guard_, read, "; nothing was written"));
             return false;
         }
-        ShowDifferences(read, request_.file.snapshot, result_);
+        ShowDifferences(read, request_.file.payloads, result_);
         return !request_.dryRun;
     }
 
     bool Send() {
-        MemoryConfigurationView view(request_.file.snapshot);
-        const std::size_t before = session_.Guard().Completed();
-        const TransferReport report =
-            ReportOf(WriteConfiguration(view, session_.Channel()), session_, before);
+        const std::size_t before = guard_.Completed();
+        const TransferReport report = ReportOf(WritePayloadTexts(sent_, guard_), guard_, before);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
         result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
-        if (session_.Guard().Stopped()) {
-            const PortResult stopped =
-                StoppedResult(session_.Guard(), NotSentNote(report.steps.size()));
+        if (guard_.Stopped()) {
+            const PortResult stopped = StoppedResult(guard_, NotSentNote(report.steps.size()));
             return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
         }
         if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
@@ -215,11 +213,11 @@ public:
     bool Verify() {
         if (!request_.verify)
             return true;
-        const BoardRead back = ReadBoard(session_);
+        const BoardRead back = ReadBoard(guard_);
         if (!back.complete) {
             result_.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
             result_.json["verified"] = false;
-            if (session_.Guard().Stopped())
+            if (guard_.Stopped())
                 return Stopped("while reading back");
             return Fail(ExitNotAsAsked, "verify_failed", "the configuration was not read back");
         }
@@ -242,8 +240,8 @@ public:
             result_.text += "Setting power on defaults not sent.\n";
             return;
         }
-        const CommandResult outcome = SendPowerOnDefaultCommand(session_.Channel());
-        if (session_.Guard().Stopped()) {
+        const CommandResult outcome = SendPowerOnDefaultCommand(guard_);
+        if (guard_.Stopped()) {
             Stopped("before the power-on default");
             return;
         }
@@ -273,11 +271,11 @@ private:
     }
 
     bool Stopped(const std::string& where) {
-        const PortResult stopped = StoppedResult(session_.Guard(), where);
+        const PortResult stopped = StoppedResult(guard_, where);
         return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
     }
 
-    TBoardSession& session_;
+    TGuardedChannel& guard_;
     const WriteRequest& request_;
     Payloads sent_;
     PortResult result_;
@@ -288,10 +286,10 @@ Json ReplyJson(const CommandResult& outcome) {
                                                       : Json(Utf8FromSystemText(outcome.reply));
 }
 
-PortResult SingleCommand(const CommandResult& outcome, TBoardSession& session) {
+PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
     PortResult result;
-    if (session.Guard().Stopped())
-        return StoppedResult(session.Guard(), "before the command");
+    if (guard.Stopped())
+        return StoppedResult(guard, "before the command");
     const std::string text = CommandOutcomeText(outcome);
     if (!outcome.Succeeded())
         result = FailedResult(ExitNotAsAsked, "not_as_asked",
@@ -321,17 +319,17 @@ PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where)
                         "interrupted " + where);
 }
 
-PortResult ReadBoardAction(TBoardSession& session, const ReadRequest& request) {
-    const BoardRead read = ReadBoard(session);
+PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
+    const BoardRead read = ReadBoard(guard);
     PortResult result;
     if (!read.complete)
-        result = Incomplete(session, read, "");
+        result = Incomplete(guard, read, "");
     result.json["fields"] = read.complete ? FieldsJson(read.snapshot) : Json(nullptr);
     result.json["payloads"] = PayloadsJson(read);
     result.json["report"] = JsonLines(read.report);
     if (!read.complete)
         return result;
-    const Payloads encoded = EncodedPayloads(read.snapshot);
+    const Payloads encoded = EncodePayloads(read.snapshot);
     Payloads board;
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
         board[index] = read.payloads[index].value_or("");
@@ -359,23 +357,23 @@ PortResult ReadBoardAction(TBoardSession& session, const ReadRequest& request) {
     return result;
 }
 
-PortResult WriteBoardAction(TBoardSession& session, const WriteRequest& request) {
-    WriteSteps steps(session, request);
+PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request) {
+    WriteSteps steps(guard, request);
     const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
     steps.SetDefault(allDone);
     return steps.Result();
 }
 
-PortResult DiffBoardAction(TBoardSession& session, const LoadedFile& file) {
-    const BoardRead read = ReadBoard(session);
+PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
+    const BoardRead read = ReadBoard(guard);
     if (!read.complete) {
-        PortResult result = Incomplete(session, read, "");
+        PortResult result = Incomplete(guard, read, "");
         result.json["differences"] = nullptr;
         result.json["payload_differences"] = nullptr;
         return result;
     }
     PortResult result;
-    if (ShowDifferences(read, file.snapshot, result)) {
+    if (ShowDifferences(read, file.payloads, result)) {
         result.exitCode = ExitNotAsAsked;
         result.errorCode = "differences";
         result.problem = "the board differs from the file";
@@ -383,28 +381,28 @@ PortResult DiffBoardAction(TBoardSession& session, const LoadedFile& file) {
     return result;
 }
 
-PortResult StartAction(TBoardSession& session) {
-    return SingleCommand(SendStartCommand(session.Channel()), session);
+PortResult StartAction(TGuardedChannel& guard) {
+    return SingleCommand(SendStartCommand(guard), guard);
 }
 
-PortResult StatusAction(TBoardSession& session) {
-    const CommandResult outcome = RequestStatus(session.Channel());
-    PortResult result = SingleCommand(outcome, session);
-    if (!session.Guard().Stopped())
+PortResult StatusAction(TGuardedChannel& guard) {
+    const CommandResult outcome = RequestStatus(guard);
+    PortResult result = SingleCommand(outcome, guard);
+    if (!guard.Stopped())
         result.json["status"] =
             outcome.Succeeded() ? Json(Utf8FromSystemText(WithoutLineEnds(BoardStatus(outcome))))
                                 : Json(nullptr);
     return result;
 }
 
-PortResult SetDefaultAction(TBoardSession& session) {
-    return SingleCommand(SendPowerOnDefaultCommand(session.Channel()), session);
+PortResult SetDefaultAction(TGuardedChannel& guard) {
+    return SingleCommand(SendPowerOnDefaultCommand(guard), guard);
 }
 
-PortResult InfoAction(TBoardSession& session) {
-    const CommandResult outcome = RequestBoardInformation(session.Channel());
-    if (session.Guard().Stopped())
-        return StoppedResult(session.Guard(), "before the command");
+PortResult InfoAction(TGuardedChannel& guard) {
+    const CommandResult outcome = RequestBoardInformation(guard);
+    if (guard.Stopped())
+        return StoppedResult(guard, "before the command");
     PortResult result;
     const bool answered = outcome.Succeeded();
     if (!answered)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/BoardSession.h"
 #include "cli/ConfigFiles.h"
+#include "cli/GuardedChannel.h"
 #include "cli/PortResult.h"
 
 #include <optional>
@@ -9,9 +9,10 @@
 
 namespace kronax::cli {
 
-// The actions on one board, each over the session's channel on the calling thread. Once the
-// session stops sending (a stop signal, a failed port) an action ends after the step under way
-// and its result says what was not sent; problems with the output file are part of the result.
+// The actions on one board, each over the board's channel behind its guard, on the thread that
+// owns the port. Once the guard stops sending (a stop signal, a failed port) an action ends after
+// the step under way and its result says what was not sent; problems with the output file are part
+// of the result.
 
 struct ReadRequest {
     std::optional<std::string> outputFile; // "-": standard output
@@ -19,7 +20,7 @@ struct ReadRequest {
 };
 
 // Reads the configuration and shows it as named fields; stores it when asked.
-PortResult ReadBoardAction(TBoardSession& session, const ReadRequest& request);
+PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request);
 
 struct WriteRequest {
     const LoadedFile& file;
@@ -31,19 +32,19 @@ struct WriteRequest {
 
 // Reads the board, shows how the file differs, then writes the file's configuration, reads it
 // back and makes it the power-on default as asked.
-PortResult WriteBoardAction(TBoardSession& session, const WriteRequest& request);
+PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request);
 
 // Reads the board and shows how the file differs, by setting and by payload bytes; a difference
 // is exit code 1.
-PortResult DiffBoardAction(TBoardSession& session, const LoadedFile& file);
+PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file);
 
 // The single commands, with the window's outcome texts.
-PortResult StartAction(TBoardSession& session);
-PortResult StatusAction(TBoardSession& session);
-PortResult SetDefaultAction(TBoardSession& session);
-PortResult InfoAction(TBoardSession& session);
+PortResult StartAction(TGuardedChannel& guard);
+PortResult StatusAction(TGuardedChannel& guard);
+PortResult SetDefaultAction(TGuardedChannel& guard);
+PortResult InfoAction(TGuardedChannel& guard);
 
-// What a session that stopped sending ends with: exit code, machine code and the problem, which
+// What a guard that stopped sending ends with: exit code, machine code and the problem, which
 // names the step and what was not sent ("interrupted after TDF; MOD, MUX not sent").
 PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where);
 

@@ -35,9 +35,8 @@ public:
     TBoardSession(const std::string& portName, TErrorStreamLog log,
                   TGuardedChannel::SendListener onSend = {});
 
-    ICommandChannel& Channel() { return guard_; }
     // Whether the session stopped sending, and why.
-    const TGuardedChannel& Guard() const { return guard_; }
+    TGuardedChannel& Guard() { return guard_; }
 
 private:
     std::unique_ptr<TSerialPort> port_;

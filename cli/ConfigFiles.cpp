@@ -58,13 +58,6 @@ std::string WithPayloads(std::string text, const Payloads& payloads) {
 
 } // namespace
 
-Payloads EncodedPayloads(const ConfigurationSnapshot& snapshot) {
-    Payloads payloads;
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        payloads[index] = EncodePayload(PayloadKinds[index], snapshot);
-    return payloads;
-}
-
 LoadedFile LoadConfigFile(const std::string& fileName) {
     LoadedFile loaded;
     loaded.payloads = ReadPayloadEntries(TIniTextStore(ReadableText(fileName)));
@@ -130,7 +123,7 @@ void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& sn
         throw Problem(fileName, "is a folder, not a configuration file");
     if (fs::exists(status) && !force)
         throw Problem(fileName, "exists already (--force overwrites it)");
-    SavePayloads(fileName, EncodedPayloads(snapshot));
+    SavePayloads(fileName, EncodePayloads(snapshot));
 }
 
 std::string PayloadsFileText(const Payloads& payloads) {

@@ -20,9 +20,6 @@ public:
 // The six payload texts of a configuration, SEN to MUX.
 using Payloads = PayloadTexts;
 
-// The payloads a write sends for snapshot, which the window's Save stores too.
-Payloads EncodedPayloads(const ConfigurationSnapshot& snapshot);
-
 // The name that stands for standard input or output instead of a file.
 inline constexpr const char* StandardStream = "-";
 

@@ -236,7 +236,7 @@ void SetUpRead(CLI::App& app, Context& context) {
             std::optional<std::string> file;
             if (!options->output.empty())
                 file = PortFileName(options->output, port);
-            PortResult result = ReadBoardAction(session, {file, options->raw});
+            PortResult result = ReadBoardAction(session.Guard(), {file, options->raw});
             // A file made empty for a read that stored nothing goes again.
             if (file && result.exitCode != ExitSuccess &&
                 std::find(created.begin(), created.end(), *file) != created.end())
@@ -282,7 +282,7 @@ void SetUpWrite(CLI::App& app, Context& context) {
         context.exitCode = RunBoardCommand(
             "write", options->board,
             [&request](TBoardSession& session, const std::string&) {
-                return WriteBoardAction(session, request);
+                return WriteBoardAction(session.Guard(), request);
             },
             context);
     });
@@ -305,13 +305,13 @@ void SetUpDiff(CLI::App& app, Context& context) {
         context.exitCode = RunBoardCommand(
             "diff", options->board,
             [&file](TBoardSession& session, const std::string&) {
-                return DiffBoardAction(session, file);
+                return DiffBoardAction(session.Guard(), file);
             },
             context);
     });
 }
 
-using SingleAction = PortResult (*)(TBoardSession& session);
+using SingleAction = PortResult (*)(TGuardedChannel& channel);
 
 void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
                  const std::string& description, SingleAction action) {
@@ -321,7 +321,9 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
     command->callback([options, &context, name, action] {
         context.exitCode = RunBoardCommand(
             name, *options,
-            [action](TBoardSession& session, const std::string&) { return action(session); },
+            [action](TBoardSession& session, const std::string&) {
+                return action(session.Guard());
+            },
             context);
     });
 }
