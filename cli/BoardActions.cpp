@@ -119,7 +119,7 @@ struct PayloadDifference {
 };
 
 // The payloads whose bytes a write of sent would change on the board.
-std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const Payloads& sent) {
+std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const PayloadTexts& sent) {
     std::vector<PayloadDifference> differences;
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
         if (read.payloads[index] != sent[index])
@@ -277,7 +277,7 @@ private:
 
     TGuardedChannel& guard_;
     const WriteRequest& request_;
-    Payloads sent_;
+    PayloadTexts sent_;
     PortResult result_;
 };
 
@@ -329,11 +329,11 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
     result.json["report"] = JsonLines(read.report);
     if (!read.complete)
         return result;
-    const Payloads encoded = EncodePayloads(read.snapshot);
-    Payloads board;
+    const PayloadTexts encoded = EncodePayloads(read.snapshot);
+    PayloadTexts board;
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
         board[index] = read.payloads[index].value_or("");
-    const Payloads& stored = request.raw ? board : encoded;
+    const PayloadTexts& stored = request.raw ? board : encoded;
     if (!request.outputFile || *request.outputFile != StandardStream)
         result.text = FieldsText(read.snapshot);
     if (!request.outputFile)

@@ -48,7 +48,7 @@ std::string FolderOf(const std::string& fileName) {
     return folder.empty() ? "." : folder.string();
 }
 
-std::string WithPayloads(std::string text, const Payloads& payloads) {
+std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
     TIniTextStore store(std::move(text));
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
         store.WriteEntry(std::string(ConfigSection), std::string(KindName(PayloadKinds[index])),
@@ -96,7 +96,7 @@ bool ReserveOutputFile(const std::string& fileName, bool force) {
     return true;
 }
 
-void SavePayloads(const std::string& fileName, const Payloads& payloads) {
+void SavePayloads(const std::string& fileName, const PayloadTexts& payloads) {
     bool writable = true;
     // All six entries go into the file in one update, so it is either as before or complete;
     // links, mode and owner are kept as the INI object keeps them.
@@ -126,7 +126,7 @@ void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& sn
     SavePayloads(fileName, EncodePayloads(snapshot));
 }
 
-std::string PayloadsFileText(const Payloads& payloads) {
+std::string PayloadsFileText(const PayloadTexts& payloads) {
     return WithPayloads("", payloads);
 }
 

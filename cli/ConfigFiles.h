@@ -17,9 +17,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The six payload texts of a configuration, SEN to MUX.
-using Payloads = PayloadTexts;
-
 // The name that stands for standard input or output instead of a file.
 inline constexpr const char* StandardStream = "-";
 
@@ -27,7 +24,7 @@ struct LoadedFile {
     // The configuration the file holds, over the start values for the parts it lacks.
     ConfigurationSnapshot snapshot;
     // The values of the six entries as the file holds them; empty when missing.
-    Payloads payloads;
+    PayloadTexts payloads;
     // For every entry that was not read, its kind and the window's report line:
     // "INCOMPLETE CA parameters." ...
     std::vector<std::pair<PayloadKind, std::string>> problems;
@@ -48,13 +45,13 @@ bool ReserveOutputFile(const std::string& fileName, bool force);
 // other entry of an existing file kept), in one update of the file, so it is either as before or
 // complete; a symbolic link is followed and its target written. Raises EFileProblem when the
 // file cannot be written, naming the system's reason.
-void SavePayloads(const std::string& fileName, const Payloads& payloads);
+void SavePayloads(const std::string& fileName, const PayloadTexts& payloads);
 
 // Stores snapshot's payloads as SavePayloads does; without force the file must not exist yet.
 // Raises EFileProblem.
 void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot, bool force);
 
 // The file text that holds the six payloads and nothing else.
-std::string PayloadsFileText(const Payloads& payloads);
+std::string PayloadsFileText(const PayloadTexts& payloads);
 
 } // namespace kronax::cli
