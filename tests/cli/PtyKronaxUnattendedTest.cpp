@@ -88,6 +88,19 @@ TEST(PtyKronaxUnattended, AReaderThatGoesAwayNeverStopsAWriteHalfWay) {
         EXPECT_TRUE(boards.ReceivedAny(port, "##SMMUX")) << port;
 }
 
+TEST(PtyKronaxUnattended, ProgressShowsOnATerminalOnly) {
+    Boards boards(1);
+    const std::string read = std::string(KRONAX_BINARY) + " read --port COM1 >/dev/null";
+    const std::string terminal = boards.File("terminal.txt");
+    // script gives kronax a terminal and copies what it shows into the file.
+    const std::string onTerminal = "script -qc '" + read + "' " + terminal + " >/dev/null";
+    ASSERT_EQ(std::system(onTerminal.c_str()), 0);
+    EXPECT_THAT(ReadFileText(terminal), HasSubstr("COM1: ??SMMUX (6)"));
+    const std::string redirected = read + " 2>" + boards.File("err.txt");
+    ASSERT_EQ(std::system(redirected.c_str()), 0);
+    EXPECT_EQ(ReadFileText(boards.File("err.txt")), "");
+}
+
 TEST(PtyKronaxUnattended, APortLostDuringAWriteReportsWhatReachedTheBoard) {
     Boards boards(SimArgs{{"--delay", "150"}});
     const std::string file = PulseTriggerFile(boards);
