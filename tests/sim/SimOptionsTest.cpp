@@ -16,12 +16,11 @@ TEST(ParseSimOptions, DefaultsToCom1InTheFolderFromTheEnvironment) {
 
 TEST(ParseSimOptions, ReadsEveryOption) {
     const SimOptions o = ParseSimOptions(
-        {"--ports-dir",     "/p",       "--port",        "COM12",    "--state",
-         "s.ini",           "--log",    "l.txt",         "--silent", "--refuse",
-         "##SMSEN,??SMSTA", "--refuse", "##SMSETP",      "--ignore", "??SMMOD,,??SMMUX",
-         "--ignore",        "##SMSTA",  "--crlf",        "--delay",  "25",
-         "--split",         "3",        "--split-pause", "80",       "--late",
-         "--garbage",       "--pace"},
+        {"--ports-dir", "/p",        "--port",           "COM12",    "--state",         "s.ini",
+         "--log",       "l.txt",     "--silent",         "--refuse", "##SMSEN,??SMSTA", "--refuse",
+         "##SMSETP",    "--ignore",  "??SMMOD,,??SMMUX", "--ignore", "##SMSTA",         "--crlf",
+         "--delay",     "25",        "--split",          "3",        "--split-pause",   "80",
+         "--late",      "--garbage", "--pace",           "--reply",  "??SMSTA=21B50d"},
         "/env");
     EXPECT_EQ(o.portsDir, "/p");
     EXPECT_EQ(o.portName, "COM12");
@@ -34,13 +33,18 @@ TEST(ParseSimOptions, ReadsEveryOption) {
     EXPECT_EQ(o.faults.delayMs, 25);
     EXPECT_EQ(o.faults.splitSize, 3);
     EXPECT_EQ(o.faults.splitPauseMs, 80);
+    ASSERT_EQ(o.faults.replies.size(), 1u);
+    EXPECT_EQ(o.faults.replies[0].first, "??SMSTA");
+    EXPECT_EQ(o.faults.replies[0].second, "!\xB5\r");
 }
 
 TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "COM0"}, {"--port", "COM"},  {"--port", "TTY1"}, {"--port", "COM1x"},
-        {"--delay", "-1"},  {"--delay", "5ms"}, {"--delay"},        {"--frobnicate"},
-        {"--split", ""},    {"--ignore"},
+        {"--port", "COM0"},  {"--port", "COM"},      {"--port", "TTY1"},
+        {"--port", "COM1x"}, {"--delay", "-1"},      {"--delay", "5ms"},
+        {"--delay"},         {"--frobnicate"},       {"--split", ""},
+        {"--ignore"},        {"--reply", "??SMSTA"}, {"--reply", "=21"},
+        {"--reply", "X=2"},  {"--reply", "X=2G"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(ParseSimOptions(args, "/p"), EUsage) << args[0];
