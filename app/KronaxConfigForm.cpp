@@ -18,6 +18,7 @@
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
 #include "link/BoardPort.h"
+#include "link/PortFailure.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/OutcomeText.h"
@@ -324,7 +325,8 @@ void TForm1::ReportFailure(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const ESerialPort& error) {
-        if (port_->Connected() && DeviceVanished(error))
+        if (port_->Connected() &&
+            ClassifyPortFailure(error, PortStage::Exchange).kind == PortFailureKind::Vanished)
             portChoice_->DropVanished(*port_);
         else
             ShowFailure(*status_, QString::fromLocal8Bit(error.what()));

@@ -311,10 +311,11 @@ PortResult FailedResult(int exitCode, std::string errorCode, std::string problem
 }
 
 PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
-    if (guard.Failure())
-        return FailedResult(ExitPortError, PortErrorCode(*guard.Failure()),
-                            "the port failed " + where + ": " +
-                                PortFailureReason(*guard.Failure()));
+    if (guard.Failure()) {
+        const PortFailure failure = ClassifyPortFailure(*guard.Failure(), PortStage::Exchange);
+        return FailedResult(ExitPortError, PortErrorCode(failure),
+                            "the port " + DescribePortFailure(failure) + " " + where);
+    }
     return FailedResult(ExitSignalBase + guard.Interrupted(), "interrupted",
                         "interrupted " + where);
 }

@@ -2,17 +2,15 @@
 
 namespace kronax::cli {
 
-std::string PortErrorCode(const ESerialPort& error) {
-    if (error.WinErrorCode() == -1)
-        return "port_error";
-    switch (ClassifyPlatformError(error.WinErrorCode())) {
+std::string PortErrorCode(const PortFailure& failure) {
+    switch (failure.kind) {
     case PortFailureKind::Busy:
         return "port_busy";
     case PortFailureKind::PermissionDenied:
         return "port_permission_denied";
     case PortFailureKind::NotPresent:
         return "port_not_present";
-    case PortFailureKind::Disconnected:
+    case PortFailureKind::Vanished:
         return "port_vanished";
     case PortFailureKind::Other:
         break;

@@ -28,8 +28,9 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
                 output.SetProgress(port, name + " (" + std::to_string(++count) + ")");
             });
     } catch (const ESerialPort& error) {
-        return FailedResult(ExitPortError, PortErrorCode(error),
-                            "cannot open the port: " + PortFailureReason(error));
+        const PortFailure failure = ClassifyPortFailure(error, PortStage::Opening);
+        return FailedResult(ExitPortError, PortErrorCode(failure),
+                            "the port " + DescribePortFailure(failure));
     }
     try {
         return action(*session, port);
