@@ -232,20 +232,21 @@ void SetUpRead(CLI::App& app, Context& context) {
                 throw Stop{ExitFileError, problem.what()};
             }
         }
-        const auto action = [options, &created](TBoardSession& session, const std::string& port) {
+        const auto action = [options](TBoardSession& session, const std::string& port) {
             std::optional<std::string> file;
             if (!options->output.empty())
                 file = PortFileName(options->output, port);
-            PortResult result = ReadBoardAction(session.Guard(), {file, options->raw});
-            // A file made empty for a read that stored nothing goes again.
-            if (file && result.exitCode != ExitSuccess &&
-                std::find(created.begin(), created.end(), *file) != created.end())
-                std::remove(file->c_str());
-            return result;
+            return ReadBoardAction(session.Guard(), {file, options->raw});
         };
         context.exitCode =
             RunOnPorts(ports, action, RunOptionsFor("read", options->board, ports.size(), context),
                        context.output);
+        // A file made for a read that stored nothing (still empty) goes again.
+        for (const std::string& reserved : created) {
+            std::error_code error;
+            if (std::filesystem::file_size(reserved, error) == 0 && !error)
+                std::remove(reserved.c_str());
+        }
     });
 }
 

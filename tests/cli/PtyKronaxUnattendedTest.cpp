@@ -129,6 +129,10 @@ TEST(PtyKronaxUnattended, RepliesThatAreNotUtf8AreKeptByteForByteInJson) {
     EXPECT_EQ(object["payloads"]["CDM"], "0001") << "the payloads that were read stay";
     EXPECT_THAT(object["report"][0].get<std::string>(), HasSubstr("!SM\xC2\xB5"));
 
+    const std::string unread = boards.File("unread.kxcfg");
+    EXPECT_EQ(Kronax({"read", "--port", "COM1", "--output", unread}).code, 1);
+    EXPECT_FALSE(std::filesystem::exists(unread)) << "the file made for the read goes again";
+
     const auto status = nlohmann::json::parse(Kronax({"status", "--port", "COM1", "--json"}).out);
     EXPECT_EQ(status["status"], "\xC2\xB5");
     EXPECT_EQ(status["reply"], "!SM\xC2\xB5\r");
