@@ -9,8 +9,6 @@
 #include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
 
-#include <csignal>
-
 namespace kronax::cli {
 namespace {
 
