@@ -50,9 +50,7 @@ std::string FolderOf(const std::string& fileName) {
 
 std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
     TIniTextStore store(std::move(text));
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        store.WriteEntry(std::string(ConfigSection), std::string(KindName(PayloadKinds[index])),
-                         payloads[index]);
+    WritePayloadEntries(payloads, store);
     return store.Text();
 }
 

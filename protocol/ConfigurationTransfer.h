@@ -34,8 +34,11 @@ TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChanne
 // The six payload texts as they stand, as WritePayloads sends them.
 TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& board);
 
-// Target file: writes each payload under its kind name in section "Kronax". Raises what the
+// Writes each payload text under its kind name in section "Kronax", SEN to MUX. Raises what the
 // file raises ("Unable to write to ..."); the later payloads are not written then.
+void WritePayloadEntries(const PayloadTexts& texts, IEntryStore& configFile);
+
+// Target file: the payloads of what the view shows, as WritePayloadEntries writes them.
 void WriteConfiguration(const IConfigurationView& view, IEntryStore& configFile);
 
 // Fetches one payload for a read. A step whose payload is complete is marked Received and is

@@ -37,10 +37,14 @@ TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& boa
         [&texts](PayloadKind kind) { return texts[static_cast<std::size_t>(kind)]; }, board);
 }
 
-void WriteConfiguration(const IConfigurationView& view, IEntryStore& configFile) {
+void WritePayloadEntries(const PayloadTexts& texts, IEntryStore& configFile) {
     for (PayloadKind kind : PayloadKinds)
         configFile.WriteEntry(std::string(ConfigSection), std::string(KindName(kind)),
-                              EncodePayload(kind, view));
+                              texts[static_cast<std::size_t>(kind)]);
+}
+
+void WriteConfiguration(const IConfigurationView& view, IEntryStore& configFile) {
+    WritePayloadEntries(EncodePayloads(TakeSnapshot(view)), configFile);
 }
 
 } // namespace kronax

@@ -45,7 +45,7 @@ private:
 
 // MOD names no sensor type while MUX enables outputs: encoding what this decodes to does not give
 // the file back, so a front end that re-encodes before it compares or writes decodes it otherwise.
-TEST(OneDecoder, ShowDiffWriteAndTheWindowsOpenDecodeAFileAlike) {
+TEST(OneDecoder, ShowDiffWriteReadAndTheWindowsOpenDecodeAFileAlike) {
     Scratch scratch;
     const std::string path = scratch.Path("odd.kxcfg");
     test::WriteFileText(path, "[Kronax]\r\nSEN=010100000000\r\nCDM=0001\r\nABV=0000\r\n"
@@ -63,7 +63,14 @@ TEST(OneDecoder, ShowDiffWriteAndTheWindowsOpenDecodeAFileAlike) {
     const PortResult written = WriteBoardAction(channel, {shown, false, true, false});
     EXPECT_EQ(written.exitCode, ExitSuccess) << written.text;
     EXPECT_EQ(DiffBoardAction(channel, shown).text, "No differences.\n");
-    EXPECT_EQ(ReadBoardAction(channel, {}).text, FieldsText(shown.snapshot));
+    const std::string saved = scratch.Path("saved.kxcfg");
+    // The window's encoding of this configuration is not the board's: read --output says so,
+    // and read --raw --output stores the board's payloads, which decode as the read did.
+    const PortResult read = ReadBoardAction(channel, {saved, false});
+    EXPECT_EQ(read.text, FieldsText(shown.snapshot));
+    EXPECT_NE(read.warning, "");
+    EXPECT_EQ(ReadBoardAction(channel, {saved, true}).text, FieldsText(shown.snapshot));
+    EXPECT_EQ(LoadConfigFile(saved).snapshot, shown.snapshot) << "what read --raw --output stored";
 }
 
 } // namespace
