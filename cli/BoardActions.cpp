@@ -1,14 +1,13 @@
 #include "cli/BoardActions.h"
 
 #include "cli/ConfigurationFields.h"
+#include "cli/PortErrors.h"
 #include "cli/Text.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
-
-#include <algorithm>
-#include <cctype>
+#include "protocol/PayloadCodec.h"
 
 namespace kronax::cli {
 namespace {
@@ -17,199 +16,405 @@ using Json = nlohmann::ordered_json;
 
 struct BoardRead {
     ConfigurationSnapshot snapshot;
-    TransferReport report;
+    TransferReport report; // one step per exchange that happened
+    std::array<std::optional<std::string>, PayloadKinds.size()> payloads;
+    bool complete = true;
 };
 
-BoardRead ReadBoard(ICommandChannel& channel) {
-    MemoryConfigurationView view;
-    TransferReport report = ReadConfiguration(view, channel);
-    return {view.Snapshot(), std::move(report)};
-}
-
-Json PayloadsJson(const TransferReport& report) {
-    Json payloads = Json::object();
-    for (PayloadKind kind : PayloadKinds) {
-        const auto payload = report.PayloadOf(kind);
-        payloads[std::string(KindName(kind))] =
-            payload ? Json(Utf8FromSystemText(*payload)) : Json(nullptr);
-    }
-    return payloads;
-}
-
-// The report's lines as the report label holds them, UTF-8 and without their line ends.
-std::vector<std::string> ReportLinesOf(const TransferReport& report) {
-    std::vector<std::string> lines;
-    for (const TransferStep& step : report.steps)
-        lines.push_back(Utf8FromSystemText(ReportLineText(report.transfer, step)));
-    return lines;
-}
-
-std::string Lines(const std::vector<std::string>& lines) {
+std::string Lines(const TransferReport& report) {
     std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
+    for (const TransferStep& step : report.steps)
+        text += Utf8FromSystemText(ReportLineText(report.transfer, step)) + "\n";
     return text;
 }
 
-PortResult Incomplete(const BoardRead& read) {
-    PortResult result;
-    const std::vector<std::string> lines = ReportLinesOf(read.report);
-    result.exitCode = ExitNotAsAsked;
-    result.text = Lines(lines);
-    result.json["report"] = lines;
-    result.problem = "the board's configuration was not read completely";
+Json JsonLines(const TransferReport& report) {
+    Json json = Json::array();
+    for (const TransferStep& step : report.steps)
+        json.push_back(Utf8FromSystemText(ReportLineText(report.transfer, step)));
+    return json;
+}
+
+Json OptionalText(const std::optional<std::string>& text) {
+    return text ? Json(Utf8FromSystemText(*text)) : Json(nullptr);
+}
+
+// The report of a transfer, cut to the exchanges that happened since completedBefore: a
+// transfer whose channel stopped sending still reports the commands it could not send.
+TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
+                        std::size_t completedBefore) {
+    const std::size_t happened = guard.Completed() - completedBefore;
+    if (guard.Stopped() && report.steps.size() > happened)
+        report.steps.resize(happened);
+    return report;
+}
+
+BoardRead ReadBoard(TGuardedChannel& guard) {
+    MemoryConfigurationView view;
+    BoardRead read;
+    const std::size_t before = guard.Completed();
+    read.report = ReportOf(ReadConfiguration(view, guard), guard, before);
+    read.snapshot = view.Snapshot();
+    read.complete = read.report.steps.size() == PayloadKinds.size() && read.report.AllSucceeded();
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        read.payloads[index] = read.report.PayloadOf(PayloadKinds[index]);
+    return read;
+}
+
+Json PayloadsJson(const BoardRead& read) {
+    Json json = Json::object();
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        json[std::string(KindName(PayloadKinds[index]))] = OptionalText(read.payloads[index]);
+    return json;
+}
+
+std::string KindList(std::size_t from, std::size_t to) {
+    std::string list;
+    for (std::size_t index = from; index < to; ++index)
+        list += (list.empty() ? "" : ", ") + std::string(KindName(PayloadKinds[index]));
+    return list;
+}
+
+Json KindsJson(std::size_t from, std::size_t to) {
+    Json json = Json::array();
+    for (std::size_t index = from; index < to; ++index)
+        json.push_back(KindName(PayloadKinds[index]));
+    return json;
+}
+
+// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out.
+std::string NotSentNote(std::size_t sent) {
+    const std::string where = sent == 0 ? "before " + std::string(KindName(PayloadKinds[0]))
+                                        : "after " + std::string(KindName(PayloadKinds[sent - 1]));
+    if (sent == PayloadKinds.size())
+        return where;
+    return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
+}
+
+PortResult Incomplete(TGuardedChannel& guard, const BoardRead& read, const std::string& note) {
+    PortResult result = guard.Stopped()
+                            ? StoppedResult(guard, "while reading the board")
+                            : FailedResult(ExitNotAsAsked, "read_incomplete",
+                                           "the board's configuration was not read completely");
+    result.text = Lines(read.report);
+    result.problem += note;
     return result;
-}
-
-bool SameHex(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
-// Reads the board back and compares what it holds with what was written; adds the outcome.
-bool Verify(ICommandChannel& channel, const PayloadTexts& written, PortResult& result) {
-    const BoardRead back = ReadBoard(channel);
-    if (!back.report.AllSucceeded()) {
-        result.text +=
-            Lines(ReportLinesOf(back.report)) + "Verify: the configuration was not read back.\n";
-        result.json["verified"] = false;
-        return false;
-    }
-    bool same = true;
-    for (PayloadKind kind : PayloadKinds) {
-        const std::string& sent = written[static_cast<std::size_t>(kind)];
-        const std::string held = *back.report.PayloadOf(kind);
-        if (SameHex(sent, held))
-            continue;
-        same = false;
-        result.text += "Verify: " + std::string(KindName(kind)) + " written " +
-                       Utf8FromSystemText(sent) + ", board holds " + Utf8FromSystemText(held) +
-                       "\n";
-    }
-    if (same)
-        result.text += "Verify: the board holds the configuration written.\n";
-    result.json["verified"] = same;
-    return same;
 }
 
 Json DifferencesJson(const std::vector<FieldDifference>& differences) {
     Json json = Json::array();
     for (const FieldDifference& difference : differences)
-        json.push_back({{"field", difference.caption},
+        json.push_back({{"field", difference.key},
                         {"board", difference.boardText},
                         {"file", difference.fileText}});
     return json;
 }
 
-PortResult SingleCommand(const CommandResult& outcome) {
-    const std::string text = PrintableReply(CommandOutcomeText(outcome));
+struct PayloadDifference {
+    PayloadKind kind;
+    std::optional<std::string> board;
+    std::string sent;
+};
+
+// The payloads whose bytes a write of sent would change on the board.
+std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const PayloadTexts& sent) {
+    std::vector<PayloadDifference> differences;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        if (read.payloads[index] != sent[index])
+            differences.push_back({PayloadKinds[index], read.payloads[index], sent[index]});
+    return differences;
+}
+
+std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences) {
+    std::string text;
+    for (const PayloadDifference& difference : differences)
+        text += "Payload " + std::string(KindName(difference.kind)) + ": board " +
+                Utf8FromSystemText(difference.board.value_or("(none)")) + ", file " +
+                difference.sent + "\n";
+    return text;
+}
+
+// "MUX board 10881, file 1088D; ..." on one line.
+std::string PayloadDifferencesLine(const std::vector<PayloadDifference>& differences) {
+    std::string line = PayloadDifferencesText(differences);
+    line.pop_back();
+    for (std::size_t end = line.find('\n'); end != std::string::npos; end = line.find('\n'))
+        line.replace(end, 1, "; ");
+    return line;
+}
+
+Json PayloadDifferencesJson(const std::vector<PayloadDifference>& differences) {
+    Json json = Json::array();
+    for (const PayloadDifference& difference : differences)
+        json.push_back({{"payload", KindName(difference.kind)},
+                        {"board", OptionalText(difference.board)},
+                        {"file", difference.sent}});
+    return json;
+}
+
+// Shows every setting and every payload in which the board differs from what a write sends;
+// returns whether there was any.
+bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result) {
+    const auto fields = DiffFields(read.report.Payloads(), file);
+    const auto payloads = DiffPayloads(read, file);
+    result.text +=
+        fields.empty() && payloads.empty()
+            ? "No differences.\n"
+            : (fields.empty() ? "" : DifferencesText(fields)) + PayloadDifferencesText(payloads);
+    result.json["differences"] = DifferencesJson(fields);
+    result.json["payload_differences"] = PayloadDifferencesJson(payloads);
+    return !fields.empty() || !payloads.empty();
+}
+
+// The steps of a write, each adding to result; each returns whether the write goes on.
+class WriteSteps {
+public:
+    WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
+        : guard_(guard), request_(request), sent_(request.file.payloads) {
+        for (const char* key :
+             {"differences", "payload_differences", "report", "verified", "set_default"})
+            result_.json[key] = nullptr;
+        result_.json["not_sent"] = KindsJson(0, PayloadKinds.size());
+    }
+
+    bool ReadFirst() {
+        if (request_.noRead)
+            return true;
+        const BoardRead read = ReadBoard(guard_);
+        if (!read.complete) {
+            result_ = Merged(Incomplete(guard_, read, "; nothing was written"));
+            return false;
+        }
+        ShowDifferences(read, request_.file.payloads, result_);
+        return !request_.dryRun;
+    }
+
+    bool Send() {
+        const std::size_t before = guard_.Completed();
+        const TransferReport report = ReportOf(WritePayloadTexts(sent_, guard_), guard_, before);
+        result_.text += Lines(report);
+        result_.json["report"] = JsonLines(report);
+        result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
+        if (guard_.Stopped()) {
+            const PortResult stopped = StoppedResult(guard_, NotSentNote(report.steps.size()));
+            return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+        }
+        if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
+            Fail(ExitNotAsAsked, "write_not_acknowledged",
+                 "the board did not acknowledge every write");
+            return false;
+        }
+        return true;
+    }
+
+    // Reads the board back and compares what it holds with what was sent, byte for byte.
+    bool Verify() {
+        if (!request_.verify)
+            return true;
+        const BoardRead back = ReadBoard(guard_);
+        if (!back.complete) {
+            result_.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
+            result_.json["verified"] = false;
+            if (guard_.Stopped())
+                return Stopped("while reading back");
+            return Fail(ExitNotAsAsked, "verify_failed", "the configuration was not read back");
+        }
+        const auto differences = DiffPayloads(back, sent_);
+        for (const PayloadDifference& difference : differences)
+            result_.text += "Verify: " + std::string(KindName(difference.kind)) + " written " +
+                            difference.sent + ", board holds " +
+                            Utf8FromSystemText(difference.board.value_or("")) + "\n";
+        if (differences.empty())
+            result_.text += "Verify: the board holds the configuration written.\n";
+        result_.json["verified"] = differences.empty();
+        return differences.empty() ||
+               Fail(ExitNotAsAsked, "verify_mismatch", "the board does not hold what was written");
+    }
+
+    void SetDefault(bool allDone) {
+        if (!request_.setDefault || request_.dryRun)
+            return;
+        if (!allDone) {
+            result_.text += "Setting power on defaults not sent.\n";
+            return;
+        }
+        const CommandResult outcome = SendPowerOnDefaultCommand(guard_);
+        if (guard_.Stopped()) {
+            Stopped("before the power-on default");
+            return;
+        }
+        const std::string text = CommandOutcomeText(outcome);
+        result_.text += PrintableReply(text) + "\n";
+        result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(text));
+        if (!outcome.Succeeded())
+            Fail(ExitNotAsAsked, "set_default_refused",
+                 "the board did not make the configuration its power-on default");
+    }
+
+    PortResult Result() { return std::move(result_); }
+
+private:
+    PortResult Merged(PortResult failure) {
+        for (auto& [key, value] : result_.json.items())
+            if (!failure.json.contains(key))
+                failure.json[key] = value;
+        return failure;
+    }
+
+    bool Fail(int exitCode, std::string errorCode, std::string problem) {
+        result_.exitCode = exitCode;
+        result_.errorCode = std::move(errorCode);
+        result_.problem = std::move(problem);
+        return false;
+    }
+
+    bool Stopped(const std::string& where) {
+        const PortResult stopped = StoppedResult(guard_, where);
+        return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+    }
+
+    TGuardedChannel& guard_;
+    const WriteRequest& request_;
+    PayloadTexts sent_;
+    PortResult result_;
+};
+
+Json ReplyJson(const CommandResult& outcome) {
+    return outcome.outcome == CommandOutcome::Timeout ? Json(nullptr)
+                                                      : Json(Utf8FromSystemText(outcome.reply));
+}
+
+PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
     PortResult result;
-    result.exitCode = outcome.Succeeded() ? ExitSuccess : ExitNotAsAsked;
-    result.text = text + "\n";
-    result.json["outcome"] = text;
+    if (guard.Stopped())
+        return StoppedResult(guard, "before the command");
+    const std::string text = CommandOutcomeText(outcome);
+    if (!outcome.Succeeded())
+        result = FailedResult(ExitNotAsAsked, "not_as_asked",
+                              "the board did not answer as asked: " + PrintableReply(text));
+    result.text = PrintableReply(text) + "\n";
+    result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(text));
+    result.json["reply"] = ReplyJson(outcome);
     return result;
 }
 
 } // namespace
 
-PortResult ReadBoardAction(ICommandChannel& channel, const ReadRequest& request) {
-    const BoardRead read = ReadBoard(channel);
-    if (!read.report.AllSucceeded())
-        return Incomplete(read);
+PortResult FailedResult(int exitCode, std::string errorCode, std::string problem) {
     PortResult result;
-    result.text = FieldsText(read.snapshot);
-    result.json["fields"] = FieldsJson(read.snapshot);
-    result.json["payloads"] = PayloadsJson(read.report);
-    if (request.outputFile) {
-        try {
-            SaveConfigFile(*request.outputFile, read.report.Payloads(), request.force);
-        } catch (const EFileProblem& problem) {
-            result.exitCode = ExitFileError;
-            result.problem = problem.what();
-        }
+    result.exitCode = exitCode;
+    result.errorCode = std::move(errorCode);
+    result.problem = std::move(problem);
+    return result;
+}
+
+PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
+    if (guard.Failure()) {
+        const PortFailure failure = ClassifyPortFailure(*guard.Failure(), PortStage::Exchange);
+        return FailedResult(ExitPortError, PortErrorCode(failure),
+                            "the port " + DescribePortFailure(failure) + " " + where);
+    }
+    return FailedResult(ExitSignalBase + guard.Interrupted(), "interrupted",
+                        "interrupted " + where);
+}
+
+PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
+    const BoardRead read = ReadBoard(guard);
+    PortResult result;
+    if (!read.complete)
+        result = Incomplete(guard, read, "");
+    result.json["fields"] = read.complete ? FieldsJson(read.snapshot) : Json(nullptr);
+    result.json["payloads"] = PayloadsJson(read);
+    result.json["report"] = JsonLines(read.report);
+    if (!read.complete)
+        return result;
+    const PayloadTexts encoded = EncodePayloads(read.snapshot);
+    PayloadTexts board;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        board[index] = read.payloads[index].value_or("");
+    const PayloadTexts& stored = request.raw ? board : encoded;
+    if (!request.outputFile || *request.outputFile != StandardStream)
+        result.text = FieldsText(read.snapshot);
+    if (!request.outputFile)
+        return result;
+    if (!request.raw && encoded != board)
+        result.warning = "the file holds the configuration as the window saves it, not the "
+                         "board's own payloads (" +
+                         PayloadDifferencesLine(DiffPayloads(read, encoded)) +
+                         "); --raw keeps them as they are";
+    if (*request.outputFile == StandardStream) {
+        result.text = PayloadsFileText(stored);
+        return result;
+    }
+    try {
+        SavePayloads(*request.outputFile, stored);
+    } catch (const EFileProblem& problem) {
+        result.exitCode = ExitFileError;
+        result.errorCode = "file_error";
+        result.problem = problem.what();
     }
     return result;
 }
 
-PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& request) {
-    const BoardRead read = ReadBoard(channel);
-    if (!read.report.AllSucceeded()) {
-        PortResult result = Incomplete(read);
-        result.problem += "; nothing was written";
+PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request) {
+    WriteSteps steps(guard, request);
+    const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
+    steps.SetDefault(allDone);
+    return steps.Result();
+}
+
+PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
+    const BoardRead read = ReadBoard(guard);
+    if (!read.complete) {
+        PortResult result = Incomplete(guard, read, "");
+        result.json["differences"] = nullptr;
+        result.json["payload_differences"] = nullptr;
         return result;
     }
     PortResult result;
-    const auto differences = DiffFields(read.report.Payloads(), request.file.payloads);
-    result.text = DifferencesText(differences);
-    result.json["differences"] = DifferencesJson(differences);
-    if (request.dryRun)
-        return result;
-
-    const TransferReport written = WritePayloadTexts(request.file.payloads, channel);
-    const std::vector<std::string> report = ReportLinesOf(written);
-    result.text += Lines(report);
-    result.json["report"] = report;
-    bool done = written.AllSucceeded();
-    if (!done)
-        result.problem = "the board did not acknowledge every write";
-    if (done && request.verify) {
-        done = Verify(channel, request.file.payloads, result);
-        if (!done)
-            result.problem = "the board does not hold what was written";
+    if (ShowDifferences(read, file.payloads, result)) {
+        result.exitCode = ExitNotAsAsked;
+        result.errorCode = "differences";
+        result.problem = "the board differs from the file";
     }
-    if (request.setDefault) {
-        if (done) {
-            const CommandResult outcome = SendPowerOnDefaultCommand(channel);
-            const std::string text = PrintableReply(CommandOutcomeText(outcome));
-            result.text += text + "\n";
-            result.json["setDefault"] = text;
-            if (!outcome.Succeeded()) {
-                done = false;
-                result.problem = "the board did not make the configuration its power-on default";
-            }
-        } else {
-            result.text += "Setting power on defaults not sent.\n";
-        }
-    }
-    result.exitCode = done ? ExitSuccess : ExitNotAsAsked;
     return result;
 }
 
-PortResult DiffBoardAction(ICommandChannel& channel, const LoadedFile& file) {
-    const BoardRead read = ReadBoard(channel);
-    if (!read.report.AllSucceeded())
-        return Incomplete(read);
-    PortResult result;
-    const auto differences = DiffFields(read.report.Payloads(), file.payloads);
-    result.text = DifferencesText(differences);
-    result.json["differences"] = DifferencesJson(differences);
-    result.exitCode = differences.empty() ? ExitSuccess : ExitNotAsAsked;
+PortResult StartAction(TGuardedChannel& guard) {
+    return SingleCommand(SendStartCommand(guard), guard);
+}
+
+PortResult StatusAction(TGuardedChannel& guard) {
+    const CommandResult outcome = RequestStatus(guard);
+    PortResult result = SingleCommand(outcome, guard);
+    if (!guard.Stopped())
+        result.json["status"] =
+            outcome.Succeeded() ? Json(Utf8FromSystemText(WithoutLineEnds(BoardStatus(outcome))))
+                                : Json(nullptr);
     return result;
 }
 
-PortResult StartAction(ICommandChannel& channel) {
-    return SingleCommand(SendStartCommand(channel));
+PortResult SetDefaultAction(TGuardedChannel& guard) {
+    return SingleCommand(SendPowerOnDefaultCommand(guard), guard);
 }
 
-PortResult StatusAction(ICommandChannel& channel) {
-    return SingleCommand(RequestStatus(channel));
-}
-
-PortResult SetDefaultAction(ICommandChannel& channel) {
-    return SingleCommand(SendPowerOnDefaultCommand(channel));
-}
-
-PortResult InfoAction(ICommandChannel& channel) {
-    const CommandResult outcome = RequestBoardInformation(channel);
+PortResult InfoAction(TGuardedChannel& guard) {
+    const CommandResult outcome = RequestBoardInformation(guard);
+    if (guard.Stopped())
+        return StoppedResult(guard, "before the command");
     PortResult result;
-    result.exitCode = outcome.Succeeded() ? ExitSuccess : ExitNotAsAsked;
+    const bool answered = outcome.Succeeded();
+    if (!answered)
+        result = FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
     result.text = Utf8FromSystemText(WithUnixLineEnds(CommandOutcomeText(outcome))) + "\n";
+    // BoardIdentity's four fields in their order.
+    const char* keys[] = {"serial_number", "pcb_version", "fpga_version", "uc_version"};
     const std::array<std::string, 4> fields = BoardIdentity(outcome);
+    Json info = Json::object();
     for (std::size_t index = 0; index < fields.size(); ++index)
-        result.json[Utf8FromSystemText(BoardIdentityCaptions()[index])] =
-            Utf8FromSystemText(fields[index]);
+        info[keys[index]] = answered ? Json(Utf8FromSystemText(fields[index])) : Json(nullptr);
+    result.json["info"] = info;
+    result.json["reply"] = ReplyJson(outcome);
     return result;
 }
 

@@ -1,43 +1,51 @@
 #pragma once
 
 #include "cli/ConfigFiles.h"
+#include "cli/GuardedChannel.h"
 #include "cli/PortResult.h"
-#include "protocol/CommandChannel.h"
 
 #include <optional>
 #include <string>
 
 namespace kronax::cli {
 
-// The actions on one board, each over the board's channel on the calling thread. They raise
-// what the channel raises (ESerialPort); problems with the output file are part of the result.
+// The actions on one board, each over the board's channel behind its guard, on the thread that
+// owns the port. Once the guard stops sending (a stop signal, a failed port) an action ends after
+// the step under way and its result says what was not sent; problems with the output file are part
+// of the result.
 
 struct ReadRequest {
-    std::optional<std::string> outputFile;
-    bool force = false;
+    std::optional<std::string> outputFile; // "-": standard output
+    bool raw = false;                      // store the board's payloads as they are
 };
 
 // Reads the configuration and shows it as named fields; stores it when asked.
-PortResult ReadBoardAction(ICommandChannel& channel, const ReadRequest& request);
+PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request);
 
 struct WriteRequest {
     const LoadedFile& file;
     bool dryRun = false;
     bool verify = false;
     bool setDefault = false;
+    bool noRead = false; // write without reading the board first
 };
 
 // Reads the board, shows how the file differs, then writes the file's configuration, reads it
 // back and makes it the power-on default as asked.
-PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& request);
+PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request);
 
-// Reads the board and shows how the file differs; a difference is exit code 1.
-PortResult DiffBoardAction(ICommandChannel& channel, const LoadedFile& file);
+// Reads the board and shows how the file differs, by setting and by payload bytes; a difference
+// is exit code 1.
+PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file);
 
 // The single commands, with the window's outcome texts.
-PortResult StartAction(ICommandChannel& channel);
-PortResult StatusAction(ICommandChannel& channel);
-PortResult SetDefaultAction(ICommandChannel& channel);
-PortResult InfoAction(ICommandChannel& channel);
+PortResult StartAction(TGuardedChannel& guard);
+PortResult StatusAction(TGuardedChannel& guard);
+PortResult SetDefaultAction(TGuardedChannel& guard);
+PortResult InfoAction(TGuardedChannel& guard);
+
+// What a guard that stopped sending ends with: exit code, machine code and the problem, which
+// names the step and what was not sent ("interrupted after TDF; MOD, MUX not sent").
+PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where);
 
 } // namespace kronax::cli

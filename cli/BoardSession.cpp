@@ -10,7 +10,9 @@ void TErrorStreamLog::AppendLine(const std::string& line) {
         output_.PrintError(PrefixLines(Utf8FromSystemText(line) + "\n", prefix_));
 }
 
-TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log)
-    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_) {}
+TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log,
+                             TGuardedChannel::SendListener onSend)
+    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_),
+      guard_(board_, std::move(onSend)) {}
 
 } // namespace kronax::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/GuardedChannel.h"
 #include "cli/Output.h"
 #include "link/SerialPort.h"
 #include "link/SteadyTickSource.h"
@@ -30,15 +31,19 @@ private:
 class TBoardSession {
 public:
     // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
-    TBoardSession(const std::string& portName, TErrorStreamLog log);
+    // onSend hears every command just before it goes out.
+    TBoardSession(const std::string& portName, TErrorStreamLog log,
+                  TGuardedChannel::SendListener onSend = {});
 
-    ICommandChannel& Channel() { return board_; }
+    // Whether the session stopped sending, and why.
+    TGuardedChannel& Guard() { return guard_; }
 
 private:
     std::unique_ptr<TSerialPort> port_;
     TSteadyTickSource ticks_;
     TErrorStreamLog log_;
     TBoardChannel board_;
+    TGuardedChannel guard_;
 };
 
 } // namespace kronax::cli

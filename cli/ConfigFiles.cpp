@@ -3,6 +3,7 @@
 #include "cli/Text.h"
 #include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
+#include "config_file/IniTextStore.h"
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
@@ -10,6 +11,9 @@
 #include "protocol/PayloadCodec.h"
 
 #include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <unistd.h>
 
 namespace kronax::cli {
 namespace {
@@ -20,43 +24,72 @@ EFileProblem Problem(const std::string& fileName, const std::string& reason) {
     return EFileProblem(fileName + ": " + reason);
 }
 
-void CheckReadable(const std::string& fileName) {
+std::string ReadableText(const std::string& fileName) {
+    if (fileName == StandardStream)
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     if (fs::is_directory(status))
         throw Problem(fileName, "is a folder, not a configuration file");
     // The file is never opened unless it is a regular one: opening a FIFO would wait for a
     // writer.
-    if (!ReadRegularFile(fileName, &error))
+    const auto text = ReadRegularFile(fileName, &error);
+    if (!text)
         throw Problem(fileName, ReasonText(error));
+    return *text;
+}
+
+std::string FolderOf(const std::string& fileName) {
+    const fs::path folder = fs::path(fileName).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
+    TIniTextStore store(std::move(text));
+    WritePayloadEntries(payloads, store);
+    return store.Text();
 }
 
 } // namespace
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
-    CheckReadable(fileName);
     LoadedFile loaded;
-    loaded.payloads = ReadPayloadEntries(TIniEntryStore(fileName));
+    loaded.payloads = ReadPayloadEntries(TIniTextStore(ReadableText(fileName)));
     MemoryConfigurationView view;
     const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
     for (const TransferStep& step : report.steps)
         if (!step.Succeeded())
-            loaded.problems.emplace_back(StepOutcomeText(report.transfer, step));
+            loaded.problems.emplace_back(step.kind,
+                                         std::string(StepOutcomeText(report.transfer, step)));
     return loaded;
 }
 
-void CheckOutputFile(const std::string& fileName, bool force) {
+bool ReserveOutputFile(const std::string& fileName, bool force) {
+    if (fileName == StandardStream)
+        return false;
+    const std::string folder = FolderOf(fileName);
     std::error_code error;
+    if (!fs::is_directory(folder, error))
+        throw Problem(fileName, "the folder " + folder + " does not exist");
+    if (access(folder.c_str(), W_OK) != 0)
+        throw Problem(fileName, "the folder " + folder + " is not writable");
     const fs::file_status status = fs::status(fileName, error);
     if (fs::is_directory(status))
         throw Problem(fileName, "is a folder, not a configuration file");
-    if (fs::exists(status) && !force)
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw Problem(fileName, "is not a regular file (a FIFO, device or socket)");
+    if (force && fs::exists(status))
+        return false;
+    error = CreateNewFile(fileName);
+    if (error == std::errc::file_exists)
         throw Problem(fileName, "exists already (--force overwrites it)");
+    if (error)
+        throw Problem(fileName, "cannot be created: " + ReasonText(error));
+    return true;
 }
 
-void SaveConfigFile(const std::string& fileName, const PayloadTexts& payloads, bool force) {
-    CheckOutputFile(fileName, force);
+void SavePayloads(const std::string& fileName, const PayloadTexts& payloads) {
     TIniEntryStore file(fileName);
     // All six entries go into the file in one update, so it is either as before or complete.
     TEntryBatch batch(file);
@@ -70,7 +103,17 @@ void SaveConfigFile(const std::string& fileName, const PayloadTexts& payloads, b
 
 void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& snapshot,
                     bool force) {
-    SaveConfigFile(fileName, EncodePayloads(snapshot), force);
+    std::error_code error;
+    const fs::file_status status = fs::status(fileName, error);
+    if (fs::is_directory(status))
+        throw Problem(fileName, "is a folder, not a configuration file");
+    if (fs::exists(status) && !force)
+        throw Problem(fileName, "exists already (--force overwrites it)");
+    SavePayloads(fileName, EncodePayloads(snapshot));
+}
+
+std::string PayloadsFileText(const PayloadTexts& payloads) {
+    return WithPayloads("", payloads);
 }
 
 } // namespace kronax::cli

@@ -26,6 +26,15 @@ constexpr std::array<Field, SelectionCount + NumberFieldCount> AllFields = {
     Selection::Di6Source,      Selection::Di7Source,    NumberField::Multiplier,
     NumberField::Divider,      NumberField::Alpha,      NumberField::Beta};
 
+// The keys of the settings for scripts, in the order of Selection and of NumberField.
+constexpr std::array<std::string_view, SelectionCount> SelectionKeys = {
+    "sensor_type",    "cdm_input",  "encoder_mode",  "ca_input",     "edge_trigger",
+    "edge_detection", "edge_ab",    "trigger_level", "input_filter", "aux1_source",
+    "aux2_source",    "di6_source", "di7_source"};
+constexpr std::array<std::string_view, NumberFieldCount> NumberFieldKeys = {
+    "counts_per_rev", "tooth1",     "tooth2",  "tooth3", "gap1", "gap2",
+    "gap3",           "multiplier", "divider", "alpha",  "beta"};
+
 bool IsTooth(NumberField field) {
     return field != NumberField::CountsPerRev && field < NumberField::Multiplier;
 }
@@ -66,7 +75,8 @@ SensorControls ControlsOf(const ConfigurationSnapshot& snapshot) {
 NamedField Describe(const Field& field, const ConfigurationSnapshot& snapshot) {
     if (const auto* number = std::get_if<NumberField>(&field)) {
         const std::int32_t value = FieldValue(snapshot.configuration, *number);
-        return {std::string(NumberFieldCaption(*number)), std::to_string(value), value};
+        return {std::string(NumberFieldKeys[static_cast<std::size_t>(*number)]),
+                std::string(NumberFieldCaption(*number)), std::to_string(value), value};
     }
     const Selection selection = std::get<Selection>(field);
     const auto items = OptionItems(selection);
@@ -74,7 +84,8 @@ NamedField Describe(const Field& field, const ConfigurationSnapshot& snapshot) {
     std::string text = position >= 0 && static_cast<std::size_t>(position) < items.size()
                            ? Utf8FromSystemText(items[static_cast<std::size_t>(position)])
                            : "(none)";
-    return {std::string(SelectionCaption(selection)), std::move(text), std::nullopt};
+    return {std::string(SelectionKeys[static_cast<std::size_t>(selection)]),
+            std::string(SelectionCaption(selection)), std::move(text), std::nullopt};
 }
 
 ConfigurationSnapshot Decoded(const PayloadTexts& payloads) {
@@ -105,9 +116,9 @@ nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot) {
     nlohmann::ordered_json json = nlohmann::ordered_json::object();
     for (const NamedField& field : ShownFields(snapshot)) {
         if (field.number)
-            json[field.caption] = *field.number;
+            json[field.key] = *field.number;
         else
-            json[field.caption] = field.text;
+            json[field.key] = field.text;
     }
     return json;
 }
@@ -121,7 +132,7 @@ std::vector<FieldDifference> DiffFields(const PayloadTexts& boardHolds,
         NamedField onBoard = Describe(field, board);
         NamedField inFile = Describe(field, file);
         if (onBoard.text != inFile.text)
-            differences.push_back({onBoard.caption, onBoard.text, inFile.text});
+            differences.push_back({onBoard.key, onBoard.caption, onBoard.text, inFile.text});
     }
     return differences;
 }

@@ -13,6 +13,7 @@ namespace kronax::cli {
 
 // One setting as the window names and shows it.
 struct NamedField {
+    std::string key;                    // "edge_trigger", "counts_per_rev", ...: for scripts
     std::string caption;                // "Edge Trigger", "Counts per Rev.", ...
     std::string text;                   // the option text or the decimal value, UTF-8
     std::optional<std::int32_t> number; // set for the numeric parameters
@@ -25,10 +26,12 @@ std::vector<NamedField> ShownFields(const ConfigurationSnapshot& snapshot);
 // The shown fields as "caption: text" lines, each ending with a line end.
 std::string FieldsText(const ConfigurationSnapshot& snapshot);
 
-// The shown fields as a JSON object: option texts as strings, parameters as numbers.
+// The shown fields as a JSON object under their keys: option texts as strings, parameters as
+// numbers.
 nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot);
 
 struct FieldDifference {
+    std::string key;
     std::string caption;
     std::string boardText;
     std::string fileText;

@@ -2,16 +2,21 @@
 
 #include "cli/BoardActions.h"
 #include "cli/ConfigurationFields.h"
+#include "cli/PortChoice.h"
 #include "cli/PortRunner.h"
+#include "cli/Signals.h"
 #include "cli/Text.h"
 #include "link/PortFailure.h"
 #include "link/PortIdentity.h"
-#include "link/SerialPort.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace kronax::cli {
 namespace {
@@ -19,12 +24,15 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* ExitCodesText = R"(Exit codes:
-  0  success
-  1  the board answered, but not as asked: a write NOT acknowledged, a time-out, a verify
-     mismatch, a difference found
-  2  usage error
-  3  port error: cannot open, busy, vanished during the exchange
-  4  file error: missing, unreadable, illegal or incomplete payload, refused overwrite
+  0    success
+  1    the board answered, but not as asked: a write NOT acknowledged, a time-out, a verify
+       mismatch, a difference found
+  2    usage error
+  3    port error: cannot open, busy, not present, vanished during the exchange
+  4    file error: missing, unreadable, illegal or incomplete payload, refused overwrite
+  5    standard output could not be written (every board's exchange still ended)
+  70   a fault inside kronax
+  130  stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way
 With several ports the highest code of any port wins.)";
 
 // Thrown to end a command with a one-line message on standard error.
@@ -33,228 +41,320 @@ struct Stop {
     std::string message;
 };
 
+// What every subcommand's callback reaches: the streams and the exit code it sets.
+struct Context {
+    TOutput& output;
+    bool errorIsTerminal = false; // standard error is a terminal: progress can be shown
+    int exitCode = ExitSuccess;
+};
+
 struct BoardOptions {
     std::vector<std::string> ports;
     bool all = false;
     bool verbose = false;
     bool json = false;
+    bool quiet = false;
 };
 
-void AddBoardOptions(CLI::App& command, BoardOptions& options, bool withJson) {
+void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command
         .add_option("--port", options.ports,
-                    "COM<n>, rfc2217://host:port or socket://host:port (tcp:// alike); repeat it "
-                    "or separate ports by commas")
+                    "COM<n>, a port's device path, rfc2217://host:port or socket://host:port "
+                    "(tcp:// alike); repeat it or separate ports by commas")
         ->delimiter(',')
         ->allow_extra_args(false);
     command.add_flag("--all", options.all, "every port that 'kronax ports' lists");
     command.add_flag("-v,--verbose", options.verbose,
                      "print each exchange to standard error as the traffic log shows it");
-    if (withJson)
-        command.add_flag("--json", options.json, "print JSON");
+    command.add_flag("--json", options.json, "print one JSON object per port, one line each");
+    command.add_flag("-q,--quiet", options.quiet,
+                     "print no summary, progress or warnings; errors still go to standard error");
 }
 
-// A computer without any serial port has no list of them at all (Windows: no SERIALCOMM key);
-// for the command line that is an empty list, not a failure.
-Stop ListingFailure(const ESerialPort& error) {
-    return {ExitPortError, "cannot list the serial ports: " + PortFailureReason(error)};
-}
-
-bool NoPortList(const ESerialPort& error) {
-    return ClassifyPlatformError(error.WinErrorCode()) == PortFailureKind::NotPresent;
-}
-
-std::vector<std::string> ListedPorts() {
-    std::vector<std::string> names;
+std::vector<std::string> Ports(const std::string& command, const BoardOptions& options) {
     try {
-        ListSerialPorts(names);
-    } catch (const ESerialPort& error) {
-        if (!NoPortList(error))
-            throw ListingFailure(error);
+        return ChoosePorts(command, options.ports, options.all);
+    } catch (const EPortChoice& choice) {
+        throw Stop{choice.exitCode, choice.message};
     }
-    if (names.empty())
-        throw Stop{ExitPortError, "no serial ports present"};
-    return names;
 }
 
-std::vector<std::string> ChosenPorts(const std::string& command, const BoardOptions& options) {
-    if (options.all == !options.ports.empty())
-        throw Stop{ExitUsage, "kronax " + command + ": give either --port COM<n> or --all"};
-    if (options.all)
-        return ListedPorts();
-    std::vector<std::string> ports;
-    for (std::string port : options.ports) {
-        port.erase(0, port.find_first_not_of(' '));
-        port.erase(port.find_last_not_of(' ') + 1);
-        if (!port.empty() && std::find(ports.begin(), ports.end(), port) == ports.end())
-            ports.push_back(port);
-    }
-    if (ports.empty())
-        throw Stop{ExitUsage, "kronax " + command + ": --port names no port"};
-    return ports;
+RunOptions RunOptionsFor(const std::string& command, const BoardOptions& options,
+                         std::size_t portCount, const Context& context) {
+    const bool progress =
+        context.errorIsTerminal && !options.json && !options.quiet && !options.verbose;
+    return {command,       options.verbose, options.json, options.all || portCount > 1,
+            options.quiet, progress};
 }
 
 int RunBoardCommand(const std::string& command, const BoardOptions& options,
-                    const PortAction& action, TOutput& output) {
-    const std::vector<std::string> ports = ChosenPorts(command, options);
-    const RunOptions run{options.verbose, options.json, options.all || ports.size() > 1};
-    return RunOnPorts(ports, action, run, output);
+                    const PortAction& action, Context& context) {
+    const std::vector<std::string> ports = Ports(command, options);
+    return RunOnPorts(ports, action, RunOptionsFor(command, options, ports.size(), context),
+                      context.output);
+}
+
+LoadedFile LoadFile(const std::string& fileName) {
+    try {
+        return LoadConfigFile(fileName);
+    } catch (const EFileProblem& problem) {
+        throw Stop{ExitFileError, problem.what()};
+    }
 }
 
 // Loads a file that is to go to a board: every payload must be complete and legal.
 LoadedFile LoadCompleteFile(const std::string& fileName, TOutput& output) {
-    LoadedFile file;
-    try {
-        file = LoadConfigFile(fileName);
-    } catch (const EFileProblem& problem) {
-        throw Stop{ExitFileError, problem.what()};
-    }
+    LoadedFile file = LoadFile(fileName);
     if (file.problems.empty())
         return file;
     for (std::size_t index = 0; index + 1 < file.problems.size(); ++index)
-        output.PrintError(fileName + ": " + file.problems[index] + "\n");
-    throw Stop{ExitFileError, fileName + ": " + file.problems.back()};
+        output.PrintError(fileName + ": " + file.problems[index].second + "\n");
+    throw Stop{ExitFileError, fileName + ": " + file.problems.back().second};
 }
 
-int ListPorts(bool json, TOutput& output) {
-    std::vector<PortIdentity> ports;
-    try {
-        ports = ListPortIdentities();
-    } catch (const ESerialPort& error) {
-        if (!NoPortList(error))
-            throw ListingFailure(error);
-    }
-    if (!json) {
-        for (const PortIdentity& port : ports)
-            output.Print(DescribePort(port) + "\n");
-        return ExitSuccess;
-    }
-    Json list = Json::array();
-    for (const PortIdentity& port : ports)
-        list.push_back({{"name", port.name},
-                        {"devicePath", port.devicePath},
-                        {"vendorId", port.vendorId},
-                        {"productId", port.productId},
-                        {"manufacturer", port.manufacturer},
-                        {"product", port.product},
-                        {"serialNumber", port.serialNumber}});
-    output.Print(list.dump(2) + "\n");
-    return ExitSuccess;
+std::string PortFileName(std::string pattern, const std::string& port) {
+    for (std::size_t at = pattern.find("{port}"); at != std::string::npos;
+         at = pattern.find("{port}", at + port.size()))
+        pattern.replace(at, 6, port);
+    return pattern;
 }
 
-int ShowFile(const std::string& fileName, bool json, TOutput& output) {
-    LoadedFile file;
-    try {
-        file = LoadConfigFile(fileName);
-    } catch (const EFileProblem& problem) {
-        throw Stop{ExitFileError, problem.what()};
-    }
-    if (json) {
-        Json document = {{"file", fileName}, {"fields", FieldsJson(file.snapshot)}};
-        Json payloads = Json::object();
-        for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-            payloads[std::string(KindName(PayloadKinds[index]))] =
-                Utf8FromSystemText(file.payloads[index]);
-        document["payloads"] = payloads;
-        document["problems"] = file.problems;
-        output.Print(document.dump(2) + "\n");
-    } else {
-        output.Print(FieldsText(file.snapshot));
-    }
-    for (const std::string& problem : file.problems)
-        output.PrintError(fileName + ": " + problem + "\n");
-    return file.problems.empty() ? ExitSuccess : ExitFileError;
+void SetUpPorts(CLI::App& app, Context& context) {
+    auto json = std::make_shared<bool>(false);
+    auto* ports =
+        app.add_subcommand("ports", "List the serial ports with their device paths and USB "
+                                    "details, by number");
+    ports->add_flag("--json", *json, "print one JSON object per port, one line each");
+    ports->callback([json, &context] {
+        std::vector<PortIdentity> list;
+        try {
+            list = ListedPorts();
+        } catch (const EPortChoice& choice) {
+            throw Stop{choice.exitCode, choice.message};
+        }
+        for (const PortIdentity& port : list) {
+            if (!*json) {
+                context.output.Print(DescribePort(port) + "\n");
+                continue;
+            }
+            Json object = JsonHead("ports", "port", port.name, PortResult{});
+            const auto text = [](const std::string& value) {
+                return value.empty() ? Json(nullptr) : Json(Utf8FromSystemText(value));
+            };
+            object.update({{"device_path", text(port.devicePath)},
+                           {"vendor_id", text(port.vendorId)},
+                           {"product_id", text(port.productId)},
+                           {"manufacturer", text(port.manufacturer)},
+                           {"product", text(port.product)},
+                           {"serial_number", text(port.serialNumber)}});
+            context.output.Print(JsonLine(object));
+        }
+    });
 }
 
-struct Commands {
-    BoardOptions board;
-    bool json = false;
+struct ShowOptions {
     std::string file;
-    std::string output;
-    bool force = false;
-    bool dryRun = false;
-    bool verify = false;
-    bool setDefault = false;
+    bool json = false;
 };
 
-int Dispatch(CLI::App& app, Commands& c, TOutput& output) {
-    const std::string name = app.get_subcommands().front()->get_name();
-    if (name == "ports")
-        return ListPorts(c.json, output);
-    if (name == "show")
-        return ShowFile(c.file, c.json, output);
-    if (name == "read") {
-        if (!c.output.empty()) {
-            if (c.board.all || c.board.ports.size() > 1)
-                throw Stop{ExitUsage, "kronax read: --output takes one port"};
+void SetUpShow(CLI::App& app, Context& context) {
+    auto options = std::make_shared<ShowOptions>();
+    auto* show = app.add_subcommand("show", "Decode a .kxcfg file without a board");
+    show->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
+    show->add_flag("--json", options->json, "print one JSON object");
+    show->callback([options, &context] {
+        const LoadedFile file = LoadFile(options->file);
+        PortResult result;
+        if (!file.problems.empty())
+            result = FailedResult(ExitFileError, "file_incomplete",
+                                  options->file + ": " + file.problems.front().second);
+        if (options->json) {
+            Json json = JsonHead("show", "file", options->file, result);
+            // The settings of a file that lacks a payload would be partly start values.
+            json["fields"] = file.problems.empty() ? FieldsJson(file.snapshot) : Json(nullptr);
+            Json payloads = Json::object();
+            Json problems = Json::array();
+            for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+                payloads[std::string(KindName(PayloadKinds[index]))] =
+                    file.payloads[index].empty() ? Json(nullptr)
+                                                 : Json(Utf8FromSystemText(file.payloads[index]));
+            for (const auto& [kind, problem] : file.problems)
+                problems.push_back(
+                    {{"payload", KindName(kind)}, {"message", Utf8FromSystemText(problem)}});
+            json["payloads"] = payloads;
+            json["problems"] = problems;
+            context.output.Print(JsonLine(json));
+        } else {
+            context.output.Print(FieldsText(file.snapshot));
+        }
+        for (const auto& [kind, problem] : file.problems)
+            context.output.PrintError(options->file + ": " + problem + "\n");
+        context.exitCode = result.exitCode;
+    });
+}
+
+struct ReadOptions {
+    BoardOptions board;
+    std::string output;
+    bool force = false;
+    bool raw = false;
+};
+
+void SetUpRead(CLI::App& app, Context& context) {
+    auto options = std::make_shared<ReadOptions>();
+    auto* read = app.add_subcommand("read", "Read the configuration from the board(s)");
+    AddBoardOptions(*read, options->board);
+    auto* output = read->add_option(
+        "--output", options->output,
+        "store the configuration in this .kxcfg file; - prints it; {port} in the name stands "
+        "for the port, one file each");
+    read->add_flag("--force", options->force, "overwrite an existing --output file")->needs(output);
+    read->add_flag("--raw", options->raw,
+                   "store the board's own payloads byte for byte, not as the window saves them")
+        ->needs(output);
+    read->callback([options, &context] {
+        const std::vector<std::string> ports = Ports("read", options->board);
+        const bool perPort = options->output.find("{port}") != std::string::npos;
+        if (!options->output.empty() && ports.size() > 1 && !perPort)
+            throw Stop{ExitUsage, "kronax read: --output takes one port, or a name with {port}"};
+        if (options->output == StandardStream && options->board.json)
+            throw Stop{ExitUsage, "kronax read: --output - and --json both print"};
+        std::vector<std::string> created;
+        for (const std::string& port : ports) {
+            if (options->output.empty())
+                break;
+            const std::string name = PortFileName(options->output, port);
             try {
-                CheckOutputFile(c.output, c.force);
+                if (ReserveOutputFile(name, options->force))
+                    created.push_back(name);
             } catch (const EFileProblem& problem) {
+                for (const std::string& reserved : created)
+                    std::remove(reserved.c_str());
                 throw Stop{ExitFileError, problem.what()};
             }
         }
-        const ReadRequest request{c.output.empty() ? std::nullopt : std::optional(c.output),
-                                  c.force};
-        return RunBoardCommand(
-            name, c.board, [&](ICommandChannel& ch) { return ReadBoardAction(ch, request); },
-            output);
-    }
-    if (name == "write" || name == "diff") {
-        ChosenPorts(name, c.board);
-        const LoadedFile file = LoadCompleteFile(c.file, output);
-        if (name == "diff")
-            return RunBoardCommand(
-                name, c.board, [&](ICommandChannel& ch) { return DiffBoardAction(ch, file); },
-                output);
-        const WriteRequest request{file, c.dryRun, c.verify, c.setDefault};
-        return RunBoardCommand(
-            name, c.board, [&](ICommandChannel& ch) { return WriteBoardAction(ch, request); },
-            output);
-    }
-    const PortAction single = name == "start"    ? PortAction(StartAction)
-                              : name == "status" ? PortAction(StatusAction)
-                              : name == "info"   ? PortAction(InfoAction)
-                                                 : PortAction(SetDefaultAction);
-    return RunBoardCommand(name, c.board, single, output);
+        const auto action = [options](TBoardSession& session, const std::string& port) {
+            std::optional<std::string> file;
+            if (!options->output.empty())
+                file = PortFileName(options->output, port);
+            return ReadBoardAction(session.Guard(), {file, options->raw});
+        };
+        context.exitCode =
+            RunOnPorts(ports, action, RunOptionsFor("read", options->board, ports.size(), context),
+                       context.output);
+        // A file made for a read that stored nothing (still empty) goes again.
+        for (const std::string& reserved : created) {
+            std::error_code error;
+            if (std::filesystem::file_size(reserved, error) == 0 && !error)
+                std::remove(reserved.c_str());
+        }
+    });
 }
 
-void DefineCommands(CLI::App& app, Commands& c) {
-    app.require_subcommand(1);
-    app.footer(ExitCodesText);
+struct WriteOptions {
+    BoardOptions board;
+    std::string file;
+    bool dryRun = false;
+    bool verify = false;
+    bool setDefault = false;
+    bool noRead = false;
+};
 
-    auto* ports = app.add_subcommand(
-        "ports", "List the serial ports with their device paths and USB details");
-    ports->add_flag("--json", c.json, "print JSON");
-
-    auto* read = app.add_subcommand("read", "Read the configuration from the board(s)");
-    AddBoardOptions(*read, c.board, true);
-    read->add_option("--output", c.output, "store the configuration in this .kxcfg file");
-    read->add_flag("--force", c.force, "overwrite an existing --output file");
-
+void SetUpWrite(CLI::App& app, Context& context) {
+    auto options = std::make_shared<WriteOptions>();
     auto* write = app.add_subcommand(
         "write", "Show how the board differs from a .kxcfg file, then write the file to it");
-    AddBoardOptions(*write, c.board, true);
-    write->add_option("file", c.file, "the .kxcfg file")->required();
-    write->add_flag("--dry-run", c.dryRun, "stop after showing the differences");
-    write->add_flag("--verify", c.verify, "read the board back and compare");
-    write->add_flag("--set-default", c.setDefault,
+    AddBoardOptions(*write, options->board);
+    write->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
+    auto* dryRun =
+        write->add_flag("--dry-run", options->dryRun, "stop after showing the differences");
+    write->add_flag("--verify", options->verify,
+                    "read the board back and compare its payloads with those sent, byte for byte");
+    write->add_flag("--set-default", options->setDefault,
                     "make it the power-on default once every write was acknowledged");
+    write
+        ->add_flag("--no-read", options->noRead,
+                   "write without reading the board first (for a board with a broken query)")
+        ->excludes(dryRun);
+    write->callback([options, &context] {
+        Ports("write", options->board);
+        const LoadedFile file = LoadCompleteFile(options->file, context.output);
+        const WriteRequest request{file, options->dryRun, options->verify, options->setDefault,
+                                   options->noRead};
+        context.exitCode = RunBoardCommand(
+            "write", options->board,
+            [&request](TBoardSession& session, const std::string&) {
+                return WriteBoardAction(session.Guard(), request);
+            },
+            context);
+    });
+}
 
-    auto* diff = app.add_subcommand("diff", "Show how the board differs from a .kxcfg file");
-    AddBoardOptions(*diff, c.board, true);
-    diff->add_option("file", c.file, "the .kxcfg file")->required();
+struct DiffOptions {
+    BoardOptions board;
+    std::string file;
+};
 
-    auto* show = app.add_subcommand("show", "Decode a .kxcfg file without a board");
-    show->add_option("file", c.file, "the .kxcfg file")->required();
-    show->add_flag("--json", c.json, "print JSON");
+void SetUpDiff(CLI::App& app, Context& context) {
+    auto options = std::make_shared<DiffOptions>();
+    auto* diff = app.add_subcommand(
+        "diff", "Show every setting and payload in which the board differs from a .kxcfg file");
+    AddBoardOptions(*diff, options->board);
+    diff->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
+    diff->callback([options, &context] {
+        Ports("diff", options->board);
+        const LoadedFile file = LoadCompleteFile(options->file, context.output);
+        context.exitCode = RunBoardCommand(
+            "diff", options->board,
+            [&file](TBoardSession& session, const std::string&) {
+                return DiffBoardAction(session.Guard(), file);
+            },
+            context);
+    });
+}
 
-    const std::pair<const char*, const char*> singles[] = {
-        {"start", "Start the board's algorithms"},
-        {"status", "Read the board's status"},
-        {"info", "Show the board's serial number and versions"},
-        {"set-default", "Make the configuration the board holds its power-on default"}};
-    for (const auto& [name, description] : singles)
-        AddBoardOptions(*app.add_subcommand(name, description), c.board, true);
+using SingleAction = PortResult (*)(TGuardedChannel& channel);
+
+void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
+                 const std::string& description, SingleAction action) {
+    auto options = std::make_shared<BoardOptions>();
+    auto* command = app.add_subcommand(name, description);
+    AddBoardOptions(*command, *options);
+    command->callback([options, &context, name, action] {
+        context.exitCode = RunBoardCommand(
+            name, *options,
+            [action](TBoardSession& session, const std::string&) {
+                return action(session.Guard());
+            },
+            context);
+    });
+}
+
+void SetUpCommands(CLI::App& app, Context& context) {
+    app.require_subcommand(1);
+    app.footer(ExitCodesText);
+    SetUpPorts(app, context);
+    SetUpRead(app, context);
+    SetUpWrite(app, context);
+    SetUpDiff(app, context);
+    SetUpShow(app, context);
+    SetUpSingle(app, context, "start", "Start the board's algorithms", StartAction);
+    SetUpSingle(app, context, "status", "Read the board's status", StatusAction);
+    SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
+    SetUpSingle(app, context, "set-default",
+                "Make the configuration the board holds its power-on default", SetDefaultAction);
+}
+
+// The exit code once every port is done: a stop signal decides, then a failed write to
+// standard output, then the ports' own code.
+int FinalExitCode(int exitCode, TOutput& output) {
+    if (StopSignal() != 0)
+        return ExitSignalBase + StopSignal();
+    if (output.OutputFailed()) {
+        output.PrintError("kronax: standard output could not be written\n");
+        return std::max(exitCode, static_cast<int>(ExitOutputError));
+    }
+    return exitCode;
 }
 
 } // namespace
@@ -262,21 +362,19 @@ void DefineCommands(CLI::App& app, Commands& c) {
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
-    Commands commands;
-    DefineCommands(app, commands);
+    TOutput output(out, err);
+    Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
+    SetUpCommands(app, context);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? ExitSuccess : ExitUsage;
-    }
-    TOutput output(out, err);
-    try {
-        return Dispatch(app, commands, output);
     } catch (const Stop& stop) {
         output.PrintError(stop.message + "\n");
         return stop.exitCode;
     }
+    return FinalExitCode(context.exitCode, output);
 }
 
 } // namespace kronax::cli

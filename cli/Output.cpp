@@ -4,12 +4,55 @@ namespace kronax::cli {
 
 void TOutput::Print(const std::string& text) {
     std::lock_guard lock(mutex_);
+    ClearProgress();
     out_ << text << std::flush;
+    if (!out_) {
+        outputFailed_ = true;
+        out_.clear();
+    }
+    DrawProgress();
 }
 
 void TOutput::PrintError(const std::string& text) {
     std::lock_guard lock(mutex_);
+    ClearProgress();
     err_ << text << std::flush;
+    err_.clear();
+    DrawProgress();
+}
+
+bool TOutput::OutputFailed() {
+    std::lock_guard lock(mutex_);
+    return outputFailed_;
+}
+
+void TOutput::SetProgress(const std::string& port, const std::string& step) {
+    if (!progressEnabled_)
+        return;
+    std::lock_guard lock(mutex_);
+    if (step.empty())
+        progress_.erase(port);
+    else
+        progress_[port] = step;
+    ClearProgress();
+    DrawProgress();
+}
+
+void TOutput::ClearProgress() {
+    if (progressShown_)
+        err_ << "\r\x1b[K" << std::flush;
+    progressShown_ = false;
+}
+
+void TOutput::DrawProgress() {
+    if (progress_.empty())
+        return;
+    std::string line;
+    for (const auto& [port, step] : progress_)
+        line += (line.empty() ? "" : "  ") + port + ": " + step;
+    err_ << line << std::flush;
+    err_.clear();
+    progressShown_ = true;
 }
 
 } // namespace kronax::cli

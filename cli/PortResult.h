@@ -12,8 +12,13 @@ namespace kronax::cli {
 struct PortResult {
     int exitCode = ExitSuccess;
     std::string text;            // for standard output: lines, each ending with a line end
-    nlohmann::ordered_json json; // the same for --json: an object
+    nlohmann::ordered_json json; // the command's fields for --json: an object
     std::string problem;         // one line for standard error naming port or file; or empty
+    std::string errorCode;       // the problem's stable machine code ("write_not_acknowledged")
+    std::string warning;         // one line for standard error that fails nothing; or empty
 };
+
+// The result of an action that ended with problem under errorCode.
+PortResult FailedResult(int exitCode, std::string errorCode, std::string problem);
 
 } // namespace kronax::cli

@@ -1,9 +1,10 @@
 #include "cli/PortRunner.h"
 
-#include "cli/BoardSession.h"
+#include "cli/BoardActions.h"
 #include "cli/ConfigFiles.h"
+#include "cli/PortErrors.h"
+#include "cli/Signals.h"
 #include "cli/Text.h"
-#include "link/PortFailure.h"
 
 #include <algorithm>
 #include <optional>
@@ -12,50 +13,48 @@
 namespace kronax::cli {
 namespace {
 
-PortResult Failure(int exitCode, const std::string& problem) {
-    PortResult result;
-    result.exitCode = exitCode;
-    result.problem = problem;
-    return result;
-}
-
-// The port's failure in the words the window uses too.
-PortResult PortFailed(const ESerialPort& error, PortStage stage) {
-    return Failure(ExitPortError,
-                   "the port " + DescribePortFailure(ClassifyPortFailure(error, stage)));
-}
-
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
                   TOutput& output) {
+    if (StopSignal() != 0)
+        return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
+                            "interrupted before the port was opened; nothing sent");
     std::optional<TBoardSession> session;
     try {
         session.emplace(
-            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose));
+            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
+            [&output, port, count = 0](const std::string& command) mutable {
+                // The command's name without its payload: "??SMTDF", "##SMSETP".
+                const std::string name = WithoutLineEnds(command).substr(0, 8);
+                output.SetProgress(port, name + " (" + std::to_string(++count) + ")");
+            });
     } catch (const ESerialPort& error) {
-        return PortFailed(error, PortStage::Opening);
+        const PortFailure failure = ClassifyPortFailure(error, PortStage::Opening);
+        return FailedResult(ExitPortError, PortErrorCode(failure),
+                            "the port " + DescribePortFailure(failure));
     }
     try {
-        return action(session->Channel());
-    } catch (const ESerialPort& error) {
-        return PortFailed(error, PortStage::Exchange);
+        return action(*session, port);
     } catch (const EFileProblem& error) {
-        return Failure(ExitFileError, error.what());
+        return FailedResult(ExitFileError, "file_error", error.what());
+    } catch (const std::exception& error) {
+        return FailedResult(ExitInternalError, "internal_error", error.what());
     }
 }
 
-void Print(const std::string& port, PortResult result, const RunOptions& options, TOutput& output) {
+void Print(const std::string& port, const PortResult& result, const RunOptions& options,
+           TOutput& output) {
     if (options.json) {
-        nlohmann::ordered_json json = {{"port", port}, {"exitCode", result.exitCode}};
-        if (!result.problem.empty())
-            json["error"] = result.problem;
+        nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
             json.update(result.json);
-        output.Print(json.dump(options.several ? -1 : 2) + "\n");
+        output.Print(JsonLine(json));
     } else {
         output.Print(PrefixLines(result.text, options.several ? port + ": " : ""));
     }
     if (!result.problem.empty())
         output.PrintError(port + ": " + result.problem + "\n");
+    if (!result.warning.empty() && !options.quiet)
+        output.PrintError(port + ": warning: " + result.warning + "\n");
 }
 
 std::string Summary(const std::vector<int>& codes) {
@@ -68,20 +67,45 @@ std::string Summary(const std::vector<int>& codes) {
 
 } // namespace
 
+nlohmann::ordered_json JsonHead(const std::string& command, const std::string& subjectKey,
+                                const std::string& subject, const PortResult& result) {
+    nlohmann::ordered_json json = {{"command", command},
+                                   {subjectKey, Utf8FromSystemText(subject)},
+                                   {"exit_code", result.exitCode},
+                                   {"error", nullptr}};
+    if (!result.problem.empty())
+        json["error"] = {{"code", result.errorCode}, {"message", result.problem}};
+    return json;
+}
+
+std::string JsonLine(const nlohmann::ordered_json& value) {
+    // Replacing is a last guard only: every text is UTF-8 before it gets here.
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
                const RunOptions& options, TOutput& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
+    if (options.progress)
+        output.EnableProgress();
     std::vector<std::thread> workers;
     workers.reserve(ports.size());
     for (std::size_t index = 0; index < ports.size(); ++index)
         workers.emplace_back([&, index] {
+            BlockStopSignalsInThisThread();
             PortResult result = RunOne(ports[index], action, options, output);
+            output.SetProgress(ports[index], "");
             codes[index] = result.exitCode;
-            Print(ports[index], std::move(result), options, output);
+            try {
+                Print(ports[index], result, options, output);
+            } catch (const std::exception& error) {
+                output.PrintError(ports[index] + ": " + error.what() + "\n");
+                codes[index] = std::max(codes[index], static_cast<int>(ExitInternalError));
+            }
         });
     for (std::thread& worker : workers)
         worker.join();
-    if (options.several) {
+    if (options.several && !options.quiet) {
         if (options.json)
             output.PrintError(Summary(codes));
         else

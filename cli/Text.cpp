@@ -30,6 +30,12 @@ std::string PrintableReply(std::string_view text) {
     return Utf8FromSystemText(printable);
 }
 
+std::string WithoutLineEnds(std::string text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
 std::string WithUnixLineEnds(std::string_view text) {
     std::string unix;
     for (std::size_t index = 0; index < text.size(); ++index) {

@@ -12,6 +12,9 @@ std::string Utf8FromSystemText(std::string_view text);
 // A board reply made printable on one line, as the traffic log writes it: CR as "\r", LF as "\n".
 std::string PrintableReply(std::string_view text);
 
+// text without the CR and LF characters at its end.
+std::string WithoutLineEnds(std::string text);
+
 // The text with every CR LF replaced by a lone LF.
 std::string WithUnixLineEnds(std::string_view text);
 

@@ -19,6 +19,10 @@ bool IsRegularFile(const std::string& fileName);
 std::optional<std::string> ReadRegularFile(const std::string& fileName,
                                            std::error_code* reason = nullptr);
 
+// Creates fileName as a new empty file, failing with std::errc::file_exists when anything of
+// that name is there already, so that two writers can never both take it.
+std::error_code CreateNewFile(const std::string& fileName);
+
 // Gives the new content for the old one (empty for a file that does not exist yet).
 using FileEdit = std::function<std::string(const std::string& oldContent)>;
 

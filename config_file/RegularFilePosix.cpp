@@ -227,6 +227,14 @@ bool ProcessRuns(unsigned long processId) {
     return kill(pid, 0) == 0 || errno != ESRCH;
 }
 
+std::error_code CreateNewFile(const std::string& fileName) {
+    const int fd = open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {errno, std::generic_category()};
+    close(fd);
+    return {};
+}
+
 bool IsRegularFile(const std::string& fileName) {
     struct stat info;
     return stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);

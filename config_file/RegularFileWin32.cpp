@@ -101,6 +101,19 @@ bool ProcessRuns(unsigned long processId) {
     return runs;
 }
 
+std::error_code CreateNewFile(const std::string& fileName) {
+    const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return std::make_error_code(std::errc::file_exists);
+        return {static_cast<int>(error), std::system_category()};
+    }
+    CloseHandle(file);
+    return {};
+}
+
 bool IsRegularFile(const std::string& fileName) {
     std::error_code error;
     return fs::is_regular_file(fs::status(fileName, error));

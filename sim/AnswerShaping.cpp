@@ -26,6 +26,9 @@ std::vector<AnswerPiece> ShapeAnswer(const std::string& command, std::string ans
         return {};
     if (IsRefused(command, faults))
         answer = "!SMNCK\r";
+    for (const auto& [start, bytes] : faults.replies)
+        if (command.starts_with(start))
+            answer = bytes;
     if (faults.garbage)
         answer = GarbageLine;
     if (faults.crLf)

@@ -20,6 +20,8 @@ struct FaultOptions {
     std::vector<std::pair<std::string, int>> lateCommands;
     bool garbage = false; // answer with a garbage line instead
     bool pace = false;    // send each byte at the real 9600-baud rate
+    // Commands (line starts) answered with fixed bytes instead of the board's own answer.
+    std::vector<std::pair<std::string, std::string>> replies;
 };
 
 // Whether command is one the board is told to refuse; a refused command changes nothing.

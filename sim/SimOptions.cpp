@@ -39,6 +39,19 @@ std::pair<std::string, int> LateCommand(const std::string& text) {
     return {text.substr(0, equals), ReadCount("--late-command", text.substr(equals + 1))};
 }
 
+// "CMD=HEX": the command start and the answer's bytes, two hexadecimal digits each.
+std::pair<std::string, std::string> ReadReply(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    const std::string hex = equals == std::string::npos ? "" : text.substr(equals + 1);
+    if (equals == 0 || hex.empty() || hex.size() % 2 != 0 ||
+        hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw EUsage("--reply needs CMD=HEX with an even number of hex digits, not '" + text + "'");
+    std::string bytes;
+    for (std::size_t at = 0; at < hex.size(); at += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(at, 2), nullptr, 16));
+    return {text.substr(0, equals), bytes};
+}
+
 } // namespace
 
 SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* defaultPortsDir) {
@@ -76,6 +89,10 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
         {"--late-command",
          [&](const std::string& v) {
              faults.lateCommands.push_back(LateCommand(v));
+         }},
+        {"--reply",
+         [&](const std::string& v) {
+             faults.replies.push_back(ReadReply(v));
          }},
         {"--delay",
          [&](const std::string& v) {
@@ -133,6 +150,8 @@ Faults:
   --silent            never answer
   --refuse CMD[,CMD]  answer "!SMNCK" to commands starting with CMD (repeatable)
   --ignore CMD[,CMD]  leave commands starting with CMD without any answer (repeatable)
+  --reply CMD=HEX     answer commands starting with CMD with these bytes, e.g.
+                      "??SMSTA=21534DB50D" (repeatable)
   --crlf              end every answer with CR LF
   --delay MS          wait MS milliseconds before each answer
   --split N           send each answer in pieces of N characters

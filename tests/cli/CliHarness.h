@@ -5,6 +5,8 @@
 #include "tests/sim/SimLink.h"
 #include "tests/support/FileText.h"
 
+#include <nlohmann/json.hpp>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,15 @@ inline Outcome Kronax(const std::vector<std::string>& args) {
 }
 
 using kronax::test::ReadFileText;
+
+// The objects of JSON Lines output, one a line.
+inline std::vector<nlohmann::json> JsonLines(const std::string& text) {
+    std::vector<nlohmann::json> objects;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        objects.push_back(nlohmann::json::parse(line));
+    return objects;
+}
 
 // A scratch folder removed at the end of the test.
 class Scratch {

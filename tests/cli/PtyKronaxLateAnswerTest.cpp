@@ -32,11 +32,11 @@ TEST(PtyKronaxLateAnswers, TheNextRunNeverTakesTheLateAnswerToTheLastRunsCommand
 pid_t StartKronaxProcess(const std::vector<std::string>& args) {
     const pid_t pid = fork();
     if (pid == 0) {
-        std::vector<char*> argv{const_cast<char*>(KRONAX_PATH)};
+        std::vector<char*> argv{const_cast<char*>(KRONAX_BINARY)};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(KRONAX_PATH, argv.data());
+        execv(KRONAX_BINARY, argv.data());
         _exit(127);
     }
     return pid;

@@ -22,7 +22,7 @@ TEST(ParseSimOptions, ReadsEveryOption) {
          "--ignore",        "##SMSTA",  "--crlf",         "--delay",      "25",
          "--split",         "3",        "--split-pause",  "80",           "--late",
          "--garbage",       "--pace",   "--late-command", "##SMSTA=1300", "--late-command",
-         "??SM=A=5"},
+         "??SM=A=5",        "--reply",  "??SMSTA=21B50d"},
         "/env");
     EXPECT_EQ(o.portsDir, "/p");
     EXPECT_EQ(o.portName, "COM12");
@@ -37,6 +37,9 @@ TEST(ParseSimOptions, ReadsEveryOption) {
     EXPECT_EQ(o.faults.splitPauseMs, 80);
     EXPECT_EQ(o.faults.lateCommands,
               (std::vector<std::pair<std::string, int>>{{"##SMSTA", 1300}, {"??SM=A", 5}}));
+    ASSERT_EQ(o.faults.replies.size(), 1u);
+    EXPECT_EQ(o.faults.replies[0].first, "??SMSTA");
+    EXPECT_EQ(o.faults.replies[0].second, "!\xB5\r");
 }
 
 TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
@@ -54,6 +57,10 @@ TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
         {"--late-command", "##SMSTA"},
         {"--late-command", "=5"},
         {"--late-command", "##SMSTA=x"},
+        {"--reply", "??SMSTA"},
+        {"--reply", "=21"},
+        {"--reply", "X=2"},
+        {"--reply", "X=2G"},
     };
     for (const auto& args : bad)
         EXPECT_THROW(ParseSimOptions(args, "/p"), EUsage) << args[0];
