@@ -95,8 +95,7 @@ TEST_P(PtyKronaxNetwork, AServerLostDuringTheWriteIsAPortError) {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         board.Server().Stop(SIGKILL);
     });
-    Outcome write =
-        Kronax({"write", "--no-read", "--port", board.Url(), PulseTriggerFile(board)});
+    Outcome write = Kronax({"write", "--no-read", "--port", board.Url(), PulseTriggerFile(board)});
     cut.join();
     EXPECT_EQ(write.code, 3);
     EXPECT_THAT(write.err, HasSubstr(board.Url() + ": the port was disconnected after "));
