@@ -14,6 +14,7 @@
 #include "app/StatusLine.h"
 #include "app/SystemText.h"
 #include "app/TrafficLogView.h"
+#include "app/UnopenableFile.h"
 #include "app/WindowLook.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
@@ -35,6 +36,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 namespace kronax {
 namespace {
@@ -45,10 +47,8 @@ constexpr int ClientHeight = 346;
 // How often the present ports are looked at, so that an unplugged board is noticed.
 constexpr int PortWatchInterval = 1000;
 
-// The window's look: its font, and group box captions that sit on the frame line rather than
-// above it.
-const QString WindowStyle =
-    QString(WindowFontStyle) +
+// Group box captions that sit on the frame line rather than above it; the font comes first.
+const QString GroupBoxStyle =
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
     " padding-top: 10px; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
@@ -82,7 +82,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ImageList1_(DrawImageList()), environment_(std::move(environment)) {
-    setStyleSheet(WindowStyle);
+    setStyleSheet(WindowFontStyle() + GroupBoxStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -106,6 +106,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     lblReport_->hide();
     labels_ = std::make_unique<BoardCommandLabels>(lblStart_, lblStatus_, *environment_.ticks);
     dialogs_ = std::make_unique<ConfigFileDialogs>(this);
+    FitWindowFont(this, GroupBoxStyle);
 
     Timer2_ = new QTimer(this);
     Timer2_->setObjectName("Timer2");
@@ -188,7 +189,7 @@ void TForm1::CreateCommunication(QWidget* client) {
 
     lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
     QPalette colours = lblConnection_->palette();
-    colours.setColor(QPalette::WindowText, Qt::red);
+    colours.setColor(QPalette::WindowText, FailureRed);
     lblConnection_->setPalette(colours);
     portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_, *status_);
 }
@@ -237,6 +238,8 @@ void TForm1::CreateLogoAndLog(QWidget* client) {
     memDebug_ = new TrafficLogView(gbDebug_);
     memDebug_->setObjectName("memDebug");
     memDebug_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The log is read, never typed into: Tab goes on to the next control.
+    memDebug_->setTabChangesFocus(true);
     auto* fill = new QVBoxLayout(gbDebug_);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(memDebug_);
@@ -257,7 +260,37 @@ void TForm1::FormCreate() {
     Image1_->show();
     Timer2_->start();
     tmrPortWatch_->start();
-    RunStartUpPortChoice();
+}
+
+void TForm1::RunStartUp() {
+    if (startedUp_)
+        return;
+    startedUp_ = true;
+    RunHandler(&TForm1::cmbComPortChange);
+}
+
+// The start-up read waits for the window's first paint, so the operator sees the window, and
+// what it is waiting for, at once, even with a board that never answers.
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Paint && !startUpQueued_) {
+        startUpQueued_ = true;
+        QTimer::singleShot(0, this, &TForm1::RunStartUp);
+    }
+    return handled;
+}
+
+// No event is handled while an exchange blocks the window, so the window is brought up to date
+// before it: whatever is dropped down closes, the status line says what is about to happen, the
+// wait cursor shows and the window is painted at once. Nothing blocks without an open port.
+void TForm1::Announce(const QString& text) {
+    if (!port_->Connected())
+        return;
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    status_->ShowProgress(text.arg(FromSystemText(port_->Port())));
+    busyChannel_->BeginSequence();
+    repaint();
 }
 
 // Without a port list the window still starts: the list stays empty, no port is opened, and the
@@ -288,20 +321,6 @@ void TForm1::CreatePort() {
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
 }
 
-// The constructor runs outside the event loop, so an error of the first port choice is shown
-// here instead of ending the program. The window is not shown yet: no input to discard.
-void TForm1::RunStartUpPortChoice() {
-    std::exception_ptr failure;
-    try {
-        cmbComPortChange();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    busyChannel_->EndSequence(false);
-    if (failure)
-        ReportFailure(failure);
-}
-
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
 // event delivery is not supported by Qt. The input given while the handler's commands blocked
 // the window is dropped before the error box could take it.
@@ -312,21 +331,35 @@ void TForm1::RunHandler(void (TForm1::*handler)()) {
     } catch (...) {
         failure = std::current_exception();
     }
+    // Told apart before the input is discarded: the port watch may run meanwhile and close the
+    // port of a vanished device, which would leave its failure looking like any other.
+    if (failure && DroppedVanished(failure))
+        failure = nullptr;
     busyChannel_->EndSequence(true);
+    status_->EndProgress();
     if (failure)
         ReportFailure(failure);
 }
 
 // A device that went away is not an error of the operator's action: the port is closed and the
-// status bar says so. Any other error is shown in the error box.
-void TForm1::ReportFailure(const std::exception_ptr& failure) {
+// status bar says so.
+bool TForm1::DroppedVanished(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const ESerialPort& error) {
-        if (port_->Connected() && DeviceVanished(error))
+        if (port_->Connected() && DeviceVanished(error)) {
             portChoice_->DropVanished(*port_);
-        else
-            ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+            return true;
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+// Any error but a vanished device is shown in the error box.
+void TForm1::ReportFailure(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
     } catch (const std::exception& error) {
         ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
     } catch (...) {
@@ -346,7 +379,7 @@ void TForm1::FormDestroy() {
         QMessageBox box(QMessageBox::Critical, Title, QString::fromLocal8Bit(error.what()),
                         QMessageBox::Ok);
         box.setTextFormat(Qt::PlainText);
-        UseWindowFont(&box);
+        UseWindowLook(&box);
         box.exec();
     }
     settings_.reset();
@@ -385,7 +418,9 @@ bool TForm1::ConfirmWarning(std::string_view message, std::string_view caption) 
     return dialogs_->ConfirmWarning(message, caption);
 }
 
+// The open flow repaints right before it writes the file's configuration to the board.
 void TForm1::Repaint() {
+    Announce("Writing the opened configuration to %1 ...");
     repaint();
 }
 
@@ -416,19 +451,29 @@ void TForm1::ShowWhenNotSent() {
 }
 
 void TForm1::ReadFromBoard() {
+    Announce("Reading the configuration from %1 ...");
     const std::string report = ReadConfiguration(ConfigTarget::Device, Endpoints());
     SetReport(report);
     ShowBoardOutcome(ReadOutcome(report), report);
 }
 
 void TForm1::WriteToBoard() {
+    Announce("Writing the configuration to %1 ...");
+    const std::vector<FieldMismatch> mismatches = entry_->Mismatches();
     const std::string report = *WriteConfiguration(ConfigTarget::Device, Endpoints());
     SetReport(report);
-    ShowBoardOutcome(WriteOutcome(report), report);
+    ShowBoardOutcome(WithMismatches(WriteOutcome(report), mismatches), report);
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
     const FileOpening opening = LoadConfigurationFromFile(FileContext());
+    if (opening.fileName.empty())
+        return;
+    if (const std::string reason = UnopenableReason(opening.fileName); !reason.empty()) {
+        status_->ShowOutcome(NotOpenedOutcome(opening.fileName, reason),
+                             QString::fromLocal8Bit(opening.fileName));
+        return;
+    }
     if (opening.outcome == FileOpening::Outcome::NothingOpened)
         return;
     const bool sent = opening.outcome == FileOpening::Outcome::Sent;
@@ -462,25 +507,32 @@ void TForm1::btnWriteToKronaxClick() {
 }
 
 void TForm1::btnStartClick() {
+    Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
     labels_->ShowStart(SendStartCommand(*busyChannel_));
     ShowWhenNotSent();
 }
 
 void TForm1::btnStatusClick() {
+    Announce("Reading the status from %1 ...");
     labels_->ShowStatus(RequestStatus(*busyChannel_));
     ShowWhenNotSent();
 }
 
 void TForm1::SetPowerOnDefault() {
+    Announce("Setting the power-on default on %1 ...");
     const std::string text = SendPowerOnDefaultCommand(*busyChannel_);
     SetReport(text);
     ShowBoardOutcome(PowerOnDefaultOutcome(text), text);
 }
 
 void TForm1::ShowBoardInformation() {
+    Announce("Asking %1 for the board information ...");
     const std::string text = RequestBoardInformation(*busyChannel_);
-    ShowWhenNotSent();
+    const std::string notSent = portChoice_->NotSentReason(*port_);
+    status_->ShowOutcome(notSent.empty()
+                             ? BoardInformationOutcome(busyChannel_->LastAnswered(), port_->Port())
+                             : NotSentOutcome(notSent));
     ShowBoardInformationBox(Title, text);
 }
 
@@ -498,7 +550,9 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::About1Click() {
-    QMessageBox::information(this, Title, Title);
+    QMessageBox box(QMessageBox::Information, Title, Title, QMessageBox::Ok, this);
+    UseWindowLook(&box);
+    box.exec();
 }
 
 void TForm1::Image1DblClick() {

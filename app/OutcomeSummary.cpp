@@ -2,6 +2,8 @@
 
 #include "app/SystemText.h"
 #include "protocol/BoardReplies.h"
+#include "protocol/FieldCaptions.h"
+#include "protocol/IntegerText.h"
 #include "protocol/ReportTally.h"
 
 #include <QFileInfo>
@@ -27,7 +29,43 @@ Outcome TallyOutcome(const QString& lead, const std::string& report, const QStri
     return {text, !tally.AllFine()};
 }
 
+// "Multiplier (0..255)" is named "Multiplier".
+QString FieldName(NumberField field) {
+    const QString caption = FromSystemText(std::string(NumberFieldCaption(field)));
+    return caption.left(caption.indexOf(" (")).trimmed();
+}
+
+QString MismatchText(const FieldMismatch& mismatch) {
+    const QString name = FieldName(mismatch.field);
+    const QString written = QString::number(mismatch.stored) + " was written";
+    if (mismatch.shown.trimmed().isEmpty())
+        return name + " is empty: " + written;
+    const bool number = ReadInteger(mismatch.shown.toStdString()).has_value();
+    return name + " shows " + mismatch.shown + (number ? ", out of range: " : ", not a number: ") +
+           written;
+}
+
 } // namespace
+
+Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches) {
+    if (mismatches.empty())
+        return outcome;
+    QStringList notes;
+    for (const FieldMismatch& mismatch : mismatches)
+        notes << MismatchText(mismatch);
+    return {outcome.text + " " + notes.join("; ") + ".", true};
+}
+
+Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason) {
+    return {"Open: " + BaseName(fileName) + " was not opened: " + QString::fromUtf8(reason) + ".",
+            true};
+}
+
+Outcome BoardInformationOutcome(bool answered, const std::string& portName) {
+    if (answered)
+        return {"Board information received from " + PortText(portName) + ".", false};
+    return {"Board information: " + PortText(portName) + " did not answer in time.", true};
+}
 
 Outcome WriteOutcome(const std::string& report) {
     return TallyOutcome("Configuration written", report, "acknowledged");

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/ParameterEntry.h"
 #include "config_file/ConfigFileFlows.h"
 
 #include <QString>
 
 #include <string>
+#include <vector>
 
 namespace kronax {
 
@@ -20,6 +22,17 @@ Outcome WriteOutcome(const std::string& report);
 
 // From a read report, the same way: "Configuration read: 6 of 6 received."
 Outcome ReadOutcome(const std::string& report);
+
+// outcome followed by what was written instead of what the fields show, in red when there is
+// any: "... Multiplier shows 300, out of range: 30 was written."
+Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches);
+
+// "Open: <file name> was not opened: <reason>."
+Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason);
+
+// "Board information received from <port>." or, not answered, "Board information: <port> did
+// not answer in time."
+Outcome BoardInformationOutcome(bool answered, const std::string& portName);
 
 // What an open flow did (nothing at all gives an empty text). notSentReason, when given, is why
 // no configuration reached the board (the port is not open).

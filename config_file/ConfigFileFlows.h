@@ -33,7 +33,8 @@ struct ConfigFileContext {
 // What an open flow did.
 struct FileOpening {
     enum class Outcome {
-        // The dialog was cancelled or the file does not exist: nothing happened.
+        // The dialog was cancelled (no file name) or the chosen file does not exist: nothing
+        // happened.
         NothingOpened,
         // Some payload of the file was missing, incomplete or illegal: nothing was sent.
         NotSent,
@@ -41,6 +42,7 @@ struct FileOpening {
         Sent,
     };
     Outcome outcome = Outcome::NothingOpened;
+    // The chosen file; empty when the dialog was cancelled.
     std::string fileName;
     std::string readReport;
     std::string writeReport;

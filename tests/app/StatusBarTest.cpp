@@ -1,3 +1,4 @@
+#include "app/WindowLook.h"
 #include "config_file/IniFile.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
@@ -33,7 +34,7 @@ std::unique_ptr<LinkedForm> IdleWindow() {
 }
 
 bool ShownInRed(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText) == Qt::red;
+    return label->palette().color(QPalette::WindowText) == FailureRed;
 }
 
 QLabel* Outcome(const LinkedForm& form) {
