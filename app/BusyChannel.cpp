@@ -14,9 +14,7 @@ BusyChannel::~BusyChannel() {
 bool BusyChannel::TransactCommand(const std::string& command, std::string& reply,
                                   std::int32_t timeout) {
     BeginSequence();
-    lastAnswered_ = false;
-    lastAnswered_ = channel_.TransactCommand(command, reply, timeout);
-    return lastAnswered_;
+    return channel_.TransactCommand(command, reply, timeout);
 }
 
 void BusyChannel::BeginSequence() {

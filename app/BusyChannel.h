@@ -21,9 +21,6 @@ public:
     // Starts a sequence ahead of its first command: the wait cursor shows from now on.
     void BeginSequence();
 
-    // Whether the last command got its answer in time.
-    bool LastAnswered() const { return lastAnswered_; }
-
     // When a command ran since the last call: restores the cursor and, with discardInput, drops
     // the keyboard and mouse input given meanwhile (InputDiscard.h).
     void EndSequence(bool discardInput);
@@ -31,7 +28,6 @@ public:
 private:
     ICommandChannel& channel_;
     bool busy_ = false;
-    bool lastAnswered_ = false;
 };
 
 } // namespace kronax

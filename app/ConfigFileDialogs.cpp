@@ -1,6 +1,7 @@
 #include "app/ConfigFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -48,11 +49,13 @@ std::optional<std::string> ConfigFileDialogs::Run(const char* name, QFileDialog:
         extension.remove_prefix(1);
     dialog.setDefaultSuffix(Local8Bit(extension));
     dialog.setNameFilters(NameFilters(options.filter));
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    folder_ = dialog.directory().absolutePath();
-    if (!chosen)
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        folder_ = dialog.directory().absolutePath();
         return std::nullopt;
-    return dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    }
+    const QString chosen = dialog.selectedFiles().first();
+    folder_ = QFileInfo(chosen).absolutePath();
+    return chosen.toLocal8Bit().toStdString();
 }
 
 bool ConfigFileDialogs::ConfirmWarning(std::string_view message, std::string_view caption) {

@@ -21,6 +21,7 @@
 #include "link/BoardPort.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
+#include "protocol/OutcomeText.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,7 +48,7 @@ constexpr int ClientHeight = 346;
 // How often the present ports are looked at, so that an unplugged board is noticed.
 constexpr int PortWatchInterval = 1000;
 
-// Group box captions that sit on the frame line rather than above it; the font comes first.
+// Group box captions that sit on the frame line rather than above it.
 const QString GroupBoxStyle =
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
     " padding-top: 10px; }"
@@ -68,8 +69,8 @@ void ShowError(const std::exception& error) {
 }
 
 // The operator's action failed with text: said in the status bar and in the error box.
-void ShowFailure(StatusLine& status, const QString& text) {
-    status.ShowOutcome(StoppedOutcome(text), text);
+void ShowFailure(StatusLine& status, Operation operation, const QString& text) {
+    status.ShowOutcome(StoppedOutcome(operation, text), text);
     KronaxApplication::ShowError(text);
 }
 
@@ -82,7 +83,8 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ImageList1_(DrawImageList()), environment_(std::move(environment)) {
-    setStyleSheet(WindowFontStyle() + GroupBoxStyle);
+    setFont(WindowFont());
+    setStyleSheet(GroupBoxStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -106,18 +108,20 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     lblReport_->hide();
     labels_ = std::make_unique<BoardCommandLabels>(lblStart_, lblStatus_, *environment_.ticks);
     dialogs_ = std::make_unique<ConfigFileDialogs>(this);
-    FitWindowFont(this, GroupBoxStyle);
 
     Timer2_ = new QTimer(this);
     Timer2_->setObjectName("Timer2");
     Timer2_->setInterval(1000);
-    connect(Timer2_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::Timer2Timer); });
+    connect(Timer2_, &QTimer::timeout, this,
+            [this] { RunHandler(&TForm1::Timer2Timer, Operation::Background); });
     tmrPortWatch_ = new QTimer(this);
     tmrPortWatch_->setObjectName("tmrPortWatch");
     tmrPortWatch_->setInterval(PortWatchInterval);
-    connect(tmrPortWatch_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::WatchPorts); });
+    connect(tmrPortWatch_, &QTimer::timeout, this,
+            [this] { RunHandler(&TForm1::WatchPorts, Operation::Background); });
 
     FormCreate();
+    FitWindowFont(this);
 }
 
 TForm1::~TForm1() {
@@ -130,33 +134,40 @@ void TForm1::CreateMenu() {
     connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
                     Qt::CTRL | Qt::Key_O, image::OpenFile),
             &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click); });
+            [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click, Operation::Open); });
     connect(AddItem(file, "StoreConfigurationtoFile1", "&Save Configuration to File...",
                     Qt::CTRL | Qt::Key_S, image::SaveFile),
             &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click); });
+            [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click, Operation::Save); });
     connect(AddItem(file, "LoadConfigurationfromKronax1", "&Read Configuration from KRONAX",
                     Qt::CTRL | Qt::Key_R, image::ReadFromBoard),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::LoadConfigurationfromKronax1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::LoadConfigurationfromKronax1Click,
+                           Operation::ReadConfiguration);
+            });
     connect(AddItem(file, "ApplyConfigurationtoKronax1", "&Write Configuration to KRONAX",
                     Qt::CTRL | Qt::Key_W, image::WriteToBoard),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::ApplyConfigurationtoKronax1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::ApplyConfigurationtoKronax1Click,
+                           Operation::WriteConfiguration);
+            });
     connect(AddItem(file, "SetCurrentConfigurationasPowerOnDefault1",
                     "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D,
                     image::PowerOnDefault),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click,
+                           Operation::PowerOnDefault);
+            });
 
     QMenu* help = menuBar()->addMenu("&?");
     help->setObjectName("N1");
     connect(AddItem(help, "KRONAXBoardInformation1", "KRONAX Board &Information...",
                     Qt::CTRL | Qt::Key_I, image::BoardInformation),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::KRONAXBoardInformation1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::KRONAXBoardInformation1Click, Operation::BoardInformation);
+            });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
-            this, [this] { RunHandler(&TForm1::About1Click); });
+            this, [this] { RunHandler(&TForm1::About1Click, Operation::Background); });
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -182,7 +193,7 @@ void TForm1::CreateCommunication(QWidget* client) {
     cmbComPort_->setObjectName("cmbComPort");
     cmbComPort_->setGeometry(64, 20, 105, 21);
     connect(cmbComPort_, &QComboBox::activated, this,
-            [this] { RunHandler(&TForm1::cmbComPortChange); });
+            [this] { RunHandler(&TForm1::cmbComPortChange, Operation::PortChoice); });
     cmbComPort_->onDropDown = [this] {
         portChoice_->Refresh();
     };
@@ -200,7 +211,8 @@ void TForm1::CreateStatus(QWidget* client) {
     btnStart->setObjectName("btnStart");
     btnStart->setGeometry(8, 15, 97, 21);
     btnStart->setAutoDefault(true);
-    connect(btnStart, &QPushButton::clicked, this, [this] { RunHandler(&TForm1::btnStartClick); });
+    connect(btnStart, &QPushButton::clicked, this,
+            [this] { RunHandler(&TForm1::btnStartClick, Operation::StartAlgorithms); });
     // The outcome texts are wider than the group: each label wraps onto a second line and is
     // tall enough for both lines, descenders included, between the buttons.
     lblStart_ = CreateLabel(box, "lblStart", "", {8, 36, 101, 31});
@@ -212,7 +224,7 @@ void TForm1::CreateStatus(QWidget* client) {
     btnStatus->setGeometry(8, 67, 97, 21);
     btnStatus->setAutoDefault(true);
     connect(btnStatus, &QPushButton::clicked, this,
-            [this] { RunHandler(&TForm1::btnStatusClick); });
+            [this] { RunHandler(&TForm1::btnStatusClick, Operation::ReadStatus); });
     lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 88, 101, 31});
     lblStatus_->setWordWrap(true);
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -223,7 +235,7 @@ void TForm1::CreateStatus(QWidget* client) {
     btnWriteToKronax_->setGeometry(480, 216, 201, 25);
     btnWriteToKronax_->setDefault(true);
     connect(btnWriteToKronax_, &QPushButton::clicked, this,
-            [this] { RunHandler(&TForm1::btnWriteToKronaxClick); });
+            [this] { RunHandler(&TForm1::btnWriteToKronaxClick, Operation::WriteConfiguration); });
 }
 
 void TForm1::CreateLogoAndLog(QWidget* client) {
@@ -266,7 +278,7 @@ void TForm1::RunStartUp() {
     if (startedUp_)
         return;
     startedUp_ = true;
-    RunHandler(&TForm1::cmbComPortChange);
+    RunHandler(&TForm1::cmbComPortChange, Operation::PortChoice);
 }
 
 // The start-up read waits for the window's first paint, so the operator sees the window, and
@@ -324,7 +336,7 @@ void TForm1::CreatePort() {
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
 // event delivery is not supported by Qt. The input given while the handler's commands blocked
 // the window is dropped before the error box could take it.
-void TForm1::RunHandler(void (TForm1::*handler)()) {
+void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
     std::exception_ptr failure;
     try {
         (this->*handler)();
@@ -338,7 +350,7 @@ void TForm1::RunHandler(void (TForm1::*handler)()) {
     busyChannel_->EndSequence(true);
     status_->EndProgress();
     if (failure)
-        ReportFailure(failure);
+        ReportFailure(failure, operation);
 }
 
 // A device that went away is not an error of the operator's action: the port is closed and the
@@ -357,13 +369,13 @@ bool TForm1::DroppedVanished(const std::exception_ptr& failure) {
 }
 
 // Any error but a vanished device is shown in the error box.
-void TForm1::ReportFailure(const std::exception_ptr& failure) {
+void TForm1::ReportFailure(const std::exception_ptr& failure, Operation operation) {
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& error) {
-        ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+        ShowFailure(*status_, operation, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowFailure(*status_, "Unknown error.");
+        ShowFailure(*status_, operation, "Unknown error.");
     }
 }
 
@@ -428,41 +440,41 @@ void TForm1::SetReport(const std::string& report) {
     lblReport_->setText(FromSystemText(report));
 }
 
-TransferEndpoints TForm1::Endpoints() {
-    return {*this, *busyChannel_};
-}
-
 ConfigFileContext TForm1::FileContext() {
     return {*this, *busyChannel_, *this, [](const std::string& fileName) {
                 return std::make_unique<TIniEntryStore>(fileName);
             }};
 }
 
-void TForm1::ShowBoardOutcome(const Outcome& outcome, const std::string& report) {
+void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
+                              const std::string& report) {
     const std::string notSent = portChoice_->NotSentReason(*port_);
-    status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(notSent),
+    status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(operation, notSent),
                          FromSystemText(report));
 }
 
-void TForm1::ShowWhenNotSent() {
+void TForm1::ShowWhenNotSent(Operation operation) {
     const std::string notSent = portChoice_->NotSentReason(*port_);
     if (!notSent.empty())
-        status_->ShowOutcome(NotSentOutcome(notSent));
+        status_->ShowOutcome(NotSentOutcome(operation, notSent));
 }
 
 void TForm1::ReadFromBoard() {
     Announce("Reading the configuration from %1 ...");
-    const std::string report = ReadConfiguration(ConfigTarget::Device, Endpoints());
-    SetReport(report);
-    ShowBoardOutcome(ReadOutcome(report), report);
+    const TransferReport report = ReadConfiguration(*this, *busyChannel_);
+    const std::string text = ReportText(report);
+    SetReport(text);
+    ShowBoardOutcome(Operation::ReadConfiguration, ReadOutcome(report), text);
 }
 
 void TForm1::WriteToBoard() {
     Announce("Writing the configuration to %1 ...");
     const std::vector<FieldMismatch> mismatches = entry_->Mismatches();
-    const std::string report = *WriteConfiguration(ConfigTarget::Device, Endpoints());
-    SetReport(report);
-    ShowBoardOutcome(WithMismatches(WriteOutcome(report), mismatches), report);
+    const TransferReport report = WriteConfiguration(*this, *busyChannel_);
+    const std::string text = ReportText(report);
+    SetReport(text);
+    ShowBoardOutcome(Operation::WriteConfiguration,
+                     WithMismatches(WriteOutcome(report), mismatches), text);
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
@@ -477,8 +489,10 @@ void TForm1::LoadConfigurationfromFile1Click() {
     if (opening.outcome == FileOpening::Outcome::NothingOpened)
         return;
     const bool sent = opening.outcome == FileOpening::Outcome::Sent;
+    const QString report =
+        FromSystemText(ReportText(sent ? opening.writeReport : opening.readReport));
     status_->ShowOutcome(OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
-                         FromSystemText(sent ? opening.writeReport : opening.readReport));
+                         OpenDetails(opening, report));
 }
 
 void TForm1::StoreConfigurationtoFile1Click() {
@@ -509,30 +523,31 @@ void TForm1::btnWriteToKronaxClick() {
 void TForm1::btnStartClick() {
     Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
-    labels_->ShowStart(SendStartCommand(*busyChannel_));
-    ShowWhenNotSent();
+    labels_->ShowStart(CommandOutcomeText(SendStartCommand(*busyChannel_)));
+    ShowWhenNotSent(Operation::StartAlgorithms);
 }
 
 void TForm1::btnStatusClick() {
     Announce("Reading the status from %1 ...");
-    labels_->ShowStatus(RequestStatus(*busyChannel_));
-    ShowWhenNotSent();
+    labels_->ShowStatus(CommandOutcomeText(RequestStatus(*busyChannel_)));
+    ShowWhenNotSent(Operation::ReadStatus);
 }
 
 void TForm1::SetPowerOnDefault() {
     Announce("Setting the power-on default on %1 ...");
-    const std::string text = SendPowerOnDefaultCommand(*busyChannel_);
+    const CommandResult result = SendPowerOnDefaultCommand(*busyChannel_);
+    const std::string text = CommandOutcomeText(result);
     SetReport(text);
-    ShowBoardOutcome(PowerOnDefaultOutcome(text), text);
+    ShowBoardOutcome(Operation::PowerOnDefault, PowerOnDefaultOutcome(result), text);
 }
 
 void TForm1::ShowBoardInformation() {
     Announce("Asking %1 for the board information ...");
-    const std::string text = RequestBoardInformation(*busyChannel_);
+    const CommandResult result = RequestBoardInformation(*busyChannel_);
     const std::string notSent = portChoice_->NotSentReason(*port_);
-    status_->ShowOutcome(notSent.empty()
-                             ? BoardInformationOutcome(busyChannel_->LastAnswered(), port_->Port())
-                             : NotSentOutcome(notSent));
+    status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
+                                         : NotSentOutcome(Operation::BoardInformation, notSent));
+    const std::string text = CommandOutcomeText(result);
     ShowBoardInformationBox(Title, text);
 }
 

@@ -1,10 +1,9 @@
 #include "app/OutcomeSummary.h"
 
 #include "app/SystemText.h"
-#include "protocol/BoardReplies.h"
 #include "protocol/FieldCaptions.h"
 #include "protocol/IntegerText.h"
-#include "protocol/ReportTally.h"
+#include "protocol/OutcomeText.h"
 
 #include <QFileInfo>
 
@@ -20,13 +19,15 @@ QString BaseName(const std::string& fileName) {
 }
 
 // "<lead>: 4 of 6 <fineWord>." and, when a line failed, " First failure: <outcome>"
-Outcome TallyOutcome(const QString& lead, const std::string& report, const QString& fineWord) {
-    const ReportTally tally = TallyReport(report);
-    QString text =
-        QString("%1: %2 of %3 %4.").arg(lead).arg(tally.fine).arg(tally.lines).arg(fineWord);
-    if (!tally.AllFine())
-        text += " First failure: " + FromSystemText(tally.firstFailure);
-    return {text, !tally.AllFine()};
+Outcome TallyOutcome(const QString& lead, const TransferReport& report, const QString& fineWord) {
+    QString text = QString("%1: %2 of %3 %4.")
+                       .arg(lead)
+                       .arg(report.SucceededCount())
+                       .arg(report.steps.size())
+                       .arg(fineWord);
+    if (const TransferStep* failure = report.FirstFailure())
+        text += " First failure: " + FromSystemText(StepOutcomeText(report.transfer, *failure));
+    return {text, !report.AllSucceeded()};
 }
 
 // "Multiplier (0..255)" is named "Multiplier".
@@ -47,6 +48,32 @@ QString MismatchText(const FieldMismatch& mismatch) {
 
 } // namespace
 
+QString OperationName(Operation operation) {
+    switch (operation) {
+    case Operation::ReadConfiguration:
+        return "Read Configuration";
+    case Operation::WriteConfiguration:
+        return "Write Configuration";
+    case Operation::PowerOnDefault:
+        return "Power On Default";
+    case Operation::BoardInformation:
+        return "Board Information";
+    case Operation::StartAlgorithms:
+        return "Start Algorithms";
+    case Operation::ReadStatus:
+        return "Read Status";
+    case Operation::Open:
+        return "Open";
+    case Operation::Save:
+        return "Save";
+    case Operation::PortChoice:
+        return "Port choice";
+    case Operation::Background:
+        break;
+    }
+    return {};
+}
+
 Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches) {
     if (mismatches.empty())
         return outcome;
@@ -61,17 +88,21 @@ Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason)
             true};
 }
 
-Outcome BoardInformationOutcome(bool answered, const std::string& portName) {
-    if (answered)
-        return {"Board information received from " + PortText(portName) + ".", false};
-    return {"Board information: " + PortText(portName) + " did not answer in time.", true};
+Outcome BoardInformationOutcome(const CommandResult& result, const std::string& portName) {
+    if (result.outcome != CommandOutcome::Timeout)
+        return {OperationName(Operation::BoardInformation) + " received from " +
+                    PortText(portName) + ".",
+                false};
+    return {OperationName(Operation::BoardInformation) + ": " + PortText(portName) +
+                " did not answer in time.",
+            true};
 }
 
-Outcome WriteOutcome(const std::string& report) {
+Outcome WriteOutcome(const TransferReport& report) {
     return TallyOutcome("Configuration written", report, "acknowledged");
 }
 
-Outcome ReadOutcome(const std::string& report) {
+Outcome ReadOutcome(const TransferReport& report) {
     return TallyOutcome("Configuration read", report, "received");
 }
 
@@ -81,7 +112,8 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
     case FileOpening::Outcome::NothingOpened:
         return {};
     case FileOpening::Outcome::NotSent: {
-        Outcome outcome = TallyOutcome(file + " not sent to the board", opening.readReport, "read");
+        Outcome outcome =
+            TallyOutcome("Open: " + file + " not sent to the board", opening.readReport, "read");
         outcome.failed = true;
         return outcome;
     }
@@ -89,23 +121,28 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
         break;
     }
     if (!notSentReason.empty())
-        return {file + " read; not sent: " + FromSystemText(notSentReason) + ".", true};
-    return TallyOutcome(file + " read and written", opening.writeReport, "acknowledged");
+        return {"Open: " + file + " read; not sent: " + FromSystemText(notSentReason) + ".", true};
+    return TallyOutcome("Open: " + file + " read and written", opening.writeReport, "acknowledged");
 }
 
 Outcome SaveOutcome(const std::string& fileName) {
     return {"Configuration saved to " + BaseName(fileName) + ".", false};
 }
 
-Outcome PowerOnDefaultOutcome(const std::string& text) {
-    QString line = FromSystemText(text);
+Outcome PowerOnDefaultOutcome(const CommandResult& result) {
+    QString line = FromSystemText(CommandOutcomeText(result));
     line.remove('\r');
     line.remove('\n');
-    return {line, text != PowerOnDefaultOutcomeText(true, "!SMACK\r")};
+    if (result.outcome == CommandOutcome::Unrecognised)
+        line = OperationName(Operation::PowerOnDefault) + ": unrecognised reply " + line;
+    return {line, !result.Succeeded()};
 }
 
-Outcome NotSentOutcome(const std::string& reason) {
-    return {"Not sent: " + FromSystemText(reason) + ".", true};
+Outcome NotSentOutcome(Operation operation, const std::string& reason) {
+    const QString name = OperationName(operation);
+    return {(name.isEmpty() ? "Not sent" : name + " not sent") + ": " + FromSystemText(reason) +
+                ".",
+            true};
 }
 
 Outcome OpeningFailedOutcome(const std::string& portName, const std::string& reason) {
@@ -122,8 +159,24 @@ Outcome PortBackOutcome(const std::string& portName) {
     return {PortText(portName) + " is back: pick it in the port list to reconnect.", false};
 }
 
-Outcome StoppedOutcome(const QString& errorText) {
-    return {"Stopped: " + errorText, true};
+Outcome StoppedOutcome(Operation operation, const QString& errorText) {
+    const QString name = OperationName(operation);
+    return {(name.isEmpty() ? "Stopped" : name + " stopped") + ": " + errorText, true};
+}
+
+QString OpenDetails(const FileOpening& opening, const QString& reportText) {
+    QStringList lines;
+    for (const TransferStep& step : opening.readReport.steps) {
+        const QString key = FromSystemText(std::string(KindName(step.kind)));
+        if (step.outcome == StepOutcome::Incomplete)
+            lines << (step.payload && !step.payload->empty()
+                          ? key + "=" + FromSystemText(*step.payload) + " has the wrong length."
+                          : key + " is missing from the file.");
+        else if (step.outcome == StepOutcome::Illegal)
+            lines << key + "=" + FromSystemText(step.payload.value_or("")) + " is illegal.";
+    }
+    lines << reportText;
+    return lines.join("\r\n");
 }
 
 } // namespace kronax

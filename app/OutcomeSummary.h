@@ -2,6 +2,8 @@
 
 #include "app/ParameterEntry.h"
 #include "config_file/ConfigFileFlows.h"
+#include "protocol/BoardReplies.h"
+#include "protocol/TransferReport.h"
 
 #include <QString>
 
@@ -16,12 +18,31 @@ struct Outcome {
     bool failed = false;
 };
 
+// The operations whose outcomes the status line names.
+enum class Operation {
+    ReadConfiguration,
+    WriteConfiguration,
+    PowerOnDefault,
+    BoardInformation,
+    StartAlgorithms,
+    ReadStatus,
+    Open,
+    Save,
+    PortChoice,
+    // Timer ticks and the like, which the operator did not start.
+    Background,
+};
+
+// "Read Configuration", "Write Configuration", ... as the menu and the buttons name them; empty
+// for Background.
+QString OperationName(Operation operation);
+
 // From a write report: "Configuration written: 6 of 6 acknowledged.", or the count followed by
-// "First failure: " and the outcome text of the first line that failed.
-Outcome WriteOutcome(const std::string& report);
+// "First failure: " and the outcome text of the first step that failed.
+Outcome WriteOutcome(const TransferReport& report);
 
 // From a read report, the same way: "Configuration read: 6 of 6 received."
-Outcome ReadOutcome(const std::string& report);
+Outcome ReadOutcome(const TransferReport& report);
 
 // outcome followed by what was written instead of what the fields show, in red when there is
 // any: "... Multiplier shows 300, out of range: 30 was written."
@@ -30,23 +51,23 @@ Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismat
 // "Open: <file name> was not opened: <reason>."
 Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason);
 
-// "Board information received from <port>." or, not answered, "Board information: <port> did
+// "Board Information received from <port>." or, after a time-out, "Board Information: <port> did
 // not answer in time."
-Outcome BoardInformationOutcome(bool answered, const std::string& portName);
+Outcome BoardInformationOutcome(const CommandResult& result, const std::string& portName);
 
-// What an open flow did (nothing at all gives an empty text). notSentReason, when given, is why
-// no configuration reached the board (the port is not open).
+// What an open flow did, after "Open: " (nothing at all gives an empty text). notSentReason, when
+// given, is why no configuration reached the board (the port is not open).
 Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason);
 
 // "Configuration saved to <file name>."
 Outcome SaveOutcome(const std::string& fileName);
 
 // The power-on default text itself, with a board reply's line ends left out; failed unless the
-// board acknowledged.
-Outcome PowerOnDefaultOutcome(const std::string& text);
+// board acknowledged. A reply that is none of the known ones is named as such.
+Outcome PowerOnDefaultOutcome(const CommandResult& result);
 
-// "Not sent: <reason>."
-Outcome NotSentOutcome(const std::string& reason);
+// "<operation> not sent: <reason>."
+Outcome NotSentOutcome(Operation operation, const std::string& reason);
 
 // "<port> could not be opened: <reason>."
 Outcome OpeningFailedOutcome(const std::string& portName, const std::string& reason);
@@ -57,7 +78,11 @@ Outcome DisconnectedOutcome(const std::string& portName);
 // "<port> is back: pick it in the port list to reconnect."
 Outcome PortBackOutcome(const std::string& portName);
 
-// "Stopped: <error text>."
-Outcome StoppedOutcome(const QString& errorText);
+// "<operation> stopped: <error text>"
+Outcome StoppedOutcome(Operation operation, const QString& errorText);
+
+// The tooltip of an open flow's outcome: each key of the file that is missing, of the wrong length
+// or illegal, one line each ("MUX is missing from the file."), then the report text.
+QString OpenDetails(const FileOpening& opening, const QString& reportText);
 
 } // namespace kronax

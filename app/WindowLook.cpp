@@ -2,26 +2,56 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QResizeEvent>
 #include <QSpacerItem>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 
 namespace kronax {
 namespace {
 
 constexpr int DesignPixels = 11;
-constexpr int SmallestPixels = 8;
+// Narrower by this many percent at a time, down to the narrowest: still easy to read.
+constexpr int StretchStep = 4;
+constexpr int NarrowestStretch = 76;
 // A group box title's room: the frame's corner on the left, a little air on the right.
 constexpr int TitleAllowance = 12;
 // What a title bar takes beside the caption: the icon and the close button.
 constexpr int TitleBarAllowance = 96;
 
-int fontPixels = DesignPixels;
+// A push button's frame and padding on each side, and the gap between its icon and its text.
+constexpr int ButtonFrame = 4;
+constexpr int IconGap = 4;
+
+int fontStretch = QFont::Unstretched;
+
+// The room a button gives its caption: for a radio or check button what the style leaves beside
+// the indicator, for a push button its width less the frame and the icon.
+int CaptionRoom(const QAbstractButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    if (qobject_cast<const QRadioButton*>(button))
+        return button->style()
+            ->subElementRect(QStyle::SE_RadioButtonContents, &option, button)
+            .width();
+    if (qobject_cast<const QCheckBox*>(button))
+        return button->style()
+            ->subElementRect(QStyle::SE_CheckBoxContents, &option, button)
+            .width();
+    const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + IconGap;
+    return button->width() - icon - 2 * ButtonFrame;
+}
 
 bool Clipped(const QWidget* widget) {
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
@@ -31,28 +61,43 @@ bool Clipped(const QWidget* widget) {
                label->contentsRect().width();
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return !button->text().isEmpty() && button->sizeHint().width() > button->width();
+        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&')) >
+               CaptionRoom(button);
     if (const auto* box = qobject_cast<const QGroupBox*>(widget))
         return box->fontMetrics().horizontalAdvance(box->title()) + TitleAllowance > box->width();
     return false;
 }
 
-} // namespace
-
-QString WindowFontStyle() {
-    return QString("QWidget { font-family: \"Nimbus Sans\", sans-serif; font-size: %1px; }")
-        .arg(fontPixels);
+// Polishes widget and hands it the resize event that a widget not shown yet still owes, so that
+// a control that places its items on resizing (a radio group) has done so.
+void LayOut(QWidget* widget) {
+    widget->ensurePolished();
+    if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
+        return;
+    QResizeEvent resize(widget->size(), QSize());
+    QCoreApplication::sendEvent(widget, &resize);
+    widget->setAttribute(Qt::WA_PendingResizeEvent, false);
 }
 
-void FitWindowFont(QWidget* window, const QString& ownStyle) {
-    for (fontPixels = DesignPixels;; --fontPixels) {
-        // Setting the same sheet again would lay out the status bar anew, a little taller.
-        if (const QString style = WindowFontStyle() + ownStyle; window->styleSheet() != style)
-            window->setStyleSheet(style);
-        window->ensurePolished();
-        for (QWidget* child : window->findChildren<QWidget*>())
-            child->ensurePolished();
-        if (fontPixels == SmallestPixels || ClippedControls(window).isEmpty())
+} // namespace
+
+QFont WindowFont() {
+    QFont font("Nimbus Sans");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(DesignPixels);
+    font.setStretch(fontStretch);
+    return font;
+}
+
+void FitWindowFont(QWidget* window) {
+    for (fontStretch = QFont::Unstretched;; fontStretch -= StretchStep) {
+        // Under a style sheet a window's font does not reach its children: each gets its own.
+        window->setFont(WindowFont());
+        for (QWidget* child : window->findChildren<QWidget*>()) {
+            child->setFont(WindowFont());
+            LayOut(child);
+        }
+        if (fontStretch <= NarrowestStretch || ClippedControls(window).isEmpty())
             return;
     }
 }
@@ -72,7 +117,7 @@ QStringList ClippedControls(const QWidget* window) {
 }
 
 void UseWindowFont(QWidget* widget) {
-    widget->setStyleSheet(WindowFontStyle());
+    widget->setFont(WindowFont());
 }
 
 void UseWindowLook(QMessageBox* box) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -14,14 +15,14 @@ namespace kronax {
 inline const QColor FailureRed{0xc0, 0x00, 0x00};
 inline const QColor InvalidFieldRed{0xff, 0x60, 0x60};
 
-// The window's font: a small sans at the size FitWindowFont chose, 11 pixels (the size the
-// layout was designed for) until then. Boxes the window shows without owning them use it too.
-QString WindowFontStyle();
+// The window's font: a small sans of 11 pixels, the size the layout was designed for, as narrow
+// as FitWindowFont found it needs to be. Boxes the window shows without owning them use it too.
+QFont WindowFont();
 
-// Gives window the style sheet WindowFontStyle() + ownStyle at the largest font size, from 11
-// pixels down, at which no caption of its controls is clipped (ClippedControls); the smallest
-// tried when none fits. The sans at hand may be wider than the one the layout was drawn for.
-void FitWindowFont(QWidget* window, const QString& ownStyle);
+// Gives window the font at the widest stretch, from normal width down, at which no caption of its
+// controls is clipped (ClippedControls); the narrowest tried when none fits. The sans at hand may
+// be wider than the one the layout was drawn for, and a narrower face keeps the design's size.
+void FitWindowFont(QWidget* window);
 
 // The names (or texts) of the controls in window whose caption is wider than the room they give
 // it: labels that do not wrap, buttons, and group box titles. Empty ones and the status bar's

@@ -5,8 +5,8 @@
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
-#include "protocol/TransferMessages.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,46 +18,46 @@ using Json = nlohmann::ordered_json;
 
 struct BoardRead {
     ConfigurationSnapshot snapshot;
-    std::vector<std::string> report;
-    bool complete = true;
-    Json payloads = Json::object();
+    TransferReport report;
 };
 
-bool EndsWith(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
+BoardRead ReadBoard(ICommandChannel& channel) {
+    MemoryConfigurationView view;
+    TransferReport report = ReadConfiguration(view, channel);
+    return {view.Snapshot(), std::move(report)};
+}
+
+Json PayloadsJson(const TransferReport& report) {
+    Json payloads = Json::object();
+    for (PayloadKind kind : PayloadKinds) {
+        const auto payload = report.PayloadOf(kind);
+        payloads[std::string(KindName(kind))] =
+            payload ? Json(Utf8FromSystemText(*payload)) : Json(nullptr);
+    }
+    return payloads;
+}
+
+// The report's lines as the report label holds them, UTF-8 and without their line ends.
+std::vector<std::string> ReportLinesOf(const TransferReport& report) {
+    std::vector<std::string> lines;
+    for (const TransferStep& step : report.steps)
+        lines.push_back(Utf8FromSystemText(ReportLineText(report.transfer, step)));
+    return lines;
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
-        text += Utf8FromSystemText(line) + "\n";
+        text += line + "\n";
     return text;
-}
-
-BoardRead ReadBoard(TRecordingChannel& channel) {
-    MemoryConfigurationView view;
-    BoardRead read;
-    read.report = ReportLines(ReadConfiguration(ConfigTarget::Device, {view, channel}));
-    read.snapshot = view.Snapshot();
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const PayloadKind kind = PayloadKinds[index];
-        const std::string received = "??SM" + std::string(KindName(kind)) + " | " +
-                                     std::string(DeviceReadMessagesFor(kind).received);
-        if (index >= read.report.size() || read.report[index] != received)
-            read.complete = false;
-        const auto payload = channel.QueriedPayload(kind);
-        read.payloads[std::string(KindName(kind))] =
-            payload ? Json(Utf8FromSystemText(*payload)) : Json(nullptr);
-    }
-    return read;
 }
 
 PortResult Incomplete(const BoardRead& read) {
     PortResult result;
+    const std::vector<std::string> lines = ReportLinesOf(read.report);
     result.exitCode = ExitNotAsAsked;
-    result.text = Lines(read.report);
-    result.json["report"] = read.report;
+    result.text = Lines(lines);
+    result.json["report"] = lines;
     result.problem = "the board's configuration was not read completely";
     return result;
 }
@@ -70,17 +70,18 @@ bool SameHex(const std::string& a, const std::string& b) {
 }
 
 // Reads the board back and compares what it holds with what was written; adds the outcome.
-bool Verify(TRecordingChannel& channel, const ConfigurationSnapshot& written, PortResult& result) {
+bool Verify(ICommandChannel& channel, const ConfigurationSnapshot& written, PortResult& result) {
     const BoardRead back = ReadBoard(channel);
-    if (!back.complete) {
-        result.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
+    if (!back.report.AllSucceeded()) {
+        result.text +=
+            Lines(ReportLinesOf(back.report)) + "Verify: the configuration was not read back.\n";
         result.json["verified"] = false;
         return false;
     }
     bool same = true;
     for (PayloadKind kind : PayloadKinds) {
         const std::string sent = EncodePayload(kind, written);
-        const std::string held = *channel.QueriedPayload(kind);
+        const std::string held = *back.report.PayloadOf(kind);
         if (SameHex(sent, held))
             continue;
         same = false;
@@ -93,15 +94,6 @@ bool Verify(TRecordingChannel& channel, const ConfigurationSnapshot& written, Po
     return same;
 }
 
-bool AllAcknowledged(const std::vector<std::string>& report) {
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const auto acknowledged = WriteMessagesFor(PayloadKinds[index]).acknowledged;
-        if (index >= report.size() || !EndsWith(report[index], " | " + std::string(acknowledged)))
-            return false;
-    }
-    return true;
-}
-
 Json DifferencesJson(const std::vector<FieldDifference>& differences) {
     Json json = Json::array();
     for (const FieldDifference& difference : differences)
@@ -111,24 +103,25 @@ Json DifferencesJson(const std::vector<FieldDifference>& differences) {
     return json;
 }
 
-PortResult SingleCommand(const std::string& outcome, bool asked) {
+PortResult SingleCommand(const CommandResult& outcome) {
+    const std::string text = PrintableReply(CommandOutcomeText(outcome));
     PortResult result;
-    result.exitCode = asked ? ExitSuccess : ExitNotAsAsked;
-    result.text = PrintableReply(outcome) + "\n";
-    result.json["outcome"] = PrintableReply(outcome);
+    result.exitCode = outcome.Succeeded() ? ExitSuccess : ExitNotAsAsked;
+    result.text = text + "\n";
+    result.json["outcome"] = text;
     return result;
 }
 
 } // namespace
 
-PortResult ReadBoardAction(TRecordingChannel& channel, const ReadRequest& request) {
+PortResult ReadBoardAction(ICommandChannel& channel, const ReadRequest& request) {
     const BoardRead read = ReadBoard(channel);
-    if (!read.complete)
+    if (!read.report.AllSucceeded())
         return Incomplete(read);
     PortResult result;
     result.text = FieldsText(read.snapshot);
     result.json["fields"] = FieldsJson(read.snapshot);
-    result.json["payloads"] = read.payloads;
+    result.json["payloads"] = PayloadsJson(read.report);
     if (request.outputFile) {
         try {
             SaveConfigFile(*request.outputFile, read.snapshot, request.force);
@@ -140,9 +133,9 @@ PortResult ReadBoardAction(TRecordingChannel& channel, const ReadRequest& reques
     return result;
 }
 
-PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& request) {
+PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& request) {
     const BoardRead read = ReadBoard(channel);
-    if (!read.complete) {
+    if (!read.report.AllSucceeded()) {
         PortResult result = Incomplete(read);
         result.problem += "; nothing was written";
         return result;
@@ -155,10 +148,11 @@ PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& requ
         return result;
 
     MemoryConfigurationView view(request.file.snapshot);
-    const auto report = ReportLines(*WriteConfiguration(ConfigTarget::Device, {view, channel}));
+    const TransferReport written = WriteConfiguration(view, channel);
+    const std::vector<std::string> report = ReportLinesOf(written);
     result.text += Lines(report);
     result.json["report"] = report;
-    bool done = AllAcknowledged(report);
+    bool done = written.AllSucceeded();
     if (!done)
         result.problem = "the board did not acknowledge every write";
     if (done && request.verify) {
@@ -168,10 +162,11 @@ PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& requ
     }
     if (request.setDefault) {
         if (done) {
-            const std::string outcome = SendPowerOnDefaultCommand(channel);
-            result.text += PrintableReply(outcome) + "\n";
-            result.json["setDefault"] = PrintableReply(outcome);
-            if (outcome != "Setting power on defaults aknowledged.") {
+            const CommandResult outcome = SendPowerOnDefaultCommand(channel);
+            const std::string text = PrintableReply(CommandOutcomeText(outcome));
+            result.text += text + "\n";
+            result.json["setDefault"] = text;
+            if (!outcome.Succeeded()) {
                 done = false;
                 result.problem = "the board did not make the configuration its power-on default";
             }
@@ -183,9 +178,9 @@ PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& requ
     return result;
 }
 
-PortResult DiffBoardAction(TRecordingChannel& channel, const LoadedFile& file) {
+PortResult DiffBoardAction(ICommandChannel& channel, const LoadedFile& file) {
     const BoardRead read = ReadBoard(channel);
-    if (!read.complete)
+    if (!read.report.AllSucceeded())
         return Incomplete(read);
     PortResult result;
     const auto differences = DiffFields(read.snapshot, file.snapshot);
@@ -195,32 +190,27 @@ PortResult DiffBoardAction(TRecordingChannel& channel, const LoadedFile& file) {
     return result;
 }
 
-PortResult StartAction(TRecordingChannel& channel) {
-    const std::string outcome = SendStartCommand(channel);
-    return SingleCommand(outcome, outcome == "Start aknowledged.");
+PortResult StartAction(ICommandChannel& channel) {
+    return SingleCommand(SendStartCommand(channel));
 }
 
-PortResult StatusAction(TRecordingChannel& channel) {
-    const std::string outcome = RequestStatus(channel);
-    return SingleCommand(outcome, channel.LastAnswered() && outcome != "Status: unknown.");
+PortResult StatusAction(ICommandChannel& channel) {
+    return SingleCommand(RequestStatus(channel));
 }
 
-PortResult SetDefaultAction(TRecordingChannel& channel) {
-    const std::string outcome = SendPowerOnDefaultCommand(channel);
-    return SingleCommand(outcome, outcome == "Setting power on defaults aknowledged.");
+PortResult SetDefaultAction(ICommandChannel& channel) {
+    return SingleCommand(SendPowerOnDefaultCommand(channel));
 }
 
-PortResult InfoAction(TRecordingChannel& channel) {
-    const std::vector<std::string> lines = ReportLines(RequestBoardInformation(channel));
+PortResult InfoAction(ICommandChannel& channel) {
+    const CommandResult outcome = RequestBoardInformation(channel);
     PortResult result;
-    result.exitCode = channel.LastAnswered() ? ExitSuccess : ExitNotAsAsked;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const std::string line = Utf8FromSystemText(lines[index]);
-        result.text += line + "\n";
-        const std::size_t colon = line.find(": ");
-        if (index > 0 && colon != std::string::npos)
-            result.json[line.substr(0, colon)] = line.substr(colon + 2);
-    }
+    result.exitCode = outcome.Succeeded() ? ExitSuccess : ExitNotAsAsked;
+    result.text = Utf8FromSystemText(WithUnixLineEnds(CommandOutcomeText(outcome))) + "\n";
+    const std::array<std::string, 4> fields = BoardIdentity(outcome);
+    for (std::size_t index = 0; index < fields.size(); ++index)
+        result.json[Utf8FromSystemText(BoardIdentityCaptions()[index])] =
+            Utf8FromSystemText(fields[index]);
     return result;
 }
 

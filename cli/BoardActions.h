@@ -2,7 +2,7 @@
 
 #include "cli/ConfigFiles.h"
 #include "cli/PortResult.h"
-#include "cli/RecordingChannel.h"
+#include "protocol/CommandChannel.h"
 
 #include <optional>
 #include <string>
@@ -18,7 +18,7 @@ struct ReadRequest {
 };
 
 // Reads the configuration and shows it as named fields; stores it when asked.
-PortResult ReadBoardAction(TRecordingChannel& channel, const ReadRequest& request);
+PortResult ReadBoardAction(ICommandChannel& channel, const ReadRequest& request);
 
 struct WriteRequest {
     const LoadedFile& file;
@@ -29,15 +29,15 @@ struct WriteRequest {
 
 // Reads the board, shows how the file differs, then writes the file's configuration, reads it
 // back and makes it the power-on default as asked.
-PortResult WriteBoardAction(TRecordingChannel& channel, const WriteRequest& request);
+PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& request);
 
 // Reads the board and shows how the file differs; a difference is exit code 1.
-PortResult DiffBoardAction(TRecordingChannel& channel, const LoadedFile& file);
+PortResult DiffBoardAction(ICommandChannel& channel, const LoadedFile& file);
 
 // The single commands, with the window's outcome texts.
-PortResult StartAction(TRecordingChannel& channel);
-PortResult StatusAction(TRecordingChannel& channel);
-PortResult SetDefaultAction(TRecordingChannel& channel);
-PortResult InfoAction(TRecordingChannel& channel);
+PortResult StartAction(ICommandChannel& channel);
+PortResult StatusAction(ICommandChannel& channel);
+PortResult SetDefaultAction(ICommandChannel& channel);
+PortResult InfoAction(ICommandChannel& channel);
 
 } // namespace kronax::cli

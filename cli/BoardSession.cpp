@@ -11,7 +11,6 @@ void TErrorStreamLog::AppendLine(const std::string& line) {
 }
 
 TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log)
-    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_),
-      channel_(board_) {}
+    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_) {}
 
 } // namespace kronax::cli

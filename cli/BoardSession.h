@@ -1,7 +1,6 @@
 #pragma once
 
 #include "cli/Output.h"
-#include "cli/RecordingChannel.h"
 #include "link/SerialPort.h"
 #include "link/SteadyTickSource.h"
 #include "link/TrafficLog.h"
@@ -33,14 +32,13 @@ public:
     // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
     TBoardSession(const std::string& portName, TErrorStreamLog log);
 
-    TRecordingChannel& Channel() { return channel_; }
+    ICommandChannel& Channel() { return board_; }
 
 private:
     std::unique_ptr<TSerialPort> port_;
     TSteadyTickSource ticks_;
     TErrorStreamLog log_;
     TBoardChannel board_;
-    TRecordingChannel channel_;
 };
 
 } // namespace kronax::cli

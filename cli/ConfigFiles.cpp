@@ -6,7 +6,7 @@
 #include "config_file/RegularFile.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
-#include "protocol/TransferMessages.h"
+#include "protocol/OutcomeText.h"
 
 #include <filesystem>
 
@@ -14,15 +14,6 @@ namespace kronax::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// File transfers never reach the board.
-class NoBoard : public ICommandChannel {
-public:
-    bool TransactCommand(const std::string&, std::string& reply, std::int32_t) override {
-        reply.clear();
-        return false;
-    }
-};
 
 EFileProblem Problem(const std::string& fileName, const std::string& reason) {
     return EFileProblem(fileName + ": " + reason);
@@ -46,20 +37,14 @@ void CheckReadable(const std::string& fileName) {
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
     CheckReadable(fileName);
-    TIniEntryStore store(fileName);
-    MemoryConfigurationView view;
-    NoBoard noBoard;
-    const std::string report = ReadConfiguration(ConfigTarget::File, {view, noBoard, &store});
     LoadedFile loaded;
+    loaded.payloads = ReadPayloadEntries(TIniEntryStore(fileName));
+    MemoryConfigurationView view;
+    const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
-    const std::vector<std::string> lines = ReportLines(report);
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index) {
-        const PayloadKind kind = PayloadKinds[index];
-        loaded.payloads[index] =
-            store.ReadEntry(std::string(ConfigSection), std::string(KindName(kind)), "");
-        if (index >= lines.size() || lines[index] != FileReadMessagesFor(kind).read)
-            loaded.problems.push_back(index < lines.size() ? lines[index] : "");
-    }
+    for (const TransferStep& step : report.steps)
+        if (!step.Succeeded())
+            loaded.problems.emplace_back(StepOutcomeText(report.transfer, step));
     return loaded;
 }
 
@@ -76,12 +61,11 @@ void SaveConfigFile(const std::string& fileName, const ConfigurationSnapshot& sn
                     bool force) {
     CheckOutputFile(fileName, force);
     MemoryConfigurationView view(snapshot);
-    NoBoard noBoard;
     // All six entries go into the file in one update, so it is either as before or complete;
     // links, mode and owner are kept as the INI object keeps them.
     const bool written = EditRegularFile(fileName, [&](const std::string& oldText) {
         TIniTextStore text(oldText);
-        WriteConfiguration(ConfigTarget::File, {view, noBoard, &text});
+        WriteConfiguration(view, text);
         return text.Text();
     });
     if (!written)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ConfigurationSnapshot.h"
+#include "protocol/ConfigurationTransfer.h"
 #include "protocol/PayloadKind.h"
 
 #include <array>
@@ -20,7 +21,7 @@ struct LoadedFile {
     // The configuration the file holds, over the start values for the parts it lacks.
     ConfigurationSnapshot snapshot;
     // The values of the six entries as the file holds them, SEN to MUX; empty when missing.
-    std::array<std::string, PayloadKinds.size()> payloads;
+    PayloadTexts payloads;
     // The window's report line of every entry that was not read: "INCOMPLETE CA parameters." ...
     std::vector<std::string> problems;
 };

@@ -8,7 +8,6 @@
 #include "protocol/SensorRules.h"
 
 #include <array>
-#include <map>
 #include <variant>
 
 namespace kronax::cli {
@@ -78,36 +77,14 @@ NamedField Describe(const Field& field, const ConfigurationSnapshot& snapshot) {
     return {std::string(SelectionCaption(selection)), std::move(text), std::nullopt};
 }
 
-// The six payloads of one configuration, as a configuration file would hold them.
-class PayloadEntries : public IEntryStore {
-public:
-    explicit PayloadEntries(const ConfigurationSnapshot& snapshot) {
-        for (PayloadKind kind : PayloadKinds)
-            payloads_[std::string(KindName(kind))] = EncodePayload(kind, snapshot);
-    }
-    std::string ReadEntry(const std::string&, const std::string& key,
-                          const std::string& defaultValue) const override {
-        const auto entry = payloads_.find(key);
-        return entry == payloads_.end() ? defaultValue : entry->second;
-    }
-    void WriteEntry(const std::string&, const std::string&, const std::string&) override {}
-
-private:
-    std::map<std::string, std::string> payloads_;
-};
-
-class NoBoard : public ICommandChannel {
-public:
-    bool TransactCommand(const std::string&, std::string&, std::int32_t) override { return false; }
-};
-
 // What a board holds after the configuration was written to it and read back: the settings a
 // payload does not carry are lost on the way.
 ConfigurationSnapshot AsWritten(const ConfigurationSnapshot& snapshot) {
-    PayloadEntries entries(snapshot);
+    PayloadTexts payloads;
+    for (PayloadKind kind : PayloadKinds)
+        payloads[static_cast<std::size_t>(kind)] = EncodePayload(kind, snapshot);
     MemoryConfigurationView view;
-    NoBoard noBoard;
-    ReadConfiguration(ConfigTarget::File, {view, noBoard, &entries});
+    DecodePayloadTexts(payloads, view);
     return view.Snapshot();
 }
 

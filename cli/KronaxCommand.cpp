@@ -181,7 +181,7 @@ int Dispatch(CLI::App& app, Commands& c, TOutput& output) {
         const ReadRequest request{c.output.empty() ? std::nullopt : std::optional(c.output),
                                   c.force};
         return RunBoardCommand(
-            name, c.board, [&](TRecordingChannel& ch) { return ReadBoardAction(ch, request); },
+            name, c.board, [&](ICommandChannel& ch) { return ReadBoardAction(ch, request); },
             output);
     }
     if (name == "write" || name == "diff") {
@@ -189,11 +189,11 @@ int Dispatch(CLI::App& app, Commands& c, TOutput& output) {
         const LoadedFile file = LoadCompleteFile(c.file, output);
         if (name == "diff")
             return RunBoardCommand(
-                name, c.board, [&](TRecordingChannel& ch) { return DiffBoardAction(ch, file); },
+                name, c.board, [&](ICommandChannel& ch) { return DiffBoardAction(ch, file); },
                 output);
         const WriteRequest request{file, c.dryRun, c.verify, c.setDefault};
         return RunBoardCommand(
-            name, c.board, [&](TRecordingChannel& ch) { return WriteBoardAction(ch, request); },
+            name, c.board, [&](ICommandChannel& ch) { return WriteBoardAction(ch, request); },
             output);
     }
     const PortAction single = name == "start"    ? PortAction(StartAction)

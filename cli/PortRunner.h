@@ -2,7 +2,7 @@
 
 #include "cli/Output.h"
 #include "cli/PortResult.h"
-#include "cli/RecordingChannel.h"
+#include "protocol/CommandChannel.h"
 
 #include <functional>
 #include <string>
@@ -10,7 +10,7 @@
 
 namespace kronax::cli {
 
-using PortAction = std::function<PortResult(TRecordingChannel& channel)>;
+using PortAction = std::function<PortResult(ICommandChannel& channel)>;
 
 struct RunOptions {
     bool verbose = false; // the traffic log on standard error

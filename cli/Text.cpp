@@ -30,17 +30,12 @@ std::string PrintableReply(std::string_view text) {
     return Utf8FromSystemText(printable);
 }
 
-std::vector<std::string> ReportLines(std::string_view report) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < report.size()) {
-        std::size_t end = report.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = report.size();
-        lines.emplace_back(report.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
+std::string WithUnixLineEnds(std::string_view text) {
+    std::string unix;
+    for (std::size_t index = 0; index < text.size(); ++index)
+        if (!text.substr(index).starts_with("\r\n"))
+            unix += text[index];
+    return unix;
 }
 
 std::string PrefixLines(const std::string& text, const std::string& prefix) {

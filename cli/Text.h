@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kronax::cli {
 
@@ -13,8 +12,8 @@ std::string Utf8FromSystemText(std::string_view text);
 // A board reply made printable on one line, as the traffic log writes it: CR as "\r", LF as "\n".
 std::string PrintableReply(std::string_view text);
 
-// The lines of a report whose lines end with CR LF, without their line ends.
-std::vector<std::string> ReportLines(std::string_view report);
+// The text with every CR LF replaced by a lone LF.
+std::string WithUnixLineEnds(std::string_view text);
 
 // Every line of text with prefix in front of it; text ends with a line end.
 std::string PrefixLines(const std::string& text, const std::string& prefix);

@@ -1,6 +1,6 @@
 #include "config_file/ConfigFileFlows.h"
 #include "protocol/ConfigurationTransfer.h"
-#include "protocol/ReportTally.h"
+#include "protocol/OutcomeText.h"
 
 namespace kronax {
 
@@ -13,7 +13,7 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
         return std::nullopt;
 
     const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
-    WriteConfiguration(ConfigTarget::File, {context.view, context.channel, configFile.get()});
+    WriteConfiguration(context.view, *configFile);
     return fileName;
 }
 
@@ -28,18 +28,16 @@ FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
 
     {
         const std::unique_ptr<IEntryStore> configFile = context.openStore(*fileName);
-        opening.readReport = ReadConfiguration(ConfigTarget::File,
-                                               {context.view, context.channel, configFile.get()});
+        opening.readReport = ReadConfiguration(context.view, *configFile);
     }
-    context.window.SetReport(opening.readReport);
-    if (!TallyReport(opening.readReport).AllFine()) {
+    context.window.SetReport(ReportText(opening.readReport));
+    if (!opening.readReport.AllSucceeded()) {
         opening.outcome = FileOpening::Outcome::NotSent;
         return opening;
     }
     context.window.Repaint();
-    opening.writeReport =
-        *WriteConfiguration(ConfigTarget::Device, {context.view, context.channel});
-    context.window.SetReport(opening.writeReport);
+    opening.writeReport = WriteConfiguration(context.view, context.channel);
+    context.window.SetReport(ReportText(opening.writeReport));
     opening.outcome = FileOpening::Outcome::Sent;
     return opening;
 }

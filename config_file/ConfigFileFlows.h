@@ -5,6 +5,7 @@
 #include "protocol/CommandChannel.h"
 #include "protocol/ConfigurationView.h"
 #include "protocol/EntryStore.h"
+#include "protocol/TransferReport.h"
 
 #include <functional>
 #include <memory>
@@ -44,8 +45,8 @@ struct FileOpening {
     Outcome outcome = Outcome::NothingOpened;
     // The chosen file; empty when the dialog was cancelled.
     std::string fileName;
-    std::string readReport;
-    std::string writeReport;
+    TransferReport readReport{Transfer::ReadFromFile, {}};
+    TransferReport writeReport{Transfer::WriteToBoard, {}};
 };
 
 // Asks for a file name, asks "File exists. Overwrite?" when the file exists, and writes the six
@@ -53,7 +54,7 @@ struct FileOpening {
 // keeps every other entry and section. Returns the file's name, or nothing when the operator
 // cancelled either dialog and nothing was written. Nothing is sent to the board and the report
 // label keeps its text. Raises the store's error (for instance "Unable to write to ...") after
-// releasing the store; the entries written before it stay. UI thread.
+// releasing the store; the entries written before it stay. On the thread that owns the port.
 std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& context);
 
 // Asks for a file name and, when the file exists, reads the six payloads from it into the view
@@ -62,7 +63,7 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
 // not a whole configuration would otherwise send the board a mixture of the window's old values
 // and the file's. A missing file or a cancelled dialog does nothing. Raises the store's and the
 // channel's errors; the store is released before the error leaves, and the report label keeps
-// its last text. UI thread.
+// its last text. On the thread that owns the port.
 FileOpening LoadConfigurationFromFile(const ConfigFileContext& context);
 
 } // namespace kronax

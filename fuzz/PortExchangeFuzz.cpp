@@ -3,9 +3,11 @@
 // the exchanges end, and a configuration read from any answers still encodes to proper payloads.
 #include "fuzz/FuzzInput.h"
 #include "protocol/BoardChannel.h"
+#include "protocol/BoardCommands.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
 #include "tests/fakes/FakeCommandPort.h"
 
@@ -57,14 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TBoardChannel channel(port, tick, log);
     MemoryConfigurationView view;
 
-    ReadConfiguration(ConfigTarget::Device, {view, channel});
+    ReportText(ReadConfiguration(view, channel));
     CheckConfiguration(view);
-    WriteConfiguration(ConfigTarget::Device, {view, channel});
-    std::string reply;
-    StartOutcomeText(channel.TransactCommand("##SMSTA\r", reply, 1000), reply);
-    StatusOutcomeText(channel.TransactCommand("??SMSTA\r", reply, 1000), reply);
-    PowerOnDefaultOutcomeText(channel.TransactCommand("##SMSETP\r", reply, 1000), reply);
-    BoardInformationText(channel.TransactCommand("??SMSETB\r", reply, 500), reply);
+    ReportText(WriteConfiguration(view, channel));
+    CommandOutcomeText(SendStartCommand(channel));
+    CommandOutcomeText(RequestStatus(channel));
+    CommandOutcomeText(SendPowerOnDefaultCommand(channel));
+    CommandOutcomeText(RequestBoardInformation(channel));
     CheckLog(port.written, log);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "protocol/BoardCommands.h"
-#include "protocol/BoardReplies.h"
+
+#include "protocol/CommandFraming.h"
 
 namespace kronax {
 namespace {
@@ -7,30 +8,29 @@ namespace {
 constexpr std::int32_t CommandTimeout = 1000;
 constexpr std::int32_t IdentityTimeout = 500;
 
-template <typename Outcome>
-std::string Exchange(ICommandChannel& channel, const char* command, std::int32_t timeout,
-                     Outcome outcome) {
+CommandResult Exchange(ICommandChannel& channel, BoardCommand command, const char* text,
+                       std::int32_t timeout) {
     std::string reply;
-    const bool answered = channel.TransactCommand(std::string(command) + "\r", reply, timeout);
-    return outcome(answered, reply);
+    const bool answered = channel.TransactCommand(CommandLine(text), reply, timeout);
+    return ClassifyReply(command, answered, std::move(reply));
 }
 
 } // namespace
 
-std::string SendStartCommand(ICommandChannel& channel) {
-    return Exchange(channel, "##SMSTA", CommandTimeout, StartOutcomeText);
+CommandResult SendStartCommand(ICommandChannel& channel) {
+    return Exchange(channel, BoardCommand::Start, "##SMSTA", CommandTimeout);
 }
 
-std::string RequestStatus(ICommandChannel& channel) {
-    return Exchange(channel, "??SMSTA", CommandTimeout, StatusOutcomeText);
+CommandResult RequestStatus(ICommandChannel& channel) {
+    return Exchange(channel, BoardCommand::Status, "??SMSTA", CommandTimeout);
 }
 
-std::string SendPowerOnDefaultCommand(ICommandChannel& channel) {
-    return Exchange(channel, "##SMSETP", CommandTimeout, PowerOnDefaultOutcomeText);
+CommandResult SendPowerOnDefaultCommand(ICommandChannel& channel) {
+    return Exchange(channel, BoardCommand::PowerOnDefault, "##SMSETP", CommandTimeout);
 }
 
-std::string RequestBoardInformation(ICommandChannel& channel) {
-    return Exchange(channel, "??SMSETB", IdentityTimeout, BoardInformationText);
+CommandResult RequestBoardInformation(ICommandChannel& channel) {
+    return Exchange(channel, BoardCommand::BoardInformation, "??SMSETB", IdentityTimeout);
 }
 
 } // namespace kronax

@@ -1,65 +1,69 @@
 #include "protocol/BoardReplies.h"
 
+#include "protocol/CommandFraming.h"
+
 #include <algorithm>
 #include <cstddef>
 
 namespace kronax {
 namespace {
 
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
+constexpr std::size_t StatusLength = 9;
+constexpr std::size_t FieldLength = 4;
+
+CommandOutcome AcknowledgeOutcome(const std::string& reply) {
+    if (ReplyHolds(reply, AcceptanceMarker))
+        return CommandOutcome::Acknowledged;
+    if (ReplyHolds(reply, RefusalMarker))
+        return CommandOutcome::NotAcknowledged;
+    return CommandOutcome::Unrecognised;
 }
 
-std::string AcknowledgeText(bool answered, const std::string& reply, const char* subject) {
-    const std::string prefix(subject);
-    if (!answered)
-        return prefix + " timeout.";
-    if (Contains(reply, "!SMACK"))
-        return prefix + " aknowledged.";
-    if (Contains(reply, "!SMNCK"))
-        return prefix + " NOT acknowledged.";
-    return reply;
+CommandOutcome AnsweredOutcome(BoardCommand command, const std::string& reply) {
+    switch (command) {
+    case BoardCommand::Start:
+    case BoardCommand::PowerOnDefault:
+        return AcknowledgeOutcome(reply);
+    case BoardCommand::Status:
+        return ReplyHolds(reply, ReplyMarker) ? CommandOutcome::Answered
+                                              : CommandOutcome::Unrecognised;
+    case BoardCommand::BoardInformation:
+        break;
+    }
+    return CommandOutcome::Answered;
 }
 
 // Up to 4 characters starting at the 0-based position start, which may lie before the reply's
 // first character; such a field starts at the first character instead.
 std::string Field(const std::string& reply, std::ptrdiff_t start) {
     const std::size_t from = static_cast<std::size_t>(std::max<std::ptrdiff_t>(start, 0));
-    return from < reply.size() ? reply.substr(from, 4) : std::string();
+    return from < reply.size() ? reply.substr(from, FieldLength) : std::string();
 }
 
 } // namespace
 
-std::string StartOutcomeText(bool answered, const std::string& reply) {
-    return AcknowledgeText(answered, reply, "Start");
+CommandResult ClassifyReply(BoardCommand command, bool answered, std::string reply) {
+    const CommandOutcome outcome =
+        answered ? AnsweredOutcome(command, reply) : CommandOutcome::Timeout;
+    return {command, outcome, std::move(reply)};
 }
 
-std::string StatusOutcomeText(bool answered, const std::string& reply) {
-    if (!answered)
-        return "Status: request timeout.";
-    const std::size_t marker = reply.find("!SM");
-    if (marker == std::string::npos)
-        return "Status: unknown.";
-    return "Status: " + reply.substr(marker + 3, 9);
+std::string BoardStatus(const CommandResult& result) {
+    if (result.command != BoardCommand::Status || result.outcome != CommandOutcome::Answered)
+        return {};
+    return result.reply.substr(result.reply.find(ReplyMarker) + ReplyMarker.size(), StatusLength);
 }
 
-std::string PowerOnDefaultOutcomeText(bool answered, const std::string& reply) {
-    return AcknowledgeText(answered, reply, "Setting power on defaults");
-}
-
-std::string BoardInformationText(bool answered, const std::string& reply) {
-    std::string fields[4];
-    const std::size_t cr = reply.find('\r');
-    if (answered && cr != std::string::npos) {
-        const auto first = static_cast<std::ptrdiff_t>(cr) - 16;
-        for (int i = 0; i < 4; ++i)
-            fields[i] = Field(reply, first + 4 * i);
-    }
-    return "Board Information:\r\nSerial number: " + fields[0] + "\r\nPCB Version: " + fields[1] +
-           "\r\nFPGA Version: " + fields[2] +
-           "\r\n\xB5"
-           "C Version: " +
-           fields[3];
+std::array<std::string, 4> BoardIdentity(const CommandResult& result) {
+    std::array<std::string, 4> fields;
+    const std::size_t cr = result.reply.find('\r');
+    if (result.command != BoardCommand::BoardInformation ||
+        result.outcome != CommandOutcome::Answered || cr == std::string::npos)
+        return fields;
+    const auto first = static_cast<std::ptrdiff_t>(cr) - 16;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i] = Field(result.reply, first + static_cast<std::ptrdiff_t>(FieldLength * i));
+    return fields;
 }
 
 bool MessageExpired(std::uint32_t now, std::uint32_t stamp) {

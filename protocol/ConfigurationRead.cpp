@@ -1,57 +1,10 @@
+#include "protocol/CommandFraming.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/PayloadCodec.h"
 #include "protocol/SensorRules.h"
-#include "protocol/TransferMessages.h"
-
-#include <stdexcept>
 
 namespace kronax {
 namespace {
-
-// "!SM" in front of the payload and CR after it.
-constexpr std::size_t ReplyOverhead = 4;
-constexpr std::size_t PayloadOffset = 3;
-
-std::string WithoutFirstCr(std::string reply) {
-    if (const auto cr = reply.find('\r'); cr != std::string::npos)
-        reply.erase(cr, 1);
-    return reply;
-}
-
-bool ReplyComplete(PayloadKind kind, const std::string& reply) {
-    return reply.find("!SM") != std::string::npos &&
-           reply.size() == PayloadLength(kind) + ReplyOverhead;
-}
-
-std::string ReadLineFromDevice(PayloadKind kind, const TransferEndpoints& endpoints,
-                               int& modeCode) {
-    const DeviceReadMessages& messages = DeviceReadMessagesFor(kind);
-    const std::string query = "??SM" + std::string(KindName(kind));
-    std::string line = query + " | ";
-    std::string reply;
-    if (!endpoints.channel.TransactCommand(query + "\r", reply, ConfigCommandTimeout))
-        return line + std::string(messages.timeout);
-    if (!ReplyComplete(kind, reply))
-        return line + WithoutFirstCr(reply) + " | " + std::string(messages.notReceived);
-
-    const std::string_view payload =
-        std::string_view(reply).substr(PayloadOffset, PayloadLength(kind));
-    if (DecodePayload(kind, payload, endpoints.view, modeCode) == DecodeResult::Legal)
-        return line + std::string(messages.received);
-    return line + WithoutFirstCr(reply) + " | " + std::string(messages.illegal);
-}
-
-std::string_view ReadLineFromFile(PayloadKind kind, const TransferEndpoints& endpoints,
-                                  int& modeCode) {
-    const FileReadMessages& messages = FileReadMessagesFor(kind);
-    const std::string value = endpoints.configFile->ReadEntry(std::string(ConfigSection),
-                                                              std::string(KindName(kind)), "");
-    if (value.size() != PayloadLength(kind))
-        return messages.incomplete;
-    return DecodePayload(kind, value, endpoints.view, modeCode) == DecodeResult::Legal
-               ? messages.read
-               : messages.illegal;
-}
 
 // Keeps AUX 1 off for the combination in which the panel disables it and a write withholds its
 // enable bit, so what the window shows after a read is what the next write sends.
@@ -60,22 +13,62 @@ void SwitchOffUnusableAux1(IConfigurationView& view) {
         view.Select(Selection::Aux1Source, AuxSourceOff);
 }
 
+TransferStep QueryBoard(ICommandChannel& board, PayloadKind kind) {
+    TransferStep step{kind, StepOutcome::Timeout, QueryCommand(kind), {}, std::nullopt};
+    if (!board.TransactCommand(CommandLine(step.command), step.reply, ConfigCommandTimeout))
+        return step;
+    step.payload = ReplyPayload(kind, step.reply);
+    step.outcome = step.payload ? StepOutcome::Received : StepOutcome::NotReceived;
+    return step;
+}
+
+std::size_t Index(PayloadKind kind) {
+    return static_cast<std::size_t>(kind);
+}
+
 } // namespace
 
-std::string ReadConfiguration(ConfigTarget target, const TransferEndpoints& endpoints) {
-    if (target == ConfigTarget::File && endpoints.configFile == nullptr)
-        throw std::invalid_argument("no configuration file open");
+TransferReport DecodeConfiguration(Transfer transfer, const PayloadSource& source,
+                                   IConfigurationView& view) {
     int modeCode = 0;
-    std::string report;
+    TransferReport report{transfer, {}};
     for (PayloadKind kind : PayloadKinds) {
-        if (target == ConfigTarget::Device)
-            report += ReadLineFromDevice(kind, endpoints, modeCode);
-        else
-            report += ReadLineFromFile(kind, endpoints, modeCode);
-        report += "\r\n";
+        TransferStep step = source(kind);
+        if (step.outcome == StepOutcome::Received &&
+            DecodePayload(kind, *step.payload, view, modeCode) == DecodeResult::Illegal)
+            step.outcome = StepOutcome::Illegal;
+        report.steps.push_back(std::move(step));
     }
-    SwitchOffUnusableAux1(endpoints.view);
+    SwitchOffUnusableAux1(view);
     return report;
+}
+
+TransferReport ReadConfiguration(IConfigurationView& view, ICommandChannel& board) {
+    return DecodeConfiguration(
+        Transfer::ReadFromBoard, [&board](PayloadKind kind) { return QueryBoard(board, kind); },
+        view);
+}
+
+TransferReport ReadConfiguration(IConfigurationView& view, const IEntryStore& configFile) {
+    return DecodePayloadTexts(ReadPayloadEntries(configFile), view);
+}
+
+TransferReport DecodePayloadTexts(const PayloadTexts& texts, IConfigurationView& view) {
+    const auto fromText = [&texts](PayloadKind kind) {
+        const std::string& text = texts[Index(kind)];
+        const bool complete = text.size() == PayloadLength(kind);
+        return TransferStep{
+            kind, complete ? StepOutcome::Received : StepOutcome::Incomplete, {}, {}, text};
+    };
+    return DecodeConfiguration(Transfer::ReadFromFile, fromText, view);
+}
+
+PayloadTexts ReadPayloadEntries(const IEntryStore& configFile) {
+    PayloadTexts texts;
+    for (PayloadKind kind : PayloadKinds)
+        texts[Index(kind)] =
+            configFile.ReadEntry(std::string(ConfigSection), std::string(KindName(kind)), "");
+    return texts;
 }
 
 } // namespace kronax

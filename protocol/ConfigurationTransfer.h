@@ -1,16 +1,21 @@
 #pragma once
 
 #include "protocol/CommandChannel.h"
-#include "protocol/ConfigTarget.h"
 #include "protocol/ConfigurationView.h"
 #include "protocol/EntryStore.h"
+#include "protocol/TransferReport.h"
 
+#include <array>
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace kronax {
+
+// The whole-configuration transfers. The target is the board (a command channel) or the
+// configuration file open during a save or open flow (an entry store). All of them run on the
+// thread that owns the port and the view.
 
 // The section of a configuration file that holds the six payloads, one key per kind name.
 inline constexpr std::string_view ConfigSection = "Kronax";
@@ -18,33 +23,43 @@ inline constexpr std::string_view ConfigSection = "Kronax";
 // How long the board may take to answer each configuration command, in milliseconds.
 inline constexpr std::int32_t ConfigCommandTimeout = 1000;
 
-// What a whole-configuration transfer reaches: the configuration the window shows, the board,
-// and the configuration file open during a save or open flow (null outside one).
-struct TransferEndpoints {
-    IConfigurationView& view;
-    ICommandChannel& channel;
-    IEntryStore* configFile = nullptr;
-};
+// Six payload texts, SEN to MUX, whatever holds them.
+using PayloadTexts = std::array<std::string, 6>;
 
-// Writes the six payloads, SEN to MUX, each built just before it goes out.
-// Device: sends "##SM" + kind + payload + CR for every kind, whatever the earlier outcomes,
-// and returns the report, one line per command: the command, " | ", the outcome, CR LF.
-// File: writes each payload under its kind name in section "Kronax" of the configuration file
-// and returns nothing.
-// Raises what the channel raises (the port's errors) or what the file raises ("Unable to write
-// to ..."); the transfer ends there and the later payloads are not sent or written.
-// Raises std::invalid_argument for target File without a configuration file. UI thread.
-std::optional<std::string> WriteConfiguration(ConfigTarget target,
-                                              const TransferEndpoints& endpoints);
+// Target board: sends "##SM" + kind + payload + CR for SEN to MUX, each payload built just
+// before it goes out, whatever the earlier outcomes, and returns a step per command.
+// Raises what the channel raises (the port's errors); the later payloads are not sent then.
+TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChannel& board);
 
-// Reads the six payloads, SEN to MUX, and applies every complete and legal one to the view;
-// the parts of a missing, incomplete or illegal payload keep their values (or, for SEN to TDF,
-// the values before the illegal group are applied). Returns the report, one line per kind.
-// Device: queries "??SM" + kind + CR; a reply is taken when it holds "!SM" and has the
-// payload's length plus four characters. File: reads the entries of section "Kronax".
-// Afterwards, whatever the outcomes, AUX 1 is set to "== Off ==" when an "In Car" sensor type
-// takes its CA input from CDMA, the combination for which a write never enables AUX 1.
-// Raises like WriteConfiguration; the values applied so far then stay. UI thread.
-std::string ReadConfiguration(ConfigTarget target, const TransferEndpoints& endpoints);
+// Target file: writes each payload under its kind name in section "Kronax". Raises what the
+// file raises ("Unable to write to ..."); the later payloads are not written then.
+void WriteConfiguration(const IConfigurationView& view, IEntryStore& configFile);
+
+// Fetches one payload for a read. A step whose payload is complete is marked Received and is
+// then decoded; any other step is reported as the source marked it.
+using PayloadSource = std::function<TransferStep(PayloadKind kind)>;
+
+// The one decoder of a configuration: fetches SEN to MUX from source and applies every complete
+// and legal payload to the view; the parts of a missing, incomplete or illegal payload keep their
+// values (or, for SEN to TDF, the values before the illegal group are applied). Afterwards,
+// whatever the outcomes, AUX 1 is set to "== Off ==" when an "In Car" sensor type takes its CA
+// input from CDMA, the combination for which a write never enables AUX 1. Raises what source
+// raises; the values applied so far then stay.
+TransferReport DecodeConfiguration(Transfer transfer, const PayloadSource& source,
+                                   IConfigurationView& view);
+
+// Target board: queries "??SM" + kind + CR; a reply is taken when it holds "!SM" and has the
+// payload's length plus four characters.
+TransferReport ReadConfiguration(IConfigurationView& view, ICommandChannel& board);
+
+// Target file: the entries of section "Kronax"; a value is complete when it has the payload's
+// length.
+TransferReport ReadConfiguration(IConfigurationView& view, const IEntryStore& configFile);
+
+// Six payload texts decoded as a file's entries are.
+TransferReport DecodePayloadTexts(const PayloadTexts& texts, IConfigurationView& view);
+
+// The six values section "Kronax" of the file holds, empty where a key is missing.
+PayloadTexts ReadPayloadEntries(const IEntryStore& configFile);
 
 } // namespace kronax

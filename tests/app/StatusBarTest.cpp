@@ -90,12 +90,12 @@ TEST(StatusBarTest, CommandsWithoutAnOpenPortSayNothingWasSent) {
     auto form = IdleWindow();
     EXPECT_EQ(Connection(*form), "No com port opened.");
     form->ApplyConfigurationtoKronax1Click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: no com port opened.");
+    EXPECT_EQ(Outcome(*form)->text(), "Write Configuration not sent: no com port opened.");
     EXPECT_TRUE(ShownInRed(Outcome(*form)));
     EXPECT_TRUE(form->Text("lblReport").endsWith("MUX timeout.\r\n")) << "the report as before";
     form->btnStartClick();
     EXPECT_EQ(form->Text("lblStart"), "Start timeout.");
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: no com port opened.");
+    EXPECT_EQ(Outcome(*form)->text(), "Start Algorithms not sent: no com port opened.");
 }
 
 TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
@@ -166,7 +166,7 @@ TEST(DisconnectTest, VanishedBoardClosesThePortAndComesBackOnlyWhenPicked) {
               "COM1 was disconnected. Pick it again in the port list once it is back.");
     EXPECT_EQ(Connection(*form), "No com port opened.");
     form->ApplyConfigurationtoKronax1Click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
+    EXPECT_EQ(Outcome(*form)->text(), "Write Configuration not sent: COM1 was disconnected.");
     EXPECT_EQ(form->LogLines().size(), 6) << "nothing reaches a port that is gone";
 
     board = std::make_unique<SimProcess>(std::vector<std::string>{"--ports-dir", folder});
@@ -195,7 +195,7 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     EXPECT_EQ(Outcome(*form)->text(),
               "COM1 was disconnected. Pick it again in the port list once it is back.");
     form->Control<QPushButton>("btnStatus")->click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
+    EXPECT_EQ(Outcome(*form)->text(), "Read Status not sent: COM1 was disconnected.");
     EXPECT_TRUE(answerer.boxes.empty());
 }
 

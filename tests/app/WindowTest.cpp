@@ -1,5 +1,6 @@
 #include "app/BoardInformationBox.h"
 #include "protocol/BoardReplies.h"
+#include "protocol/OutcomeText.h"
 #include "tests/app/FormProbe.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,10 @@
 
 namespace kronax::test {
 namespace {
+
+std::string InformationText(bool answered, const std::string& reply) {
+    return CommandOutcomeText(ClassifyReply(BoardCommand::BoardInformation, answered, reply));
+}
 
 const QString Title = "VOXA-KRONAX Configuration V 1.0";
 
@@ -186,7 +191,7 @@ TEST_F(WindowTest, LongestStartAndStatusTextsStayReadable) {
 
 TEST_F(WindowTest, BoardInformationBoxNeverRendersTheFieldsAsMarkup) {
     QPointer<QMessageBox> box =
-        ShowBoardInformationBox(Title, BoardInformationText(true, "<b>0815</b>PCB1FPG1UC01\r"));
+        ShowBoardInformationBox(Title, InformationText(true, "<b>0815</b>PCB1FPG1UC01\r"));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     box->close();
 }
@@ -195,7 +200,7 @@ TEST(ProgramEndTest, ClosingTheWindowEndsTheProgramAlsoWhileTheBoardInformationB
     FormProbe form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QPointer<QMessageBox> box = ShowBoardInformationBox(Title, BoardInformationText(false, ""));
+    QPointer<QMessageBox> box = ShowBoardInformationBox(Title, InformationText(false, ""));
     QTimer::singleShot(0, &form, [&] { form.close(); });
     // Only bounds a hang: a loop still running then is ended by closing the box.
     bool stillRunning = false;
@@ -250,7 +255,7 @@ TEST_F(WindowTest, EscapingExceptionIsShownAndTheWindowLivesOn) {
         EXPECT_FALSE(warning.contains("not accepted")) << warning.toStdString();
     EXPECT_EQ(closer.text, "Port not open (win error code: 5)");
     EXPECT_EQ(form.Control<QLabel>("lblOutcome")->text(),
-              "Stopped: Port not open (win error code: 5)");
+              "Write Configuration stopped: Port not open (win error code: 5)");
     EXPECT_EQ(closer.icon, QMessageBox::Critical);
     EXPECT_EQ(closer.format, Qt::PlainText) << "a file name like a<b>.kxcfg is shown as it is";
 

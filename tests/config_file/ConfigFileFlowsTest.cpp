@@ -1,5 +1,6 @@
 #include "config_file/ConfigFileFlows.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
 #include "tests/fakes/FakeEntryStore.h"
 #include "tests/fakes/ScriptedChannel.h"
@@ -275,12 +276,13 @@ TEST_F(ConfigFileFlows, FileThatIsNotAWholeLegalConfigurationSendsNothing) {
 
         EXPECT_EQ(opening.outcome, FileOpening::Outcome::NotSent) << c.what;
         EXPECT_EQ(opening.fileName, "board.kxcfg") << c.what;
-        EXPECT_NE(opening.readReport.find(c.failure), std::string::npos) << c.what;
-        EXPECT_TRUE(opening.writeReport.empty()) << c.what;
+        EXPECT_NE(ReportText(opening.readReport).find(c.failure), std::string::npos) << c.what;
+        EXPECT_TRUE(opening.writeReport.steps.empty()) << c.what;
         EXPECT_TRUE(channel.commands.empty()) << c.what;
         EXPECT_EQ(window.events, (std::vector<std::string>{"save dialog", "open dialog", "report"}))
             << c.what;
-        EXPECT_EQ(window.reports, std::vector<std::string>{opening.readReport}) << c.what;
+        EXPECT_EQ(window.reports, std::vector<std::string>{ReportText(opening.readReport)})
+            << c.what;
     }
 }
 
@@ -289,8 +291,8 @@ TEST_F(ConfigFileFlows, FlowsTellWhatTheyDid) {
     existingFiles.insert("board.kxcfg");
     const FileOpening opening = LoadConfigurationFromFile(Context());
     EXPECT_EQ(opening.outcome, FileOpening::Outcome::Sent);
-    EXPECT_EQ(opening.readReport, window.reports.at(0));
-    EXPECT_EQ(opening.writeReport, window.reports.at(1));
+    EXPECT_EQ(ReportText(opening.readReport), window.reports.at(0));
+    EXPECT_EQ(ReportText(opening.writeReport), window.reports.at(1));
     EXPECT_EQ(channel.commands.size(), 6u);
 
     window.overwrite = false;

@@ -1,4 +1,5 @@
 #include "protocol/BoardCommands.h"
+#include "protocol/OutcomeText.h"
 #include "tests/fakes/ScriptedChannel.h"
 
 #include <gmock/gmock.h>
@@ -20,10 +21,11 @@ TEST(BoardCommands, SendEachCommandWithItsTimeOutAndReturnItsText) {
         return std::nullopt;
     });
 
-    EXPECT_EQ(SendStartCommand(channel), "Start aknowledged.");
-    EXPECT_EQ(RequestStatus(channel), "Status: RUNNING\r");
-    EXPECT_EQ(SendPowerOnDefaultCommand(channel), "Setting power on defaults NOT acknowledged.");
-    EXPECT_EQ(RequestBoardInformation(channel),
+    EXPECT_EQ(CommandOutcomeText(SendStartCommand(channel)), "Start aknowledged.");
+    EXPECT_EQ(CommandOutcomeText(RequestStatus(channel)), "Status: RUNNING\r");
+    EXPECT_EQ(CommandOutcomeText(SendPowerOnDefaultCommand(channel)),
+              "Setting power on defaults NOT acknowledged.");
+    EXPECT_EQ(CommandOutcomeText(RequestBoardInformation(channel)),
               "Board Information:\r\nSerial number: \r\nPCB Version: \r\nFPGA Version: "
               "\r\n\xB5"
               "C Version: ");

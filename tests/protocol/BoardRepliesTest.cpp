@@ -1,4 +1,5 @@
 #include "protocol/BoardReplies.h"
+#include "protocol/OutcomeText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,41 +12,47 @@ struct Case {
     bool answered;
     std::string reply;
     std::string expected;
+    // Whether a front end takes the command as done.
+    bool succeeded = false;
 };
 
-template <typename Outcome>
-void ExpectAll(Outcome outcome, const std::initializer_list<Case>& cases) {
+// The text the renderer shows for each classified reply, and whether it counts as done.
+void ExpectAll(BoardCommand command, const std::initializer_list<Case>& cases) {
     for (const Case& c : cases) {
-        EXPECT_EQ(outcome(c.answered, c.reply), c.expected)
+        const CommandResult result = ClassifyReply(command, c.answered, c.reply);
+        EXPECT_EQ(CommandOutcomeText(result), c.expected)
             << "answered " << c.answered << ", reply \"" << c.reply << "\"";
+        EXPECT_EQ(result.Succeeded(), c.succeeded) << c.expected;
     }
 }
 
-TEST(StartOutcomeText, ClassifiesTimeoutAcceptanceRefusalAndShowsOtherRepliesUnchanged) {
-    ExpectAll(StartOutcomeText, {{false, "", "Start timeout."},
-                                 {false, "!SMACK", "Start timeout."},
-                                 {true, "!SMACK\r", "Start aknowledged."},
-                                 {true, "!SMNCK\r", "Start NOT acknowledged."},
-                                 {true, "!SMNCK!SMACK\r", "Start aknowledged."},
-                                 {true, "xx!SMNCK\r\n", "Start NOT acknowledged."},
-                                 {true, "BUSY\r", "BUSY\r"}});
+TEST(StartOutcome, ClassifiesTimeoutAcceptanceRefusalAndShowsOtherRepliesUnchanged) {
+    ExpectAll(BoardCommand::Start, {{false, "", "Start timeout."},
+                                    {false, "!SMACK", "Start timeout."},
+                                    {true, "!SMACK\r", "Start aknowledged.", true},
+                                    {true, "!SMNCK\r", "Start NOT acknowledged."},
+                                    {true, "!SMNCK!SMACK\r", "Start aknowledged.", true},
+                                    {true, "xx!SMNCK\r\n", "Start NOT acknowledged."},
+                                    {true, "BUSY\r", "BUSY\r"},
+                                    {true, "Start aknowledged.\r", "Start aknowledged.\r"}});
 }
 
-TEST(PowerOnDefaultOutcomeText, UsesItsOwnTextsWithTheSameRules) {
-    ExpectAll(PowerOnDefaultOutcomeText,
+TEST(PowerOnDefaultOutcome, UsesItsOwnTextsWithTheSameRules) {
+    ExpectAll(BoardCommand::PowerOnDefault,
               {{false, "", "Setting power on defaults timeout."},
-               {true, "!SMACK\r", "Setting power on defaults aknowledged."},
+               {true, "!SMACK\r", "Setting power on defaults aknowledged.", true},
                {true, "!SMNCK\r", "Setting power on defaults NOT acknowledged."},
                {true, "?\r", "?\r"}});
 }
 
-TEST(StatusOutcomeText, TakesNineCharactersAfterTheFirstMarkerUnchanged) {
-    ExpectAll(StatusOutcomeText, {{false, "!SM123456789\r", "Status: request timeout."},
-                                  {true, "!SM123456789\r", "Status: 123456789"},
-                                  {true, "!SMACK\r", "Status: ACK\r"},
-                                  {true, "x!SMAB\r!SMCD", "Status: AB\r!SMCD"},
-                                  {true, "!SM\r", "Status: \r"},
-                                  {true, "OK\r", "Status: unknown."}});
+TEST(StatusOutcome, TakesNineCharactersAfterTheFirstMarkerUnchanged) {
+    ExpectAll(BoardCommand::Status, {{false, "!SM123456789\r", "Status: request timeout."},
+                                     {true, "!SM123456789\r", "Status: 123456789", true},
+                                     {true, "!SMACK\r", "Status: ACK\r", true},
+                                     {true, "x!SMAB\r!SMCD", "Status: AB\r!SMCD", true},
+                                     {true, "!SM\r", "Status: \r", true},
+                                     {true, "OK\r", "Status: unknown."},
+                                     {true, "unknown.\r", "Status: unknown."}});
 }
 
 std::string Info(const std::string& serial, const std::string& pcb, const std::string& fpga,
@@ -57,23 +64,26 @@ std::string Info(const std::string& serial, const std::string& pcb, const std::s
            micro;
 }
 
-TEST(BoardInformationText, TakesTheSixteenCharactersBeforeTheFirstCr) {
-    ExpectAll(BoardInformationText,
-              {{true, "!SMaaaabbbbccccdddd\r", Info("aaaa", "bbbb", "cccc", "dddd")},
-               {true, "aaaabbbbccccdddd\rzzzzyyyyxxxxwwww\r", Info("aaaa", "bbbb", "cccc", "dddd")},
-               {false, "!SMaaaabbbbccccdddd", Info("", "", "", "")},
-               {false, "", Info("", "", "", "")}});
+TEST(BoardInformation, TakesTheSixteenCharactersBeforeTheFirstCr) {
+    ExpectAll(
+        BoardCommand::BoardInformation,
+        {{true, "!SMaaaabbbbccccdddd\r", Info("aaaa", "bbbb", "cccc", "dddd"), true},
+         {true, "aaaabbbbccccdddd\rzzzzyyyyxxxxwwww\r", Info("aaaa", "bbbb", "cccc", "dddd"), true},
+         {false, "!SMaaaabbbbccccdddd", Info("", "", "", "")},
+         {false, "", Info("", "", "", "")}});
 }
 
-TEST(BoardInformationText, ShortReplyClampsFieldsToItsFirstCharacter) {
-    ExpectAll(BoardInformationText, {{true, "12345678\r", Info("1234", "1234", "1234", "5678")},
-                                     {true, "123456789ABC\r", Info("1234", "1234", "5678", "9ABC")},
-                                     {true, "AB\r", Info("AB\r", "AB\r", "AB\r", "AB\r")},
-                                     {true, "\r", Info("\r", "\r", "\r", "\r")}});
+TEST(BoardInformation, ShortReplyClampsFieldsToItsFirstCharacter) {
+    ExpectAll(BoardCommand::BoardInformation,
+              {{true, "12345678\r", Info("1234", "1234", "1234", "5678"), true},
+               {true, "123456789ABC\r", Info("1234", "1234", "5678", "9ABC"), true},
+               {true, "AB\r", Info("AB\r", "AB\r", "AB\r", "AB\r"), true},
+               {true, "\r", Info("\r", "\r", "\r", "\r"), true}});
 }
 
-TEST(BoardInformationText, MicroSignIsTheSingleByteB5) {
-    const std::string text = BoardInformationText(false, "");
+TEST(BoardInformation, MicroSignIsTheSingleByteB5) {
+    const std::string text =
+        CommandOutcomeText(ClassifyReply(BoardCommand::BoardInformation, false, ""));
     EXPECT_NE(text.find("\r\n\xB5"
                         "C Version: "),
               std::string::npos);

@@ -1,5 +1,6 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
 #include "tests/fakes/FakeEntryStore.h"
 #include "tests/fakes/ScriptedChannel.h"
@@ -64,15 +65,16 @@ TEST(WriteConfiguration, StartValuesAcceptedGiveSixAcknowledgedLines) {
     MemoryConfigurationView view;
     ScriptedChannel board(Answering("!SMACK\r"));
 
-    const auto report = WriteConfiguration(ConfigTarget::Device, {view, board});
+    const TransferReport report = WriteConfiguration(view, board);
 
-    ASSERT_TRUE(report);
-    EXPECT_EQ(*report, "##SMSEN010100000000 | CA parameters acknowledged.\r\n"
-                       "##SMCDM0001 | CDM parameters acknowledged.\r\n"
-                       "##SMABV0000 | Alpha Beta parameters acknowledged.\r\n"
-                       "##SMTDF0001 | Multiplier/Devider parameters acknowledged.\r\n"
-                       "##SMMOD00000 | Operation Mode acknowledged.\r\n"
-                       "##SMMUX00880 | MUX acknowledged.\r\n");
+    EXPECT_TRUE(report.AllSucceeded());
+    EXPECT_EQ(report.PayloadOf(PayloadKind::MUX), "00880");
+    EXPECT_EQ(ReportText(report), "##SMSEN010100000000 | CA parameters acknowledged.\r\n"
+                                  "##SMCDM0001 | CDM parameters acknowledged.\r\n"
+                                  "##SMABV0000 | Alpha Beta parameters acknowledged.\r\n"
+                                  "##SMTDF0001 | Multiplier/Devider parameters acknowledged.\r\n"
+                                  "##SMMOD00000 | Operation Mode acknowledged.\r\n"
+                                  "##SMMUX00880 | MUX acknowledged.\r\n");
     EXPECT_EQ(board.commands,
               (std::vector<std::string>{"##SMSEN010100000000\r", "##SMCDM0001\r", "##SMABV0000\r",
                                         "##SMTDF0001\r", "##SMMOD00000\r", "##SMMUX00880\r"}));
@@ -101,7 +103,7 @@ TEST(WriteConfiguration, EveryOutcomeHasItsOwnTextForEveryKind) {
     for (const Case& c : cases) {
         MemoryConfigurationView view;
         ScriptedChannel board(c.board);
-        EXPECT_EQ(Outcomes(*WriteConfiguration(ConfigTarget::Device, {view, board})), c.outcomes);
+        EXPECT_EQ(Outcomes(ReportText(WriteConfiguration(view, board))), c.outcomes);
         EXPECT_EQ(board.commands.size(), 6u);
     }
 }
@@ -112,7 +114,7 @@ TEST(WriteConfiguration, RefusalOfOneCommandDoesNotStopTheOthers) {
         return command.starts_with("##SMCDM") ? "!SMNCK\r" : "!SMACK\r";
     });
 
-    const auto lines = Lines(*WriteConfiguration(ConfigTarget::Device, {view, board}));
+    const auto lines = Lines(ReportText(WriteConfiguration(view, board)));
 
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[1], "##SMCDM0001 | CDM parameters NOT acknowledged.");
@@ -127,7 +129,7 @@ TEST(WriteConfiguration, PortErrorEndsTheWriteAtThatCommand) {
         return "!SMACK\r";
     });
 
-    EXPECT_THROW(WriteConfiguration(ConfigTarget::Device, {view, board}), std::runtime_error);
+    EXPECT_THROW(WriteConfiguration(view, board), std::runtime_error);
     EXPECT_EQ(board.commands.size(), 3u);
 }
 
@@ -137,7 +139,7 @@ TEST(WriteConfiguration, FileTargetWritesSixKeysAndNothingElse) {
     FakeEntryFile file;
     FakeEntryStore store(file);
 
-    EXPECT_FALSE(WriteConfiguration(ConfigTarget::File, {view, board, &store}));
+    WriteConfiguration(view, store);
 
     EXPECT_TRUE(board.commands.empty());
     EXPECT_EQ(file.writtenKeys,
@@ -148,29 +150,25 @@ TEST(WriteConfiguration, FileTargetWritesSixKeysAndNothingElse) {
     EXPECT_EQ(file.entries.at({"Kronax", "MUX"}), "2085D");
 }
 
-TEST(WriteConfiguration, FileTargetWithoutAnOpenFileIsRefused) {
-    MemoryConfigurationView view;
-    ScriptedChannel board(Answering("!SMACK\r"));
-    EXPECT_THROW(WriteConfiguration(ConfigTarget::File, {view, board}), std::invalid_argument);
-    EXPECT_THROW(ReadConfiguration(ConfigTarget::File, {view, board}), std::invalid_argument);
-}
-
 TEST(ReadConfiguration, BoardConfigurationIsShownWithSixReceivedLines) {
     MemoryConfigurationView view;
     ScriptedChannel board(BoardHolding(InCarConfiguration()));
 
-    const std::string report = ReadConfiguration(ConfigTarget::Device, {view, board});
+    const TransferReport report = ReadConfiguration(view, board);
 
-    EXPECT_EQ(report, "??SMSEN | CA parameters received.\r\n"
-                      "??SMCDM | CDM parameters received.\r\n"
-                      "??SMABV | Alpha Beta parameters received.\r\n"
-                      "??SMTDF | Multiplier/Devider parameters received.\r\n"
-                      "??SMMOD | Operation Mode received.\r\n"
-                      "??SMMUX | Operation Mode received.\r\n");
+    EXPECT_EQ(ReportText(report), "??SMSEN | CA parameters received.\r\n"
+                                  "??SMCDM | CDM parameters received.\r\n"
+                                  "??SMABV | Alpha Beta parameters received.\r\n"
+                                  "??SMTDF | Multiplier/Devider parameters received.\r\n"
+                                  "??SMMOD | Operation Mode received.\r\n"
+                                  "??SMMUX | Operation Mode received.\r\n");
     EXPECT_EQ(board.timeouts, std::vector<std::int32_t>(6, 1000));
     EXPECT_EQ(board.commands.front(), "??SMSEN\r");
-    for (PayloadKind kind : PayloadKinds)
+    for (PayloadKind kind : PayloadKinds) {
         EXPECT_EQ(EncodePayload(kind, view), EncodePayload(kind, InCarConfiguration()));
+        EXPECT_EQ(report.PayloadOf(kind), EncodePayload(kind, InCarConfiguration()))
+            << "the transfer hands back the payload it read";
+    }
     EXPECT_EQ(view.Selected(Selection::SensorType), sensor_type::InCarDoubleTooth);
 }
 
@@ -193,7 +191,7 @@ TEST(ReadConfiguration, FaultyRepliesAreReportedWithTheReplyAndApplyNothing) {
                 return c.reply;
             return std::nullopt;
         });
-        const auto lines = Lines(ReadConfiguration(ConfigTarget::Device, {view, board}));
+        const auto lines = Lines(ReportText(ReadConfiguration(view, board)));
         ASSERT_EQ(lines.size(), 6u);
         EXPECT_EQ(lines[1], c.line);
         EXPECT_EQ(view.Snapshot(), StartSnapshot()) << c.line;
@@ -204,7 +202,7 @@ TEST(ReadConfiguration, AcknowledgementToEveryQueryIsNotReceivedForEveryKind) {
     MemoryConfigurationView view;
     ScriptedChannel board(Answering("!SMACK\r"));
 
-    EXPECT_EQ(Outcomes(ReadConfiguration(ConfigTarget::Device, {view, board})),
+    EXPECT_EQ(Outcomes(ReportText(ReadConfiguration(view, board))),
               (std::vector<std::string>{"CA parameters NOT received correctly.",
                                         "CDM parameters NOT received correctly.",
                                         "Alpha Beta parameters NOT received correctly.",
@@ -218,7 +216,7 @@ TEST(ReadConfiguration, SilentBoardGivesSixTimeoutLinesAndChangesNothing) {
     MemoryConfigurationView view(InCarConfiguration());
     ScriptedChannel board(SilentBoard);
 
-    EXPECT_EQ(ReadConfiguration(ConfigTarget::Device, {view, board}),
+    EXPECT_EQ(ReportText(ReadConfiguration(view, board)),
               "??SMSEN | CA parameters timeout.\r\n"
               "??SMCDM | CDM parameters timeout.\r\n"
               "??SMABV | Alpha Beta parameters timeout.\r\n"
@@ -237,7 +235,7 @@ TEST(ReadConfiguration, IllegalPayloadsGiveTheirOwnTextForEveryKind) {
         return "!SM" + std::string(payloadLength, 'Z') + "\r";
     });
 
-    EXPECT_EQ(Outcomes(ReadConfiguration(ConfigTarget::Device, {view, board})),
+    EXPECT_EQ(Outcomes(ReportText(ReadConfiguration(view, board))),
               (std::vector<std::string>{"CA parameters received with illegal paramerters.",
                                         "CDM parameters received with illegal paramerters.",
                                         "Alpha Beta parameters received with illegal paramerters.",
@@ -257,7 +255,7 @@ TEST(ReadConfiguration, ModTimeoutThenMuxWithEnabledOutputsGivesInCarWithGaps) {
         return "!SMACK\r";
     });
 
-    const auto lines = Lines(ReadConfiguration(ConfigTarget::Device, {view, board}));
+    const auto lines = Lines(ReportText(ReadConfiguration(view, board)));
 
     EXPECT_EQ(lines[4], "??SMMOD | Operation Mode timeout.");
     EXPECT_EQ(lines[5], "??SMMUX | Operation Mode received.");
@@ -273,7 +271,7 @@ TEST(ReadConfiguration, PortErrorEndsTheReadAndKeepsWhatWasApplied) {
         return query == "??SMSEN\r" ? "!SM070100000000\r" : "!SM0200\r";
     });
 
-    EXPECT_THROW(ReadConfiguration(ConfigTarget::Device, {view, board}), std::runtime_error);
+    EXPECT_THROW(ReadConfiguration(view, board), std::runtime_error);
     EXPECT_EQ(board.commands.size(), 3u);
     EXPECT_EQ(view.Configuration().Tooth1, 7);
     EXPECT_EQ(view.Configuration().CountsPerRev, 512);
@@ -308,7 +306,7 @@ TEST(ReadConfiguration, Aux1EndsOffExactlyForAnInCarSensorOnCdma) {
             return payload ? std::optional<std::string>("!SM" + *payload + "\r") : std::nullopt;
         });
 
-        ReadConfiguration(ConfigTarget::Device, {view, board});
+        ReadConfiguration(view, board);
 
         EXPECT_EQ(view.Selected(Selection::Aux1Source), c.aux1)
             << "MOD " << c.mod.value_or("-") << ", MUX " << c.mux.value_or("-");
@@ -351,7 +349,7 @@ TEST(ReadConfiguration, FileReportsEveryOutcomeInItsOwnWords) {
         MemoryConfigurationView view;
         ScriptedChannel board(SilentBoard);
 
-        EXPECT_EQ(Lines(ReadConfiguration(ConfigTarget::File, {view, board, &store})), c.report);
+        EXPECT_EQ(Lines(ReportText(ReadConfiguration(view, store))), c.report);
         EXPECT_TRUE(board.commands.empty());
     }
 }
@@ -363,7 +361,7 @@ TEST(ReadConfiguration, FileWithOtherSectionsOnlyIsReadFromSectionKronax) {
     MemoryConfigurationView view;
     ScriptedChannel board(SilentBoard);
 
-    ReadConfiguration(ConfigTarget::File, {view, board, &store});
+    ReadConfiguration(view, store);
 
     EXPECT_EQ(view.Snapshot(), StartSnapshot());
 }

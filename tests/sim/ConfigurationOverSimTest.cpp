@@ -1,5 +1,6 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "tests/sim/SimLink.h"
 
 #include <gtest/gtest.h>
@@ -103,11 +104,11 @@ private:
 };
 
 std::string Write(Link& link, IConfigurationView& view) {
-    return WriteConfiguration(ConfigTarget::Device, {view, link.transaction}).value_or("no report");
+    return ReportText(WriteConfiguration(view, link.transaction));
 }
 
 std::string Read(Link& link, IConfigurationView& view) {
-    return ReadConfiguration(ConfigTarget::Device, {view, link.transaction});
+    return ReportText(ReadConfiguration(view, link.transaction));
 }
 
 TEST(ConfigurationOverSim, WrittenConfigurationIsAcknowledgedAndReadsBackUnchanged) {

@@ -2,6 +2,7 @@
 #include "protocol/BoardReplies.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "sim/SimBoard.h"
 #include "tests/sim/SimLink.h"
 
@@ -55,7 +56,7 @@ TEST(LateBoardOverSim, ReadTakesNoQueryAnswerForTheNextOneAndLogsEachAsDiscarded
     Link link({"--late", "--state", state.Path()});
     MemoryConfigurationView view;
     const ConfigurationSnapshot before = view.Snapshot();
-    const std::string report = ReadConfiguration(ConfigTarget::Device, {view, link.transaction});
+    const std::string report = ReportText(ReadConfiguration(view, link.transaction));
     for (const std::string& line : Lines(report))
         EXPECT_TRUE(line.ends_with(" timeout.")) << line;
     EXPECT_EQ(view.Snapshot(), before);
@@ -71,8 +72,7 @@ TEST(LateBoardOverSim, ReadTakesNoQueryAnswerForTheNextOneAndLogsEachAsDiscarded
 TEST(LateBoardOverSim, WriteTakesNoAcknowledgementForTheNextCommand) {
     Link link({"--late"});
     MemoryConfigurationView view;
-    const std::string report =
-        WriteConfiguration(ConfigTarget::Device, {view, link.transaction}).value_or("");
+    const std::string report = ReportText(WriteConfiguration(view, link.transaction));
     const std::vector<std::string> lines = Lines(report);
     ASSERT_EQ(lines.size(), 6u);
     for (const std::string& line : lines)
@@ -90,10 +90,10 @@ TEST(LateBoardOverSim, WriteTakesNoAcknowledgementForTheNextCommand) {
 
 TEST(LateBoardOverSim, SingleCommandsShowTheirTimeOutAndNeverTheEarlierCommandsAnswer) {
     Link link({"--late"});
-    EXPECT_EQ(RequestStatus(link.transaction), StatusOutcomeText(false, ""));
-    EXPECT_EQ(SendStartCommand(link.transaction), StartOutcomeText(false, ""));
-    EXPECT_EQ(SendPowerOnDefaultCommand(link.transaction), PowerOnDefaultOutcomeText(false, ""));
-    EXPECT_EQ(RequestBoardInformation(link.transaction), BoardInformationText(false, ""));
+    EXPECT_EQ(RequestStatus(link.transaction).outcome, CommandOutcome::Timeout);
+    EXPECT_EQ(SendStartCommand(link.transaction).outcome, CommandOutcome::Timeout);
+    EXPECT_EQ(SendPowerOnDefaultCommand(link.transaction).outcome, CommandOutcome::Timeout);
+    EXPECT_EQ(RequestBoardInformation(link.transaction).outcome, CommandOutcome::Timeout);
     EXPECT_EQ(link.log.lines, (std::vector<std::string>{
                                   Exchange("??SMSTA"),
                                   Discarded("??SMSTA", std::string("!SM") + StoppedStatus),

@@ -1,6 +1,7 @@
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/OutcomeText.h"
 #include "tests/win32_port/PortOnWine.h"
 
 #include <gtest/gtest.h>
@@ -71,14 +72,14 @@ TEST(Win32PortOverSim, SixWritesAreAcknowledgedAndSixQueriesReadThemBack) {
     SimLink link;
     OpenOnWine(link.port);
     MemoryConfigurationView written(ChangedSnapshot());
-    ExpectOutcomes(WriteConfiguration(ConfigTarget::Device, {written, link.channel}).value_or(""),
+    ExpectOutcomes(ReportText(WriteConfiguration(written, link.channel)),
                    {"CA parameters acknowledged.", "CDM parameters acknowledged.",
                     "Alpha Beta parameters acknowledged.",
                     "Multiplier/Devider parameters acknowledged.", "Operation Mode acknowledged.",
                     "MUX acknowledged."});
 
     MemoryConfigurationView read;
-    ExpectOutcomes(ReadConfiguration(ConfigTarget::Device, {read, link.channel}),
+    ExpectOutcomes(ReportText(ReadConfiguration(read, link.channel)),
                    {"CA parameters received.", "CDM parameters received.",
                     "Alpha Beta parameters received.", "Multiplier/Devider parameters received.",
                     "Operation Mode received.", "Operation Mode received."});
@@ -89,10 +90,10 @@ TEST(Win32PortOverSim, SixWritesAreAcknowledgedAndSixQueriesReadThemBack) {
 TEST(Win32PortOverSim, StartStatusAndBoardInformationGetTheBoardsAnswers) {
     SimLink link;
     OpenOnWine(link.port);
-    EXPECT_EQ(SendStartCommand(link.channel), "Start aknowledged.");
+    EXPECT_EQ(CommandOutcomeText(SendStartCommand(link.channel)), "Start aknowledged.");
     // The status shows up to nine characters after "!SM", here the CR too.
-    EXPECT_EQ(RequestStatus(link.channel), "Status: RUNNING\r");
-    EXPECT_EQ(RequestBoardInformation(link.channel),
+    EXPECT_EQ(CommandOutcomeText(RequestStatus(link.channel)), "Status: RUNNING\r");
+    EXPECT_EQ(CommandOutcomeText(RequestBoardInformation(link.channel)),
               "Board Information:\r\nSerial number: 0815\r\nPCB Version: P1.2\r\n"
               "FPGA Version: F2.1\r\n\xB5"
               "C Version: U1.7");
