@@ -92,9 +92,11 @@ QFont WindowFont() {
 void FitWindowFont(QWidget* window) {
     for (fontStretch = QFont::Unstretched;; fontStretch -= StretchStep) {
         // Under a style sheet a window's font does not reach its children: each gets its own.
-        window->setFont(WindowFont());
+        const QFont font = WindowFont();
+        window->setFont(font);
         for (QWidget* child : window->findChildren<QWidget*>()) {
-            child->setFont(WindowFont());
+            if (child->font() != font)
+                child->setFont(font);
             LayOut(child);
         }
         if (fontStretch <= NarrowestStretch || ClippedControls(window).isEmpty())
