@@ -19,6 +19,7 @@
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
 #include "link/BoardPort.h"
+#include "link/PortFailure.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/OutcomeText.h"
@@ -359,7 +360,8 @@ bool TForm1::DroppedVanished(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const ESerialPort& error) {
-        if (port_->Connected() && DeviceVanished(error)) {
+        if (port_->Connected() &&
+            ClassifyPortFailure(error, PortStage::Exchange).kind == PortFailureKind::Vanished) {
             portChoice_->DropVanished(*port_);
             return true;
         }

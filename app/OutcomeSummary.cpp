@@ -145,14 +145,12 @@ Outcome NotSentOutcome(Operation operation, const std::string& reason) {
             true};
 }
 
-Outcome OpeningFailedOutcome(const std::string& portName, const std::string& reason) {
-    return {PortText(portName) + " could not be opened: " + QString::fromUtf8(reason) + ".", true};
-}
-
-Outcome DisconnectedOutcome(const std::string& portName) {
-    return {PortText(portName) +
-                " was disconnected. Pick it again in the port list once it is back.",
-            true};
+Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failure) {
+    QString text =
+        PortText(portName) + " " + QString::fromLocal8Bit(DescribePortFailure(failure)) + ".";
+    if (failure.kind == PortFailureKind::Vanished)
+        text += " Pick it again in the port list once it is back.";
+    return {text, true};
 }
 
 Outcome PortBackOutcome(const std::string& portName) {

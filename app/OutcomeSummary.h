@@ -2,6 +2,7 @@
 
 #include "app/ParameterEntry.h"
 #include "config_file/ConfigFileFlows.h"
+#include "link/PortFailure.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/TransferReport.h"
 
@@ -69,11 +70,9 @@ Outcome PowerOnDefaultOutcome(const CommandResult& result);
 // "<operation> not sent: <reason>."
 Outcome NotSentOutcome(Operation operation, const std::string& reason);
 
-// "<port> could not be opened: <reason>."
-Outcome OpeningFailedOutcome(const std::string& portName, const std::string& reason);
-
-// "<port> was disconnected. Pick it again in the port list once it is back."
-Outcome DisconnectedOutcome(const std::string& portName);
+// "<port> " and the failure's description (link/PortFailure.h), "."; a vanished device adds
+// " Pick it again in the port list once it is back."
+Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failure);
 
 // "<port> is back: pick it in the port list to reconnect."
 Outcome PortBackOutcome(const std::string& portName);

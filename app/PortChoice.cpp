@@ -58,13 +58,6 @@ bool Listed(const std::vector<std::string>& names, const std::string& name) {
 EConvertError::EConvertError(const std::string& text)
     : std::runtime_error("'" + text + "' is not a valid integer value") {}
 
-bool DeviceVanished(const ESerialPort& error) {
-    if (error.WinErrorCode() == -1)
-        return false;
-    const PortFailureKind kind = ClassifyPlatformError(error.WinErrorCode());
-    return kind == PortFailureKind::Disconnected || kind == PortFailureKind::NotPresent;
-}
-
 PortChoice::PortChoice(PortList* cmbComPort, QLabel* lblConnection, StatusLine& status)
     : cmbComPort_(cmbComPort), lblConnection_(lblConnection), status_(status) {
     ShowNoConnection();
@@ -111,8 +104,9 @@ bool PortChoice::Choose(TSerialPort& port) {
     } catch (const ESerialPort& error) {
         cmbComPort_->setCurrentIndex(-1);
         lblConnection_->setText(NoComPortText);
-        status_.ShowOutcome(OpeningFailedOutcome(port.Port(), PortFailureReason(error)),
-                            QString::fromLocal8Bit(error.what()));
+        status_.ShowOutcome(
+            PortFailureOutcome(port.Port(), ClassifyPortFailure(error, PortStage::Opening)),
+            QString::fromLocal8Bit(error.what()));
     }
     if (port.Connected())
         ShowConnection(port);
@@ -133,7 +127,7 @@ void PortChoice::DropVanished(TSerialPort& port) {
     cmbComPort_->setCurrentIndex(-1);
     lblConnection_->setText(NoComPortText);
     ShowNoConnection();
-    status_.ShowOutcome(DisconnectedOutcome(name));
+    status_.ShowOutcome(PortFailureOutcome(name, VanishedPort()));
     Refresh();
 }
 
@@ -162,7 +156,7 @@ std::string PortChoice::NotSentReason(const TSerialPort& port) const {
     if (port.Connected())
         return {};
     if (!vanishedPort_.empty())
-        return vanishedPort_ + " was disconnected";
+        return vanishedPort_ + " " + DescribePortFailure(VanishedPort());
     return "no com port opened";
 }
 

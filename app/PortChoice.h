@@ -22,10 +22,6 @@ public:
     explicit EConvertError(const std::string& text);
 };
 
-// Whether error, raised while the port was open, says that its device has gone (unplugged, or
-// the line hung up).
-bool DeviceVanished(const ESerialPort& error);
-
 // The COM port choice: the port list cmbComPort, the label lblConnection beside it, the
 // remembered port number ComPortNumber, and the connection shown in the status bar. UI thread
 // only.

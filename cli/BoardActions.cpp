@@ -6,7 +6,6 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
-#include "protocol/PayloadCodec.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,7 +69,7 @@ bool SameHex(const std::string& a, const std::string& b) {
 }
 
 // Reads the board back and compares what it holds with what was written; adds the outcome.
-bool Verify(ICommandChannel& channel, const ConfigurationSnapshot& written, PortResult& result) {
+bool Verify(ICommandChannel& channel, const PayloadTexts& written, PortResult& result) {
     const BoardRead back = ReadBoard(channel);
     if (!back.report.AllSucceeded()) {
         result.text +=
@@ -80,13 +79,14 @@ bool Verify(ICommandChannel& channel, const ConfigurationSnapshot& written, Port
     }
     bool same = true;
     for (PayloadKind kind : PayloadKinds) {
-        const std::string sent = EncodePayload(kind, written);
+        const std::string& sent = written[static_cast<std::size_t>(kind)];
         const std::string held = *back.report.PayloadOf(kind);
         if (SameHex(sent, held))
             continue;
         same = false;
-        result.text += "Verify: " + std::string(KindName(kind)) + " written " + sent +
-                       ", board holds " + Utf8FromSystemText(held) + "\n";
+        result.text += "Verify: " + std::string(KindName(kind)) + " written " +
+                       Utf8FromSystemText(sent) + ", board holds " + Utf8FromSystemText(held) +
+                       "\n";
     }
     if (same)
         result.text += "Verify: the board holds the configuration written.\n";
@@ -141,14 +141,13 @@ PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& reques
         return result;
     }
     PortResult result;
-    const auto differences = DiffFields(read.snapshot, request.file.snapshot);
+    const auto differences = DiffFields(read.report.Payloads(), request.file.payloads);
     result.text = DifferencesText(differences);
     result.json["differences"] = DifferencesJson(differences);
     if (request.dryRun)
         return result;
 
-    MemoryConfigurationView view(request.file.snapshot);
-    const TransferReport written = WriteConfiguration(view, channel);
+    const TransferReport written = WritePayloadTexts(request.file.payloads, channel);
     const std::vector<std::string> report = ReportLinesOf(written);
     result.text += Lines(report);
     result.json["report"] = report;
@@ -156,7 +155,7 @@ PortResult WriteBoardAction(ICommandChannel& channel, const WriteRequest& reques
     if (!done)
         result.problem = "the board did not acknowledge every write";
     if (done && request.verify) {
-        done = Verify(channel, request.file.snapshot, result);
+        done = Verify(channel, request.file.payloads, result);
         if (!done)
             result.problem = "the board does not hold what was written";
     }
@@ -183,7 +182,7 @@ PortResult DiffBoardAction(ICommandChannel& channel, const LoadedFile& file) {
     if (!read.report.AllSucceeded())
         return Incomplete(read);
     PortResult result;
-    const auto differences = DiffFields(read.snapshot, file.snapshot);
+    const auto differences = DiffFields(read.report.Payloads(), file.payloads);
     result.text = DifferencesText(differences);
     result.json["differences"] = DifferencesJson(differences);
     result.exitCode = differences.empty() ? ExitSuccess : ExitNotAsAsked;

@@ -77,12 +77,7 @@ NamedField Describe(const Field& field, const ConfigurationSnapshot& snapshot) {
     return {std::string(SelectionCaption(selection)), std::move(text), std::nullopt};
 }
 
-// What a board holds after the configuration was written to it and read back: the settings a
-// payload does not carry are lost on the way.
-ConfigurationSnapshot AsWritten(const ConfigurationSnapshot& snapshot) {
-    PayloadTexts payloads;
-    for (PayloadKind kind : PayloadKinds)
-        payloads[static_cast<std::size_t>(kind)] = EncodePayload(kind, snapshot);
+ConfigurationSnapshot Decoded(const PayloadTexts& payloads) {
     MemoryConfigurationView view;
     DecodePayloadTexts(payloads, view);
     return view.Snapshot();
@@ -117,10 +112,10 @@ nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot) {
     return json;
 }
 
-std::vector<FieldDifference> DiffFields(const ConfigurationSnapshot& boardHolds,
-                                        const ConfigurationSnapshot& fileHolds) {
-    const ConfigurationSnapshot board = AsWritten(boardHolds);
-    const ConfigurationSnapshot file = AsWritten(fileHolds);
+std::vector<FieldDifference> DiffFields(const PayloadTexts& boardHolds,
+                                        const PayloadTexts& fileHolds) {
+    const ConfigurationSnapshot board = Decoded(boardHolds);
+    const ConfigurationSnapshot file = Decoded(fileHolds);
     std::vector<FieldDifference> differences;
     for (const Field& field : AllFields) {
         NamedField onBoard = Describe(field, board);

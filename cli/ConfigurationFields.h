@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ConfigurationSnapshot.h"
+#include "protocol/PayloadKind.h"
 
 #include <nlohmann/json.hpp>
 
@@ -33,12 +34,11 @@ struct FieldDifference {
     std::string fileText;
 };
 
-// The settings that differ between what the board holds and what a file holds, in the window's
-// order. Both sides are compared as a board would hold them after a write, so a setting that no
-// payload carries for the sensor type (an option of another sensor type) never differs, while
-// one that a payload carries does, shown for the sensor type or not (the counts per revolution).
-std::vector<FieldDifference> DiffFields(const ConfigurationSnapshot& board,
-                                        const ConfigurationSnapshot& file);
+// The settings that differ between the configuration the board's payloads hold and the one a
+// file's payloads hold, in the window's order. Both are decoded alike from their payloads, so only
+// what a write can change can differ: an option no payload carries never does, while one that a
+// payload carries does, shown for the sensor type or not (the counts per revolution).
+std::vector<FieldDifference> DiffFields(const PayloadTexts& board, const PayloadTexts& file);
 
 // The differences as lines "caption: board X, file Y", or "No differences." alone.
 std::string DifferencesText(const std::vector<FieldDifference>& differences);

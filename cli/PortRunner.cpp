@@ -19,6 +19,12 @@ PortResult Failure(int exitCode, const std::string& problem) {
     return result;
 }
 
+// The port's failure in the words the window uses too.
+PortResult PortFailed(const ESerialPort& error, PortStage stage) {
+    return Failure(ExitPortError,
+                   "the port " + DescribePortFailure(ClassifyPortFailure(error, stage)));
+}
+
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
                   TOutput& output) {
     std::optional<TBoardSession> session;
@@ -26,13 +32,12 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
         session.emplace(
             port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose));
     } catch (const ESerialPort& error) {
-        return Failure(ExitPortError, "cannot open the port: " + PortFailureReason(error));
+        return PortFailed(error, PortStage::Opening);
     }
     try {
         return action(session->Channel());
     } catch (const ESerialPort& error) {
-        return Failure(ExitPortError,
-                       "the port failed during the exchange: " + PortFailureReason(error));
+        return PortFailed(error, PortStage::Exchange);
     } catch (const EFileProblem& error) {
         return Failure(ExitFileError, error.what());
     }

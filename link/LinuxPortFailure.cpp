@@ -16,7 +16,7 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
     case ENXIO:
         return PortFailureKind::NotPresent;
     case EIO:
-        return PortFailureKind::Disconnected;
+        return PortFailureKind::Vanished;
     default:
         return PortFailureKind::Other;
     }

@@ -25,6 +25,7 @@
 //   OpenDeviceMap    a snapshot of the present port names (see LinuxPortNames.h)
 #include "link/LinuxPortNames.h"
 #include "link/SerialPlatform.h"
+#include "link/SerialTypes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -106,14 +107,15 @@ int FillTermios(termios& t, const SerialDcb& dcb) {
     t.c_cflag |= CLOCAL | CREAD | Sizes[dcb.ByteSize - 5] | Parities[dcb.Parity];
     if (dcb.StopBits != 0)
         t.c_cflag |= CSTOPB;
-    bool rtsHandshake = ((dcb.Flags >> 12) & 3) == 2;
-    if ((dcb.Flags & 0x4) || rtsHandshake)
+    const bool rtsHandshake = DcbField(dcb.Flags, DcbRtsControlShift) ==
+                              static_cast<std::uint32_t>(TRTSFlowControl::rtsHandshake);
+    if (DcbFlag(dcb.Flags, DcbOutxCtsFlow) || rtsHandshake)
         t.c_cflag |= CRTSCTS;
-    if (dcb.Flags & 0x2)
+    if (DcbFlag(dcb.Flags, DcbParityCheck))
         t.c_iflag |= INPCK;
-    if (dcb.Flags & 0x100)
+    if (DcbFlag(dcb.Flags, DcbOutX))
         t.c_iflag |= IXON;
-    if (dcb.Flags & 0x200)
+    if (DcbFlag(dcb.Flags, DcbInX))
         t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
@@ -219,9 +221,10 @@ public:
         if (tcsetattr(state->fd, TCSANOW, &t) != 0)
             return errno;
         // DTR and RTS are on only for "enable" (1) and the handshakes (2, 3).
-        if (int error = SetModemLine(state->fd, TIOCM_DTR, ((dcb.Flags >> 4) & 3) != 0))
+        if (int error =
+                SetModemLine(state->fd, TIOCM_DTR, DcbField(dcb.Flags, DcbDtrControlShift) != 0))
             return error;
-        return SetModemLine(state->fd, TIOCM_RTS, ((dcb.Flags >> 12) & 3) != 0);
+        return SetModemLine(state->fd, TIOCM_RTS, DcbField(dcb.Flags, DcbRtsControlShift) != 0);
     }
 
     int SetTimeouts(DeviceHandle device, const SerialTimeouts& timeouts) override {

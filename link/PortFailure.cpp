@@ -2,10 +2,10 @@
 
 namespace kronax {
 
-std::string PortFailureReason(const ESerialPort& error) {
-    if (error.WinErrorCode() == -1)
-        return error.what();
-    switch (ClassifyPlatformError(error.WinErrorCode())) {
+std::string PortFailureReason(const PortFailure& failure) {
+    switch (failure.kind) {
+    case PortFailureKind::Vanished:
+        return "disconnected";
     case PortFailureKind::Busy:
         return "busy (another program holds it)";
     case PortFailureKind::PermissionDenied:
@@ -13,12 +13,34 @@ std::string PortFailureReason(const ESerialPort& error) {
                "dialout)";
     case PortFailureKind::NotPresent:
         return "not present";
-    case PortFailureKind::Disconnected:
-        return "disconnected";
-    case PortFailureKind::Other:
-        break;
+    default:
+        return failure.errorText;
     }
-    return error.what();
+}
+
+std::string PortFailureReason(const ESerialPort& error) {
+    return PortFailureReason(ClassifyPortFailure(error, PortStage::Opening));
+}
+
+PortFailure ClassifyPortFailure(const ESerialPort& error, PortStage stage) {
+    PortFailure failure{PortFailureKind::Other, stage, error.what()};
+    if (error.WinErrorCode() != -1)
+        failure.kind = ClassifyPlatformError(error.WinErrorCode());
+    if (stage == PortStage::Exchange && failure.kind == PortFailureKind::NotPresent)
+        failure.kind = PortFailureKind::Vanished;
+    return failure;
+}
+
+PortFailure VanishedPort() {
+    return {PortFailureKind::Vanished, PortStage::Exchange, {}};
+}
+
+std::string DescribePortFailure(const PortFailure& failure) {
+    if (failure.kind == PortFailureKind::Vanished)
+        return "was disconnected";
+    const char* const lead = failure.stage == PortStage::Opening ? "could not be opened: "
+                                                                 : "failed during the exchange: ";
+    return lead + PortFailureReason(failure);
 }
 
 } // namespace kronax

@@ -48,10 +48,37 @@ inline constexpr std::uint32_t MsDsrOn = 0x0020;
 inline constexpr std::uint32_t MsRingOn = 0x0040;
 inline constexpr std::uint32_t MsRlsdOn = 0x0080;
 
-// Line settings in the layout of the Windows device control block; Flags holds its bit fields
-// (bit 0 binary, 1 parity check, 2 CTS out flow, 3 DSR out flow, 4-5 DTR control, 6 DSR
-// sensitivity, 7 Tx continue on Xoff, 8 Xon/Xoff out, 9 Xon/Xoff in, 10 error char, 11 discard
-// NUL, 12-13 RTS control, 14 abort on error).
+// The one-bit fields of SerialDcb::Flags, as the Windows device control block orders them.
+inline constexpr std::uint32_t DcbBinary = 0x0001;
+inline constexpr std::uint32_t DcbParityCheck = 0x0002;
+inline constexpr std::uint32_t DcbOutxCtsFlow = 0x0004;
+inline constexpr std::uint32_t DcbOutxDsrFlow = 0x0008;
+inline constexpr std::uint32_t DcbDsrSensitivity = 0x0040;
+inline constexpr std::uint32_t DcbTxContinueOnXoff = 0x0080;
+inline constexpr std::uint32_t DcbOutX = 0x0100;
+inline constexpr std::uint32_t DcbInX = 0x0200;
+inline constexpr std::uint32_t DcbErrorChar = 0x0400;
+inline constexpr std::uint32_t DcbNull = 0x0800;
+inline constexpr std::uint32_t DcbAbortOnError = 0x4000;
+
+// The two-bit fields of SerialDcb::Flags, by their lowest bit: DTR control and RTS control.
+inline constexpr unsigned DcbDtrControlShift = 4;
+inline constexpr unsigned DcbRtsControlShift = 12;
+
+constexpr bool DcbFlag(std::uint32_t flags, std::uint32_t bit) {
+    return (flags & bit) != 0;
+}
+
+constexpr std::uint32_t DcbField(std::uint32_t flags, unsigned shift) {
+    return (flags >> shift) & 3u;
+}
+
+constexpr std::uint32_t DcbFieldBits(std::uint32_t value, unsigned shift) {
+    return (value & 3u) << shift;
+}
+
+// Line settings in the layout of the Windows device control block; Flags holds its bit fields,
+// named above.
 struct SerialDcb {
     std::uint32_t DCBlength = 28;
     std::uint32_t BaudRate = 0;

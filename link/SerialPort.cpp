@@ -257,12 +257,14 @@ SerialDcb TCustomSerialPort::BuildDcb() const {
     dcb.BaudRate = baudRate_ == TBaudRate::brCustom
                        ? static_cast<std::uint32_t>(customBaudRate_)
                        : BaudRates[static_cast<std::size_t>(baudRate_)];
-    dcb.Flags = 0x1 | Bit(parity_.Check(), 0x2) | Bit(flow.OutCTSFlow(), 0x4) |
-                Bit(flow.OutDSRFlow(), 0x8) | static_cast<std::uint32_t>(flow.ControlDTR()) << 4 |
-                Bit(flow.DSRSensitivity(), 0x40) | Bit(flow.TxContinueOnXoff(), 0x80) |
-                Bit(flow.XonXoffOut(), 0x100) | Bit(flow.XonXoffIn(), 0x200) |
-                Bit(replaceErrors, 0x400) | Bit(discardNull_, 0x800) |
-                static_cast<std::uint32_t>(flow.ControlRTS()) << 12;
+    dcb.Flags = DcbBinary | Bit(parity_.Check(), DcbParityCheck) |
+                Bit(flow.OutCTSFlow(), DcbOutxCtsFlow) | Bit(flow.OutDSRFlow(), DcbOutxDsrFlow) |
+                DcbFieldBits(static_cast<std::uint32_t>(flow.ControlDTR()), DcbDtrControlShift) |
+                Bit(flow.DSRSensitivity(), DcbDsrSensitivity) |
+                Bit(flow.TxContinueOnXoff(), DcbTxContinueOnXoff) |
+                Bit(flow.XonXoffOut(), DcbOutX) | Bit(flow.XonXoffIn(), DcbInX) |
+                Bit(replaceErrors, DcbErrorChar) | Bit(discardNull_, DcbNull) |
+                DcbFieldBits(static_cast<std::uint32_t>(flow.ControlRTS()), DcbRtsControlShift);
     dcb.XonLim = static_cast<std::uint16_t>(buffer_.InputSize() / 4);
     dcb.XoffLim = static_cast<std::uint16_t>(buffer_.InputSize() / 4);
     dcb.ByteSize = static_cast<std::uint8_t>(5 + static_cast<int>(dataBits_));

@@ -15,7 +15,7 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
         return PortFailureKind::NotPresent;
     case ERROR_BAD_COMMAND:
     case ERROR_DEVICE_REMOVED:
-        return PortFailureKind::Disconnected;
+        return PortFailureKind::Vanished;
     default:
         return PortFailureKind::Other;
     }

@@ -5,7 +5,6 @@
 #include "protocol/EntryStore.h"
 #include "protocol/TransferReport.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,13 +22,17 @@ inline constexpr std::string_view ConfigSection = "Kronax";
 // How long the board may take to answer each configuration command, in milliseconds.
 inline constexpr std::int32_t ConfigCommandTimeout = 1000;
 
-// Six payload texts, SEN to MUX, whatever holds them.
-using PayloadTexts = std::array<std::string, 6>;
+// Sends "##SM" + kind + payload + CR for SEN to MUX, each payload made by payloadOf just before
+// it goes out, whatever the earlier outcomes, and returns a step per command. Raises what the
+// channel raises (the port's errors); the later payloads are not sent then.
+TransferReport WritePayloads(const std::function<std::string(PayloadKind)>& payloadOf,
+                             ICommandChannel& board);
 
-// Target board: sends "##SM" + kind + payload + CR for SEN to MUX, each payload built just
-// before it goes out, whatever the earlier outcomes, and returns a step per command.
-// Raises what the channel raises (the port's errors); the later payloads are not sent then.
+// Target board: the payloads of what the view shows, as WritePayloads sends them.
 TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChannel& board);
+
+// The six payload texts as they stand, as WritePayloads sends them.
+TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& board);
 
 // Target file: writes each payload under its kind name in section "Kronax". Raises what the
 // file raises ("Unable to write to ..."); the later payloads are not written then.

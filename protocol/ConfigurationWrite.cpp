@@ -14,10 +14,11 @@ StepOutcome WriteOutcome(bool replied, const std::string& reply) {
 
 } // namespace
 
-TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChannel& board) {
+TransferReport WritePayloads(const std::function<std::string(PayloadKind)>& payloadOf,
+                             ICommandChannel& board) {
     TransferReport report{Transfer::WriteToBoard, {}};
     for (PayloadKind kind : PayloadKinds) {
-        TransferStep step{kind, StepOutcome::Timeout, {}, {}, EncodePayload(kind, view)};
+        TransferStep step{kind, StepOutcome::Timeout, {}, {}, payloadOf(kind)};
         step.command = WriteCommand(kind, *step.payload);
         const bool replied =
             board.TransactCommand(CommandLine(step.command), step.reply, ConfigCommandTimeout);
@@ -25,6 +26,15 @@ TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChanne
         report.steps.push_back(std::move(step));
     }
     return report;
+}
+
+TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChannel& board) {
+    return WritePayloads([&view](PayloadKind kind) { return EncodePayload(kind, view); }, board);
+}
+
+TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& board) {
+    return WritePayloads(
+        [&texts](PayloadKind kind) { return texts[static_cast<std::size_t>(kind)]; }, board);
 }
 
 void WriteConfiguration(const IConfigurationView& view, IEntryStore& configFile) {

@@ -14,8 +14,11 @@ namespace kronax {
 // PayloadLength(kind) characters. Changes nothing and cannot fail. Any thread.
 std::string EncodePayload(PayloadKind kind, const ConfigurationSnapshot& snapshot);
 
-// The same, built from what the view shows now. UI thread.
+// The same, built from what the view shows now. On the thread that owns the view.
 std::string EncodePayload(PayloadKind kind, const IConfigurationView& view);
+
+// All six payloads of the snapshot, SEN to MUX. Any thread.
+PayloadTexts EncodePayloads(const ConfigurationSnapshot& snapshot);
 
 enum class DecodeResult { Legal, Illegal };
 
@@ -27,7 +30,7 @@ enum class DecodeResult { Legal, Illegal };
 // whenever that digit is legal, and MUX uses it to choose the sensor type.
 // Numbers go through StoreNumber, list positions through Select; a digit beyond a list selects
 // its last item. Raises std::invalid_argument when text does not have PayloadLength(kind)
-// characters, before applying anything. UI thread.
+// characters, before applying anything. On the thread that owns the view.
 DecodeResult DecodePayload(PayloadKind kind, std::string_view text, IConfigurationView& view,
                            int& modeCode);
 

@@ -94,4 +94,11 @@ std::string EncodePayload(PayloadKind kind, const IConfigurationView& view) {
     return EncodePayload(kind, TakeSnapshot(view));
 }
 
+PayloadTexts EncodePayloads(const ConfigurationSnapshot& snapshot) {
+    PayloadTexts payloads;
+    for (PayloadKind kind : PayloadKinds)
+        payloads[static_cast<std::size_t>(kind)] = EncodePayload(kind, snapshot);
+    return payloads;
+}
+
 } // namespace kronax

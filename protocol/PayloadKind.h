@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kronax {
@@ -13,6 +14,9 @@ enum class PayloadKind { SEN, CDM, ABV, TDF, MOD, MUX };
 inline constexpr std::array<PayloadKind, 6> PayloadKinds = {PayloadKind::SEN, PayloadKind::CDM,
                                                             PayloadKind::ABV, PayloadKind::TDF,
                                                             PayloadKind::MOD, PayloadKind::MUX};
+
+// Six payload texts, SEN to MUX, whatever holds them.
+using PayloadTexts = std::array<std::string, PayloadKinds.size()>;
 
 // The kind's name as it appears in commands and as a file key: "SEN", "CDM", ... "MUX".
 // Any thread.

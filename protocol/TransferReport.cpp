@@ -26,4 +26,11 @@ std::optional<std::string> TransferReport::PayloadOf(PayloadKind kind) const {
     return std::nullopt;
 }
 
+PayloadTexts TransferReport::Payloads() const {
+    PayloadTexts payloads;
+    for (PayloadKind kind : PayloadKinds)
+        payloads[static_cast<std::size_t>(kind)] = PayloadOf(kind).value_or("");
+    return payloads;
+}
+
 } // namespace kronax

@@ -51,6 +51,8 @@ struct TransferReport {
     const TransferStep* FirstFailure() const;
     // The payload of kind's step, when that step has one.
     std::optional<std::string> PayloadOf(PayloadKind kind) const;
+    // Every kind's payload, empty where its step has none.
+    PayloadTexts Payloads() const;
 };
 
 } // namespace kronax

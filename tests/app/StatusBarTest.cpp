@@ -1,5 +1,8 @@
 #include "app/WindowLook.h"
+#include "cli/KronaxCommand.h"
 #include "config_file/IniFile.h"
+#include "link/BoardPort.h"
+#include "link/PortFailure.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 #include "tests/app/ModalAnswerer.h"
@@ -18,6 +21,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 namespace kronax::test {
@@ -243,6 +247,22 @@ TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {
     EXPECT_EQ(cursors, std::vector<Qt::CursorShape>(6, Qt::WaitCursor));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form->Text("lblStart"), "");
+}
+
+// The window and kronax meet the same failure of the same port and say it in the same words.
+TEST(PortFailureWordsTest, WindowAndKronaxDescribeAPortAnotherProgramHoldsAlike) {
+    SimProcess board;
+    ScopedPorts ports(board.Folder());
+    const auto held = OpenBoardPort("COM1", false);
+    auto form = IdleWindow();
+    form->Pick("COM1");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::RunKronax({"start", "--port", "COM1"}, out, err), 3);
+
+    const std::string words = DescribePortFailure({PortFailureKind::Busy, PortStage::Opening, {}});
+    EXPECT_EQ(Outcome(*form)->text().toStdString(), "COM1 " + words + ".");
+    EXPECT_EQ(err.str(), "COM1: the port " + words + "\n");
 }
 
 } // namespace

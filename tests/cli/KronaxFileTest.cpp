@@ -1,6 +1,7 @@
 #include "tests/cli/CliHarness.h"
 
 #include "cli/ConfigurationFields.h"
+#include "protocol/PayloadCodec.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -86,15 +87,16 @@ TEST(KronaxDiff, ComparesOnlyWhatAWriteCanChange) {
     ConfigurationSnapshot file = StartSnapshot();
     // Off carries none of the sensor's options: they cannot differ on the board.
     file.Selected(Selection::EdgeTrigger) = 1;
-    EXPECT_TRUE(DiffFields(board, file).empty());
+    EXPECT_TRUE(DiffFields(EncodePayloads(board), EncodePayloads(file)).empty());
     // The counts always go to the board, shown or not.
     file.configuration.CountsPerRev = 500;
     file.configuration.Divider = 7;
-    ASSERT_EQ(DiffFields(board, file).size(), 2u);
-    EXPECT_EQ(DiffFields(board, file)[0].caption, "Counts per Rev.");
+    ASSERT_EQ(DiffFields(EncodePayloads(board), EncodePayloads(file)).size(), 2u);
+    EXPECT_EQ(DiffFields(EncodePayloads(board), EncodePayloads(file))[0].caption,
+              "Counts per Rev.");
 
     file.Selected(Selection::SensorType) = sensor_type::PulseTrigger;
-    const auto differences = DiffFields(board, file);
+    const auto differences = DiffFields(EncodePayloads(board), EncodePayloads(file));
     ASSERT_GE(differences.size(), 3u);
     EXPECT_EQ(differences[0].caption, "Sensor Type");
     EXPECT_EQ(differences[0].fileText, "Pulse + Trigger");

@@ -66,7 +66,7 @@ TEST(PtyKronaxBoards, ASilentBoardFailsAloneAndTheHighestCodeWins) {
 
     Outcome missing = Kronax({"status", "--port", "COM1,COM9", "--json"});
     EXPECT_EQ(missing.code, 3);
-    EXPECT_THAT(missing.err, HasSubstr("COM9: cannot open the port: not present\n"));
+    EXPECT_THAT(missing.err, HasSubstr("COM9: the port could not be opened: not present\n"));
     EXPECT_THAT(missing.out, HasSubstr(R"({"port":"COM1","exitCode":0,"outcome":"Status: )"));
 }
 
@@ -75,7 +75,7 @@ TEST(PtyKronaxBoards, APortAnotherProgramHoldsIsReportedBusy) {
     auto held = OpenBoardPort("COM1", false);
     Outcome start = Kronax({"start", "--port", "COM1"});
     EXPECT_EQ(start.code, 3);
-    EXPECT_EQ(start.err, "COM1: cannot open the port: busy (another program holds it)\n");
+    EXPECT_EQ(start.err, "COM1: the port could not be opened: busy (another program holds it)\n");
     EXPECT_TRUE(boards.Received("COM1").empty());
 }
 
@@ -88,7 +88,7 @@ TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
     Outcome read = Kronax({"read", "--port", "COM1"});
     unplug.join();
     EXPECT_EQ(read.code, 3);
-    EXPECT_EQ(read.err, "COM1: the port failed during the exchange: disconnected\n");
+    EXPECT_EQ(read.err, "COM1: the port was disconnected\n");
     EXPECT_EQ(read.out, "");
 }
 

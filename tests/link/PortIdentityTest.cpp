@@ -25,21 +25,42 @@ TEST(DescribePort, LeavesOutUnknownPartsAndPrefersTheProductName) {
               "COM3 \u00b7 /dev/ttyUSB0 \u00b7 0403:6001");
 }
 
-TEST(PortFailureReason, FailuresWithoutAPlatformCodeKeepTheirText) {
+TEST(PortFailure, FailuresWithoutAPlatformCodeKeepTheirText) {
     EXPECT_EQ(PortFailureReason(ESerialPort(CError_OpenFailed)), "Unable to open com port");
+    EXPECT_EQ(DescribePortFailure(
+                  ClassifyPortFailure(ESerialPort(CError_ReadFailed), PortStage::Exchange)),
+              "failed during the exchange: ReadFile function failed");
 }
 
 #ifdef __linux__
-TEST(PortFailureReason, NamesTheCommonCausesInPlainWords) {
-    EXPECT_EQ(PortFailureReason(ESerialPort(CError_OpenFailed, EBUSY)),
-              "busy (another program holds it)");
-    EXPECT_EQ(PortFailureReason(ESerialPort(CError_OpenFailed, EACCES)),
-              "permission denied (the user must be in the group that owns the device, e.g. "
-              "dialout)");
+// A device that is gone while the port is open has vanished, whichever code the system gives.
+TEST(PortFailure, ClassifiesOnceAndNamesTheCommonCausesInPlainWords) {
+    const struct {
+        int code;
+        PortStage stage;
+        PortFailureKind kind;
+        std::string words;
+    } cases[] = {
+        {EBUSY, PortStage::Opening, PortFailureKind::Busy,
+         "could not be opened: busy (another program holds it)"},
+        {EACCES, PortStage::Opening, PortFailureKind::PermissionDenied,
+         "could not be opened: permission denied (the user must be in the group that owns the "
+         "device, e.g. dialout)"},
+        {ENOENT, PortStage::Opening, PortFailureKind::NotPresent,
+         "could not be opened: not present"},
+        {ENXIO, PortStage::Exchange, PortFailureKind::Vanished, "was disconnected"},
+        {EIO, PortStage::Exchange, PortFailureKind::Vanished, "was disconnected"},
+        {EINVAL, PortStage::Exchange, PortFailureKind::Other,
+         "failed during the exchange: SetCommState function failed (win error code: " +
+             std::to_string(EINVAL) + ")"},
+    };
+    for (const auto& c : cases) {
+        const PortFailure failure =
+            ClassifyPortFailure(ESerialPort(CError_SetStateFailed, c.code), c.stage);
+        EXPECT_EQ(failure.kind, c.kind) << c.words;
+        EXPECT_EQ(DescribePortFailure(failure), c.words);
+    }
     EXPECT_EQ(PortFailureReason(ESerialPort(CError_OpenFailed, ENOENT)), "not present");
-    EXPECT_EQ(PortFailureReason(ESerialPort(CError_ReadFailed, EIO)), "disconnected");
-    EXPECT_EQ(PortFailureReason(ESerialPort(CError_SetStateFailed, EINVAL)),
-              "SetCommState function failed (win error code: " + std::to_string(EINVAL) + ")");
 }
 
 namespace fs = std::filesystem;
