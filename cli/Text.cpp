@@ -32,9 +32,11 @@ std::string PrintableReply(std::string_view text) {
 
 std::string WithUnixLineEnds(std::string_view text) {
     std::string unix;
-    for (std::size_t index = 0; index < text.size(); ++index)
-        if (!text.substr(index).starts_with("\r\n"))
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const bool crBeforeLf = text[index] == '\r' && text.substr(index + 1, 1) == "\n";
+        if (!crBeforeLf)
             unix += text[index];
+    }
     return unix;
 }
 

@@ -6,7 +6,8 @@
 namespace kronax {
 
 // The port operations a command exchange relies on; the serial port provides them.
-// Called on the UI thread only. Failures raise ESerialPort.
+// Called on the thread that owns the port only (the window's UI thread, or kronax's worker
+// thread for that port). Failures raise ESerialPort.
 class ICommandPort {
 public:
     virtual ~ICommandPort() = default;

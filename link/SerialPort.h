@@ -20,7 +20,8 @@ class TSerialWatcher;
 // A serial port at fixed line settings: non-blocking reads, writes that return once complete,
 // and a watcher thread for line events while open. The port is a plain object owned by whoever
 // creates it; destroying it closes it. Every operation belongs to the thread that owns the port
-// (the UI thread) and raises ESerialPort on failure, leaving the port as it was unless stated.
+// (the window's UI thread, or one kronax worker thread per port) and raises ESerialPort on failure,
+// leaving the port as it was unless stated.
 class TCustomSerialPort : public ICommandPort {
 public:
     // A closed port with every default, reaching the device through platform, which must
@@ -123,7 +124,8 @@ public:
     // Whether a watcher was started at the last opening.
     bool WatcherStarted() const { return watcher_ != nullptr; }
 
-    // Event hooks; an unassigned hook is skipped. They run on the UI thread, or on the watcher
+    // Event hooks; an unassigned hook is skipped. They run on the thread that owns the port, or on
+    // the watcher
     // thread with smNone. A hook run by a watcher delivery must not close the port: closing
     // waits for the watcher, which waits for that delivery to end.
     std::function<void()> OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;

@@ -12,7 +12,7 @@ class TCustomSerialPort;
 // a property a value different from its current one applies the group to the open port at once
 // (and may then raise what that apply raises); assigning the current value does nothing.
 // Assign copies every value of another object of the same kind and then applies the group.
-// UI thread only.
+// On the thread that owns the port only.
 
 class TSerialParity {
 public:

@@ -10,7 +10,7 @@ public:
     virtual ~ITrafficLog() = default;
 
     // Appends line as the newest line of the log and keeps it in view. The line holds no CR; an
-    // LF in it is kept. Called on the UI thread only.
+    // LF in it is kept. Called on the thread that owns the port only.
     virtual void AppendLine(const std::string& line) = 0;
 };
 

@@ -22,7 +22,7 @@ struct ConfigurationSnapshot {
     bool operator==(const ConfigurationSnapshot&) const = default;
 };
 
-// The configuration and selections the view shows now. UI thread.
+// The configuration and selections the view shows now. On the thread that owns the view.
 ConfigurationSnapshot TakeSnapshot(const IConfigurationView& view);
 
 // The start values of a new window: the numeric start values and every list at its start position.

@@ -8,7 +8,8 @@
 namespace kronax {
 
 // What decoding and encoding need of the place that shows the configuration: the main window,
-// or a plain in-memory stand-in in tests and tools. All calls are made on the UI thread.
+// or a plain in-memory stand-in in tests and tools. All calls are made on the thread that owns the
+// view: the window's UI thread, or the kronax worker thread that decodes into it.
 class IConfigurationView {
 public:
     virtual ~IConfigurationView() = default;
