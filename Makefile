@@ -9,7 +9,8 @@ FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
 .PHONY: all deps configure build run test wine-test package package-test bench windows format-check clean
-.PHONY: windows-package sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
+.PHONY: windows-package screenshots
+.PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
 
 all: build
 
@@ -76,6 +77,14 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-cli
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-net
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-paint
+
+# The README's pictures of the window: on a private X display (Xvfb) with a window manager, the
+# window on the board simulator, into docs/.
+screenshots: build
+	@scripts/install-deps xvfb openbox imagemagick xdotool x11-utils
+	@scripts/screenshots $(BUILD_DIR) docs
 
 # The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.

@@ -16,7 +16,7 @@ QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& 
     // The fields are the board's characters, never markup.
     box->setTextFormat(Qt::PlainText);
     // Without an owner the box would not take the window's font.
-    UseWindowFont(box);
+    UseWindowLook(box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     // Closing the main window ends the program even while this box is still open.

@@ -13,11 +13,15 @@ BusyChannel::~BusyChannel() {
 
 bool BusyChannel::TransactCommand(const std::string& command, std::string& reply,
                                   std::int32_t timeout) {
-    if (!busy_) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        busy_ = true;
-    }
+    BeginSequence();
     return channel_.TransactCommand(command, reply, timeout);
+}
+
+void BusyChannel::BeginSequence() {
+    if (busy_)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy_ = true;
 }
 
 void BusyChannel::EndSequence(bool discardInput) {

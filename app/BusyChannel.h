@@ -18,6 +18,9 @@ public:
     bool TransactCommand(const std::string& command, std::string& reply,
                          std::int32_t timeout) override;
 
+    // Starts a sequence ahead of its first command: the wait cursor shows from now on.
+    void BeginSequence();
+
     // When a command ran since the last call: restores the cursor and, with discardInput, drops
     // the keyboard and mouse input given meanwhile (InputDiscard.h).
     void EndSequence(bool discardInput);

@@ -1,6 +1,7 @@
 #include "app/ConfigFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -20,39 +21,41 @@ QStringList NameFilters(std::string_view filter) {
     return filters;
 }
 
-QFileDialog* CreateDialog(QWidget* owner, const char* name, QFileDialog::AcceptMode mode) {
-    auto* dialog = new QFileDialog(owner);
-    dialog->setObjectName(name);
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    return dialog;
-}
-
 } // namespace
 
-ConfigFileDialogs::ConfigFileDialogs(QWidget* owner)
-    : owner_(owner), SaveDialog_(CreateDialog(owner, "SaveDialog", QFileDialog::AcceptSave)),
-      OpenDialog_(CreateDialog(owner, "OpenDialog", QFileDialog::AcceptOpen)) {}
+ConfigFileDialogs::ConfigFileDialogs(QWidget* owner) : owner_(owner) {}
 
 std::optional<std::string> ConfigFileDialogs::RunSaveDialog(const FileDialogOptions& options) {
-    return Run(SaveDialog_, options);
+    return Run("SaveDialog", QFileDialog::AcceptSave, options);
 }
 
 std::optional<std::string> ConfigFileDialogs::RunOpenDialog(const FileDialogOptions& options) {
-    return Run(OpenDialog_, options);
+    return Run("OpenDialog", QFileDialog::AcceptOpen, options);
 }
 
-std::optional<std::string> ConfigFileDialogs::Run(QFileDialog* dialog,
+// A new dialog each time: a dialog kept hidden between uses scans its folder while the window
+// starts, and leaves its name-completion popup behind over the window after Enter.
+std::optional<std::string> ConfigFileDialogs::Run(const char* name, QFileDialog::AcceptMode mode,
                                                   const FileDialogOptions& options) {
+    QFileDialog dialog(owner_);
+    dialog.setObjectName(name);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!folder_.isEmpty())
+        dialog.setDirectory(folder_);
     std::string_view extension = options.defaultExtension;
     if (extension.starts_with('.'))
         extension.remove_prefix(1);
-    dialog->setDefaultSuffix(Local8Bit(extension));
-    dialog->setNameFilters(NameFilters(options.filter));
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    dialog.setDefaultSuffix(Local8Bit(extension));
+    dialog.setNameFilters(NameFilters(options.filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        folder_ = dialog.directory().absolutePath();
         return std::nullopt;
-    return dialog->selectedFiles().first().toLocal8Bit().toStdString();
+    }
+    const QString chosen = dialog.selectedFiles().first();
+    folder_ = QFileInfo(chosen).absolutePath();
+    return chosen.toLocal8Bit().toStdString();
 }
 
 bool ConfigFileDialogs::ConfirmWarning(std::string_view message, std::string_view caption) {

@@ -6,16 +6,19 @@
 #include <string>
 #include <string_view>
 
-class QFileDialog;
+#include <QFileDialog>
+#include <QString>
+
 class QWidget;
 
 namespace kronax {
 
-// SaveDialog and OpenDialog of the main window and the warning question of the save flow.
-// UI thread only.
+// SaveDialog and OpenDialog of the main window and the warning question of the save flow. Each
+// use builds its dialog afresh; the next one starts in the folder the last one ended in. UI
+// thread only.
 class ConfigFileDialogs {
 public:
-    // Creates both file dialogs as children of owner, hidden.
+    // The dialogs and the question belong to owner.
     explicit ConfigFileDialogs(QWidget* owner);
 
     // Shows SaveDialog set up by options, modal. It does not ask about an existing file itself.
@@ -32,11 +35,11 @@ public:
     bool ConfirmWarning(std::string_view message, std::string_view caption);
 
 private:
-    std::optional<std::string> Run(QFileDialog* dialog, const FileDialogOptions& options);
+    std::optional<std::string> Run(const char* name, QFileDialog::AcceptMode mode,
+                                   const FileDialogOptions& options);
 
     QWidget* owner_;
-    QFileDialog* SaveDialog_;
-    QFileDialog* OpenDialog_;
+    QString folder_;
 };
 
 } // namespace kronax

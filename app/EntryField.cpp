@@ -1,6 +1,7 @@
 #include "app/EntryField.h"
 
-#include <QColor>
+#include "app/WindowLook.h"
+
 #include <QPalette>
 
 namespace kronax {
@@ -16,7 +17,7 @@ void EntryField::SetText(const QString& text) {
 
 void EntryField::SetValid(bool valid) {
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, valid ? QColor(255, 255, 255) : QColor(255, 0, 0));
+    colours.setColor(QPalette::Base, valid ? QColor(Qt::white) : InvalidFieldRed);
     setPalette(colours);
 }
 

@@ -28,7 +28,7 @@ void KronaxApplication::ShowError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationName(), text, QMessageBox::Ok,
                     activeWindow());
     box.setTextFormat(Qt::PlainText);
-    UseWindowFont(&box);
+    UseWindowLook(&box);
     box.exec();
 }
 

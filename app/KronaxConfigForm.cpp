@@ -14,6 +14,7 @@
 #include "app/StatusLine.h"
 #include "app/SystemText.h"
 #include "app/TrafficLogView.h"
+#include "app/UnopenableFile.h"
 #include "app/WindowLook.h"
 #include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
@@ -38,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 namespace kronax {
 namespace {
@@ -48,10 +50,8 @@ constexpr int ClientHeight = 346;
 // How often the present ports are looked at, so that an unplugged board is noticed.
 constexpr int PortWatchInterval = 1000;
 
-// The window's look: its font, and group box captions that sit on the frame line rather than
-// above it.
-const QString WindowStyle =
-    QString(WindowFontStyle) +
+// Group box captions that sit on the frame line rather than above it.
+const QString GroupBoxStyle =
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
     " padding-top: 10px; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
@@ -71,8 +71,8 @@ void ShowError(const std::exception& error) {
 }
 
 // The operator's action failed with text: said in the status bar and in the error box.
-void ShowFailure(StatusLine& status, const QString& text) {
-    status.ShowOutcome(StoppedOutcome(text), text);
+void ShowFailure(StatusLine& status, Operation operation, const QString& text) {
+    status.ShowOutcome(StoppedOutcome(operation, text), text);
     KronaxApplication::ShowError(text);
 }
 
@@ -85,7 +85,8 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ImageList1_(DrawImageList()), environment_(std::move(environment)) {
-    setStyleSheet(WindowStyle);
+    setFont(WindowFont());
+    setStyleSheet(GroupBoxStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -113,13 +114,16 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
     Timer2_ = new QTimer(this);
     Timer2_->setObjectName("Timer2");
     Timer2_->setInterval(1000);
-    connect(Timer2_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::Timer2Timer); });
+    connect(Timer2_, &QTimer::timeout, this,
+            [this] { RunHandler(&TForm1::Timer2Timer, Operation::Background); });
     tmrPortWatch_ = new QTimer(this);
     tmrPortWatch_->setObjectName("tmrPortWatch");
     tmrPortWatch_->setInterval(PortWatchInterval);
-    connect(tmrPortWatch_, &QTimer::timeout, this, [this] { RunHandler(&TForm1::WatchPorts); });
+    connect(tmrPortWatch_, &QTimer::timeout, this,
+            [this] { RunHandler(&TForm1::WatchPorts, Operation::Background); });
 
     FormCreate();
+    FitWindowFont(this);
 }
 
 TForm1::~TForm1() {
@@ -132,33 +136,40 @@ void TForm1::CreateMenu() {
     connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
                     Qt::CTRL | Qt::Key_O, image::OpenFile),
             &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click); });
+            [this] { RunHandler(&TForm1::LoadConfigurationfromFile1Click, Operation::Open); });
     connect(AddItem(file, "StoreConfigurationtoFile1", "&Save Configuration to File...",
                     Qt::CTRL | Qt::Key_S, image::SaveFile),
             &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click); });
+            [this] { RunHandler(&TForm1::StoreConfigurationtoFile1Click, Operation::Save); });
     connect(AddItem(file, "LoadConfigurationfromKronax1", "&Read Configuration from KRONAX",
                     Qt::CTRL | Qt::Key_R, image::ReadFromBoard),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::LoadConfigurationfromKronax1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::LoadConfigurationfromKronax1Click,
+                           Operation::ReadConfiguration);
+            });
     connect(AddItem(file, "ApplyConfigurationtoKronax1", "&Write Configuration to KRONAX",
                     Qt::CTRL | Qt::Key_W, image::WriteToBoard),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::ApplyConfigurationtoKronax1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::ApplyConfigurationtoKronax1Click,
+                           Operation::WriteConfiguration);
+            });
     connect(AddItem(file, "SetCurrentConfigurationasPowerOnDefault1",
                     "Set Current Configuration as Power On &Default", Qt::CTRL | Qt::Key_D,
                     image::PowerOnDefault),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::SetCurrentConfigurationasPowerOnDefault1Click,
+                           Operation::PowerOnDefault);
+            });
 
     QMenu* help = menuBar()->addMenu("&?");
     help->setObjectName("N1");
     connect(AddItem(help, "KRONAXBoardInformation1", "KRONAX Board &Information...",
                     Qt::CTRL | Qt::Key_I, image::BoardInformation),
-            &QAction::triggered, this,
-            [this] { RunHandler(&TForm1::KRONAXBoardInformation1Click); });
+            &QAction::triggered, this, [this] {
+                RunHandler(&TForm1::KRONAXBoardInformation1Click, Operation::BoardInformation);
+            });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
-            this, [this] { RunHandler(&TForm1::About1Click); });
+            this, [this] { RunHandler(&TForm1::About1Click, Operation::Background); });
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption,
@@ -184,14 +195,14 @@ void TForm1::CreateCommunication(QWidget* client) {
     cmbComPort_->setObjectName("cmbComPort");
     cmbComPort_->setGeometry(64, 20, 105, 21);
     connect(cmbComPort_, &QComboBox::activated, this,
-            [this] { RunHandler(&TForm1::cmbComPortChange); });
+            [this] { RunHandler(&TForm1::cmbComPortChange, Operation::PortChoice); });
     cmbComPort_->onDropDown = [this] {
         portChoice_->Refresh();
     };
 
     lblConnection_ = CreateLabel(client, "lblConnection", "", {192, 24, 260, 16});
     QPalette colours = lblConnection_->palette();
-    colours.setColor(QPalette::WindowText, Qt::red);
+    colours.setColor(QPalette::WindowText, FailureRed);
     lblConnection_->setPalette(colours);
     portChoice_ = std::make_unique<PortChoice>(cmbComPort_, lblConnection_, *status_);
 }
@@ -202,7 +213,8 @@ void TForm1::CreateStatus(QWidget* client) {
     btnStart->setObjectName("btnStart");
     btnStart->setGeometry(8, 15, 97, 21);
     btnStart->setAutoDefault(true);
-    connect(btnStart, &QPushButton::clicked, this, [this] { RunHandler(&TForm1::btnStartClick); });
+    connect(btnStart, &QPushButton::clicked, this,
+            [this] { RunHandler(&TForm1::btnStartClick, Operation::StartAlgorithms); });
     // The outcome texts are wider than the group: each label wraps onto a second line and is
     // tall enough for both lines, descenders included, between the buttons.
     lblStart_ = CreateLabel(box, "lblStart", "", {8, 36, 101, 31});
@@ -214,7 +226,7 @@ void TForm1::CreateStatus(QWidget* client) {
     btnStatus->setGeometry(8, 67, 97, 21);
     btnStatus->setAutoDefault(true);
     connect(btnStatus, &QPushButton::clicked, this,
-            [this] { RunHandler(&TForm1::btnStatusClick); });
+            [this] { RunHandler(&TForm1::btnStatusClick, Operation::ReadStatus); });
     lblStatus_ = CreateLabel(box, "lblStatus", "Status:", {8, 88, 101, 31});
     lblStatus_->setWordWrap(true);
     lblStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -225,7 +237,7 @@ void TForm1::CreateStatus(QWidget* client) {
     btnWriteToKronax_->setGeometry(480, 216, 201, 25);
     btnWriteToKronax_->setDefault(true);
     connect(btnWriteToKronax_, &QPushButton::clicked, this,
-            [this] { RunHandler(&TForm1::btnWriteToKronaxClick); });
+            [this] { RunHandler(&TForm1::btnWriteToKronaxClick, Operation::WriteConfiguration); });
 }
 
 void TForm1::CreateLogoAndLog(QWidget* client) {
@@ -240,6 +252,8 @@ void TForm1::CreateLogoAndLog(QWidget* client) {
     memDebug_ = new TrafficLogView(gbDebug_);
     memDebug_->setObjectName("memDebug");
     memDebug_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The log is read, never typed into: Tab goes on to the next control.
+    memDebug_->setTabChangesFocus(true);
     auto* fill = new QVBoxLayout(gbDebug_);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(memDebug_);
@@ -260,7 +274,37 @@ void TForm1::FormCreate() {
     Image1_->show();
     Timer2_->start();
     tmrPortWatch_->start();
-    RunStartUpPortChoice();
+}
+
+void TForm1::RunStartUp() {
+    if (startedUp_)
+        return;
+    startedUp_ = true;
+    RunHandler(&TForm1::cmbComPortChange, Operation::PortChoice);
+}
+
+// The start-up read waits for the window's first paint, so the operator sees the window, and
+// what it is waiting for, at once, even with a board that never answers.
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Paint && !startUpQueued_) {
+        startUpQueued_ = true;
+        QTimer::singleShot(0, this, &TForm1::RunStartUp);
+    }
+    return handled;
+}
+
+// No event is handled while an exchange blocks the window, so the window is brought up to date
+// before it: whatever is dropped down closes, the status line says what is about to happen, the
+// wait cursor shows and the window is painted at once. Nothing blocks without an open port.
+void TForm1::Announce(const QString& text) {
+    if (!port_->Connected())
+        return;
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    status_->ShowProgress(text.arg(FromSystemText(port_->Port())));
+    busyChannel_->BeginSequence();
+    repaint();
 }
 
 // Without a port list the window still starts: the list stays empty, no port is opened, and the
@@ -291,56 +335,56 @@ void TForm1::CreatePort() {
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
 }
 
-// The constructor runs outside the event loop, so an error of the first port choice is shown
-// here instead of ending the program. The window is not shown yet: no input to discard.
-void TForm1::RunStartUpPortChoice() {
-    std::exception_ptr failure;
-    try {
-        cmbComPortChange();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    busyChannel_->EndSequence(false);
-    if (failure)
-        ReportFailure(failure);
-}
-
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
 // event delivery is not supported by Qt. The input given while the handler's commands blocked
 // the window is dropped before the error box could take it.
-void TForm1::RunHandler(void (TForm1::*handler)()) {
+void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
     std::exception_ptr failure;
     try {
         (this->*handler)();
     } catch (...) {
         failure = std::current_exception();
     }
+    // Told apart before the input is discarded: the port watch may run meanwhile and close the
+    // port of a vanished device, which would leave its failure looking like any other.
+    if (failure && DroppedVanished(failure))
+        failure = nullptr;
     busyChannel_->EndSequence(true);
+    status_->EndProgress();
     if (failure)
-        ReportFailure(failure);
+        ReportFailure(failure, operation);
 }
 
 // A device that went away is not an error of the operator's action: the port is closed and the
-// status bar says so. Any other error is shown in the error box.
-void TForm1::ReportFailure(const std::exception_ptr& failure) {
+// status bar says so.
+bool TForm1::DroppedVanished(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const ESerialPort& error) {
         if (port_->Connected() &&
-            ClassifyPortFailure(error, PortStage::Exchange).kind == PortFailureKind::Vanished)
+            ClassifyPortFailure(error, PortStage::Exchange).kind == PortFailureKind::Vanished) {
             portChoice_->DropVanished(*port_);
-        else
-            ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+            return true;
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+// Any error but a vanished device is shown in the error box.
+void TForm1::ReportFailure(const std::exception_ptr& failure, Operation operation) {
+    try {
+        std::rethrow_exception(failure);
     } catch (const EIniWrite& error) {
         // The error box keeps its fixed text; the status bar adds the system's reason.
         const QString text = QString::fromLocal8Bit(error.what());
         const QString reason = FromSystemText(ReasonText(error.Reason()));
-        status_->ShowOutcome(StoppedOutcome(text + ": " + reason), text);
+        status_->ShowOutcome(StoppedOutcome(operation, text + ": " + reason), text);
         KronaxApplication::ShowError(text);
     } catch (const std::exception& error) {
-        ShowFailure(*status_, QString::fromLocal8Bit(error.what()));
+        ShowFailure(*status_, operation, QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowFailure(*status_, "Unknown error.");
+        ShowFailure(*status_, operation, "Unknown error.");
     }
 }
 
@@ -356,7 +400,7 @@ void TForm1::FormDestroy() {
         QMessageBox box(QMessageBox::Critical, Title, QString::fromLocal8Bit(error.what()),
                         QMessageBox::Ok);
         box.setTextFormat(Qt::PlainText);
-        UseWindowFont(&box);
+        UseWindowLook(&box);
         box.exec();
     }
     settings_.reset();
@@ -395,7 +439,9 @@ bool TForm1::ConfirmWarning(std::string_view message, std::string_view caption) 
     return dialogs_->ConfirmWarning(message, caption);
 }
 
+// The open flow repaints right before it writes the file's configuration to the board.
 void TForm1::Repaint() {
+    Announce("Writing the opened configuration to %1 ...");
     repaint();
 }
 
@@ -409,40 +455,53 @@ ConfigFileContext TForm1::FileContext() {
             }};
 }
 
-void TForm1::ShowBoardOutcome(const Outcome& outcome, const std::string& report) {
+void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
+                              const std::string& report) {
     const std::string notSent = portChoice_->NotSentReason(*port_);
-    status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(notSent),
+    status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(operation, notSent),
                          FromSystemText(report));
 }
 
-void TForm1::ShowWhenNotSent() {
+void TForm1::ShowWhenNotSent(Operation operation) {
     const std::string notSent = portChoice_->NotSentReason(*port_);
     if (!notSent.empty())
-        status_->ShowOutcome(NotSentOutcome(notSent));
+        status_->ShowOutcome(NotSentOutcome(operation, notSent));
 }
 
 void TForm1::ReadFromBoard() {
+    Announce("Reading the configuration from %1 ...");
     const TransferReport report = ReadConfiguration(*this, *busyChannel_);
     const std::string text = ReportText(report);
     SetReport(text);
-    ShowBoardOutcome(ReadOutcome(report), text);
+    ShowBoardOutcome(Operation::ReadConfiguration, ReadOutcome(report), text);
 }
 
 void TForm1::WriteToBoard() {
+    Announce("Writing the configuration to %1 ...");
+    const std::vector<FieldMismatch> mismatches = entry_->Mismatches();
     const TransferReport report = WriteConfiguration(*this, *busyChannel_);
     const std::string text = ReportText(report);
     SetReport(text);
-    ShowBoardOutcome(WriteOutcome(report), text);
+    ShowBoardOutcome(Operation::WriteConfiguration,
+                     WithMismatches(WriteOutcome(report), mismatches), text);
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
     const FileOpening opening = LoadConfigurationFromFile(FileContext());
+    if (opening.fileName.empty())
+        return;
+    if (const std::string reason = UnopenableReason(opening.fileName); !reason.empty()) {
+        status_->ShowOutcome(NotOpenedOutcome(opening.fileName, reason),
+                             QString::fromLocal8Bit(opening.fileName));
+        return;
+    }
     if (opening.outcome == FileOpening::Outcome::NothingOpened)
         return;
     const bool sent = opening.outcome == FileOpening::Outcome::Sent;
-    status_->ShowOutcome(
-        OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
-        FromSystemText(ReportText(sent ? opening.writeReport : opening.readReport)));
+    const QString report =
+        FromSystemText(ReportText(sent ? opening.writeReport : opening.readReport));
+    status_->ShowOutcome(OpenOutcome(opening, portChoice_->NotSentReason(*port_)),
+                         OpenDetails(opening, report));
 }
 
 void TForm1::StoreConfigurationtoFile1Click() {
@@ -471,26 +530,33 @@ void TForm1::btnWriteToKronaxClick() {
 }
 
 void TForm1::btnStartClick() {
+    Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
     labels_->ShowStart(CommandOutcomeText(SendStartCommand(*busyChannel_)));
-    ShowWhenNotSent();
+    ShowWhenNotSent(Operation::StartAlgorithms);
 }
 
 void TForm1::btnStatusClick() {
+    Announce("Reading the status from %1 ...");
     labels_->ShowStatus(CommandOutcomeText(RequestStatus(*busyChannel_)));
-    ShowWhenNotSent();
+    ShowWhenNotSent(Operation::ReadStatus);
 }
 
 void TForm1::SetPowerOnDefault() {
+    Announce("Setting the power-on default on %1 ...");
     const CommandResult result = SendPowerOnDefaultCommand(*busyChannel_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
-    ShowBoardOutcome(PowerOnDefaultOutcome(result), text);
+    ShowBoardOutcome(Operation::PowerOnDefault, PowerOnDefaultOutcome(result), text);
 }
 
 void TForm1::ShowBoardInformation() {
-    const std::string text = CommandOutcomeText(RequestBoardInformation(*busyChannel_));
-    ShowWhenNotSent();
+    Announce("Asking %1 for the board information ...");
+    const CommandResult result = RequestBoardInformation(*busyChannel_);
+    const std::string notSent = portChoice_->NotSentReason(*port_);
+    status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
+                                         : NotSentOutcome(Operation::BoardInformation, notSent));
+    const std::string text = CommandOutcomeText(result);
     ShowBoardInformationBox(Title, text);
 }
 
@@ -508,7 +574,9 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::About1Click() {
-    QMessageBox::information(this, Title, Title);
+    QMessageBox box(QMessageBox::Information, Title, Title, QMessageBox::Ok, this);
+    UseWindowLook(&box);
+    box.exec();
 }
 
 void TForm1::Image1DblClick() {

@@ -32,6 +32,7 @@ class PortList;
 class SensorPanel;
 class StatusLine;
 struct Outcome;
+enum class Operation;
 class TBoardChannel;
 class TIniEntryStore;
 class TrafficLogView;
@@ -47,10 +48,10 @@ class TSerialPort;
 class TForm1 : public QMainWindow, public IConfigurationView, public IConfigFileWindow {
     Q_OBJECT
 public:
-    // Builds the window and runs the start-up steps, the opening of the remembered port and the
-    // reading of the board's configuration included; the window is not shown yet. Errors on the
-    // way (no port list, a port error while reading) are shown in the error box and start-up
-    // goes on.
+    // Builds the window and runs the start-up steps but the last; the window is not shown yet.
+    // The last step, the opening of the remembered port and the reading of the board's
+    // configuration, runs once the shown window has painted (RunStartUp). A port list that
+    // cannot be read is shown in the error box and start-up goes on.
     explicit TForm1(QWidget* parent = nullptr);
     TForm1(FormEnvironment environment, QWidget* parent = nullptr);
     // Frees the port and writes the remembered port number to the settings file; a failed write
@@ -70,6 +71,11 @@ public:
     void Repaint() override;
     // Replaces the text of lblReport with report (8-bit text).
     void SetReport(const std::string& report) override;
+
+    // The last start-up step: the port choice for the remembered port's entry, with its read.
+    // Runs once; later calls do nothing. An error is shown in the error box. The window calls it
+    // itself after its first paint.
+    void RunStartUp();
 
     // Sends "##SMSETP" and puts the outcome into lblReport. Raises ESerialPort.
     void SetPowerOnDefault();
@@ -95,6 +101,8 @@ protected:
     // Looks at the present ports (an unplugged board closes the port).
     void WatchPorts();
 
+    // The first paint queues the start-up's last step.
+    bool event(QEvent* event) override;
     // Enter that no control used itself presses the default button.
     void keyPressEvent(QKeyEvent* event) override;
     // Double clicks on the logo and on the traffic log's frame switch between the two.
@@ -106,13 +114,14 @@ private:
     void FillPortList();
     void PlugInDispatcher();
     void CreatePort();
-    void RunStartUpPortChoice();
-    void RunHandler(void (TForm1::*handler)());
-    void ReportFailure(const std::exception_ptr& failure);
+    void Announce(const QString& text);
+    void RunHandler(void (TForm1::*handler)(), Operation operation);
+    bool DroppedVanished(const std::exception_ptr& failure);
+    void ReportFailure(const std::exception_ptr& failure, Operation operation);
     void ReadFromBoard();
     void WriteToBoard();
-    void ShowBoardOutcome(const Outcome& outcome, const std::string& report);
-    void ShowWhenNotSent();
+    void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
+    void ShowWhenNotSent(Operation operation);
     ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();
@@ -152,6 +161,8 @@ private:
     std::unique_ptr<TSerialPort> port_;
     std::unique_ptr<TBoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
+    bool startUpQueued_ = false;
+    bool startedUp_ = false;
 };
 
 } // namespace kronax

@@ -1,6 +1,8 @@
 #include "app/OutcomeSummary.h"
 
 #include "app/SystemText.h"
+#include "protocol/FieldCaptions.h"
+#include "protocol/IntegerText.h"
 #include "protocol/OutcomeText.h"
 
 #include <QFileInfo>
@@ -28,7 +30,73 @@ Outcome TallyOutcome(const QString& lead, const TransferReport& report, const QS
     return {text, !report.AllSucceeded()};
 }
 
+// "Multiplier (0..255)" is named "Multiplier".
+QString FieldName(NumberField field) {
+    const QString caption = FromSystemText(std::string(NumberFieldCaption(field)));
+    return caption.left(caption.indexOf(" (")).trimmed();
+}
+
+QString MismatchText(const FieldMismatch& mismatch) {
+    const QString name = FieldName(mismatch.field);
+    const QString written = QString::number(mismatch.stored) + " was written";
+    if (mismatch.shown.trimmed().isEmpty())
+        return name + " is empty: " + written;
+    const bool number = ReadInteger(mismatch.shown.toStdString()).has_value();
+    return name + " shows " + mismatch.shown + (number ? ", out of range: " : ", not a number: ") +
+           written;
+}
+
 } // namespace
+
+QString OperationName(Operation operation) {
+    switch (operation) {
+    case Operation::ReadConfiguration:
+        return "Read Configuration";
+    case Operation::WriteConfiguration:
+        return "Write Configuration";
+    case Operation::PowerOnDefault:
+        return "Power On Default";
+    case Operation::BoardInformation:
+        return "Board Information";
+    case Operation::StartAlgorithms:
+        return "Start Algorithms";
+    case Operation::ReadStatus:
+        return "Read Status";
+    case Operation::Open:
+        return "Open";
+    case Operation::Save:
+        return "Save";
+    case Operation::PortChoice:
+        return "Port choice";
+    case Operation::Background:
+        break;
+    }
+    return {};
+}
+
+Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches) {
+    if (mismatches.empty())
+        return outcome;
+    QStringList notes;
+    for (const FieldMismatch& mismatch : mismatches)
+        notes << MismatchText(mismatch);
+    return {outcome.text + " " + notes.join("; ") + ".", true};
+}
+
+Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason) {
+    return {"Open: " + BaseName(fileName) + " was not opened: " + QString::fromUtf8(reason) + ".",
+            true};
+}
+
+Outcome BoardInformationOutcome(const CommandResult& result, const std::string& portName) {
+    if (result.outcome != CommandOutcome::Timeout)
+        return {OperationName(Operation::BoardInformation) + " received from " +
+                    PortText(portName) + ".",
+                false};
+    return {OperationName(Operation::BoardInformation) + ": " + PortText(portName) +
+                " did not answer in time.",
+            true};
+}
 
 Outcome WriteOutcome(const TransferReport& report) {
     return TallyOutcome("Configuration written", report, "acknowledged");
@@ -44,7 +112,8 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
     case FileOpening::Outcome::NothingOpened:
         return {};
     case FileOpening::Outcome::NotSent: {
-        Outcome outcome = TallyOutcome(file + " not sent to the board", opening.readReport, "read");
+        Outcome outcome =
+            TallyOutcome("Open: " + file + " not sent to the board", opening.readReport, "read");
         outcome.failed = true;
         return outcome;
     }
@@ -52,8 +121,8 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
         break;
     }
     if (!notSentReason.empty())
-        return {file + " read; not sent: " + FromSystemText(notSentReason) + ".", true};
-    return TallyOutcome(file + " read and written", opening.writeReport, "acknowledged");
+        return {"Open: " + file + " read; not sent: " + FromSystemText(notSentReason) + ".", true};
+    return TallyOutcome("Open: " + file + " read and written", opening.writeReport, "acknowledged");
 }
 
 Outcome SaveOutcome(const std::string& fileName) {
@@ -64,11 +133,16 @@ Outcome PowerOnDefaultOutcome(const CommandResult& result) {
     QString line = FromSystemText(CommandOutcomeText(result));
     line.remove('\r');
     line.remove('\n');
+    if (result.outcome == CommandOutcome::Unrecognised)
+        line = OperationName(Operation::PowerOnDefault) + ": unrecognised reply " + line;
     return {line, !result.Succeeded()};
 }
 
-Outcome NotSentOutcome(const std::string& reason) {
-    return {"Not sent: " + FromSystemText(reason) + ".", true};
+Outcome NotSentOutcome(Operation operation, const std::string& reason) {
+    const QString name = OperationName(operation);
+    return {(name.isEmpty() ? "Not sent" : name + " not sent") + ": " + FromSystemText(reason) +
+                ".",
+            true};
 }
 
 Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failure) {
@@ -83,8 +157,24 @@ Outcome PortBackOutcome(const std::string& portName) {
     return {PortText(portName) + " is back: pick it in the port list to reconnect.", false};
 }
 
-Outcome StoppedOutcome(const QString& errorText) {
-    return {"Stopped: " + errorText, true};
+Outcome StoppedOutcome(Operation operation, const QString& errorText) {
+    const QString name = OperationName(operation);
+    return {(name.isEmpty() ? "Stopped" : name + " stopped") + ": " + errorText, true};
+}
+
+QString OpenDetails(const FileOpening& opening, const QString& reportText) {
+    QStringList lines;
+    for (const TransferStep& step : opening.readReport.steps) {
+        const QString key = FromSystemText(std::string(KindName(step.kind)));
+        if (step.outcome == StepOutcome::Incomplete)
+            lines << (step.payload && !step.payload->empty()
+                          ? key + "=" + FromSystemText(*step.payload) + " has the wrong length."
+                          : key + " is missing from the file.");
+        else if (step.outcome == StepOutcome::Illegal)
+            lines << key + "=" + FromSystemText(step.payload.value_or("")) + " is illegal.";
+    }
+    lines << reportText;
+    return lines.join("\r\n");
 }
 
 } // namespace kronax

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ParameterEntry.h"
 #include "config_file/ConfigFileFlows.h"
 #include "link/PortFailure.h"
 #include "protocol/BoardReplies.h"
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 namespace kronax {
 
@@ -17,6 +19,25 @@ struct Outcome {
     bool failed = false;
 };
 
+// The operations whose outcomes the status line names.
+enum class Operation {
+    ReadConfiguration,
+    WriteConfiguration,
+    PowerOnDefault,
+    BoardInformation,
+    StartAlgorithms,
+    ReadStatus,
+    Open,
+    Save,
+    PortChoice,
+    // Timer ticks and the like, which the operator did not start.
+    Background,
+};
+
+// "Read Configuration", "Write Configuration", ... as the menu and the buttons name them; empty
+// for Background.
+QString OperationName(Operation operation);
+
 // From a write report: "Configuration written: 6 of 6 acknowledged.", or the count followed by
 // "First failure: " and the outcome text of the first step that failed.
 Outcome WriteOutcome(const TransferReport& report);
@@ -24,19 +45,30 @@ Outcome WriteOutcome(const TransferReport& report);
 // From a read report, the same way: "Configuration read: 6 of 6 received."
 Outcome ReadOutcome(const TransferReport& report);
 
-// What an open flow did (nothing at all gives an empty text). notSentReason, when given, is why
-// no configuration reached the board (the port is not open).
+// outcome followed by what was written instead of what the fields show, in red when there is
+// any: "... Multiplier shows 300, out of range: 30 was written."
+Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches);
+
+// "Open: <file name> was not opened: <reason>."
+Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason);
+
+// "Board Information received from <port>." or, after a time-out, "Board Information: <port> did
+// not answer in time."
+Outcome BoardInformationOutcome(const CommandResult& result, const std::string& portName);
+
+// What an open flow did, after "Open: " (nothing at all gives an empty text). notSentReason, when
+// given, is why no configuration reached the board (the port is not open).
 Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason);
 
 // "Configuration saved to <file name>."
 Outcome SaveOutcome(const std::string& fileName);
 
 // The power-on default text itself, with a board reply's line ends left out; failed unless the
-// board acknowledged.
+// board acknowledged. A reply that is none of the known ones is named as such.
 Outcome PowerOnDefaultOutcome(const CommandResult& result);
 
-// "Not sent: <reason>."
-Outcome NotSentOutcome(const std::string& reason);
+// "<operation> not sent: <reason>."
+Outcome NotSentOutcome(Operation operation, const std::string& reason);
 
 // "<port> " and the failure's description (link/PortFailure.h), "."; a vanished device adds
 // " Pick it again in the port list once it is back."
@@ -45,7 +77,11 @@ Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failu
 // "<port> is back: pick it in the port list to reconnect."
 Outcome PortBackOutcome(const std::string& portName);
 
-// "Stopped: <error text>."
-Outcome StoppedOutcome(const QString& errorText);
+// "<operation> stopped: <error text>"
+Outcome StoppedOutcome(Operation operation, const QString& errorText);
+
+// The tooltip of an open flow's outcome: each key of the file that is missing, of the wrong length
+// or illegal, one line each ("MUX is missing from the file."), then the report text.
+QString OpenDetails(const FileOpening& opening, const QString& reportText);
 
 } // namespace kronax

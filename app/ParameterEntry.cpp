@@ -11,6 +11,10 @@ namespace kronax {
 namespace {
 
 constexpr int FieldHeight = 21;
+constexpr int FactorFieldLeft = 96;
+constexpr int LabelGap = 2;
+// From a tooth field's left edge to the next column's.
+constexpr int TeethLabelWidth = 54;
 
 std::string TextOf(const EntryField* field) {
     return field->text().toStdString();
@@ -37,7 +41,7 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
                  {NumberField::Tooth2, 8, 62}, {NumberField::Gap2, 64, 62},
                  {NumberField::Tooth3, 8, 98}, {NumberField::Gap3, 64, 98}};
     for (const auto& tooth : teeth) {
-        CreateLabel(tooth.field, gbTeeth_, tooth.left, tooth.top - 13);
+        CreateLabel(tooth.field, gbTeeth_, tooth.left, tooth.top - 13, TeethLabelWidth);
         CreateField(tooth.field, gbTeeth_, tooth.left, tooth.top, 41);
     }
     Field(NumberField::Tooth3)->setText("0");
@@ -52,8 +56,9 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
                    {NumberField::Alpha, 24, 64},
                    {NumberField::Beta, 24, 88}};
     for (const auto& factor : factors) {
-        CreateLabel(factor.field, multiplierBox, factor.labelLeft, factor.top + 4);
-        CreateField(factor.field, multiplierBox, 96, factor.top, 41);
+        CreateLabel(factor.field, multiplierBox, factor.labelLeft, factor.top + 4,
+                    FactorFieldLeft - factor.labelLeft - LabelGap);
+        CreateField(factor.field, multiplierBox, FactorFieldLeft, factor.top, 41);
     }
 
     // In the order of NumberField.
@@ -68,6 +73,17 @@ ParameterEntry::ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObje
         connect(fields_[index], &EntryField::Change, this, changeHandlers[index]);
 }
 
+std::vector<FieldMismatch> ParameterEntry::Mismatches() const {
+    std::vector<FieldMismatch> mismatches;
+    for (std::size_t index = 0; index < fields_.size(); ++index) {
+        const auto field = static_cast<NumberField>(index);
+        const std::int32_t stored = FieldValue(configuration_, field);
+        if (fields_[index]->text() != QString::number(stored))
+            mismatches.push_back({field, fields_[index]->text(), stored});
+    }
+    return mismatches;
+}
+
 void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int top, int width) {
     static const char* const names[NumberFieldCount] = {
         "edCntPerRev", "edTooth1",     "edTooth2",  "edTooth3", "edGap1", "edGap2",
@@ -78,10 +94,13 @@ void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int 
     fields_[Index(field)] = edit;
 }
 
-void ParameterEntry::CreateLabel(NumberField field, QWidget* box, int left, int top) {
+// A label ends where its field (or the next column) begins, so that a caption too wide for the
+// font at hand shows as clipped instead of running under the field.
+void ParameterEntry::CreateLabel(NumberField field, QWidget* box, int left, int top, int width) {
     auto* label = new QLabel(FromSystemText(NumberFieldCaption(field)), box);
     label->move(left, top);
     label->adjustSize();
+    label->resize(width, label->height());
     labels_[Index(field)] = label;
 }
 

@@ -5,13 +5,23 @@
 
 #include <QObject>
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
 
 namespace kronax {
+
+// A field whose text is not the value stored for it (an invalid text): a write sends stored.
+struct FieldMismatch {
+    NumberField field;
+    QString shown;
+    std::int32_t stored;
+};
 
 // The eleven entry fields of the numeric board parameters with their rules, and the values
 // they store. A valid text is stored at once and turns its field white; an invalid one turns
@@ -30,6 +40,9 @@ public:
     const DeviceConfiguration& Configuration() const { return configuration_; }
     std::int32_t MaxCountsPerRev() const { return maxCountsPerRev_; }
     std::int32_t EdgeFactor() const { return edgeFactor_; }
+
+    // The fields whose text is not their stored value, in the order of NumberField.
+    std::vector<FieldMismatch> Mismatches() const;
 
     // Writes every stored value into its field as decimal text; fields whose text changes run
     // their rule.
@@ -52,7 +65,7 @@ private:
     static std::size_t Index(NumberField field) { return static_cast<std::size_t>(field); }
 
     void CreateField(NumberField field, QWidget* box, int left, int top, int width);
-    void CreateLabel(NumberField field, QWidget* box, int left, int top);
+    void CreateLabel(NumberField field, QWidget* box, int left, int top, int width);
     void SetLimit(std::int32_t edgeFactor);
 
     // Change handlers, run on every change of their field's text.

@@ -1,19 +1,20 @@
 #include "app/StatusLine.h"
 
+#include "app/WindowLook.h"
+
+#include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextDocument>
 
 namespace kronax {
 namespace {
 
-QLabel* CreateLabel(QStatusBar* bar, const char* name) {
-    auto* label = new QLabel(bar);
-    label->setObjectName(name);
-    // Reports quote board replies and file names: never markup.
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
+// The bar's labels keep this distance from the window's edges.
+constexpr int EdgeMargin = 6;
+const QString Ellipsis = QString::fromUtf8("\u2026");
 
 // A report with one line per report line. A CR or LF of a quoted board reply is shown as the
 // traffic log shows it.
@@ -28,11 +29,77 @@ QString ToolTip(const QString& text) {
     return plain;
 }
 
+QLabel* CreateLabel(QLabel* label, const char* name) {
+    label->setObjectName(name);
+    // Reports quote board replies and file names: never markup.
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
 } // namespace
 
+// lblOutcome: keeps its whole text (text() gives it) and draws it cut at a word when the bar is
+// too narrow; the tooltip then starts with the whole text.
+class HeadlineLabel : public QLabel {
+public:
+    explicit HeadlineLabel(QWidget* parent) : QLabel(parent) {}
+
+    void SetHeadline(const QString& text, const QString& details) {
+        setText(text);
+        details_ = details;
+        UpdateToolTip();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        UpdateToolTip();
+    }
+
+    void showEvent(QShowEvent* event) override {
+        QLabel::showEvent(event);
+        UpdateToolTip();
+    }
+
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        style()->drawItemText(&painter, area, Qt::AlignLeft | Qt::AlignVCenter, palette(), true,
+                              ElideAtWord(text(), fontMetrics(), area.width()), foregroundRole());
+    }
+
+private:
+    bool Elided() const {
+        return ElideAtWord(text(), fontMetrics(), contentsRect().width()) != text();
+    }
+
+    void UpdateToolTip() {
+        const QString details = ToolTip(details_.isEmpty() ? text() : details_);
+        const bool lead = isVisible() && Elided() && !details_.isEmpty() && details_ != text();
+        setToolTip(lead ? ToolTip(text() + "\r\n\r\n" + details_) : details);
+    }
+
+    QString details_;
+};
+
+QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    for (qsizetype space = text.lastIndexOf(' '); space > 0;
+         space = text.lastIndexOf(' ', space - 1)) {
+        const QString head = text.left(space);
+        if (metrics.horizontalAdvance(head + Ellipsis) <= width)
+            return head + Ellipsis;
+    }
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
 StatusLine::StatusLine(QStatusBar* bar)
-    : lblOutcome_(CreateLabel(bar, "lblOutcome")), lblPort_(CreateLabel(bar, "lblPort")) {
+    : lblOutcome_(static_cast<HeadlineLabel*>(CreateLabel(new HeadlineLabel(bar), "lblOutcome"))),
+      lblPort_(CreateLabel(new QLabel(bar), "lblPort")) {
     bar->setSizeGripEnabled(false);
+    lblOutcome_->setContentsMargins(EdgeMargin, 0, 0, 0);
+    lblPort_->setContentsMargins(0, 0, EdgeMargin, 0);
     // A long outcome is cut at the connection rather than widening the fixed-size window.
     lblOutcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(lblOutcome_, 1);
@@ -40,12 +107,28 @@ StatusLine::StatusLine(QStatusBar* bar)
 }
 
 void StatusLine::ShowOutcome(const Outcome& outcome, const QString& details) {
-    lblOutcome_->setText(outcome.text);
+    inProgress_ = false;
+    shown_ = outcome;
+    shownDetails_ = details;
+    Show(outcome, details);
+}
+
+void StatusLine::ShowProgress(const QString& text) {
+    inProgress_ = true;
+    Show({text, false}, {});
+}
+
+void StatusLine::EndProgress() {
+    if (inProgress_)
+        ShowOutcome(shown_, shownDetails_);
+}
+
+void StatusLine::Show(const Outcome& outcome, const QString& details) {
     QPalette colours = lblOutcome_->parentWidget()->palette();
     if (outcome.failed)
-        colours.setColor(QPalette::WindowText, Qt::red);
+        colours.setColor(QPalette::WindowText, FailureRed);
     lblOutcome_->setPalette(colours);
-    lblOutcome_->setToolTip(ToolTip(details.isEmpty() ? outcome.text : details));
+    lblOutcome_->SetHeadline(outcome.text, details);
 }
 
 void StatusLine::ShowConnection(const QString& text, const QString& details) {

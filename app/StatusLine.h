@@ -4,13 +4,18 @@
 
 #include <QString>
 
+class QFontMetrics;
+
 class QLabel;
 class QStatusBar;
 
 namespace kronax {
 
+class HeadlineLabel;
+
 // The status bar below the window's client area: on the left the outcome of the last operation
-// (red when it failed; hovering shows the whole report), at the right edge the connection. UI
+// (red when it failed; hovering shows the whole report), at the right edge the connection. An
+// outcome too long for the bar is cut at a word, and then its whole text leads the tooltip. UI
 // thread only.
 class StatusLine {
 public:
@@ -20,12 +25,27 @@ public:
     // Shows outcome; details (a report with CR LF line ends, or an error text) is its tooltip.
     void ShowOutcome(const Outcome& outcome, const QString& details = {});
 
+    // Says what is about to happen (in black) until the next outcome, or until EndProgress.
+    void ShowProgress(const QString& text);
+
+    // Puts back the outcome that ShowProgress covered, unless an outcome was shown since.
+    void EndProgress();
+
     // Shows text at the right edge, details as its tooltip.
     void ShowConnection(const QString& text, const QString& details = {});
 
 private:
-    QLabel* lblOutcome_;
+    void Show(const Outcome& outcome, const QString& details);
+
+    HeadlineLabel* lblOutcome_;
     QLabel* lblPort_;
+    Outcome shown_;
+    QString shownDetails_;
+    bool inProgress_ = false;
 };
+
+// text cut after its last whole word that fits width together with an ellipsis, or text itself
+// when it fits; a first word that does not fit alone is cut where it must be. Pure.
+QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width);
 
 } // namespace kronax

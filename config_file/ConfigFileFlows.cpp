@@ -23,9 +23,11 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
 FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
     FileOpening opening;
     const auto fileName = context.window.ChooseOpenFile(ConfigFileDialogOptions);
-    if (!fileName || !context.fileExists(*fileName))
+    if (!fileName)
         return opening;
     opening.fileName = *fileName;
+    if (!context.fileExists(*fileName))
+        return opening;
 
     {
         const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);

@@ -34,7 +34,8 @@ struct ConfigFileContext {
 // What an open flow did.
 struct FileOpening {
     enum class Outcome {
-        // The dialog was cancelled or the file does not exist: nothing happened.
+        // The dialog was cancelled (no file name) or the chosen file does not exist: nothing
+        // happened.
         NothingOpened,
         // Some payload of the file was missing, incomplete or illegal: nothing was sent.
         NotSent,
@@ -42,6 +43,7 @@ struct FileOpening {
         Sent,
     };
     Outcome outcome = Outcome::NothingOpened;
+    // The chosen file; empty when the dialog was cancelled.
     std::string fileName;
     TransferReport readReport{Transfer::ReadFromFile, {}};
     TransferReport writeReport{Transfer::WriteToBoard, {}};

@@ -184,8 +184,8 @@ TEST_F(EndToEndTest, FileWithAnIllegalPayloadSendsNothingAndKeepsTheBoardsConfig
     EXPECT_EQ(form->LogLines().size(), 6) << "only the start-up read";
     EXPECT_NE(form->Text("lblReport").indexOf("ILLEGAL CDM parameters."), -1);
     EXPECT_EQ(form->Control<QLabel>("lblOutcome")->text(),
-              "illegal.kxcfg not sent to the board: 5 of 6 read. First failure: ILLEGAL CDM "
-              "parameters.");
+              "Open: illegal.kxcfg not sent to the board: 5 of 6 read. First failure: ILLEGAL "
+              "CDM parameters.");
     form.reset();
     EXPECT_EQ(AskBoard(*board), boardPayloads);
 }
@@ -196,7 +196,7 @@ TEST_F(EndToEndTest, WholeFileIsSentAndTheStatusBarSaysSo) {
     form->openAnswers.push_back(file);
     form->LoadConfigurationfromFile1Click();
     EXPECT_EQ(form->Control<QLabel>("lblOutcome")->text(),
-              "whole.kxcfg read and written: 6 of 6 acknowledged.");
+              "Open: whole.kxcfg read and written: 6 of 6 acknowledged.");
     form.reset();
     EXPECT_EQ(AskBoard(*board), Encode(StartSnapshot()));
 }

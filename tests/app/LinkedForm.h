@@ -16,12 +16,15 @@
 
 namespace kronax::test {
 
-// The main window with its handlers callable by tests and its file dialogs answered from
-// scripts: each dialog takes the next answer (a file name, or nothing for Cancel; OK or Cancel
-// for the warning). A dialog without a scripted answer is cancelled.
+// The main window, its start-up run to the end when it is made (shown or not), with its handlers
+// callable by tests and its file dialogs answered from scripts: each dialog takes the next answer
+// (a file name, or nothing for Cancel; OK or Cancel for the warning). A dialog without a scripted
+// answer is cancelled.
 class LinkedForm : public TForm1 {
 public:
-    explicit LinkedForm(FormEnvironment environment) : TForm1(std::move(environment)) {}
+    explicit LinkedForm(FormEnvironment environment) : TForm1(std::move(environment)) {
+        RunStartUp();
+    }
 
     using TForm1::ApplyConfigurationtoKronax1Click;
     using TForm1::btnStartClick;

@@ -1,3 +1,4 @@
+#include "app/WindowLook.h"
 #include "tests/app/FormProbe.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@ namespace kronax::test {
 namespace {
 
 const QColor White(255, 255, 255);
-const QColor Red(255, 0, 0);
+const QColor Red = InvalidFieldRed;
 
 QColor Colour(const EntryField* field) {
     return field->palette().color(QPalette::Base);

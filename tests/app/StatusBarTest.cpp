@@ -1,3 +1,4 @@
+#include "app/WindowLook.h"
 #include "cli/KronaxCommand.h"
 #include "config_file/IniFile.h"
 #include "link/BoardPort.h"
@@ -39,7 +40,7 @@ std::unique_ptr<LinkedForm> IdleWindow() {
 }
 
 bool ShownInRed(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText) == Qt::red;
+    return label->palette().color(QPalette::WindowText) == FailureRed;
 }
 
 QLabel* Outcome(const LinkedForm& form) {
@@ -95,12 +96,12 @@ TEST(StatusBarTest, CommandsWithoutAnOpenPortSayNothingWasSent) {
     auto form = IdleWindow();
     EXPECT_EQ(Connection(*form), "No com port opened.");
     form->ApplyConfigurationtoKronax1Click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: no com port opened.");
+    EXPECT_EQ(Outcome(*form)->text(), "Write Configuration not sent: no com port opened.");
     EXPECT_TRUE(ShownInRed(Outcome(*form)));
     EXPECT_TRUE(form->Text("lblReport").endsWith("MUX timeout.\r\n")) << "the report as before";
     form->btnStartClick();
     EXPECT_EQ(form->Text("lblStart"), "Start timeout.");
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: no com port opened.");
+    EXPECT_EQ(Outcome(*form)->text(), "Start Algorithms not sent: no com port opened.");
 }
 
 TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
@@ -126,7 +127,7 @@ TEST(StatusBarTest, PowerOnDefaultAndSaveAreSummarised) {
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0], QString::fromStdString("Unable to write to " + nowhere));
     EXPECT_EQ(Outcome(*form)->text().toStdString(),
-              "Stopped: Unable to write to " + nowhere + ": no such file or directory");
+              "Save stopped: Unable to write to " + nowhere + ": no such file or directory");
 }
 
 TEST(StatusBarTest, FailedOpeningNamesThePortAndWhyAndKeepsTheSpecifiedLabel) {
@@ -182,7 +183,7 @@ TEST(DisconnectTest, VanishedBoardClosesThePortAndComesBackOnlyWhenPicked) {
               "COM1 was disconnected. Pick it again in the port list once it is back.");
     EXPECT_EQ(Connection(*form), "No com port opened.");
     form->ApplyConfigurationtoKronax1Click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
+    EXPECT_EQ(Outcome(*form)->text(), "Write Configuration not sent: COM1 was disconnected.");
     EXPECT_EQ(form->LogLines().size(), 6) << "nothing reaches a port that is gone";
 
     board = std::make_unique<SimProcess>(std::vector<std::string>{"--ports-dir", folder});
@@ -211,7 +212,7 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     EXPECT_EQ(Outcome(*form)->text(),
               "COM1 was disconnected. Pick it again in the port list once it is back.");
     form->Control<QPushButton>("btnStatus")->click();
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
+    EXPECT_EQ(Outcome(*form)->text(), "Read Status not sent: COM1 was disconnected.");
     EXPECT_TRUE(answerer.boxes.empty());
 
     // The name still links to where the board's device was: no port is there, and none comes
@@ -223,7 +224,7 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     form->Control<QTimer>("tmrPortWatch")->start();
     QTest::qWait(2500);
     EXPECT_EQ(form->PortList()->findText("COM1"), -1);
-    EXPECT_EQ(Outcome(*form)->text(), "Not sent: COM1 was disconnected.");
+    EXPECT_EQ(Outcome(*form)->text(), "Read Status not sent: COM1 was disconnected.");
 }
 
 // During a read from a board that leaves a query unanswered, the operator clicks Start and

@@ -255,7 +255,7 @@ TEST_F(WindowTest, EscapingExceptionIsShownAndTheWindowLivesOn) {
         EXPECT_FALSE(warning.contains("not accepted")) << warning.toStdString();
     EXPECT_EQ(closer.text, "Port not open (win error code: 5)");
     EXPECT_EQ(form.Control<QLabel>("lblOutcome")->text(),
-              "Stopped: Port not open (win error code: 5)");
+              "Write Configuration stopped: Port not open (win error code: 5)");
     EXPECT_EQ(closer.icon, QMessageBox::Critical);
     EXPECT_EQ(closer.format, Qt::PlainText) << "a file name like a<b>.kxcfg is shown as it is";
 
