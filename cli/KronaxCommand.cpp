@@ -7,6 +7,7 @@
 #include "link/PortFailure.h"
 #include "link/PortIdentity.h"
 #include "link/SerialPort.h"
+#include "version/KronaxVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -249,6 +250,7 @@ int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostr
                  "kronax");
     Commands commands;
     DefineCommands(app, commands);
+    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

@@ -144,8 +144,10 @@ Replacement ReplaceAtomically(const fs::path& target, const TExisting* existing,
     if (written && existing) {
         written = fchmod(fd.Get(), existing->info.st_mode & 07777) == 0;
         // Only a privileged writer may give the file away; the group is kept where allowed.
-        if (fchown(fd.Get(), existing->info.st_uid, existing->info.st_gid) != 0)
-            static_cast<void>(fchown(fd.Get(), static_cast<uid_t>(-1), existing->info.st_gid));
+        if (fchown(fd.Get(), existing->info.st_uid, existing->info.st_gid) != 0) {
+            [[maybe_unused]] const int groupKept =
+                fchown(fd.Get(), static_cast<uid_t>(-1), existing->info.st_gid);
+        }
     }
     written = written && fsync(fd.Get()) == 0 && rename(temporary.c_str(), target.c_str()) == 0;
     if (!written)
