@@ -8,7 +8,7 @@ SANITIZER_CXX ?= clang++-14
 FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
-.PHONY: all deps configure build run test wine-test package package-test bench windows format-check clean
+.PHONY: all deps configure build run test wine-test package dist package-test bench windows format-check clean
 .PHONY: windows-package screenshots
 .PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
 
@@ -59,11 +59,17 @@ $(WINDOWS_BUILD_DIR)/app-syntax.stamp: $(wildcard app/*.cpp app/*.h link/*.h pro
 	@scripts/windows-app-syntax $(JOBS)
 	@touch $@
 
-# The Debian package, build/kronax_<version>_<architecture>.deb.
+# The Debian packages, build/kronax_<version>_<architecture>.deb (the command line and the
+# simulator) and build/kronax-config_<version>_<architecture>.deb (the window).
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 
-# Builds the package into a scratch folder and checks an installation of it; `test` runs it too.
+# The source tarball, build/kronax-<version>.tar.gz, which carries its version without git.
+dist: configure
+	@cmake --build $(BUILD_DIR) --target dist
+
+# Builds the packages into a scratch folder, checks an installation of them and that a second
+# build in another folder gives the same bytes; `test` runs it too.
 package-test: build
 	@cd $(BUILD_DIR) && ctest -L package --output-on-failure
 

@@ -7,6 +7,7 @@ namespace kronax {
 // The application object. The main window's handlers let no exception escape; as a last resort,
 // one that escapes some other receiver is caught here, shown in an error message box with its
 // text and never rethrown; the program then goes on with the windows as they are.
+// Its windows carry the menu entry's icon.
 class KronaxApplication : public QApplication {
     Q_OBJECT
 public:

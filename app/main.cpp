@@ -1,5 +1,6 @@
 #include "app/KronaxApplication.h"
 #include "app/KronaxConfigForm.h"
+#include "version/KronaxVersion.h"
 
 #include <cstring>
 #include <iostream>
@@ -20,6 +21,7 @@ membership in the dialout group. Qt's own options, such as -platform, are accept
 
 Options:
   --help                 show this text and exit
+  --version              show the version and exit
 
 Environment:
   KRONAX_PORTS           a folder whose COM<n> symbolic links are the only ports
@@ -27,18 +29,19 @@ Environment:
   XDG_CONFIG_HOME        the user's configuration folder (default: ~/.config)
 
 Files:
-  kronax-config.ini      the last chosen COM port, written when the window closes:
-                         beside the program when its folder is writable, otherwise
-                         in $XDG_CONFIG_HOME/kronax/
+  $XDG_CONFIG_HOME/kronax/kronax-config.ini
+                         the last chosen COM port, written when the window closes;
+                         kept beside the program instead for a portable copy (a
+                         kronax-config.ini already there) and in the build folder
   $XDG_CONFIG_HOME/kronax/ports/COM<n>
                          symbolic links that give serial devices COM port numbers
                          of one's choice
 )";
 
-// Answered before the application object exists, so that it needs no display.
-bool AsksForHelp(int argc, char** argv) {
+// Answered before the application object exists, so that they need no display.
+bool AsksFor(const char* option, int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0)
+        if (std::strcmp(argv[i], option) == 0)
             return true;
     return false;
 }
@@ -46,8 +49,12 @@ bool AsksForHelp(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (AsksForHelp(argc, argv)) {
+    if (AsksFor("--help", argc, argv)) {
         std::cout << HelpText;
+        return 0;
+    }
+    if (AsksFor("--version", argc, argv)) {
+        std::cout << "kronax-config " << kronax::KronaxVersion << "\n";
         return 0;
     }
     kronax::KronaxApplication application(argc, argv);

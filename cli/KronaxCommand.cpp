@@ -8,6 +8,7 @@
 #include "cli/Text.h"
 #include "link/PortFailure.h"
 #include "link/PortIdentity.h"
+#include "version/KronaxVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -365,6 +366,7 @@ int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostr
     TOutput output(out, err);
     Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
     SetUpCommands(app, context);
+    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

@@ -183,8 +183,9 @@ std::error_code KeepOwnership(int fd, const struct stat& info) {
     if (fchmod(fd, info.st_mode & 07777) != 0)
         return LastError();
     // Only a privileged writer may give the file away; the group is kept where allowed.
-    if (fchown(fd, info.st_uid, info.st_gid) != 0)
-        static_cast<void>(fchown(fd, static_cast<uid_t>(-1), info.st_gid));
+    if (fchown(fd, info.st_uid, info.st_gid) != 0) {
+        [[maybe_unused]] const int groupKept = fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+    }
     return {};
 }
 

@@ -2,8 +2,6 @@
 
 #include "config_file/RememberedPort.h"
 
-#include <random>
-
 namespace kronax {
 namespace {
 
@@ -14,12 +12,6 @@ std::optional<fs::path> Variable(const EnvironmentLookup& environment, const cha
     if (value == nullptr || *value == '\0')
         return std::nullopt;
     return fs::path(value);
-}
-
-// Random, so that a probe left behind by a killed program never stands in the way of the next.
-fs::path ProbeName() {
-    std::random_device random;
-    return ".kronax-write-probe-" + std::to_string(random());
 }
 
 } // namespace
@@ -38,21 +30,24 @@ std::optional<fs::path> WindowsUserSettingsFolder(const EnvironmentLookup& envir
     return std::nullopt;
 }
 
-bool FolderWritable(const fs::path& folder) {
-    const fs::path probe = folder / ProbeName();
+bool InBuildFolder(const fs::path& folder) {
     std::error_code error;
-    if (!fs::create_directory(probe, error))
-        return false;
-    fs::remove(probe, error);
-    return true;
+    for (fs::path at = folder; !at.empty(); at = at.parent_path()) {
+        if (fs::exists(at / "CMakeCache.txt", error))
+            return true;
+        if (at == at.parent_path())
+            break;
+    }
+    return false;
 }
 
 std::string SettingsFilePath(const std::string& programPath,
                              const std::optional<fs::path>& userFolder) {
     const fs::path besideProgram = SettingsFileName(programPath);
-    if (!userFolder || FolderWritable(besideProgram.parent_path()))
-        return besideProgram.string();
     std::error_code error;
+    if (!userFolder || fs::exists(besideProgram, error) ||
+        InBuildFolder(besideProgram.parent_path()))
+        return besideProgram.string();
     fs::create_directories(*userFolder, error);
     return (*userFolder / besideProgram.filename()).string();
 }

@@ -7,10 +7,11 @@
 
 namespace kronax {
 
-// Where the window keeps its settings file. Beside the program (SettingsFileName) when the
-// program's folder is writable: a build folder or a portable copy. An installed program sits in
-// a folder its users cannot write, so its settings go to the user's own configuration folder
-// instead, under the same file name and with the same content.
+// Where the window keeps its settings file. Beside the program (SettingsFileName) only for a
+// portable copy, one whose settings file is already there, and for a program in its build
+// folder. Everywhere else the settings go to the user's own configuration folder, under the
+// same file name and with the same content: an installed program's folder belongs to the
+// package, even when the user (root) could write there.
 
 // Reads an environment variable: its value, or null when it is not set.
 using EnvironmentLookup = std::function<const char*(const char*)>;
@@ -26,12 +27,12 @@ WindowsUserSettingsFolder(const EnvironmentLookup& environment);
 // This platform's user settings folder, from the process environment.
 std::optional<std::filesystem::path> UserSettingsFolder();
 
-// Whether a new entry can be made in folder: tried by making and removing a probe folder there,
-// since permission bits tell nothing about Windows access lists or a read-only mount.
-bool FolderWritable(const std::filesystem::path& folder);
+// Whether folder lies in a CMake build folder: a CMakeCache.txt in it or in a folder above it.
+bool InBuildFolder(const std::filesystem::path& folder);
 
-// The settings file of the program at programPath: beside it when its folder is writable or no
-// user folder is known, else in userFolder under the same name. Makes userFolder (and its
+// The settings file of the program at programPath: beside it when it is already there, when the
+// program is in its build folder or when no user folder is known, else in userFolder under the
+// same name. Makes userFolder (and its
 // parents) when it is chosen and missing; a failure there is left to the first write of the
 // file to report.
 std::string SettingsFilePath(const std::string& programPath,

@@ -108,8 +108,9 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
          }},
     };
     const std::map<std::string, bool*> flags = {
-        {"--silent", &faults.silent},   {"--crlf", &faults.crLf}, {"--late", &faults.late},
-        {"--garbage", &faults.garbage}, {"--pace", &faults.pace}, {"--help", &options.help},
+        {"--silent", &faults.silent},    {"--crlf", &faults.crLf}, {"--late", &faults.late},
+        {"--garbage", &faults.garbage},  {"--pace", &faults.pace}, {"--help", &options.help},
+        {"--version", &options.version},
     };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -124,7 +125,7 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
             throw EUsage("unknown option '" + arg + "'");
         }
     }
-    if (options.help)
+    if (options.help || options.version)
         return options;
     if (!IsPortName(options.portName))
         throw EUsage("--port needs COM followed by a number from 1, not '" + options.portName +
@@ -145,6 +146,7 @@ It prints the port name and serves until SIGINT or SIGTERM, then removes its lin
                       (section "Kronax", keys SEN CDM ABV TDF MOD MUX)
   --log FILE          log every line received and sent with a millisecond time stamp
   --help              show this text
+  --version           show the version
 
 Faults:
   --silent            never answer

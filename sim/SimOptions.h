@@ -15,6 +15,7 @@ struct SimOptions {
     std::string logFile;   // empty: no traffic log
     FaultOptions faults;
     bool help = false;
+    bool version = false;
 };
 
 // A command line the simulator cannot run with; what() says why.

@@ -4,6 +4,7 @@
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 #include "sim/SimState.h"
+#include "version/KronaxVersion.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -61,6 +62,10 @@ int main(int argc, char* argv[]) {
                                                    std::getenv("KRONAX_PORTS"));
         if (options.help) {
             std::cout << UsageText();
+            return EXIT_SUCCESS;
+        }
+        if (options.version) {
+            std::cout << "kronax-sim " << kronax::KronaxVersion << "\n";
             return EXIT_SUCCESS;
         }
         return Serve(options);

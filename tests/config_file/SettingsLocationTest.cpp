@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <vector>
 
 namespace kronax {
 namespace {
@@ -56,23 +58,40 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(SettingsLocationTest, WritableProgramFolderKeepsTheFileBesideTheProgramAndLeavesNoProbe) {
-    const fs::path program = folder_ / "bin" / "kronax-config";
+// Root can write /usr/bin, yet the settings of an installed program belong in the user's folder.
+TEST_F(SettingsLocationTest, BesideTheProgramOnlyForAPortableCopyOrABuildFolder) {
     const fs::path userFolder = folder_ / "home" / ".config" / "kronax";
+    const fs::path user = userFolder / "kronax-config.ini";
+    const struct {
+        const char* name;
+        std::vector<fs::path> files;
+        fs::path expected;
+    } cases[] = {
+        {"installed, writable folder", {}, user},
+        {"portable copy", {"bin/kronax-config.ini"}, folder_ / "bin" / "kronax-config.ini"},
+        {"build folder", {"CMakeCache.txt"}, folder_ / "bin" / "kronax-config.ini"},
+        {"other program's settings", {"bin/other.ini"}, user},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "bin");
+        for (const fs::path& file : c.files)
+            std::ofstream(folder_ / file).put('\n');
+        const auto before = std::distance(fs::directory_iterator(folder_ / "bin"), {});
 
-    EXPECT_EQ(SettingsFilePath(program.string(), userFolder),
-              (folder_ / "bin" / "kronax-config.ini").string());
-    EXPECT_TRUE(fs::is_empty(folder_ / "bin"));
-    EXPECT_FALSE(fs::exists(folder_ / "home"));
+        EXPECT_EQ(SettingsFilePath((folder_ / "bin" / "kronax-config").string(), userFolder),
+                  c.expected.string());
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "bin"), {}), before);
+        EXPECT_EQ(fs::is_directory(userFolder), c.expected == user);
+    }
 }
 
-// /proc takes no new entries, not even from root, so it stands for a system program folder.
-TEST_F(SettingsLocationTest,
-       UnwritableProgramFolderMovesTheFileToTheMadeUserFolderWithSameContent) {
-    ASSERT_FALSE(FolderWritable("/proc"));
+TEST_F(SettingsLocationTest, TheUserFolderIsMadeAndKeepsTheSameContent) {
     const fs::path userFolder = folder_ / "home" / ".config" / "kronax";
 
-    const std::string path = SettingsFilePath("/proc/kronax-config", userFolder);
+    const std::string path =
+        SettingsFilePath((folder_ / "bin" / "kronax-config").string(), userFolder);
 
     EXPECT_EQ(path, (userFolder / "kronax-config.ini").string());
     EXPECT_TRUE(fs::is_directory(userFolder));
@@ -81,10 +100,9 @@ TEST_F(SettingsLocationTest,
     EXPECT_EQ(ReadComPortNumber(TIniEntryStore(path)), 12);
 }
 
-TEST_F(SettingsLocationTest, WithoutAUserFolderTheFileStaysBesideTheProgramEvenWhenUnwritable) {
-    EXPECT_EQ(SettingsFilePath("/proc/kronax-config", std::nullopt), "/proc/kronax-config.ini");
-    EXPECT_FALSE(FolderWritable(folder_ / "missing"));
-    EXPECT_TRUE(FolderWritable(folder_ / "bin"));
+TEST_F(SettingsLocationTest, WithoutAUserFolderTheFileStaysBesideTheProgram) {
+    EXPECT_EQ(SettingsFilePath((folder_ / "bin" / "kronax-config").string(), std::nullopt),
+              (folder_ / "bin" / "kronax-config.ini").string());
 }
 
 } // namespace
