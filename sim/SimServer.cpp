@@ -10,6 +10,8 @@
 namespace kronax::sim {
 namespace {
 
+constexpr int StopCheckMs = 200;
+
 // One character of 10 bits (start, 8 data, stop) at 9600 baud.
 constexpr std::chrono::nanoseconds CharacterTime{10'000'000'000LL / 9600};
 
@@ -30,7 +32,10 @@ void TSimServer::Run() {
     char buffer[256];
     while (!stopping_) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        // Woken now and then: a runtime that defers signal handlers (ThreadSanitizer's) runs
+        // them only when the process next enters a call, so a wait without end could miss the
+        // stop.
+        if (poll(fds, 2, StopCheckMs) < 0) {
             if (errno == EINTR)
                 continue;
             ThrowSystemError("poll");
