@@ -244,7 +244,8 @@ TEST_F(SerialPortOverFake, TransactionWaitsInThePlatformForTheTimeLeftAndReadsRe
     OpenAndForgetCalls();
     test::FakeTick ticks({0, 0, 300, 300, 400, 400, 400}, 0);
     test::FakeTrafficLog log;
-    TCommandTransaction transaction(port, ticks, log);
+    test::FakePortRecords records;
+    TCommandTransaction transaction(port, ticks, log, records);
     std::string reply;
     // A wake-up with nothing to read, then the answer.
     fake.ArriveDuringWaits({"", "!SMACK\r"});
