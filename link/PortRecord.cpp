@@ -20,11 +20,16 @@ public:
 
     bool IsOpen() const { return file_.is_open(); }
 
+    // The stream library raises a failed read even from a stream that raises nothing else.
     std::optional<PendingAnswer> Read() override {
         file_.clear();
         file_.seekg(0);
-        return ParsePendingAnswer(
-            std::string(std::istreambuf_iterator<char>(file_), std::istreambuf_iterator<char>()));
+        try {
+            return ParsePendingAnswer(std::string(std::istreambuf_iterator<char>(file_),
+                                                  std::istreambuf_iterator<char>()));
+        } catch (const std::ios_base::failure&) {
+            return std::nullopt;
+        }
     }
 
     void Write(const PendingAnswer& pending) override { Put(PendingAnswerText(pending)); }

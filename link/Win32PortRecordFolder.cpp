@@ -1,12 +1,22 @@
+#include "link/PortName.h"
 #include "link/PortRecordFolder.h"
+
+#include <cstdlib>
 
 namespace kronax {
 
-// No records on Windows yet: with one in the local application data folder, the first exchange
-// after opening a port waited without end under Wine. Until that is understood the guard holds
-// within a run only there.
-std::optional<std::filesystem::path> PortRecordFile(const std::string&) {
-    return std::nullopt;
+// The local application data folder belongs to the user alone. The name must not begin with the
+// port's: Windows takes "COM1.pending", like any "COM1" followed by an extension, for the device.
+std::optional<std::filesystem::path> PortRecordFile(const std::string& port) {
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    if (!ComPortNumber(port) || local == nullptr || *local == L'\0')
+        return std::nullopt;
+    const std::filesystem::path folder = std::filesystem::path(local) / "kronax";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return std::nullopt;
+    return folder / ("port-" + port + ".pending");
 }
 
 } // namespace kronax

@@ -3,9 +3,9 @@
 //
 // Waiting for received characters: the line-event watcher keeps the device's one WaitCommEvent
 // for itself (a device accepts a single pending one), so WaitForInput waits with a read instead:
-// for its duration the read time-outs say "return as soon as one byte has arrived, or after the
-// given time", and the byte that ends the wait is kept aside and handed out first by the next
-// Read. Both waits thus live side by side on the one device handle.
+// for its duration a one-byte read waits under a total time-out of the given time, and the byte
+// that ends the wait is kept aside and handed out first by the next Read. Both waits thus live side
+// by side on the one device handle.
 #include "link/PortName.h"
 #include "link/SerialPlatform.h"
 
@@ -38,7 +38,9 @@ int WaitForTransfer(HANDLE device, OVERLAPPED& overlapped, std::uint32_t& done) 
     if (WaitForSingleObject(overlapped.hEvent, INFINITE) != WAIT_OBJECT_0)
         return LastError();
     DWORD transferred = 0;
-    if (!GetOverlappedResult(device, &overlapped, &transferred, FALSE))
+    // A read whose time-out passed has ended normally, with what it got; Wine reports it failed.
+    if (!GetOverlappedResult(device, &overlapped, &transferred, FALSE) &&
+        GetLastError() != ERROR_TIMEOUT)
         return LastError();
     done = transferred;
     return 0;
@@ -64,6 +66,7 @@ public:
             std::lock_guard lock(mutex_);
             lookAhead_.erase(device);
             timeouts_.erase(device);
+            errorsAside_.erase(device);
         }
         return Result(CloseHandle(AsHandle(device)));
     }
@@ -145,9 +148,15 @@ public:
         done = early;
         if (early == count)
             return 0;
+        std::uint32_t wanted = count - early;
+        if (ReturnsAtOnce(device)) {
+            if (int error = QueuedBytes(device, wanted))
+                return error;
+            if (wanted == 0)
+                return 0;
+        }
         std::uint32_t received = 0;
-        if (int error =
-                StartAndWaitRead(device, data + early, count - early, requestEvent, received))
+        if (int error = StartAndWaitRead(device, data + early, wanted, requestEvent, received))
             return error;
         done += received;
         return 0;
@@ -165,11 +174,12 @@ public:
                 return ERROR_INVALID_HANDLE;
             kept = found->second;
         }
-        // MAXDWORD for both the interval and the multiplier with a constant between them makes a
-        // read return at the first byte, or empty once the constant has passed.
+        // A one-byte read under a total time-out alone returns at the first byte, or empty once
+        // the time-out has passed. (The documented MAXDWORD interval and multiplier for the same
+        // end are not honoured by Wine, whose read then waits for a byte without end.)
         COMMTIMEOUTS waiting = kept;
-        waiting.ReadIntervalTimeout = MAXDWORD;
-        waiting.ReadTotalTimeoutMultiplier = MAXDWORD;
+        waiting.ReadIntervalTimeout = 0;
+        waiting.ReadTotalTimeoutMultiplier = 0;
         waiting.ReadTotalTimeoutConstant = std::clamp<DWORD>(milliseconds, 1, MAXDWORD - 1);
         HANDLE handle = AsHandle(device);
         if (!SetCommTimeouts(handle, &waiting))
@@ -192,8 +202,9 @@ public:
         COMSTAT status{};
         if (!ClearCommError(AsHandle(device), &flags, &status))
             return LastError();
-        errors = flags;
         std::lock_guard lock(mutex_);
+        errors = flags | errorsAside_[device];
+        errorsAside_.erase(device);
         auto early = lookAhead_.find(device);
         inputQueued = status.cbInQue +
                       (early == lookAhead_.end() ? 0 : static_cast<DWORD>(early->second.size()));
@@ -294,6 +305,32 @@ private:
         return WaitForTransfer(AsHandle(device), overlapped, done);
     }
 
+    // Whether the device's read time-outs say "return at once with what has arrived" (a MAXDWORD
+    // interval, no total time-out).
+    bool ReturnsAtOnce(DeviceHandle device) {
+        std::lock_guard lock(mutex_);
+        auto found = timeouts_.find(device);
+        return found != timeouts_.end() && found->second.ReadIntervalTimeout == MAXDWORD &&
+               found->second.ReadTotalTimeoutMultiplier == 0 &&
+               found->second.ReadTotalTimeoutConstant == 0;
+    }
+
+    // Lowers count to the bytes the device holds. A read of no more than those completes at once
+    // everywhere, while Wine leaves an overlapped read under "return at once" time-outs waiting
+    // for a byte. The line errors that asking clears are kept for the next ClearErrors.
+    int QueuedBytes(DeviceHandle device, std::uint32_t& count) {
+        DWORD flags = 0;
+        COMSTAT status{};
+        if (!ClearCommError(AsHandle(device), &flags, &status))
+            return LastError();
+        count = std::min<std::uint32_t>(count, status.cbInQue);
+        if (flags != 0) {
+            std::lock_guard lock(mutex_);
+            errorsAside_[device] |= flags;
+        }
+        return 0;
+    }
+
     // Moves up to count bytes kept aside by WaitForInput into data; returns their number.
     std::uint32_t TakeLookAhead(DeviceHandle device, char* data, std::uint32_t count) {
         std::lock_guard lock(mutex_);
@@ -313,6 +350,7 @@ private:
     std::mutex mutex_;
     std::map<DeviceHandle, COMMTIMEOUTS> timeouts_;
     std::map<DeviceHandle, std::string> lookAhead_;
+    std::map<DeviceHandle, DWORD> errorsAside_;
 };
 
 } // namespace
