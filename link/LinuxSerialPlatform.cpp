@@ -25,6 +25,7 @@
 //   OpenDeviceMap    a snapshot of the present port names (see LinuxPortNames.h)
 // The system's platform puts ports behind network serial servers in front of it (see
 // NetworkSerialPlatform.h).
+#include "link/LinuxArrivalWait.h"
 #include "link/LinuxPortNames.h"
 #include "link/NetworkSerialPlatform.h"
 #include "link/SerialPlatform.h"
@@ -372,19 +373,11 @@ public:
         auto state = Find(device);
         if (!state)
             return LineWait::Stopped;
-        pollfd waits[2] = {{static_cast<int>(stopSignal), POLLIN, 0}, {state->epollFd, POLLIN, 0}};
         for (;;) {
-            if (poll(waits, 2, -1) < 0) {
-                if (errno == EINTR)
-                    continue;
+            const auto events = WaitForArrival(static_cast<int>(stopSignal), state->epollFd);
+            if (!events)
                 return LineWait::Stopped;
-            }
-            if (waits[0].revents)
-                return LineWait::Stopped;
-            epoll_event arrival{};
-            if (epoll_wait(state->epollFd, &arrival, 1, 0) != 1)
-                continue;
-            if (arrival.events & (EPOLLHUP | EPOLLERR))
+            if (*events & (EPOLLHUP | EPOLLERR))
                 return LineWait::NotSignalled;
             if (EventMask(*state) & EvRxChar) {
                 mask = EvRxChar;

@@ -1,13 +1,12 @@
 #include "link/NetworkSerialPlatform.h"
 
+#include "link/LinuxArrivalWait.h"
 #include "link/LinuxPortMap.h"
 #include "link/NetworkConnection.h"
 #include "link/NetworkPortName.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <poll.h>
-#include <sys/epoll.h>
 
 namespace kronax::posix {
 namespace {
@@ -154,19 +153,9 @@ LineWait NetworkSerialPlatform::WaitLineEvent(DeviceHandle device, EventHandle w
     auto connection = Find(device);
     if (!connection)
         return LineWait::Stopped;
-    pollfd waits[2] = {{static_cast<int>(stopSignal), POLLIN, 0},
-                       {connection->ArrivalFd(), POLLIN, 0}};
     for (;;) {
-        if (poll(waits, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+        if (!WaitForArrival(static_cast<int>(stopSignal), connection->ArrivalFd()))
             return LineWait::Stopped;
-        }
-        if (waits[0].revents)
-            return LineWait::Stopped;
-        epoll_event arrival{};
-        if (epoll_wait(connection->ArrivalFd(), &arrival, 1, 0) != 1)
-            continue;
         if (connection->EventMask() & EvRxChar) {
             mask = EvRxChar;
             return LineWait::Signalled;
