@@ -284,10 +284,15 @@ Json ReplyJson(const CommandResult& outcome) {
                                                       : Json(Utf8FromSystemText(outcome.reply));
 }
 
+// A signal holds the one command back; a port fails while it is under way.
+std::string SingleCommandStop(const TGuardedChannel& guard) {
+    return guard.Failure() ? "during the command" : "before the command";
+}
+
 PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
     PortResult result;
     if (guard.Stopped())
-        return StoppedResult(guard, "before the command");
+        return StoppedResult(guard, SingleCommandStop(guard));
     const std::string text = CommandOutcomeText(outcome);
     if (!outcome.Succeeded())
         result = FailedResult(ExitNotAsAsked, "not_as_asked",
@@ -401,7 +406,7 @@ PortResult SetDefaultAction(TGuardedChannel& guard) {
 PortResult InfoAction(TGuardedChannel& guard) {
     const CommandResult outcome = RequestBoardInformation(guard);
     if (guard.Stopped())
-        return StoppedResult(guard, "before the command");
+        return StoppedResult(guard, SingleCommandStop(guard));
     PortResult result;
     const bool answered = outcome.Succeeded();
     if (!answered)

@@ -4,7 +4,9 @@
 
 namespace kronax {
 
-// Windows refuses a port another program holds with "access denied".
+// Windows refuses a port another program holds with "access denied". An unplugged adapter fails
+// its transfers with one of several codes, and a virtual port whose other end closed (Wine's
+// pseudo-terminals among them) with "broken pipe".
 PortFailureKind ClassifyPlatformError(int platformErrorCode) {
     switch (platformErrorCode) {
     case ERROR_ACCESS_DENIED:
@@ -15,6 +17,8 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
         return PortFailureKind::NotPresent;
     case ERROR_BAD_COMMAND:
     case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_BROKEN_PIPE:
         return PortFailureKind::Vanished;
     default:
         return PortFailureKind::Other;

@@ -97,6 +97,18 @@ TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
     EXPECT_THAT(read.out, Not(HasSubstr("timeout")));
 }
 
+TEST(PtyKronaxBoards, ABoardUnpluggedWhileASingleCommandWaitsIsLostDuringIt) {
+    Boards boards(SimArgs{{"--ignore", "??SMSTA"}});
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        boards.Unplug(1);
+    });
+    Outcome status = Kronax({"status", "--port", "COM1"});
+    unplug.join();
+    EXPECT_EQ(status.code, 3);
+    EXPECT_EQ(status.err, "COM1: the port was disconnected during the command\n");
+}
+
 TEST(PtyKronaxBoards, SingleCommandsPrintTheWindowsOutcomes) {
     Boards boards(SimArgs{{}, {"--refuse", "##SMSTA,##SMSETP"}});
     Outcome start = Kronax({"start", "--port", "COM1", "-v"});
