@@ -1,5 +1,6 @@
 #include "cli/ConfigFiles.h"
 
+#include "cli/Console.h"
 #include "cli/Text.h"
 #include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
@@ -25,8 +26,10 @@ EFileProblem Problem(const std::string& fileName, const std::string& reason) {
 }
 
 std::string ReadableText(const std::string& fileName) {
-    if (fileName == StandardStream)
+    if (fileName == StandardStream) {
+        UseStandardInputForFileBytes();
         return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    }
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);
     if (fs::is_directory(status))

@@ -8,4 +8,11 @@ namespace kronax::cli {
 // as it is. Call before anything is printed.
 void PrepareConsoleOutput();
 
+// Makes standard input or output carry a file's bytes as they are, for a file read from or
+// printed to it in place of a named one ("-"). Windows would otherwise add a CR before every LF
+// of the output, drop the CRs of the input and end the input at the first Ctrl+Z. Elsewhere
+// nothing changes. Call before the stream is used.
+void UseStandardInputForFileBytes();
+void UseStandardOutputForFileBytes();
+
 } // namespace kronax::cli

@@ -2,6 +2,7 @@
 
 #include "cli/BoardActions.h"
 #include "cli/ConfigurationFields.h"
+#include "cli/Console.h"
 #include "cli/PortChoice.h"
 #include "cli/PortRunner.h"
 #include "cli/Signals.h"
@@ -220,6 +221,8 @@ void SetUpRead(CLI::App& app, Context& context) {
             throw Stop{ExitUsage, "kronax read: --output takes one port, or a name with {port}"};
         if (options->output == StandardStream && options->board.json)
             throw Stop{ExitUsage, "kronax read: --output - and --json both print"};
+        if (options->output == StandardStream)
+            UseStandardOutputForFileBytes();
         std::vector<std::string> created;
         for (const std::string& port : ports) {
             if (options->output.empty())

@@ -4,4 +4,8 @@ namespace kronax::cli {
 
 void PrepareConsoleOutput() {}
 
+void UseStandardInputForFileBytes() {}
+
+void UseStandardOutputForFileBytes() {}
+
 } // namespace kronax::cli

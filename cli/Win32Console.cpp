@@ -1,5 +1,8 @@
 #include "cli/Console.h"
 
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -63,6 +66,17 @@ void WriteToConsole(std::ostream& stream, DWORD handleId) {
 void PrepareConsoleOutput() {
     WriteToConsole(std::cout, STD_OUTPUT_HANDLE);
     WriteToConsole(std::cerr, STD_ERROR_HANDLE);
+}
+
+void UseStandardInputForFileBytes() {
+    _setmode(_fileno(stdin), _O_BINARY);
+}
+
+// A console takes the text through its own buffer, which changes no byte.
+void UseStandardOutputForFileBytes() {
+    std::cout.flush();
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 } // namespace kronax::cli
