@@ -23,10 +23,11 @@
 // simulator on a pseudo-terminal and maps COM1 to it through Wine's registry, so these tests run
 // under Wine only, never on a plain Windows machine.
 //
-// Wine's serial layer on a pseudo-terminal differs from Windows on real ports. The product does
-// not work around the differences; the tests stay clear of them:
-// - A read set to return at once waits for data, so no test here reads with nothing coming and
-//   no time-out can be tested.
+// Wine's serial layer on a pseudo-terminal differs from Windows on real ports. Where the product
+// does not work around a difference, the tests stay clear of it:
+// - A read set to return at once waits for data, and so does a read set to return at the first
+//   byte or after a time. The port reads only the bytes that have arrived and waits with a
+//   one-byte read under a total time-out, which Wine honours; time-outs are tested.
 // - Opening is not exclusive: a second CreateFile of the port succeeds.
 // - GetCommModemStatus fails with error 50 (not supported): opening raises error 11 after the
 //   port is open and its watcher runs, and WaitCommEvent with a modem event in its mask (the

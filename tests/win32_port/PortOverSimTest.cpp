@@ -100,5 +100,23 @@ TEST(Win32PortOverSim, StartStatusAndBoardInformationGetTheBoardsAnswers) {
     EXPECT_EQ(link.log.lines.back(), "??SMSETB\\r | !SM0815P1.2F2.1U1.7\\r");
 }
 
+// The simulator answers "??SMXYZ" (with its refusal) a second after it arrives: past the
+// exchange's time-out, within the late-answer guard. The exchange must end at its time-out,
+// although Wine would leave a read set to return at once waiting, and the next one must not take
+// that answer for its own.
+TEST(Win32PortOverSim, AnAnswerAfterTheTimeOutIsDiscardedAsLate) {
+    SimLink link;
+    OpenOnWine(link.port);
+    std::string reply;
+    EXPECT_FALSE(link.channel.TransactCommand("??SMXYZ\r", reply, 300));
+    EXPECT_EQ(reply, "");
+    const CommandResult status = RequestStatus(link.channel);
+    EXPECT_EQ(status.outcome, CommandOutcome::Answered);
+    EXPECT_NE(status.reply, "!SMNCK\r");
+    ASSERT_EQ(link.log.lines.size(), 3u);
+    EXPECT_EQ(link.log.lines[0], "??SMXYZ\\r | ");
+    EXPECT_EQ(link.log.lines[1], "(late answer to ??SMXYZ\\r discarded) | !SMNCK\\r");
+}
+
 } // namespace
 } // namespace kronax::wine
