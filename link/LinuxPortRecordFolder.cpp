@@ -1,6 +1,9 @@
+#include "link/LinuxPortMap.h"
 #include "link/LinuxPortNames.h"
+#include "link/NetworkPortName.h"
 #include "link/PortRecordFolder.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -37,9 +40,32 @@ std::string FileNameOf(const fs::path& device) {
     return name + ".pending";
 }
 
-} // namespace
+// Both forms of URL reach the device behind the server's TCP port: "rfc2217://Bench-7:4001" and
+// "socket://bench-7:4001" become "net-bench-7-4001.pending". Characters a file name had better
+// not hold (an IPv6 address's colons) become underscores.
+std::string FileNameOf(const NetworkPortAddress& address) {
+    std::string host = address.host;
+    for (char& c : host) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = std::isalnum(byte) || c == '.' || c == '-' ? static_cast<char>(std::tolower(byte))
+                                                       : '_';
+    }
+    return "net-" + host + "-" + std::to_string(address.port) + ".pending";
+}
 
-std::optional<fs::path> PortRecordFile(const std::string& port) {
+// The port reaches a server on the network as the serial platform opens it: by its own URL, or
+// by the one the user's map gives its COM name.
+std::optional<NetworkPortAddress> NetworkAddressOf(const std::string& port) {
+    if (auto address = ParseNetworkPortUrl(port))
+        return address;
+    if (auto url = posix::MappedPortUrl(port))
+        return ParseNetworkPortUrl(*url);
+    return std::nullopt;
+}
+
+std::optional<std::string> RecordFileName(const std::string& port) {
+    if (auto address = NetworkAddressOf(port))
+        return FileNameOf(*address);
     const auto device = posix::DevicePathOf(port);
     if (!device)
         return std::nullopt;
@@ -47,12 +73,21 @@ std::optional<fs::path> PortRecordFile(const std::string& port) {
     const fs::path resolved = fs::canonical(*device, error);
     if (error)
         return std::nullopt;
+    return FileNameOf(resolved);
+}
+
+} // namespace
+
+std::optional<fs::path> PortRecordFile(const std::string& port) {
+    const auto name = RecordFileName(port);
+    if (!name)
+        return std::nullopt;
     const fs::path folder = RecordFolder();
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return std::nullopt;
     if (!IsPrivateFolder(folder))
         return std::nullopt;
-    return folder / FileNameOf(resolved);
+    return folder / *name;
 }
 
 } // namespace kronax

@@ -89,6 +89,15 @@ TEST_P(PtyKronaxNetwork, LateAnswersAreDiscardedAndRefusalsReported) {
     EXPECT_THAT(write.out, HasSubstr("NOT acknowledged"));
 }
 
+// The server passes the start's late answer on to whoever connects next.
+TEST_P(PtyKronaxNetwork, TheNextRunNeverTakesTheLateAnswerToTheLastRunsCommand) {
+    NetworkBoard board(GetParam(), {"--late-command", "##SMSTA=1300", "--refuse", "##SMSETP"});
+    EXPECT_EQ(Kronax({"start", "--port", board.Url()}).code, 1);
+    const Outcome setDefault = Kronax({"set-default", "--port", board.Url()});
+    EXPECT_EQ(setDefault.code, 1);
+    EXPECT_THAT(setDefault.out, HasSubstr("Setting power on defaults NOT acknowledged."));
+}
+
 TEST_P(PtyKronaxNetwork, AServerLostDuringTheWriteIsAPortError) {
     NetworkBoard board(GetParam(), {"--delay", "200"});
     std::thread cut([&] {
