@@ -28,6 +28,7 @@
 #include "link/LinuxArrivalWait.h"
 #include "link/LinuxPortNames.h"
 #include "link/NetworkSerialPlatform.h"
+#include "link/PortNameLists.h"
 #include "link/SerialPlatform.h"
 #include "link/SerialTypes.h"
 
@@ -414,27 +415,15 @@ public:
         std::vector<std::string> names;
         if (int error = posix::PresentPortNames(names))
             return error;
-        std::lock_guard lock(mutex_);
-        map = nextMap_++;
-        maps_[map] = std::move(names);
+        map = portNames_.Open(std::move(names));
         return 0;
     }
 
     int NextPortName(DeviceMapHandle map, std::uint32_t index, std::string& name) override {
-        std::lock_guard lock(mutex_);
-        auto found = maps_.find(map);
-        if (found == maps_.end())
-            return EBADF;
-        if (index >= found->second.size())
-            return ErrorNoMoreItems;
-        name = found->second[index];
-        return 0;
+        return portNames_.Next(map, index, name);
     }
 
-    int CloseDeviceMap(DeviceMapHandle map) override {
-        std::lock_guard lock(mutex_);
-        return maps_.erase(map) == 1 ? 0 : EBADF;
-    }
+    int CloseDeviceMap(DeviceMapHandle map) override { return portNames_.Close(map); }
 
 private:
     std::shared_ptr<Device> Find(DeviceHandle device) {
@@ -474,8 +463,7 @@ private:
 
     std::mutex mutex_;
     std::map<DeviceHandle, std::shared_ptr<Device>> devices_;
-    std::map<DeviceMapHandle, std::vector<std::string>> maps_;
-    DeviceMapHandle nextMap_ = 1;
+    TPortNameLists portNames_;
 };
 
 } // namespace

@@ -18,21 +18,6 @@ bool IsNetworkHandle(DeviceHandle device) {
     return device >= FirstNetworkHandle;
 }
 
-std::vector<std::string> ReadLocalNames(ISerialPlatform& local, DeviceMapHandle map, int& error) {
-    std::vector<std::string> names;
-    for (std::uint32_t index = 0;; ++index) {
-        std::string name;
-        const int result = local.NextPortName(map, index, name);
-        if (result == ErrorNoMoreItems)
-            return names;
-        if (result != 0) {
-            error = result;
-            return names;
-        }
-        names.push_back(std::move(name));
-    }
-}
-
 } // namespace
 
 NetworkSerialPlatform::NetworkSerialPlatform(ISerialPlatform& local)
@@ -179,35 +164,25 @@ int NetworkSerialPlatform::OpenDeviceMap(DeviceMapHandle& map) {
     DeviceMapHandle localMap = 0;
     if (int error = local_.OpenDeviceMap(localMap))
         return error;
-    int error = 0;
-    std::vector<std::string> names = ReadLocalNames(local_, localMap, error);
+    std::vector<std::string> names;
+    const int error = ReadPortNames(local_, localMap, names);
     local_.CloseDeviceMap(localMap);
     if (error)
         return error;
     for (std::string& name : MappedPortNames())
         if (std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(std::move(name));
-    std::lock_guard lock(mutex_);
-    map = nextMap_++;
-    maps_[map] = std::move(names);
+    map = portNames_.Open(std::move(names));
     return 0;
 }
 
 int NetworkSerialPlatform::NextPortName(DeviceMapHandle map, std::uint32_t index,
                                         std::string& name) {
-    std::lock_guard lock(mutex_);
-    auto found = maps_.find(map);
-    if (found == maps_.end())
-        return EBADF;
-    if (index >= found->second.size())
-        return ErrorNoMoreItems;
-    name = found->second[index];
-    return 0;
+    return portNames_.Next(map, index, name);
 }
 
 int NetworkSerialPlatform::CloseDeviceMap(DeviceMapHandle map) {
-    std::lock_guard lock(mutex_);
-    return maps_.erase(map) == 1 ? 0 : EBADF;
+    return portNames_.Close(map);
 }
 
 std::shared_ptr<NetworkConnection> NetworkSerialPlatform::Find(DeviceHandle device) {

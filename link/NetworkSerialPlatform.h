@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PortNameLists.h"
 #include "link/SerialPlatform.h"
 
 #include <map>
@@ -55,8 +56,7 @@ private:
     std::mutex mutex_;
     std::map<DeviceHandle, std::shared_ptr<NetworkConnection>> connections_;
     DeviceHandle nextHandle_;
-    std::map<DeviceMapHandle, std::vector<std::string>> maps_;
-    DeviceMapHandle nextMap_ = 1;
+    TPortNameLists portNames_;
 };
 
 } // namespace kronax::posix

@@ -1,4 +1,5 @@
 #include "link/PortName.h"
+#include "link/PortNameLists.h"
 #include "link/SerialError.h"
 #include "link/SerialPort.h"
 
@@ -25,19 +26,6 @@ bool InPortOrder(const std::string& a, const std::string& b) {
     return LessIgnoringCase(a, b);
 }
 
-std::vector<std::string> ReadNames(ISerialPlatform& platform, DeviceMapHandle map) {
-    std::vector<std::string> names;
-    for (std::uint32_t index = 0;; ++index) {
-        std::string name;
-        int result = platform.NextPortName(map, index, name);
-        if (result == ErrorNoMoreItems)
-            return names;
-        if (result != 0)
-            throw ESerialPort(CError_RegError, result);
-        names.push_back(std::move(name));
-    }
-}
-
 } // namespace
 
 void ListSerialPorts(std::vector<std::string>& list, ISerialPlatform& platform) {
@@ -45,13 +33,10 @@ void ListSerialPorts(std::vector<std::string>& list, ISerialPlatform& platform) 
     if (int error = platform.OpenDeviceMap(map))
         throw ESerialPort(CError_RegError, error);
     std::vector<std::string> names;
-    try {
-        names = ReadNames(platform, map);
-    } catch (...) {
-        platform.CloseDeviceMap(map);
-        throw;
-    }
+    const int error = ReadPortNames(platform, map, names);
     platform.CloseDeviceMap(map);
+    if (error)
+        throw ESerialPort(CError_RegError, error);
     std::stable_sort(names.begin(), names.end(), InPortOrder);
     list = std::move(names);
 }
