@@ -54,7 +54,6 @@ namespace kronax {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::uint32_t MaxDword = 0xFFFFFFFF;
 
 struct Device {
     int fd = -1;
@@ -156,11 +155,6 @@ int WaitReadable(int fd, int milliseconds) {
     return 0;
 }
 
-// The limit of a transfer of count bytes: multiplier ms a byte plus constant ms.
-std::uint64_t TransferLimit(std::uint32_t multiplier, std::uint32_t constant, std::uint32_t count) {
-    return std::uint64_t{multiplier} * count + constant;
-}
-
 int Milliseconds(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
@@ -259,8 +253,7 @@ public:
         if (!state)
             return EBADF;
         const SerialTimeouts& limits = state->timeouts;
-        const std::uint64_t total = TransferLimit(limits.WriteTotalTimeoutMultiplier,
-                                                  limits.WriteTotalTimeoutConstant, count);
+        const std::uint64_t total = limits.WriteLimit(count);
         bool limited = total != 0;
         Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
         done = 0;
@@ -291,9 +284,8 @@ public:
         if (!state)
             return EBADF;
         const SerialTimeouts& limits = state->timeouts;
-        const std::uint64_t total = TransferLimit(limits.ReadTotalTimeoutMultiplier,
-                                                  limits.ReadTotalTimeoutConstant, count);
-        bool immediate = limits.ReadIntervalTimeout == MaxDword && total == 0;
+        const std::uint64_t total = limits.ReadLimit(count);
+        const bool immediate = limits.ReadReturnsAtOnce();
         Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
         done = 0;
         for (;;) {

@@ -26,7 +26,6 @@ constexpr int KeepAliveIdleSeconds = 5;
 constexpr int KeepAliveIntervalSeconds = 2;
 constexpr int KeepAliveProbes = 3;
 constexpr unsigned UnacknowledgedLimitMs = 10000;
-constexpr std::uint32_t MaxDword = 0xFFFFFFFF;
 
 int MillisecondsUntil(Clock::time_point deadline) {
     auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
@@ -214,8 +213,7 @@ int NetworkConnection::Write(const char* data, std::uint32_t count, std::uint32_
     done = 0;
     if (closed_)
         return EIO;
-    const std::uint64_t total = std::uint64_t{timeouts_.WriteTotalTimeoutMultiplier} * count +
-                                timeouts_.WriteTotalTimeoutConstant;
+    const std::uint64_t total = timeouts_.WriteLimit(count);
     const std::string wire = rfc2217_ ? telnet::Escape(data, count) : std::string(data, count);
     std::size_t sent = 0;
     const int error = SendLocked(wire, sent, total != 0, Clock::now() + milliseconds(total));
@@ -225,9 +223,8 @@ int NetworkConnection::Write(const char* data, std::uint32_t count, std::uint32_
 
 int NetworkConnection::Read(char* data, std::uint32_t count, std::uint32_t& done) {
     std::unique_lock lock(mutex_);
-    const std::uint64_t total = std::uint64_t{timeouts_.ReadTotalTimeoutMultiplier} * count +
-                                timeouts_.ReadTotalTimeoutConstant;
-    const bool immediate = timeouts_.ReadIntervalTimeout == MaxDword && total == 0;
+    const std::uint64_t total = timeouts_.ReadLimit(count);
+    const bool immediate = timeouts_.ReadReturnsAtOnce();
     const auto deadline = Clock::now() + milliseconds(total);
     done = 0;
     for (;;) {

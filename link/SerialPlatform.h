@@ -98,7 +98,8 @@ struct SerialDcb {
     bool operator==(const SerialDcb&) const = default;
 };
 
-// Transfer time-outs in milliseconds, in the layout of the Windows COMMTIMEOUTS.
+// Transfer time-outs in milliseconds, in the layout of the Windows COMMTIMEOUTS, with the
+// meaning Windows gives them.
 struct SerialTimeouts {
     std::uint32_t ReadIntervalTimeout = 0;
     std::uint32_t ReadTotalTimeoutMultiplier = 0;
@@ -106,6 +107,20 @@ struct SerialTimeouts {
     std::uint32_t WriteTotalTimeoutMultiplier = 0;
     std::uint32_t WriteTotalTimeoutConstant = 0;
     bool operator==(const SerialTimeouts&) const = default;
+
+    // The time a read or a write of count bytes may take: the multiplier for each byte plus
+    // the constant; 0 sets no limit.
+    std::uint64_t ReadLimit(std::uint32_t count) const {
+        return std::uint64_t{ReadTotalTimeoutMultiplier} * count + ReadTotalTimeoutConstant;
+    }
+    std::uint64_t WriteLimit(std::uint32_t count) const {
+        return std::uint64_t{WriteTotalTimeoutMultiplier} * count + WriteTotalTimeoutConstant;
+    }
+    // A read returns at once with what has arrived: the largest interval and no total limit.
+    bool ReadReturnsAtOnce() const {
+        return ReadIntervalTimeout == 0xFFFFFFFF && ReadTotalTimeoutMultiplier == 0 &&
+               ReadTotalTimeoutConstant == 0;
+    }
 };
 
 // How one wait for line events ended.

@@ -33,6 +33,12 @@ int Result(BOOL succeeded) {
     return succeeded ? 0 : LastError();
 }
 
+COMMTIMEOUTS CommTimeouts(const SerialTimeouts& record) {
+    return {record.ReadIntervalTimeout, record.ReadTotalTimeoutMultiplier,
+            record.ReadTotalTimeoutConstant, record.WriteTotalTimeoutMultiplier,
+            record.WriteTotalTimeoutConstant};
+}
+
 // Waits for an overlapped transfer started with overlapped and returns its byte count.
 int WaitForTransfer(HANDLE device, OVERLAPPED& overlapped, std::uint32_t& done) {
     if (WaitForSingleObject(overlapped.hEvent, INFINITE) != WAIT_OBJECT_0)
@@ -111,13 +117,11 @@ public:
     }
 
     int SetTimeouts(DeviceHandle device, const SerialTimeouts& record) override {
-        COMMTIMEOUTS timeouts{record.ReadIntervalTimeout, record.ReadTotalTimeoutMultiplier,
-                              record.ReadTotalTimeoutConstant, record.WriteTotalTimeoutMultiplier,
-                              record.WriteTotalTimeoutConstant};
+        COMMTIMEOUTS timeouts = CommTimeouts(record);
         if (!SetCommTimeouts(AsHandle(device), &timeouts))
             return LastError();
         std::lock_guard lock(mutex_);
-        timeouts_[device] = timeouts;
+        timeouts_[device] = record;
         return 0;
     }
 
@@ -172,7 +176,7 @@ public:
             auto found = timeouts_.find(device);
             if (found == timeouts_.end())
                 return ERROR_INVALID_HANDLE;
-            kept = found->second;
+            kept = CommTimeouts(found->second);
         }
         // A one-byte read under a total time-out alone returns at the first byte, or empty once
         // the time-out has passed. (The documented MAXDWORD interval and multiplier for the same
@@ -305,14 +309,10 @@ private:
         return WaitForTransfer(AsHandle(device), overlapped, done);
     }
 
-    // Whether the device's read time-outs say "return at once with what has arrived" (a MAXDWORD
-    // interval, no total time-out).
     bool ReturnsAtOnce(DeviceHandle device) {
         std::lock_guard lock(mutex_);
         auto found = timeouts_.find(device);
-        return found != timeouts_.end() && found->second.ReadIntervalTimeout == MAXDWORD &&
-               found->second.ReadTotalTimeoutMultiplier == 0 &&
-               found->second.ReadTotalTimeoutConstant == 0;
+        return found != timeouts_.end() && found->second.ReadReturnsAtOnce();
     }
 
     // Lowers count to the bytes the device holds. A read of no more than those completes at once
@@ -348,7 +348,7 @@ private:
 
     // Guards the per-device records below: the watcher thread purges too.
     std::mutex mutex_;
-    std::map<DeviceHandle, COMMTIMEOUTS> timeouts_;
+    std::map<DeviceHandle, SerialTimeouts> timeouts_;
     std::map<DeviceHandle, std::string> lookAhead_;
     std::map<DeviceHandle, DWORD> errorsAside_;
 };
