@@ -17,8 +17,11 @@ using Json = nlohmann::ordered_json;
 struct BoardRead {
     ConfigurationSnapshot snapshot;
     TransferReport report; // one step per exchange that happened
-    std::array<std::optional<std::string>, PayloadKinds.size()> payloads;
     bool complete = true;
+
+    std::optional<std::string> Payload(std::size_t index) const {
+        return report.PayloadOf(PayloadKinds[index]);
+    }
 };
 
 std::string Lines(const TransferReport& report) {
@@ -56,15 +59,13 @@ BoardRead ReadBoard(TGuardedChannel& guard) {
     read.report = ReportOf(ReadConfiguration(view, guard), guard, before);
     read.snapshot = view.Snapshot();
     read.complete = read.report.steps.size() == PayloadKinds.size() && read.report.AllSucceeded();
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        read.payloads[index] = read.report.PayloadOf(PayloadKinds[index]);
     return read;
 }
 
 Json PayloadsJson(const BoardRead& read) {
     Json json = Json::object();
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        json[std::string(KindName(PayloadKinds[index]))] = OptionalText(read.payloads[index]);
+        json[std::string(KindName(PayloadKinds[index]))] = OptionalText(read.Payload(index));
     return json;
 }
 
@@ -120,8 +121,8 @@ struct PayloadDifference {
 std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const PayloadTexts& sent) {
     std::vector<PayloadDifference> differences;
     for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        if (read.payloads[index] != sent[index])
-            differences.push_back({PayloadKinds[index], read.payloads[index], sent[index]});
+        if (const auto board = read.Payload(index); board != sent[index])
+            differences.push_back({PayloadKinds[index], board, sent[index]});
     return differences;
 }
 
@@ -334,9 +335,7 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
     if (!read.complete)
         return result;
     const PayloadTexts encoded = EncodePayloads(read.snapshot);
-    PayloadTexts board;
-    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
-        board[index] = read.payloads[index].value_or("");
+    const PayloadTexts board = read.report.Payloads();
     const PayloadTexts& stored = request.raw ? board : encoded;
     if (!request.outputFile || *request.outputFile != StandardStream)
         result.text = FieldsText(read.snapshot);
