@@ -90,8 +90,8 @@ RunOptions RunOptionsFor(const std::string& command, const BoardOptions& options
 }
 
 int RunBoardCommand(const std::string& command, const BoardOptions& options,
-                    const PortAction& action, Context& context) {
-    const std::vector<std::string> ports = Ports(command, options);
+                    const std::vector<std::string>& ports, const PortAction& action,
+                    Context& context) {
     return RunOnPorts(ports, action, RunOptionsFor(command, options, ports.size(), context),
                       context.output);
 }
@@ -243,9 +243,7 @@ void SetUpRead(CLI::App& app, Context& context) {
                 file = PortFileName(options->output, port);
             return ReadBoardAction(session.Guard(), {file, options->raw});
         };
-        context.exitCode =
-            RunOnPorts(ports, action, RunOptionsFor("read", options->board, ports.size(), context),
-                       context.output);
+        context.exitCode = RunBoardCommand("read", options->board, ports, action, context);
         // A file made for a read that stored nothing (still empty) goes again.
         for (const std::string& reserved : created) {
             std::error_code error;
@@ -281,12 +279,12 @@ void SetUpWrite(CLI::App& app, Context& context) {
                    "write without reading the board first (for a board with a broken query)")
         ->excludes(dryRun);
     write->callback([options, &context] {
-        Ports("write", options->board);
+        const std::vector<std::string> ports = Ports("write", options->board);
         const LoadedFile file = LoadCompleteFile(options->file, context.output);
         const WriteRequest request{file, options->dryRun, options->verify, options->setDefault,
                                    options->noRead};
         context.exitCode = RunBoardCommand(
-            "write", options->board,
+            "write", options->board, ports,
             [&request](TBoardSession& session, const std::string&) {
                 return WriteBoardAction(session.Guard(), request);
             },
@@ -306,10 +304,10 @@ void SetUpDiff(CLI::App& app, Context& context) {
     AddBoardOptions(*diff, options->board);
     diff->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
     diff->callback([options, &context] {
-        Ports("diff", options->board);
+        const std::vector<std::string> ports = Ports("diff", options->board);
         const LoadedFile file = LoadCompleteFile(options->file, context.output);
         context.exitCode = RunBoardCommand(
-            "diff", options->board,
+            "diff", options->board, ports,
             [&file](TBoardSession& session, const std::string&) {
                 return DiffBoardAction(session.Guard(), file);
             },
@@ -326,7 +324,7 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
     AddBoardOptions(*command, *options);
     command->callback([options, &context, name, action] {
         context.exitCode = RunBoardCommand(
-            name, *options,
+            name, *options, Ports(name, *options),
             [action](TBoardSession& session, const std::string&) {
                 return action(session.Guard());
             },
