@@ -82,14 +82,20 @@ TEST(PtyKronaxBoards, APortAnotherProgramHoldsIsReportedBusy) {
     EXPECT_TRUE(boards.Received("COM1").empty());
 }
 
-TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
-    Boards boards(SimArgs{{"--delay", "200"}});
+// Runs kronax with args while the first board is unplugged 300 ms into the run.
+Outcome KronaxWhileUnplugging(Boards& boards, const std::vector<std::string>& args) {
     std::thread unplug([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         boards.Unplug(1);
     });
-    Outcome read = Kronax({"read", "--port", "COM1"});
+    Outcome outcome = Kronax(args);
     unplug.join();
+    return outcome;
+}
+
+TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
+    Boards boards(SimArgs{{"--delay", "200"}});
+    Outcome read = KronaxWhileUnplugging(boards, {"read", "--port", "COM1"});
     EXPECT_EQ(read.code, 3);
     EXPECT_EQ(read.err, "COM1: the port was disconnected while reading the board\n");
     // The exchanges before the failure are reported.
@@ -99,12 +105,7 @@ TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
 
 TEST(PtyKronaxBoards, ABoardUnpluggedWhileASingleCommandWaitsIsLostDuringIt) {
     Boards boards(SimArgs{{"--ignore", "??SMSTA"}});
-    std::thread unplug([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        boards.Unplug(1);
-    });
-    Outcome status = Kronax({"status", "--port", "COM1"});
-    unplug.join();
+    Outcome status = KronaxWhileUnplugging(boards, {"status", "--port", "COM1"});
     EXPECT_EQ(status.code, 3);
     EXPECT_EQ(status.err, "COM1: the port was disconnected during the command\n");
 }
