@@ -1,8 +1,9 @@
 #include "sim/Ser2netProcess.h"
 
+#include "sim/ScratchFolder.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -27,16 +28,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto ListenDeadline = std::chrono::seconds(10);
-
-std::string NewFolder() {
-    static std::atomic<int> counter{0};
-    const fs::path folder =
-        fs::temp_directory_path() /
-        ("kronax-ser2net-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder.string();
-}
 
 std::string Ser2netProgram() {
     for (const char* path : {"/usr/sbin/ser2net", "/usr/bin/ser2net"})
@@ -85,7 +76,7 @@ std::uint16_t FreeLoopbackPort() {
 
 Ser2netProcess::Ser2netProcess(const std::vector<std::string>& devicePaths, bool rfc2217,
                                bool charDelay)
-    : folder_(NewFolder()), rfc2217_(rfc2217) {
+    : folder_(NewScratchFolder("kronax-ser2net")), rfc2217_(rfc2217) {
     std::ofstream config(folder_ + "/ser2net.yaml");
     for (std::size_t index = 0; index < devicePaths.size(); ++index) {
         std::uint16_t port = FreeLoopbackPort();

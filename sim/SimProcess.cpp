@@ -1,6 +1,7 @@
 #include "sim/SimProcess.h"
 
-#include <atomic>
+#include "sim/ScratchFolder.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -41,20 +42,10 @@ std::string ReadFirstLine(int fd) {
     return line;
 }
 
-std::string NewFolder() {
-    static std::atomic<int> counter{0};
-    const fs::path folder =
-        fs::temp_directory_path() /
-        ("kronax-sim-test-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder.string();
-}
-
 } // namespace
 
 SimProcess::SimProcess(const std::vector<std::string>& extraArgs, const std::string& portName)
-    : folder_(NewFolder()), portName_(portName) {
+    : folder_(NewScratchFolder("kronax-sim-test")), portName_(portName) {
     std::vector<std::string> args = {KRONAX_SIM_PATH, "--ports-dir", folder_, "--port", portName};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
