@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto StartDeadline = std::chrono::seconds(10);
+constexpr int ResendStopMs = 1000;
 
 int MillisecondsUntil(Clock::time_point end) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
@@ -77,10 +79,19 @@ SimProcess::~SimProcess() {
     fs::remove_all(folder_, error);
 }
 
+// A runtime that defers signal handlers (ThreadSanitizer's) can lose a signal that reaches the
+// simulator while it waits, so the signal goes again each second until the simulator has ended.
 int SimProcess::Stop(int signal) {
     if (pid_ < 0)
         return 0;
+    const auto ended = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
     kill(pid_, signal);
+    if (ended >= 0) {
+        pollfd exit = {ended, POLLIN, 0};
+        while (poll(&exit, 1, ResendStopMs) == 0)
+            kill(pid_, signal);
+        close(ended);
+    }
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

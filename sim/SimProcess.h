@@ -16,7 +16,8 @@ public:
                         const std::string& portName = "COM1");
     ~SimProcess();
 
-    // Sends signal and waits for the exit; returns the exit status as from waitpid.
+    // Sends signal, again each second until the simulator has ended, and waits for the exit;
+    // returns the exit status as from waitpid.
     int Stop(int signal);
 
     const std::string& Folder() const { return folder_; }
