@@ -3,6 +3,7 @@
 #include "app/OutcomeSummary.h"
 
 #include <QString>
+#include <QStringList>
 
 class QFontMetrics;
 
@@ -31,6 +32,10 @@ public:
     // Puts back the outcome that ShowProgress covered, unless an outcome was shown since.
     void EndProgress();
 
+    // Shows which settings the window holds unwritten ("Not written: Multiplier, Divider") left of
+    // the connection, nothing when names is empty.
+    void ShowUnwritten(const QStringList& names);
+
     // Shows text at the right edge, details as its tooltip.
     void ShowConnection(const QString& text, const QString& details = {});
 
@@ -38,6 +43,7 @@ private:
     void Show(const Outcome& outcome, const QString& details);
 
     HeadlineLabel* lblOutcome_;
+    QLabel* lblUnwritten_;
     QLabel* lblPort_;
     Outcome shown_;
     QString shownDetails_;
