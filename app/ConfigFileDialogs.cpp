@@ -5,8 +5,13 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace kronax {
 namespace {
+
+constexpr int DialogWidth = 860;
+constexpr int DialogHeight = 480;
 
 QString Local8Bit(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
@@ -49,6 +54,8 @@ std::optional<std::string> ConfigFileDialogs::Run(const char* name, QFileDialog:
         extension.remove_prefix(1);
     dialog.setDefaultSuffix(Local8Bit(extension));
     dialog.setNameFilters(NameFilters(options.filter));
+    // Wide and tall enough that the name, size, type and date columns show whole.
+    dialog.resize(std::max(dialog.width(), DialogWidth), std::max(dialog.height(), DialogHeight));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         folder_ = dialog.directory().absolutePath();
         return std::nullopt;
