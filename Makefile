@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
 .PHONY: all deps configure build run test wine-test package dist package-test bench windows format-check clean
-.PHONY: windows-package screenshots
+.PHONY: windows-package screenshots docs-check
 .PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
 
 all: build
@@ -35,10 +35,14 @@ windows: deps
 		-DKRONAX_WITH_WINDOW=OFF >/dev/null
 	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README,
+# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README, docs,
 # licence and the manual (written by running kronax.exe under Wine).
 windows-package: windows
 	@cd $(WINDOWS_BUILD_DIR) && cpack
+
+# Every relative link and picture in README.md and docs/ must lead somewhere.
+docs-check:
+	@scripts/check-doc-links
 
 # Every tracked C++ file must be as clang-format (with the repository's .clang-format) writes it.
 format-check:
@@ -46,7 +50,7 @@ format-check:
 
 # The native suites, the package check and the Windows suites under Wine all run in one CTest
 # run, so its summary ends the output.
-test: format-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize fuzz-replay
+test: format-check docs-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize fuzz-replay
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The cross-built suites under Wine alone, the Win32 serial backend against the simulator among
