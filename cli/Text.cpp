@@ -1,5 +1,7 @@
 #include "cli/Text.h"
 
+#include "exchange/VisibleLineEnds.h"
+
 namespace kronax::cli {
 
 std::string Utf8FromSystemText(std::string_view text) {
@@ -18,16 +20,7 @@ std::string Utf8FromSystemText(std::string_view text) {
 }
 
 std::string PrintableReply(std::string_view text) {
-    std::string printable;
-    for (char c : text) {
-        if (c == '\r')
-            printable += "\\r";
-        else if (c == '\n')
-            printable += "\\n";
-        else
-            printable += c;
-    }
-    return Utf8FromSystemText(printable);
+    return Utf8FromSystemText(WithVisibleLineEnds(text));
 }
 
 std::string WithoutLineEnds(std::string text) {
