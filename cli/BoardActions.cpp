@@ -196,10 +196,8 @@ public:
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
         result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
-        if (guard_.Stopped()) {
-            const PortResult stopped = StoppedResult(guard_, NotSentNote(report.steps.size()));
-            return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
-        }
+        if (guard_.Stopped())
+            return Stopped(NotSentNote(report.steps.size()));
         if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
             Fail(ExitNotAsAsked, "write_not_acknowledged",
                  "the board did not acknowledge every write");
@@ -262,17 +260,19 @@ private:
         return failure;
     }
 
-    bool Fail(int exitCode, std::string errorCode, std::string problem) {
-        result_.exitCode = exitCode;
-        result_.errorCode = std::move(errorCode);
-        result_.problem = std::move(problem);
+    // Takes the failure's exit code, error code and problem; the lines and JSON so far stay.
+    bool Fail(PortResult failure) {
+        result_.exitCode = failure.exitCode;
+        result_.errorCode = std::move(failure.errorCode);
+        result_.problem = std::move(failure.problem);
         return false;
     }
 
-    bool Stopped(const std::string& where) {
-        const PortResult stopped = StoppedResult(guard_, where);
-        return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+    bool Fail(int exitCode, std::string errorCode, std::string problem) {
+        return Fail(FailedResult(exitCode, std::move(errorCode), std::move(problem)));
     }
+
+    bool Stopped(const std::string& where) { return Fail(StoppedResult(guard_, where)); }
 
     TGuardedChannel& guard_;
     const WriteRequest& request_;
