@@ -109,9 +109,7 @@ int FillTermios(termios& t, const SerialDcb& dcb) {
     t.c_cflag |= CLOCAL | CREAD | Sizes[dcb.ByteSize - 5] | Parities[dcb.Parity];
     if (dcb.StopBits != 0)
         t.c_cflag |= CSTOPB;
-    const bool rtsHandshake = DcbField(dcb.Flags, DcbRtsControlShift) ==
-                              static_cast<std::uint32_t>(TRTSFlowControl::rtsHandshake);
-    if (DcbFlag(dcb.Flags, DcbOutxCtsFlow) || rtsHandshake)
+    if (DcbHardwareFlow(dcb.Flags))
         t.c_cflag |= CRTSCTS;
     if (DcbFlag(dcb.Flags, DcbParityCheck))
         t.c_iflag |= INPCK;

@@ -100,13 +100,13 @@ std::string ControlCommands(const SerialDcb& dcb) {
     using namespace telnet;
     constexpr char NoFlow = 1, XonXoff = 2, Hardware = 3;
     constexpr char DtrOn = 8, DtrOff = 9, RtsOn = 11, RtsOff = 12;
-    const unsigned rtsControl = (dcb.Flags >> 12) & 3;
-    const char flow = (dcb.Flags & 0x4) || rtsControl == 2 ? Hardware
-                      : (dcb.Flags & 0x100)                ? XonXoff
-                                                           : NoFlow;
-    return ComPortCommand(SetControl, {flow}) +
-           ComPortCommand(SetControl, {((dcb.Flags >> 4) & 3) != 0 ? DtrOn : DtrOff}) +
-           ComPortCommand(SetControl, {rtsControl != 0 ? RtsOn : RtsOff});
+    const char flow = DcbHardwareFlow(dcb.Flags)    ? Hardware
+                      : DcbFlag(dcb.Flags, DcbOutX) ? XonXoff
+                                                    : NoFlow;
+    const bool dtr = DcbField(dcb.Flags, DcbDtrControlShift) != 0;
+    const bool rts = DcbField(dcb.Flags, DcbRtsControlShift) != 0;
+    return ComPortCommand(SetControl, {flow}) + ComPortCommand(SetControl, {dtr ? DtrOn : DtrOff}) +
+           ComPortCommand(SetControl, {rts ? RtsOn : RtsOff});
 }
 
 } // namespace
