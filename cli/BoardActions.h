@@ -32,7 +32,7 @@ struct WriteRequest {
     bool noRead = false; // write without reading the board first
     // The settings to change on the board instead of writing a file; only the payloads that
     // carry a change are sent.
-    std::vector<SettingValue> settings;
+    std::vector<SettingValue> settings = {};
     bool allowOutOfRange = false; // write values a change puts out of range all the same
 };
 

@@ -388,7 +388,7 @@ struct WriteOptions {
     bool verify = false;
     bool setDefault = false;
     bool noRead = false;
-    std::vector<std::string> settings;
+    std::vector<std::string> settings = {};
     bool allowOutOfRange = false;
 };
 
