@@ -21,6 +21,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <unistd.h>
 
 namespace kronax::cli {
@@ -528,15 +529,38 @@ int FinalExitCode(int exitCode, TOutput& output) {
     return exitCode;
 }
 
+void SetUpApp(CLI::App& app, Context& context) {
+    SetUpCommands(app, context);
+    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
+}
+
 } // namespace
+
+std::map<std::string, std::vector<std::string>> CommandOptions() {
+    CLI::App app;
+    std::ostringstream unused;
+    TOutput output(unused, unused);
+    Context context{output};
+    SetUpApp(app, context);
+    std::map<std::string, std::vector<std::string>> commands;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        std::vector<std::string>& names = commands[command->get_name()];
+        for (const CLI::Option* option : command->get_options()) {
+            for (const std::string& name : option->get_snames())
+                names.push_back("-" + name);
+            for (const std::string& name : option->get_lnames())
+                names.push_back("--" + name);
+        }
+    }
+    return commands;
+}
 
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
     TOutput output(out, err);
     Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
-    SetUpCommands(app, context);
-    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
+    SetUpApp(app, context);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         CheckCommandName(app, args);
