@@ -88,7 +88,7 @@ TEST(KronaxReference, TheManualPageNamesOnlyJsonKeysAndExitCodesTheProgramHas) {
         EXPECT_TRUE(std::regex_search(schema, std::regex("[\"|(^]" + key + "[\"|)$]")))
             << key << " is no key or code of the schema";
     }
-    EXPECT_FALSE(std::regex_search(page, std::regex("[a-z][A-Z]"))) << "a key in camel case";
+    EXPECT_FALSE(std::regex_search(json, std::regex("[a-z][A-Z]"))) << "a key in camel case";
 
     Names documented = Matches(Section(page, "EXIT STATUS"), std::regex(R"(\.BR? (\d+))"));
     Names produced;
