@@ -157,11 +157,12 @@ std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const Payload
     return differences;
 }
 
-std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences) {
+std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences,
+                                   const std::string& written = "file") {
     std::string text;
     for (const PayloadDifference& difference : differences)
         text += "Payload " + std::string(KindName(difference.kind)) + ": board " +
-                Utf8FromSystemText(difference.board.value_or("(none)")) + ", file " +
+                Utf8FromSystemText(difference.board.value_or("(none)")) + ", " + written + " " +
                 difference.sent + "\n";
     return text;
 }
@@ -186,13 +187,14 @@ Json PayloadDifferencesJson(const std::vector<PayloadDifference>& differences) {
 
 // Shows every setting and every payload in which the board differs from what a write sends;
 // returns whether there was any.
-bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result) {
+bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result,
+                     const std::string& written = "file") {
     const auto fields = DiffFields(read.report.Payloads(), file);
     const auto payloads = DiffPayloads(read, file);
-    result.text +=
-        fields.empty() && payloads.empty()
-            ? "No differences.\n"
-            : (fields.empty() ? "" : DifferencesText(fields)) + PayloadDifferencesText(payloads);
+    result.text += fields.empty() && payloads.empty()
+                       ? "No differences.\n"
+                       : (fields.empty() ? "" : DifferencesText(fields, written)) +
+                             PayloadDifferencesText(payloads, written);
     result.json["differences"] = DifferencesJson(fields);
     result.json["payload_differences"] = PayloadDifferencesJson(payloads);
     return !fields.empty() || !payloads.empty();
@@ -221,7 +223,8 @@ public:
         board_ = read.report.Payloads();
         if (!request_.settings.empty() && !ChangeSettings(read))
             return false;
-        ShowDifferences(read, sent_, result_);
+        // With --set there is no file: the other side is the board's new configuration.
+        ShowDifferences(read, sent_, result_, request_.settings.empty() ? "file" : "new");
         return !request_.dryRun;
     }
 

@@ -96,7 +96,7 @@ std::string CommandFooter(const std::string& command) {
     std::string text = "Examples:\n";
     for (const char* example : Helps().at(command).examples)
         text += "  " + std::string(example) + "\n";
-    return text + ExitCodesText(command);
+    return text + "\n" + ExitCodesText(command);
 }
 
 } // namespace kronax::cli

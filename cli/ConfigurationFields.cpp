@@ -109,12 +109,13 @@ std::vector<FieldDifference> DiffFields(const PayloadTexts& boardHolds,
     return differences;
 }
 
-std::string DifferencesText(const std::vector<FieldDifference>& differences) {
+std::string DifferencesText(const std::vector<FieldDifference>& differences,
+                            const std::string& written) {
     if (differences.empty())
         return "No differences.\n";
     std::string text;
     for (const FieldDifference& difference : differences)
-        text += difference.caption + ": board " + difference.boardText + ", file " +
+        text += difference.caption + ": board " + difference.boardText + ", " + written + " " +
                 difference.fileText + "\n";
     return text;
 }

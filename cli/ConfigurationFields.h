@@ -65,7 +65,9 @@ struct FieldDifference {
 // payload carries does, shown for the sensor type or not (the counts per revolution).
 std::vector<FieldDifference> DiffFields(const PayloadTexts& board, const PayloadTexts& file);
 
-// The differences as lines "caption: board X, file Y", or "No differences." alone.
-std::string DifferencesText(const std::vector<FieldDifference>& differences);
+// The differences as lines "caption: board X, file Y" (written names the other side), or
+// "No differences." alone.
+std::string DifferencesText(const std::vector<FieldDifference>& differences,
+                            const std::string& written = "file");
 
 } // namespace kronax::cli

@@ -174,7 +174,7 @@ TEST(PtyKronaxConfiguration, SetSendsOnlyThePayloadsOfTheNamedSettingsAndNamesAM
     Outcome set =
         Kronax({"write", "-p", "COM1", "--set", "multiplier=20", "--set", "divider=4", "--verify"});
     EXPECT_EQ(set.code, 0) << set.err;
-    EXPECT_THAT(set.out, HasSubstr("Multiplier (0..255): board 0, file 20\n"));
+    EXPECT_THAT(set.out, HasSubstr("Multiplier (0..255): board 0, new 20\n"));
     std::vector<std::string> writes;
     for (const std::string& line : boards.Received("COM1"))
         if (line.starts_with("##"))
