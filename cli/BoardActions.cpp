@@ -243,16 +243,13 @@ public:
         result_.json["not_sent"] = KindsJson(notSent);
         if (!report.AllSucceeded() || !notSent.empty())
             NameMixture(report, notSent);
-        if (guard_.Stopped()) {
-            const PortResult stopped =
-                StoppedResult(guard_, NotSentNote(kinds_, report.steps.size()));
-            return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
-        }
-        if (!report.AllSucceeded()) {
-            Fail(ExitNotAsAsked, "write_not_acknowledged",
-                 "the board did not acknowledge every write");
-            return false;
-        }
+        if (guard_.Stopped())
+            return FailWith(StoppedResult(guard_, NotSentNote(kinds_, report.steps.size())));
+        if (NoneAnswered(report))
+            return FailWith(NoAnswerResult());
+        if (!report.AllSucceeded())
+            return Fail(ExitNotAsAsked, "write_not_acknowledged",
+                        "the board did not acknowledge every write");
         return true;
     }
 
@@ -266,6 +263,8 @@ public:
             result_.json["verified"] = false;
             if (guard_.Stopped())
                 return Stopped("while reading back");
+            if (NoneAnswered(back.report))
+                return FailWith(NoAnswerResult());
             return Fail(ExitNotAsAsked, "verify_failed", "the configuration was not read back");
         }
         const auto differences = DiffPayloads(back, sent_);
@@ -293,9 +292,11 @@ public:
             return;
         }
         const std::string text = CommandOutcomeText(outcome);
-        result_.text += PrintableReply(text) + "\n";
+        result_.text += PrintableReply(WithoutLineEnds(text)) + "\n";
         result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(text));
-        if (!outcome.Succeeded())
+        if (outcome.outcome == CommandOutcome::Timeout)
+            FailWith(NoAnswerResult());
+        else if (!outcome.Succeeded())
             Fail(ExitNotAsAsked, "set_default_refused",
                  "the board did not make the configuration its power-on default");
     }
@@ -353,10 +354,11 @@ private:
         return false;
     }
 
-    bool Stopped(const std::string& where) {
-        const PortResult stopped = StoppedResult(guard_, where);
-        return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+    bool FailWith(const PortResult& failure) {
+        return Fail(failure.exitCode, failure.errorCode, failure.problem);
     }
+
+    bool Stopped(const std::string& where) { return FailWith(StoppedResult(guard_, where)); }
 
     void AddWarning(const std::string& warning) {
         result_.warning += (result_.warning.empty() ? "" : "; ") + warning;
