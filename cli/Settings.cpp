@@ -52,7 +52,9 @@ std::string ChoicesText(Selection selection) {
 std::string TakesText(const Setting& setting) {
     if (const auto* number = std::get_if<NumberField>(&setting)) {
         if (*number == NumberField::CountsPerRev)
-            return "1 to 7200, 3600 with encoder mode x2 or edges both, 1800 with x4";
+            return RangeText(WidestRange(*number)) + ", 1 to " +
+                   std::to_string(CountsPerRevLimit(1, 0)) + " with encoder mode x2 or edges " +
+                   "both, 1 to " + std::to_string(CountsPerRevLimit(2, 0)) + " with x4";
         return RangeText(WidestRange(*number));
     }
     return "one of " + ChoicesText(std::get<Selection>(setting));
