@@ -48,7 +48,7 @@ Json OptionalText(const std::optional<std::string>& text) {
 
 // The report of a transfer, cut to the exchanges that happened since completedBefore: a
 // transfer whose channel stopped sending still reports the commands it could not send.
-TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
+TransferReport ReportOf(TransferReport report, const GuardedChannel& guard,
                         std::size_t completedBefore) {
     const std::size_t happened = guard.Completed() - completedBefore;
     if (guard.Stopped() && report.steps.size() > happened)
@@ -56,7 +56,7 @@ TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
     return report;
 }
 
-BoardRead ReadBoard(TGuardedChannel& guard) {
+BoardRead ReadBoard(GuardedChannel& guard) {
     MemoryConfigurationView view;
     BoardRead read;
     const std::size_t before = guard.Completed();
@@ -121,7 +121,7 @@ bool NoneAnswered(const TransferReport& report) {
     });
 }
 
-PortResult Incomplete(TGuardedChannel& guard, const BoardRead& read, const std::string& note) {
+PortResult Incomplete(GuardedChannel& guard, const BoardRead& read, const std::string& note) {
     PortResult result = guard.Stopped() ? StoppedResult(guard, "while reading the board")
                         : NoneAnswered(read.report)
                             ? NoAnswerResult()
@@ -203,7 +203,7 @@ bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult
 // The steps of a write, each adding to result; each returns whether the write goes on.
 class WriteSteps {
 public:
-    WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
+    WriteSteps(GuardedChannel& guard, const WriteRequest& request)
         : guard_(guard), request_(request), sent_(request.file.payloads),
           kinds_(PayloadKinds.begin(), PayloadKinds.end()) {
         for (const char* key :
@@ -398,7 +398,7 @@ private:
         result_.text += text + ".\n";
     }
 
-    TGuardedChannel& guard_;
+    GuardedChannel& guard_;
     const WriteRequest& request_;
     PayloadTexts sent_;                 // what a write sends, kind by kind
     Kinds kinds_;                       // the kinds it sends
@@ -412,11 +412,11 @@ Json ReplyJson(const CommandResult& outcome) {
 }
 
 // A signal holds the one command back; a port fails while it is under way.
-std::string SingleCommandStop(const TGuardedChannel& guard) {
+std::string SingleCommandStop(const GuardedChannel& guard) {
     return guard.Failure() ? "during the command" : "before the command";
 }
 
-PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
+PortResult SingleCommand(const CommandResult& outcome, GuardedChannel& guard) {
     PortResult result;
     if (guard.Stopped())
         return StoppedResult(guard, SingleCommandStop(guard));
@@ -446,7 +446,7 @@ PortResult NoAnswerResult() {
     return FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
 }
 
-PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
+PortResult StoppedResult(const GuardedChannel& guard, const std::string& where) {
     if (guard.Failure()) {
         const PortFailure failure = ClassifyPortFailure(*guard.Failure(), PortStage::Exchange);
         return FailedResult(ExitPortError, PortErrorCode(failure),
@@ -456,7 +456,7 @@ PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where)
                         "interrupted " + where);
 }
 
-PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
+PortResult ReadBoardAction(GuardedChannel& guard, const ReadRequest& request) {
     const BoardRead read = ReadBoard(guard);
     PortResult result;
     if (!read.complete)
@@ -496,14 +496,14 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
     return result;
 }
 
-PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request) {
+PortResult WriteBoardAction(GuardedChannel& guard, const WriteRequest& request) {
     WriteSteps steps(guard, request);
     const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
     steps.SetDefault(allDone);
     return steps.Result();
 }
 
-PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
+PortResult DiffBoardAction(GuardedChannel& guard, const LoadedFile& file) {
     const BoardRead read = ReadBoard(guard);
     if (!read.complete) {
         PortResult result = Incomplete(guard, read, "");
@@ -530,11 +530,11 @@ PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
     return result;
 }
 
-PortResult StartAction(TGuardedChannel& guard) {
+PortResult StartAction(GuardedChannel& guard) {
     return SingleCommand(SendStartCommand(guard), guard);
 }
 
-PortResult StatusAction(TGuardedChannel& guard) {
+PortResult StatusAction(GuardedChannel& guard) {
     const CommandResult outcome = RequestStatus(guard);
     PortResult result = SingleCommand(outcome, guard);
     if (!guard.Stopped())
@@ -544,11 +544,11 @@ PortResult StatusAction(TGuardedChannel& guard) {
     return result;
 }
 
-PortResult SetDefaultAction(TGuardedChannel& guard) {
+PortResult SetDefaultAction(GuardedChannel& guard) {
     return SingleCommand(SendPowerOnDefaultCommand(guard), guard);
 }
 
-PortResult InfoAction(TGuardedChannel& guard) {
+PortResult InfoAction(GuardedChannel& guard) {
     const CommandResult outcome = RequestBoardInformation(guard);
     if (guard.Stopped())
         return StoppedResult(guard, SingleCommandStop(guard));

@@ -15,15 +15,15 @@ namespace kronax::cli {
 namespace {
 
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
-                  TOutput& output) {
+                  Output& output) {
     if (StopSignal() != 0)
         return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
                             "interrupted before the port was opened; nothing sent");
-    std::optional<TBoardSession> session;
+    std::optional<BoardSession> session;
     try {
         session.emplace(
-            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
-            [&output, port, words = TProgressWords()](const std::string& command) mutable {
+            port, ErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
+            [&output, port, words = ProgressWords()](const std::string& command) mutable {
                 output.SetProgress(port, words.Next(command));
             });
     } catch (const ESerialPort& error) {
@@ -41,7 +41,7 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
 }
 
 void Print(const std::string& port, const PortResult& result, const RunOptions& options,
-           TOutput& output) {
+           Output& output) {
     if (options.json) {
         nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
@@ -83,7 +83,7 @@ std::string JsonLine(const nlohmann::ordered_json& value) {
 }
 
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
-               const RunOptions& options, TOutput& output) {
+               const RunOptions& options, Output& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
     if (options.progress)
         output.EnableProgress();
