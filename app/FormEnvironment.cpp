@@ -1,7 +1,7 @@
 #include "app/FormEnvironment.h"
 
 #include "config_file/SettingsLocation.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 
 #include <QCoreApplication>
 
@@ -9,7 +9,7 @@ namespace kronax {
 
 FormEnvironment FormEnvironment::Default() {
     const std::string program = QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
-    return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<TSteadyTickSource>()};
+    return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<SteadyTickSource>()};
 }
 
 } // namespace kronax

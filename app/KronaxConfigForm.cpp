@@ -22,7 +22,7 @@
 #include "config_file/IniEntryStore.h"
 #include "config_file/RecentFiles.h"
 #include "config_file/RememberedPort.h"
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 #include "link/PortFailure.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
@@ -271,7 +271,7 @@ void TForm1::FormCreate() {
     QApplication::setApplicationName(Title);
     setWindowTitle(Title);
     FillPortList();
-    settings_ = std::make_unique<TIniEntryStore>(environment_.settingsFileName);
+    settings_ = std::make_unique<IniEntryStore>(environment_.settingsFileName);
     portChoice_->Remember(ReadComPortNumber(*settings_));
     recentFiles_ = ReadRecentFiles(*settings_);
     FillRecentFiles();
@@ -348,7 +348,7 @@ void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
-    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *memDebug_);
+    channel_ = std::make_unique<BoardChannel>(*port_, *environment_.ticks, *memDebug_);
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
 }
 
@@ -469,7 +469,7 @@ void TForm1::SetReport(const std::string& report) {
 
 ConfigFileContext TForm1::FileContext() {
     return {*this, *busyChannel_, *this, [](const std::string& fileName) {
-                return std::make_unique<TIniEntryStore>(fileName);
+                return std::make_unique<IniEntryStore>(fileName);
             }};
 }
 

@@ -1,6 +1,6 @@
-#include "link/BoardPort.h"
-#include "link/CommandTransaction.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/BoardPort.h"
+#include "exchange/CommandTransaction.h"
+#include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 
@@ -113,9 +113,9 @@ TEST(BoardCommandsWindowTest, TheWindowNeverTakesTheLateAnswerToAnEarlierRunsCom
     ScopedPorts ports(board.Folder());
     {
         const auto port = OpenBoardPort("COM1", false);
-        TSteadyTickSource ticks;
+        SteadyTickSource ticks;
         NoLog log;
-        TCommandTransaction earlierRun(*port, ticks, log);
+        CommandTransaction earlierRun(*port, ticks, log);
         std::string reply;
         ASSERT_FALSE(earlierRun.TransactCommand("##SMSTA\r", reply, 1000));
     }

@@ -1,7 +1,7 @@
 #include "app/WindowLook.h"
 #include "cli/KronaxCommand.h"
 #include "config_file/IniFile.h"
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 #include "link/PortFailure.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
@@ -35,7 +35,7 @@ using sim::SimProcess;
 // and each test decides when to connect.
 std::unique_ptr<LinkedForm> IdleWindow() {
     const std::string settings = NewFolder() + "/settings.ini";
-    TIniFile(settings).WriteEntry("General", "ComPortNo", "99");
+    IniFile(settings).WriteEntry("General", "ComPortNo", "99");
     return std::make_unique<LinkedForm>(TestEnvironment(settings));
 }
 
