@@ -6,6 +6,7 @@
 #include "app/ConfigFileDialogs.h"
 #include "app/EntryField.h"
 #include "app/ImageList.h"
+#include "app/KeyboardShortcuts.h"
 #include "app/KronaxApplication.h"
 #include "app/OutcomeSummary.h"
 #include "app/ParameterEntry.h"
@@ -176,6 +177,9 @@ void TForm1::CreateMenu() {
             &QAction::triggered, this, [this] {
                 RunHandler(&TForm1::KRONAXBoardInformation1Click, Operation::BoardInformation);
             });
+    QAction* shortcuts = help->addAction("&Keyboard Shortcuts...");
+    shortcuts->setObjectName("KeyboardShortcuts1");
+    connect(shortcuts, &QAction::triggered, this, [this] { ShowKeyboardShortcuts(this, Title); });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
             this, [this] { RunHandler(&TForm1::About1Click, Operation::Background); });
 }
@@ -313,15 +317,20 @@ bool TForm1::event(QEvent* event) {
 
 // No event is handled while an exchange blocks the window, so the window is brought up to date
 // before it: whatever is dropped down closes, the status line says what is about to happen, the
-// wait cursor shows and the window is painted at once. Nothing blocks without an open port.
+// wait cursor shows and what changed is painted at once: the status bar, and the whole window
+// only where a closed popup left it uncovered. Nothing blocks without an open port.
 void TForm1::Announce(const QString& text) {
     if (!port_->Connected())
         return;
-    if (QWidget* popup = QApplication::activePopupWidget())
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup)
         popup->close();
     status_->ShowProgress(text.arg(FromSystemText(port_->Port())));
     busyChannel_->BeginSequence();
-    repaint();
+    if (popup)
+        repaint();
+    else
+        statusBar()->repaint();
 }
 
 // Without a port list the window still starts: the list stays empty, no port is opened, and the

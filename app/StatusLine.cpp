@@ -104,6 +104,7 @@ StatusLine::StatusLine(QStatusBar* bar)
     bar->setSizeGripEnabled(false);
     lblOutcome_->setContentsMargins(EdgeMargin, 0, 0, 0);
     lblPort_->setContentsMargins(0, 0, EdgeMargin, 0);
+    lblUnwritten_->setContentsMargins(0, 0, 2 * EdgeMargin, 0);
     // A long outcome is cut at the connection rather than widening the fixed-size window.
     lblOutcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(lblOutcome_, 1);

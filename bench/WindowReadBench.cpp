@@ -7,7 +7,7 @@
 
 #include "app/KronaxConfigForm.h"
 #include "bench/BenchTable.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 
 #include <QAction>
@@ -79,7 +79,7 @@ int Run(const Options& options) {
     qputenv("KRONAX_PORTS", QByteArray::fromStdString(board.Folder()));
     QTemporaryDir scratch;
     TForm1 window(FormEnvironment{scratch.filePath("settings.ini").toLocal8Bit().toStdString(),
-                                  std::make_shared<TSteadyTickSource>()});
+                                  std::make_shared<SteadyTickSource>()});
     window.show();
     QApplication::processEvents();
     window.RunStartUp();

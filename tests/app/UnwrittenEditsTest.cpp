@@ -28,7 +28,7 @@ const char* const ZeroDividerPayloads[] = {"600200000000", "0001",  "0207",
                                            "0300",         "00000", "00880"};
 
 void WriteConfigFile(const std::string& fileName, const Payloads& payloads) {
-    TIniFile file(fileName);
+    IniFile file(fileName);
     for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
         file.WriteEntry("Kronax", std::string(KindName(PayloadKinds[i])), payloads[i]);
 }
