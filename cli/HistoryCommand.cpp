@@ -1,5 +1,6 @@
 #include "cli/HistoryCommand.h"
 
+#include "cli/CommandHelp.h"
 #include "cli/ExitCode.h"
 #include "protocol/SystemText.h"
 #include "records/RecordJson.h"
@@ -272,6 +273,7 @@ void SetUpHistory(CLI::App& app, TOutput& output, int& exitCode) {
     history->add_option("--limit", options->limit, "at most this many");
     auto* json = history->add_flag("--json", options->json, "one JSON object per record");
     history->add_flag("--csv", options->csv, "CSV with a header line")->excludes(json);
+    history->footer(CommandFooter("history"));
     history->require_subcommand(0, 1);
     SetUpShow(*history, output, exitCode);
     SetUpExport(*history, output, exitCode);
