@@ -2,6 +2,7 @@
 
 #include "cli/CommandHelp.h"
 #include "cli/ExitCode.h"
+#include "protocol/PayloadKind.h"
 #include "protocol/SystemText.h"
 #include "records/RecordJson.h"
 #include "records/RecordStore.h"
@@ -109,6 +110,15 @@ std::string JsonOutputLine(const BoardRecord& record) {
     return json.dump() + "\n";
 }
 
+// "SEN 010100000000, CDM 0001, ...", a dash for a payload not had.
+std::string PayloadsLine(const RecordedPayloads& payloads) {
+    std::string text;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        text += (text.empty() ? "" : ", ") + std::string(KindName(PayloadKinds[index])) + " " +
+                payloads[index].value_or("-");
+    return text;
+}
+
 // Every step and traffic line of the record, for people.
 std::string RecordText(const BoardRecord& record) {
     std::string text = ListLine(record);
@@ -130,6 +140,14 @@ std::string RecordText(const BoardRecord& record) {
                           record.board->ucVersion);
     if (record.fileSha256)
         line("file sha256", *record.fileSha256);
+    const std::pair<const char*, const std::optional<RecordedPayloads>&> payloadSets[] = {
+        {"payloads before", record.before},
+        {"payloads sent", record.sent},
+        {"payloads verified", record.verified},
+        {"payloads received", record.received}};
+    for (const auto& [name, payloads] : payloadSets)
+        if (payloads)
+            line(name, PayloadsLine(*payloads));
     line("exit code", (record.exitCode ? std::to_string(*record.exitCode) : "-") +
                           (record.errorCode.empty() ? "" : " (" + record.errorCode + ")"));
     for (const RecordedStep& step : record.steps)
