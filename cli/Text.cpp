@@ -1,5 +1,7 @@
 #include "cli/Text.h"
 
+#include "exchange/VisibleLineEnds.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -26,16 +28,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 } // namespace
 
 std::string PrintableReply(std::string_view text) {
-    std::string printable;
-    for (char c : text) {
-        if (c == '\r')
-            printable += "\\r";
-        else if (c == '\n')
-            printable += "\\n";
-        else
-            printable += c;
-    }
-    return Utf8FromSystemText(printable);
+    return Utf8FromSystemText(WithVisibleLineEnds(text));
 }
 
 std::string WithoutLineEnds(std::string text) {
