@@ -5,9 +5,11 @@
 #include "app/BusyChannel.h"
 #include "app/ConfigFileDialogs.h"
 #include "app/EntryField.h"
+#include "app/HistoryDialog.h"
 #include "app/ImageList.h"
 #include "app/KeyboardShortcuts.h"
 #include "app/KronaxApplication.h"
+#include "app/OperationRecorder.h"
 #include "app/OutcomeSummary.h"
 #include "app/ParameterEntry.h"
 #include "app/PortChoice.h"
@@ -28,6 +30,10 @@
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/OutcomeText.h"
+#include "records/RecordingLog.h"
+
+#include <fstream>
+#include <sstream>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -177,6 +183,11 @@ void TForm1::CreateMenu() {
             &QAction::triggered, this, [this] {
                 RunHandler(&TForm1::KRONAXBoardInformation1Click, Operation::BoardInformation);
             });
+    // Not among the specified items: it has neither shortcut nor icon of its own.
+    QAction* history = help->addAction("Board &History...");
+    history->setObjectName("BoardHistory1");
+    connect(history, &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::BoardHistory1Click, Operation::Background); });
     QAction* shortcuts = help->addAction("&Keyboard Shortcuts...");
     shortcuts->setObjectName("KeyboardShortcuts1");
     connect(shortcuts, &QAction::triggered, this, [this] { ShowKeyboardShortcuts(this, Title); });
@@ -357,8 +368,12 @@ void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
-    channel_ = std::make_unique<BoardChannel>(*port_, *environment_.ticks, *memDebug_);
+    recordingLog_ = std::make_unique<records::RecordingLog>(*memDebug_, *environment_.ticks);
+    channel_ = std::make_unique<BoardChannel>(*port_, *environment_.ticks, *recordingLog_);
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
+    // [Records] Enabled=0 in the settings file switches the records off.
+    const bool recording = settings_->ReadEntry("Records", "Enabled", "1") != "0";
+    recorder_ = std::make_unique<OperationRecorder>(*busyChannel_, *recordingLog_, recording);
 }
 
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
@@ -375,6 +390,8 @@ void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
     // port of a vanished device, which would leave its failure looking like any other.
     if (failure && DroppedVanished(failure))
         failure = nullptr;
+    if (failure)
+        recorder_->Abandon();
     busyChannel_->EndSequence(true);
     status_->EndProgress();
     if (failure)
@@ -416,6 +433,7 @@ void TForm1::ReportFailure(const std::exception_ptr& failure, Operation operatio
 
 void TForm1::FormDestroy() {
     tmrPortWatch_->stop();
+    recorder_.reset();
     busyChannel_.reset();
     channel_.reset();
     port_.reset();
@@ -477,7 +495,7 @@ void TForm1::SetReport(const std::string& report) {
 }
 
 ConfigFileContext TForm1::FileContext() {
-    return {*this, *busyChannel_, *this, [](const std::string& fileName) {
+    return {*this, *recorder_, *this, [](const std::string& fileName) {
                 return std::make_unique<IniEntryStore>(fileName);
             }};
 }
@@ -489,14 +507,22 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
                          FromSystemText(report));
 }
 
-void TForm1::ReadFromBoard() {
+// Completes the operation's record; the status line says in red when none was kept, and why.
+void TForm1::KeepRecord(OperationFacts facts) {
+    if (const std::string problem = recorder_->Finish(std::move(facts)); !problem.empty())
+        status_->MarkNotRecorded(QString::fromLocal8Bit(problem));
+}
+
+void TForm1::ReadFromBoard(const char* operation) {
     Announce("Reading the configuration from %1 ...");
-    const TransferReport report = ReadConfiguration(*this, *busyChannel_);
+    recorder_->Arm(operation, port_->Port());
+    const TransferReport report = ReadConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     ShowUnwritten();
     const std::string text = ReportText(report);
     SetReport(text);
     ShowBoardOutcome(Operation::ReadConfiguration, ReadOutcome(report), text);
+    KeepRecord(TransferFacts(report, "read_incomplete", false));
 }
 
 bool TForm1::WriteToBoard() {
@@ -504,13 +530,15 @@ bool TForm1::WriteToBoard() {
     if (!notes.empty() && Ask(SendQuestion(notes)) != Answer::Accept)
         return false;
     Announce("Writing the configuration to %1 ...");
-    const TransferReport report = WriteConfiguration(*this, *busyChannel_);
+    recorder_->Arm("write", port_->Port());
+    const TransferReport report = WriteConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     const std::string text = ReportText(report);
     SetReport(text);
     ShowBoardOutcome(Operation::WriteConfiguration, WithMismatches(WriteOutcome(report), notes),
                      text);
     ShowUnwritten();
+    KeepRecord(TransferFacts(report, "write_not_acknowledged", true));
     return report.AllSucceeded() && portChoice_->NotSentReason(*port_).empty();
 }
 
@@ -603,6 +631,7 @@ void TForm1::LoadConfigurationfromFile1Click() {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = false;
+    recorder_->Arm("open-send", port_->Port());
     ShowOpening(LoadConfigurationFromFile(FileContext()));
 }
 
@@ -610,6 +639,7 @@ void TForm1::OpenFile(const std::string& fileName, bool askBeforeSending) {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = askBeforeSending;
+    recorder_->Arm("open-send", port_->Port());
     ShowOpening(LoadConfigurationFromFile(FileContext(), fileName));
 }
 
@@ -632,6 +662,14 @@ bool TForm1::ConfirmSend(const std::string& fileName) {
 }
 
 void TForm1::ShowOpening(const FileOpening& opening) {
+    if (opening.outcome == FileOpening::Outcome::Sent) {
+        OperationFacts facts = TransferFacts(opening.writeReport, "write_not_acknowledged", true);
+        std::ostringstream bytes;
+        bytes << std::ifstream(opening.fileName, std::ios::binary).rdbuf();
+        facts.details.filePath = opening.fileName;
+        facts.fileBytes = bytes.str();
+        KeepRecord(std::move(facts));
+    }
     if (opening.fileName.empty())
         return;
     if (const std::string reason = UnopenableReason(opening.fileName); !reason.empty()) {
@@ -695,7 +733,7 @@ void TForm1::FillRecentFiles() {
 
 void TForm1::LoadConfigurationfromKronax1Click() {
     if (ClearToReplace(EditLoss::Read))
-        ReadFromBoard();
+        ReadFromBoard("read");
 }
 
 void TForm1::ApplyConfigurationtoKronax1Click() {
@@ -724,34 +762,42 @@ void TForm1::btnWriteToKronaxClick() {
 void TForm1::btnStartClick() {
     Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
-    const CommandResult result = SendStartCommand(*busyChannel_);
+    recorder_->Arm("start", port_->Port());
+    const CommandResult result = SendStartCommand(*recorder_);
     labels_->ShowStart(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::StartAlgorithms,
                      BoardCommandOutcome(Operation::StartAlgorithms, result), {});
+    KeepRecord(CommandFacts(result, true));
 }
 
 void TForm1::btnStatusClick() {
     Announce("Reading the status from %1 ...");
-    const CommandResult result = RequestStatus(*busyChannel_);
+    recorder_->Arm("status", port_->Port());
+    const CommandResult result = RequestStatus(*recorder_);
     labels_->ShowStatus(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::ReadStatus, BoardCommandOutcome(Operation::ReadStatus, result), {});
+    KeepRecord(CommandFacts(result, false));
 }
 
 void TForm1::SetPowerOnDefault() {
     Announce("Setting the power-on default on %1 ...");
-    const CommandResult result = SendPowerOnDefaultCommand(*busyChannel_);
+    recorder_->Arm("set-default", port_->Port());
+    const CommandResult result = SendPowerOnDefaultCommand(*recorder_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
     ShowBoardOutcome(Operation::PowerOnDefault,
                      BoardCommandOutcome(Operation::PowerOnDefault, result), text);
+    KeepRecord(CommandFacts(result, true));
 }
 
 void TForm1::ShowBoardInformation() {
     Announce("Asking %1 for the board information ...");
-    const CommandResult result = RequestBoardInformation(*busyChannel_);
+    recorder_->Arm("info", port_->Port());
+    const CommandResult result = RequestBoardInformation(*recorder_);
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
                                          : NotSentOutcome(Operation::BoardInformation, notSent));
+    KeepRecord(CommandFacts(result, false));
     const std::string text = CommandOutcomeText(result);
     ShowBoardInformationBox(Title, text);
 }
@@ -766,7 +812,11 @@ void TForm1::cmbComPortChange() {
 
 void TForm1::ChoosePort() {
     if (portChoice_->Choose(*port_))
-        ReadFromBoard();
+        ReadFromBoard("startup-read");
+}
+
+void TForm1::BoardHistory1Click() {
+    HistoryDialog::ShowFor(this, recorder_->Store(), recorder_->LastBoardSerial(), port_->Port());
 }
 
 // A cancelled pick leaves the list as it was: the open port's entry, or none.

@@ -29,6 +29,8 @@ namespace kronax {
 
 class BoardCommandLabels;
 class BusyChannel;
+class OperationRecorder;
+struct OperationFacts;
 class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
@@ -40,6 +42,9 @@ enum class Operation;
 class BoardChannel;
 class IniEntryStore;
 class TrafficLogView;
+namespace records {
+class RecordingLog;
+}
 class TSerialPort;
 
 // The program's one window. It lays out the controls, owns the sensor panel and the parameter
@@ -108,6 +113,8 @@ protected:
     virtual void btnStatusClick();
     virtual void cmbComPortChange();
     virtual void Timer2Timer();
+    // Opens the table of the records of the board last identified on the port.
+    virtual void BoardHistory1Click();
     // Looks at the present ports (an unplugged board closes the port).
     void WatchPorts();
 
@@ -134,7 +141,7 @@ private:
     void RunHandler(void (TForm1::*handler)(), Operation operation);
     bool DroppedVanished(const std::exception_ptr& failure);
     void ReportFailure(const std::exception_ptr& failure, Operation operation);
-    void ReadFromBoard();
+    void ReadFromBoard(const char* operation);
     // Asks first when what is sent differs from what is shown; true when the write went out and
     // the board acknowledged all of it.
     bool WriteToBoard();
@@ -155,6 +162,7 @@ private:
     void FillRecentFiles();
     void WatchEdits(QWidget* client);
     void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
+    void KeepRecord(OperationFacts facts);
     ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();
@@ -204,6 +212,8 @@ private:
     std::vector<FieldMismatch> withheld_;
     bool askBeforeSending_ = false;
     bool closeAccepted_ = false;
+    std::unique_ptr<records::RecordingLog> recordingLog_;
+    std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;
 };

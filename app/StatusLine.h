@@ -35,6 +35,8 @@ public:
     // Shows which settings the window holds unwritten ("Not written: Multiplier, Divider") left of
     // the connection, nothing when names is empty.
     void ShowUnwritten(const QStringList& names);
+    // Adds to the outcome shown, in red, that no record of the operation was kept and why.
+    void MarkNotRecorded(const QString& why);
 
     // Shows text at the right edge, details as its tooltip.
     void ShowConnection(const QString& text, const QString& details = {});

@@ -34,7 +34,8 @@ void WriteConfigFile(const std::string& fileName, const Payloads& payloads) {
 }
 
 // The traffic of log lines from first on, by kind of command: "W6 R6" for six writes and then six
-// queries, "D" for the power-on default.
+// queries, "D" for the power-on default. The board identity queries that keep the records of
+// the operations are left out.
 std::string Traffic(const QStringList& log, qsizetype first) {
     std::string traffic;
     char last = 0;
@@ -46,6 +47,8 @@ std::string Traffic(const QStringList& log, qsizetype first) {
                    (last == 'D' ? "" : std::to_string(count));
     };
     for (qsizetype i = first; i < log.size(); ++i) {
+        if (log[i].startsWith("??SMSETB"))
+            continue;
         const char kind = log[i].startsWith("##SMSETP") ? 'D' : log[i].startsWith("##") ? 'W' : 'R';
         if (kind != last) {
             flush();
