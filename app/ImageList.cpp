@@ -1,23 +1,70 @@
 #include "app/ImageList.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
 
 #include <functional>
+#include <optional>
 
 namespace kronax {
 namespace {
 
 constexpr int IconSize = 16;
 
-QIcon Draw(const std::function<void(QPainter&)>& paint) {
+using Painting = std::function<void(QPainter&)>;
+
+QIcon Drawn(const Painting& paint) {
     QPixmap pixmap(IconSize, IconSize);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter);
     return QIcon(pixmap);
+}
+
+// Draws its picture the first time it is shown: a menu's pictures are not needed before the menu
+// opens, and drawing text in one would load a font while the window is being made.
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(Painting paint) : paint_(std::move(paint)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Icon().pixmap(size, mode, state);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return Icon().pixmap(size, scale, mode, state);
+    }
+
+    // As a picture's own size: never larger than the picture, scaled down into a smaller size.
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const QSize drawn(IconSize, IconSize);
+        return drawn.boundedTo(size) == drawn ? drawn : drawn.scaled(size, Qt::KeepAspectRatio);
+    }
+
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    const QIcon& Icon() {
+        if (!icon_)
+            icon_ = Drawn(paint_);
+        return *icon_;
+    }
+
+    Painting paint_;
+    std::optional<QIcon> icon_;
+};
+
+QIcon Draw(const Painting& paint) {
+    return QIcon(new DeferredIconEngine(paint));
 }
 
 void Folder(QPainter& painter) {

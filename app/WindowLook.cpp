@@ -17,6 +17,8 @@
 #include <QStyleOptionButton>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kronax {
 namespace {
 
@@ -53,19 +55,30 @@ int CaptionRoom(const QAbstractButton* button) {
     return button->width() - icon - 2 * ButtonFrame;
 }
 
-bool Clipped(const QWidget* widget) {
+// Whether widget's caption would be clipped in the font whose metrics are given.
+bool Clipped(const QWidget* widget, const QFontMetrics& metrics) {
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
         if (label->text().isEmpty() || label->wordWrap())
             return false;
-        return label->fontMetrics().horizontalAdvance(label->text()) >
-               label->contentsRect().width();
+        return metrics.horizontalAdvance(label->text()) > label->contentsRect().width();
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&')) >
-               CaptionRoom(button);
+        return metrics.horizontalAdvance(QString(button->text()).remove('&')) > CaptionRoom(button);
     if (const auto* box = qobject_cast<const QGroupBox*>(widget))
-        return box->fontMetrics().horizontalAdvance(box->title()) + TitleAllowance > box->width();
+        return metrics.horizontalAdvance(box->title()) + TitleAllowance > box->width();
     return false;
+}
+
+// The status bar sizes its labels to their texts, or cuts them at a word by design.
+bool Measured(const QWidget* widget) {
+    return !qobject_cast<const QStatusBar*>(widget->parentWidget());
+}
+
+bool AnyClipped(const QList<QWidget*>& widgets, const QFont& font) {
+    const QFontMetrics metrics(font);
+    return std::any_of(widgets.begin(), widgets.end(), [&metrics](const QWidget* widget) {
+        return Measured(widget) && Clipped(widget, metrics);
+    });
 }
 
 // Polishes widget and hands it the resize event that a widget not shown yet still owes, so that
@@ -89,28 +102,29 @@ QFont WindowFont() {
     return font;
 }
 
+// The captions are measured in each candidate font before any is given to a control: giving
+// the whole window a font costs far more than measuring its captions.
 void FitWindowFont(QWidget* window) {
-    for (fontStretch = QFont::Unstretched;; fontStretch -= StretchStep) {
-        // Under a style sheet a window's font does not reach its children: each gets its own.
-        const QFont font = WindowFont();
-        window->setFont(font);
-        for (QWidget* child : window->findChildren<QWidget*>()) {
-            if (child->font() != font)
-                child->setFont(font);
-            LayOut(child);
-        }
-        if (fontStretch <= NarrowestStretch || ClippedControls(window).isEmpty())
-            return;
+    const QList<QWidget*> children = window->findChildren<QWidget*>();
+    for (QWidget* child : children)
+        LayOut(child);
+    for (fontStretch = QFont::Unstretched;
+         fontStretch > NarrowestStretch && AnyClipped(children, WindowFont());
+         fontStretch -= StretchStep) {
+    }
+    // Under a style sheet a window's font does not reach its children: each gets its own.
+    const QFont font = WindowFont();
+    window->setFont(font);
+    for (QWidget* child : children) {
+        if (child->font() != font)
+            child->setFont(font);
     }
 }
 
 QStringList ClippedControls(const QWidget* window) {
     QStringList clipped;
     for (const QWidget* child : window->findChildren<QWidget*>()) {
-        // The status bar sizes its labels to their texts, or cuts them at a word by design.
-        if (qobject_cast<const QStatusBar*>(child->parentWidget()))
-            continue;
-        if (Clipped(child))
+        if (Measured(child) && Clipped(child, child->fontMetrics()))
             clipped << (child->objectName().isEmpty() ? child->property("text").toString() +
                                                             child->property("title").toString()
                                                       : child->objectName());
