@@ -143,7 +143,7 @@ void PortChoice::WatchPorts(TSerialPort& port) {
     std::vector<std::string> shown;
     for (const QString& name : cmbComPort_->Names())
         shown.push_back(name.toLatin1().toStdString());
-    if (shown != names && !cmbComPort_->view()->isVisible())
+    if (shown != names && !cmbComPort_->Dropped())
         Refresh();
     if (!vanishedPort_.empty() && !announcedBack_ && !port.Connected() &&
         Listed(names, vanishedPort_)) {

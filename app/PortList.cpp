@@ -21,13 +21,6 @@ QStandardItem* CreateItem(const QString& text, const QString& details) {
 
 PortList::PortList(QWidget* parent)
     : QComboBox(parent), model_(new QStandardItemModel(0, 2, this)) {
-    auto* table = new QTreeView(this);
-    table->setHeaderHidden(true);
-    table->setRootIsDecorated(false);
-    table->setItemsExpandable(false);
-    table->setAllColumnsShowFocus(true);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    setView(table);
     setModel(model_);
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         setToolTip(index < 0 ? QString() : itemData(index, Qt::ToolTipRole).toString());
@@ -50,10 +43,29 @@ std::vector<QString> PortList::Names() const {
     return names;
 }
 
+bool PortList::Dropped() const {
+    return table_ && table_->isVisible();
+}
+
+// Made when the list first drops down: making a list's view costs as much as a few controls, and
+// the window is wanted on the screen before.
+QTreeView* PortList::Table() {
+    if (!table_) {
+        table_ = new QTreeView(this);
+        table_->setHeaderHidden(true);
+        table_->setRootIsDecorated(false);
+        table_->setItemsExpandable(false);
+        table_->setAllColumnsShowFocus(true);
+        table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+        setView(table_);
+    }
+    return table_;
+}
+
 void PortList::showPopup() {
     if (onDropDown)
         onDropDown();
-    auto* table = static_cast<QTreeView*>(view());
+    QTreeView* table = Table();
     table->resizeColumnToContents(0);
     table->resizeColumnToContents(1);
     table->setMinimumWidth(table->columnWidth(0) + table->columnWidth(1) + PopupMargin);

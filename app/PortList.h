@@ -7,6 +7,7 @@
 #include <vector>
 
 class QStandardItemModel;
+class QTreeView;
 
 namespace kronax {
 
@@ -35,10 +36,16 @@ public:
     // Runs just before the list drops down, so that it can be filled anew.
     std::function<void()> onDropDown;
 
+    // Whether the list is dropped down.
+    bool Dropped() const;
+
     void showPopup() override;
 
 private:
+    QTreeView* Table();
+
     QStandardItemModel* model_;
+    QTreeView* table_ = nullptr;
 };
 
 } // namespace kronax
