@@ -83,13 +83,17 @@ Json KindsJson(std::size_t from, std::size_t to) {
     return json;
 }
 
-// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out.
-std::string NotSentNote(std::size_t sent) {
-    const std::string where = sent == 0 ? "before " + std::string(KindName(PayloadKinds[0]))
-                                        : "after " + std::string(KindName(PayloadKinds[sent - 1]));
-    if (sent == PayloadKinds.size())
+// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out, or
+// "during TDF (sent, no answer); MOD, MUX not sent" when the port failed after TDF went out.
+std::string NotSentNote(std::size_t completed, bool inFlight) {
+    const std::size_t unsent = completed + (inFlight ? 1 : 0);
+    const std::string where =
+        inFlight ? "during " + std::string(KindName(PayloadKinds[completed])) + " (sent, no answer)"
+        : completed == 0 ? "before " + std::string(KindName(PayloadKinds[0]))
+                         : "after " + std::string(KindName(PayloadKinds[completed - 1]));
+    if (unsent == PayloadKinds.size())
         return where;
-    return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
+    return where + "; " + KindList(unsent, PayloadKinds.size()) + " not sent";
 }
 
 PortResult Incomplete(TGuardedChannel& guard, const BoardRead& read, const std::string& note) {
@@ -176,6 +180,7 @@ public:
              {"differences", "payload_differences", "report", "verified", "set_default"})
             result_.json[key] = nullptr;
         result_.json["not_sent"] = KindsJson(0, PayloadKinds.size());
+        result_.json["sent_no_answer"] = Json::array();
     }
 
     bool ReadFirst() {
@@ -195,9 +200,14 @@ public:
         const TransferReport report = ReportOf(WritePayloadTexts(sent_, guard_), guard_, before);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
-        result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
+        // A command the port failed after sending may be on the board: it is not counted with
+        // those never sent.
+        const std::size_t completed = report.steps.size();
+        const bool inFlight = guard_.FailedAfterSending() && completed < PayloadKinds.size();
+        result_.json["sent_no_answer"] = KindsJson(completed, completed + (inFlight ? 1 : 0));
+        result_.json["not_sent"] = KindsJson(completed + (inFlight ? 1 : 0), PayloadKinds.size());
         if (guard_.Stopped()) {
-            const PortResult stopped = StoppedResult(guard_, NotSentNote(report.steps.size()));
+            const PortResult stopped = StoppedResult(guard_, NotSentNote(completed, inFlight));
             return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
         }
         if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
@@ -285,9 +295,11 @@ Json ReplyJson(const CommandResult& outcome) {
                                                       : Json(Utf8FromSystemText(outcome.reply));
 }
 
-// A signal holds the one command back; a port fails while it is under way.
+// A signal holds the one command back; a port fails before it went out or after.
 std::string SingleCommandStop(const TGuardedChannel& guard) {
-    return guard.Failure() ? "during the command" : "before the command";
+    return guard.FailedAfterSending() ? "during the command (sent, no answer)"
+           : guard.Failure()          ? "during the command (not sent)"
+                                      : "before the command";
 }
 
 PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
