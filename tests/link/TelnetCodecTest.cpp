@@ -84,8 +84,8 @@ TEST_P(TelnetSession, SeparatesDataFromAnswersAndModemStates) {
 TEST_P(TelnetSession, ASubnegotiationTooLongToBeAnAnswerIsIgnored) {
     Session session;
     session.Begin();
-    const std::string tooLong = Bytes({Iac, Sb, 44, 112}) + std::string(MaxSubnegotiation, 'v') +
-                                Bytes({Iac, Se}) + "ok";
+    const std::string tooLong =
+        Bytes({Iac, Sb, 44, 112}) + std::string(MaxSubnegotiation, 'v') + Bytes({Iac, Se}) + "ok";
     Received out = Feed(session, tooLong, GetParam());
     EXPECT_EQ(session.Answer(PurgeData), nullptr);
     EXPECT_EQ(out.data, "ok");
