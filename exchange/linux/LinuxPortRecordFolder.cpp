@@ -46,18 +46,25 @@ std::string FileNameOf(const fs::path& device) {
     return name + ".pending";
 }
 
-bool IsLoopback(const sockaddr* address) {
+// An address as text, IPv4 where it is one: "::ffff:10.0.0.7" as "10.0.0.7", and this machine's
+// IPv6 loopback address as its IPv4 one, so that "localhost", "127.0.0.1" and "[::1]" agree.
+std::string AddressText(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = {};
     if (address->sa_family == AF_INET) {
         const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(address);
-        return (ntohl(ipv4->sin_addr.s_addr) >> 24) == 127;
+        return inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text);
     }
-    const auto* ipv6 = reinterpret_cast<const sockaddr_in6*>(address);
-    return IN6_IS_ADDR_LOOPBACK(&ipv6->sin6_addr) || IN6_IS_ADDR_V4MAPPED(&ipv6->sin6_addr);
+    const in6_addr& ipv6 = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
+    if (IN6_IS_ADDR_LOOPBACK(&ipv6))
+        return "127.0.0.1";
+    if (IN6_IS_ADDR_V4MAPPED(&ipv6))
+        return inet_ntop(AF_INET, &ipv6.s6_addr[12], text, sizeof text);
+    return inet_ntop(AF_INET6, &ipv6, text, sizeof text);
 }
 
-// The server's host as its addresses: "loopback" for this machine whichever way it is spelt
-// (localhost, 127.0.0.1, [::1]), otherwise the lowest IPv4 address it resolves to, or the lowest
-// IPv6 address when it has none; the name itself when it does not resolve.
+// The server's host as its addresses, the way the connection resolves it: the lowest IPv4
+// address it has, or the lowest IPv6 address when it has none; the name itself when it does not
+// resolve.
 std::string HostKey(const std::string& host) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -66,24 +73,13 @@ std::string HostKey(const std::string& host) {
     if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0)
         return host;
     std::vector<std::string> ipv4, ipv6;
-    bool loopback = false;
     for (const addrinfo* each = found; each != nullptr; each = each->ai_next) {
-        char text[INET6_ADDRSTRLEN] = {};
-        const sockaddr* address = each->ai_addr;
-        if (address->sa_family != AF_INET && address->sa_family != AF_INET6)
+        if (each->ai_family != AF_INET && each->ai_family != AF_INET6)
             continue;
-        loopback = loopback || IsLoopback(address);
-        const bool isIpv4 = address->sa_family == AF_INET;
-        const void* bytes =
-            isIpv4
-                ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(address)->sin_addr)
-                : &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
-        inet_ntop(address->sa_family, bytes, text, sizeof text);
-        (isIpv4 ? ipv4 : ipv6).emplace_back(text);
+        std::string text = AddressText(each->ai_addr);
+        (text.find(':') == std::string::npos ? ipv4 : ipv6).push_back(std::move(text));
     }
     freeaddrinfo(found);
-    if (loopback)
-        return "loopback";
     const auto& addresses = ipv4.empty() ? ipv6 : ipv4;
     return addresses.empty() ? host : *std::min_element(addresses.begin(), addresses.end());
 }
