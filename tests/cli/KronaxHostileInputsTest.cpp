@@ -16,9 +16,9 @@
 
 extern char** environ;
 
-// kronax against the servers of hostile_server.py: whatever a server does, a run ends within a
-// bound of time and memory, with the right exit code and words, and never claims what did not
-// happen.
+// kronax against the servers of hostile_server.py and against files no one would write: whatever
+// they hold, a run ends within a bound of time and memory, with the right exit code and words,
+// and never claims what did not happen.
 namespace kronax::cli::testing {
 namespace {
 
@@ -113,7 +113,7 @@ ProcessRun RunKronax(const Scratch& scratch, std::vector<std::string> args) {
 
 constexpr long MemoryBoundKb = 64 * 1024;
 
-TEST(KronaxHostileServer, FloodsAndRefusalsEndBoundedInTimeAndMemoryInTheirOwnWords) {
+TEST(KronaxHostileInputs, FloodsAndRefusalsEndBoundedInTimeAndMemoryInTheirOwnWords) {
     const struct {
         const char* mode;
         const char* scheme;
@@ -144,7 +144,7 @@ std::string StartFile(const Scratch& scratch) {
     return file;
 }
 
-TEST(KronaxHostileServer, ACommandTheLineWasLostAfterIsSentWithNoAnswerNotUnsent) {
+TEST(KronaxHostileInputs, ACommandTheLineWasLostAfterIsSentWithNoAnswerNotUnsent) {
     Scratch scratch;
     HostileServer board({"board", "--lose-after", "##SMABV"});
     const ProcessRun write = RunKronax(scratch, {"write", "--no-read", "--json", "--port",
@@ -159,7 +159,7 @@ TEST(KronaxHostileServer, ACommandTheLineWasLostAfterIsSentWithNoAnswerNotUnsent
 
 // The write leaves MUX's answer late; the server passes it on to the next client, which reaches
 // the same server by another name and must not take it for the start's answer.
-TEST(KronaxHostileServer, ALateAnswerIsToldApartWhicheverWayTheServersAddressIsSpelt) {
+TEST(KronaxHostileInputs, ALateAnswerIsToldApartWhicheverWayTheServersAddressIsSpelt) {
     Scratch scratch;
     HostileServer board({"board", "--late", "##SMMUX=1600", "--ignore", "##SMSTA"});
     const ProcessRun write = RunKronax(
@@ -168,6 +168,22 @@ TEST(KronaxHostileServer, ALateAnswerIsToldApartWhicheverWayTheServersAddressIsS
     const ProcessRun start = RunKronax(scratch, {"start", "--port", board.Url("tcp", "localhost")});
     EXPECT_EQ(start.code, 1) << start.err;
     EXPECT_EQ(start.out, "Start timeout.\n");
+}
+
+TEST(KronaxHostileInputs, AFileLargerThanAnyConfigurationIsRefusedWithoutBeingRead) {
+    Scratch scratch;
+    const std::string sparse = scratch.Path("sparse.kxcfg");
+    std::ofstream(sparse).put('\n');
+    std::filesystem::resize_file(sparse, std::uintmax_t{2} << 30);
+    const std::string lineFeeds = scratch.Path("lines.kxcfg");
+    std::ofstream(lineFeeds) << std::string(std::size_t{2} << 20, '\n');
+    for (const std::string& file : {sparse, lineFeeds}) {
+        const ProcessRun run = RunKronax(scratch, {"show", file});
+        EXPECT_EQ(run.code, 4) << file;
+        EXPECT_LT(run.seconds, 8) << file;
+        EXPECT_LT(run.maxRssKb, MemoryBoundKb) << file;
+        EXPECT_THAT(run.err, HasSubstr("larger than 1 MiB")) << file;
+    }
 }
 
 } // namespace
