@@ -163,6 +163,7 @@ private:
     std::unique_ptr<BusyChannel> busyChannel_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;
+    bool destroying_ = false;
 };
 
 } // namespace kronax
