@@ -263,7 +263,7 @@ void TForm1::FormCreate() {
     QApplication::setApplicationName(Title);
     setWindowTitle(Title);
     FillPortList();
-    settings_ = std::make_unique<TIniEntryStore>(environment_.settingsFileName);
+    settings_ = std::make_unique<IniEntryStore>(environment_.settingsFileName);
     portChoice_->Remember(ReadComPortNumber(*settings_));
     lblStart_->clear();
     lblReport_->clear();
@@ -331,7 +331,7 @@ void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
-    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *memDebug_);
+    channel_ = std::make_unique<BoardChannel>(*port_, *environment_.ticks, *memDebug_);
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
 }
 
@@ -456,7 +456,7 @@ void TForm1::SetReport(const std::string& report) {
 
 ConfigFileContext TForm1::FileContext() {
     return {*this, *busyChannel_, *this, [](const std::string& fileName) {
-                return std::make_unique<TIniEntryStore>(fileName);
+                return std::make_unique<IniEntryStore>(fileName);
             }};
 }
 

@@ -33,8 +33,8 @@ class SensorPanel;
 class StatusLine;
 struct Outcome;
 enum class Operation;
-class TBoardChannel;
-class TIniEntryStore;
+class BoardChannel;
+class IniEntryStore;
 class TrafficLogView;
 class TSerialPort;
 
@@ -157,9 +157,9 @@ private:
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;
-    std::unique_ptr<TIniEntryStore> settings_;
+    std::unique_ptr<IniEntryStore> settings_;
     std::unique_ptr<TSerialPort> port_;
-    std::unique_ptr<TBoardChannel> channel_;
+    std::unique_ptr<BoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;

@@ -54,7 +54,7 @@ std::string FolderOf(const std::string& fileName) {
 }
 
 std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
-    TIniTextStore store(std::move(text));
+    IniTextStore store(std::move(text));
     WritePayloadEntries(payloads, store);
     return store.Text();
 }
@@ -63,7 +63,7 @@ std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
     LoadedFile loaded;
-    loaded.payloads = ReadPayloadEntries(TIniTextStore(ReadableText(fileName)));
+    loaded.payloads = ReadPayloadEntries(IniTextStore(ReadableText(fileName)));
     MemoryConfigurationView view;
     const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
@@ -99,9 +99,9 @@ bool ReserveOutputFile(const std::string& fileName, bool force) {
 }
 
 void SavePayloads(const std::string& fileName, const PayloadTexts& payloads) {
-    TIniEntryStore file(fileName);
+    IniEntryStore file(fileName);
     // All six entries go into the file in one update, so it is either as before or complete.
-    TEntryBatch batch(file);
+    EntryBatch batch(file);
     WritePayloadEntries(payloads, batch);
     try {
         file.WriteEntries(batch.Entries());

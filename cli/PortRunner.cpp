@@ -3,6 +3,7 @@
 #include "cli/BoardActions.h"
 #include "cli/ConfigFiles.h"
 #include "cli/PortErrors.h"
+#include "cli/ProgressWords.h"
 #include "cli/Signals.h"
 #include "cli/Text.h"
 
@@ -14,18 +15,16 @@ namespace kronax::cli {
 namespace {
 
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
-                  TOutput& output) {
+                  Output& output) {
     if (StopSignal() != 0)
         return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
                             "interrupted before the port was opened; nothing sent");
-    std::optional<TBoardSession> session;
+    std::optional<BoardSession> session;
     try {
         session.emplace(
-            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
-            [&output, port, count = 0](const std::string& command) mutable {
-                // The command's name without its payload: "??SMTDF", "##SMSETP".
-                const std::string name = WithoutLineEnds(command).substr(0, 8);
-                output.SetProgress(port, name + " (" + std::to_string(++count) + ")");
+            port, ErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
+            [&output, port, words = ProgressWords()](const std::string& command) mutable {
+                output.SetProgress(port, words.Next(command));
             });
     } catch (const ESerialPort& error) {
         const PortFailure failure = ClassifyPortFailure(error, PortStage::Opening);
@@ -42,7 +41,7 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
 }
 
 void Print(const std::string& port, const PortResult& result, const RunOptions& options,
-           TOutput& output) {
+           Output& output) {
     if (options.json) {
         nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
@@ -84,7 +83,7 @@ std::string JsonLine(const nlohmann::ordered_json& value) {
 }
 
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
-               const RunOptions& options, TOutput& output) {
+               const RunOptions& options, Output& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
     if (options.progress)
         output.EnableProgress();

@@ -10,11 +10,11 @@
 namespace kronax {
 
 // An INI file as the configuration transfers and the remembered port use it.
-class TIniEntryStore : public IEntryFile {
+class IniEntryStore : public IEntryFile {
 public:
-    explicit TIniEntryStore(std::string fileName) : file_(std::move(fileName)) {}
+    explicit IniEntryStore(std::string fileName) : file_(std::move(fileName)) {}
 
-    const TIniFile& File() const { return file_; }
+    const IniFile& File() const { return file_; }
 
     std::string ReadEntry(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const override {
@@ -31,11 +31,11 @@ public:
     }
 
     std::unique_ptr<IEntryStore> Snapshot() const override {
-        return std::make_unique<TIniTextStore>(file_.Text());
+        return std::make_unique<IniTextStore>(file_.Text());
     }
 
 private:
-    TIniFile file_;
+    IniFile file_;
 };
 
 } // namespace kronax

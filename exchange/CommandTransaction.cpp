@@ -1,5 +1,6 @@
 #include "exchange/CommandTransaction.h"
 
+#include "exchange/VisibleLineEnds.h"
 #include "link/SerialError.h"
 
 #include <algorithm>
@@ -37,21 +38,9 @@ std::optional<std::uint32_t> InheritedGuardMs(std::int64_t endMs, std::int64_t n
     return static_cast<std::uint32_t>(std::min(endMs, latestEnd) + LateAnswerGuardMs - nowMs);
 }
 
-std::string WithVisibleCrs(const std::string& joined) {
-    std::string line;
-    line.reserve(joined.size() + 4);
-    for (char c : joined) {
-        if (c == '\r')
-            line += "\\r";
-        else
-            line += c;
-    }
-    return line;
-}
-
 } // namespace
 
-struct TCommandTransaction::Collected {
+struct CommandTransaction::Collected {
     std::string kept;
     std::uint64_t dropped = 0;
     bool found = false;
@@ -76,12 +65,12 @@ std::string CutMark(std::uint64_t dropped) {
     return dropped == 0 ? std::string() : " [cut: " + std::to_string(dropped) + " more characters]";
 }
 
-TCommandTransaction::TCommandTransaction(ICommandPort& port, const ITickSource& ticks,
-                                         ITrafficLog& log, IPortRecords& records)
+CommandTransaction::CommandTransaction(ICommandPort& port, const ITickSource& ticks,
+                                       ITrafficLog& log, IPortRecords& records)
     : port_(port), ticks_(ticks), log_(log), records_(records) {}
 
-bool TCommandTransaction::TransactCommand(const std::string& command, std::string& reply,
-                                          std::int32_t timeout) {
+bool CommandTransaction::TransactCommand(const std::string& command, std::string& reply,
+                                         std::int32_t timeout) {
     reply.clear();
     if (!port_.Connected())
         return false;
@@ -113,8 +102,8 @@ bool TCommandTransaction::TransactCommand(const std::string& command, std::strin
     return collected.found;
 }
 
-std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start,
-                                           std::int32_t limit) {
+std::uint32_t CommandTransaction::Collect(Collected& reply, std::uint32_t start,
+                                          std::int32_t limit) {
     std::string piece;
     for (;;) {
         port_.ReadText(piece, ReadChunk);
@@ -132,7 +121,7 @@ std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start
 // port's record replaces what this one knew.
 // The guard belongs to the port it was set on: without a record, only a reopening of the same
 // port keeps what this program knew.
-void TCommandTransaction::FollowOpening() {
+void CommandTransaction::FollowOpening() {
     const PortOpening opening = port_.Opening();
     if (opening == opening_)
         return;
@@ -151,7 +140,7 @@ void TCommandTransaction::FollowOpening() {
         unanswered_ = Unanswered{pending->command, ticks_.TickCount(), *guardMs};
 }
 
-std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLateAnswer() {
+std::optional<CommandTransaction::Unanswered> CommandTransaction::ListenForLateAnswer() {
     if (!unanswered_)
         return std::nullopt;
     const Unanswered earlier = *unanswered_;
@@ -175,10 +164,10 @@ std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLat
 // first: a line completed within the earlier guard is that answer, what follows is this one's.
 // The board was then still busy with the earlier command when this one came, which delays this
 // one's answer by as long: its guard grows by that time.
-std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
-                                                      Collected& collected, std::uint32_t start,
-                                                      std::uint32_t end, std::int32_t timeout,
-                                                      std::uint32_t& guardMs) {
+std::uint32_t CommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
+                                                     Collected& collected, std::uint32_t start,
+                                                     std::uint32_t end, std::int32_t timeout,
+                                                     std::uint32_t& guardMs) {
     if (!collected.found ||
         TimeOutPassed(earlier.fromTick, end, static_cast<std::int32_t>(earlier.guardMs)))
         return end;
@@ -197,7 +186,7 @@ std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
 }
 
 // Written before the command leaves, so that a run killed during the exchange still leaves it.
-void TCommandTransaction::RecordSending(const std::string& command, std::int32_t timeout) {
+void CommandTransaction::RecordSending(const std::string& command, std::int32_t timeout) {
     if (!record_)
         return;
     const std::int64_t lineMs =
@@ -206,8 +195,8 @@ void TCommandTransaction::RecordSending(const std::string& command, std::int32_t
 }
 
 // A guard grown beyond the usual one is kept as a later end.
-void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
-                                        std::uint32_t guardMs) {
+void CommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
+                                       std::uint32_t guardMs) {
     if (!record_)
         return;
     if (found)

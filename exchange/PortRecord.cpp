@@ -11,9 +11,9 @@ namespace {
 
 // The file stays open for the opening of its port, so that an exchange costs two small writes
 // in place and no file to create or remove.
-class TFilePortRecord : public IPortRecord {
+class FilePortRecord : public IPortRecord {
 public:
-    explicit TFilePortRecord(std::unique_ptr<IRecordFile> file) : file_(std::move(file)) {}
+    explicit FilePortRecord(std::unique_ptr<IRecordFile> file) : file_(std::move(file)) {}
 
     std::optional<PendingAnswer> Read() override { return ParsePendingAnswer(file_->Text()); }
 
@@ -25,13 +25,13 @@ private:
     std::unique_ptr<IRecordFile> file_;
 };
 
-class TFilePortRecords : public IPortRecords {
+class FilePortRecords : public IPortRecords {
 public:
     std::unique_ptr<IPortRecord> Open(const std::string& port) override {
         auto file = OpenRecordFile(port);
         if (!file)
             return nullptr;
-        return std::make_unique<TFilePortRecord>(std::move(file));
+        return std::make_unique<FilePortRecord>(std::move(file));
     }
 
     std::int64_t WallClockMs() const override {
@@ -74,7 +74,7 @@ std::optional<PendingAnswer> ParsePendingAnswer(const std::string& text) {
 }
 
 IPortRecords& SystemPortRecords() {
-    static TFilePortRecords records;
+    static FilePortRecords records;
     return records;
 }
 

@@ -77,6 +77,14 @@ constexpr std::uint32_t DcbFieldBits(std::uint32_t value, unsigned shift) {
     return (value & 3u) << shift;
 }
 
+// The RTS control value that hands RTS to the driver for hardware handshaking.
+inline constexpr std::uint32_t DcbRtsHandshake = 2;
+
+// The flags ask for hardware flow control: output watched by CTS, or RTS handshaking.
+constexpr bool DcbHardwareFlow(std::uint32_t flags) {
+    return DcbFlag(flags, DcbOutxCtsFlow) || DcbField(flags, DcbRtsControlShift) == DcbRtsHandshake;
+}
+
 // Line settings in the layout of the Windows device control block; Flags holds its bit fields,
 // named above.
 struct SerialDcb {
@@ -137,7 +145,9 @@ class ISerialPlatform {
 public:
     virtual ~ISerialPlatform() = default;
 
-    // Opens the port named portName ("COM<n>") for exclusive, overlapped use.
+    // Opens the port named portName (COM<n>; on Linux also a network port's URL) for exclusive
+    // use, so that the owning thread's transfers and the watcher's line-event waits can run at
+    // the same time.
     virtual int OpenDevice(const std::string& portName, DeviceHandle& device) = 0;
     virtual int CloseDevice(DeviceHandle device) = 0;
 

@@ -37,10 +37,10 @@ bool IsValidPayload(std::size_t index, std::string_view text) {
                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
-TSimBoard::TSimBoard(Payloads start, PowerOnStore storePowerOnDefault)
+SimBoard::SimBoard(Payloads start, PowerOnStore storePowerOnDefault)
     : payloads_(std::move(start)), storePowerOnDefault_(std::move(storePowerOnDefault)) {}
 
-std::string TSimBoard::Answer(std::string_view line) {
+std::string SimBoard::Answer(std::string_view line) {
     if (line.starts_with("##SM"))
         return AnswerWrite(line.substr(4));
     if (line.starts_with("??SM"))
@@ -48,7 +48,7 @@ std::string TSimBoard::Answer(std::string_view line) {
     return Nck;
 }
 
-std::string TSimBoard::AnswerWrite(std::string_view body) {
+std::string SimBoard::AnswerWrite(std::string_view body) {
     if (body == "STA") {
         running_ = true;
         return Ack;
@@ -63,7 +63,7 @@ std::string TSimBoard::AnswerWrite(std::string_view body) {
     return Ack;
 }
 
-std::string TSimBoard::AnswerQuery(std::string_view body) const {
+std::string SimBoard::AnswerQuery(std::string_view body) const {
     if (body == "STA")
         return std::string("!SM") + (running_ ? RunningStatus : StoppedStatus) + "\r";
     if (body == "SETB")

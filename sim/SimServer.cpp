@@ -1,5 +1,7 @@
 #include "sim/SimServer.h"
 
+#include "link/Deadline.h"
+
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
@@ -24,11 +26,11 @@ constexpr int HangUpPauseMs = 50;
 
 } // namespace
 
-TSimServer::TSimServer(int masterFd, int stopFd, TSimBoard& board, const FaultOptions& faults,
-                       TSimLog& log)
+SimServer::SimServer(int masterFd, int stopFd, SimBoard& board, const FaultOptions& faults,
+                     SimLog& log)
     : master_(masterFd), stop_(stopFd), board_(board), faults_(faults), log_(log) {}
 
-void TSimServer::Run() {
+void SimServer::Run() {
     char buffer[256];
     while (!stopping_) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_, POLLIN, 0}};
@@ -54,7 +56,7 @@ void TSimServer::Run() {
     }
 }
 
-void TSimServer::Take(const char* bytes, std::size_t count) {
+void SimServer::Take(const char* bytes, std::size_t count) {
     for (const std::string& line : lines_.Take(bytes, count)) {
         if (stopping_)
             return;
@@ -62,7 +64,7 @@ void TSimServer::Take(const char* bytes, std::size_t count) {
     }
 }
 
-void TSimServer::Serve(const std::string& line) {
+void SimServer::Serve(const std::string& line) {
     log_.Received(line + "\r");
     // A refused command never reaches the board: it answers "!SMNCK" and stores nothing.
     const std::string answer = IsRefused(line, faults_) ? "!SMNCK\r" : board_.Answer(line);
@@ -82,16 +84,14 @@ void TSimServer::Serve(const std::string& line) {
 }
 
 // Waits ms milliseconds; false (and stopping) when the stop signal came first.
-bool TSimServer::Pause(int ms) {
+bool SimServer::Pause(int ms) {
     if (ms <= 0)
         return true;
     pollfd stop = {stop_, POLLIN, 0};
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (auto now = std::chrono::steady_clock::now(); now < until;
-         now = std::chrono::steady_clock::now()) {
-        // Rounded up, so that the pause is never shorter than asked.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
-        const int result = poll(&stop, 1, static_cast<int>(left.count()));
+    // Rounded up, so that the pause is never shorter than asked.
+    for (int left = MillisecondsUntil(until); left > 0; left = MillisecondsUntil(until)) {
+        const int result = poll(&stop, 1, left);
         if (result > 0) {
             stopping_ = true;
             return false;
@@ -102,7 +102,7 @@ bool TSimServer::Pause(int ms) {
     return true;
 }
 
-void TSimServer::Send(const std::string& text) const {
+void SimServer::Send(const std::string& text) const {
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t count = write(master_, text.data() + done, text.size() - done);
@@ -115,7 +115,7 @@ void TSimServer::Send(const std::string& text) const {
 
 // Hands over each byte when it would have arrived over the line, on a fixed schedule so that
 // the delays do not add up.
-void TSimServer::SendPaced(const std::string& text) const {
+void SimServer::SendPaced(const std::string& text) const {
     auto next = std::chrono::steady_clock::now();
     for (char c : text) {
         next += CharacterTime;

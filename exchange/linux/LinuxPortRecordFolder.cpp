@@ -124,12 +124,12 @@ std::optional<std::string> RecordFileName(const std::string& port) {
 
 // Reads and writes in place through the descriptor it was opened with, so that what is read and
 // written is the file that was checked.
-class TDescriptorRecordFile : public IRecordFile {
+class DescriptorRecordFile : public IRecordFile {
 public:
-    explicit TDescriptorRecordFile(int fd) : fd_(fd) {}
-    ~TDescriptorRecordFile() override { close(fd_); }
-    TDescriptorRecordFile(const TDescriptorRecordFile&) = delete;
-    TDescriptorRecordFile& operator=(const TDescriptorRecordFile&) = delete;
+    explicit DescriptorRecordFile(int fd) : fd_(fd) {}
+    ~DescriptorRecordFile() override { close(fd_); }
+    DescriptorRecordFile(const DescriptorRecordFile&) = delete;
+    DescriptorRecordFile& operator=(const DescriptorRecordFile&) = delete;
 
     std::string Text() override {
         std::string text(MaxRecordFileBytes, '\0');
@@ -172,7 +172,7 @@ std::unique_ptr<IRecordFile> OpenRecordFile(const std::string& port) {
         close(fd);
         return nullptr;
     }
-    return std::make_unique<TDescriptorRecordFile>(fd);
+    return std::make_unique<DescriptorRecordFile>(fd);
 }
 
 std::optional<fs::path> PortRecordFile(const std::string& port) {

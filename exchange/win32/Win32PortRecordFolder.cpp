@@ -22,9 +22,9 @@ std::optional<std::filesystem::path> PortRecordFile(const std::string& port) {
 
 namespace {
 
-class TStreamRecordFile : public IRecordFile {
+class StreamRecordFile : public IRecordFile {
 public:
-    explicit TStreamRecordFile(const std::filesystem::path& file)
+    explicit StreamRecordFile(const std::filesystem::path& file)
         : file_(file, std::ios::binary | std::ios::in | std::ios::out) {}
 
     bool IsOpen() const { return file_.is_open(); }
@@ -63,7 +63,7 @@ std::unique_ptr<IRecordFile> OpenRecordFile(const std::string& port) {
                          std::filesystem::file_size(*file, error) > MaxRecordFileBytes;
     // Made when missing (and emptied when too long to be a record), kept as it is otherwise.
     std::ofstream(*file, std::ios::binary | (tooLong ? std::ios::trunc : std::ios::app));
-    auto record = std::make_unique<TStreamRecordFile>(*file);
+    auto record = std::make_unique<StreamRecordFile>(*file);
     if (!record->IsOpen())
         return nullptr;
     return record;
