@@ -66,7 +66,7 @@ void CheckReplies(const std::string& replies) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kronax::fuzz::TFuzzInput input(data, size);
+    kronax::fuzz::FuzzInput input(data, size);
     const std::string cuts = input.Piece();
     const std::string stream = input.Rest();
 
