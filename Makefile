@@ -91,6 +91,8 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-net
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-paint
+	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-records
 
 # The README's pictures of the window: on a private X display (Xvfb) with a window manager, the
 # window on the board simulator, into docs/.

@@ -25,6 +25,8 @@ namespace kronax {
 
 class BoardCommandLabels;
 class BusyChannel;
+class OperationRecorder;
+struct OperationFacts;
 class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
@@ -36,6 +38,9 @@ enum class Operation;
 class BoardChannel;
 class IniEntryStore;
 class TrafficLogView;
+namespace records {
+class RecordingLog;
+}
 class TSerialPort;
 
 // The program's one window. It lays out the controls, owns the sensor panel and the parameter
@@ -98,6 +103,8 @@ protected:
     virtual void btnStatusClick();
     virtual void cmbComPortChange();
     virtual void Timer2Timer();
+    // Opens the table of the records of the board last identified on the port.
+    virtual void BoardHistory1Click();
     // Looks at the present ports (an unplugged board closes the port).
     void WatchPorts();
 
@@ -118,10 +125,11 @@ private:
     void RunHandler(void (TForm1::*handler)(), Operation operation);
     bool DroppedVanished(const std::exception_ptr& failure);
     void ReportFailure(const std::exception_ptr& failure, Operation operation);
-    void ReadFromBoard();
+    void ReadFromBoard(const char* operation);
     void WriteToBoard();
     void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
     void ShowWhenNotSent(Operation operation);
+    void KeepRecord(OperationFacts facts);
     ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();
@@ -161,6 +169,8 @@ private:
     std::unique_ptr<TSerialPort> port_;
     std::unique_ptr<BoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
+    std::unique_ptr<records::RecordingLog> recordingLog_;
+    std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;
     bool destroying_ = false;

@@ -23,13 +23,16 @@ constexpr CodeMeaning Meanings[] = {
     {ExitFileError, "file error: missing, unreadable, illegal or incomplete payload, a value out "
                     "of range, refused overwrite"},
     {ExitOutputError, "standard output could not be written (every board's exchange still ended)"},
+    {ExitRecordError, "the record store could not keep the record: before the operation nothing "
+                      "was sent; after it the operation's outcome stands and the record is "
+                      "printed to standard error"},
     {ExitInternalError, "a fault inside kronax"},
     {ExitSignalBase + 2,
      "stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way"},
 };
 
-const std::vector<int> BoardCodes = {0, 1, 2, 3, 4, 5, 70, 130};
-const std::vector<int> SingleCodes = {0, 1, 2, 3, 5, 70, 130};
+const std::vector<int> BoardCodes = {0, 1, 2, 3, 4, 5, 6, 70, 130};
+const std::vector<int> SingleCodes = {0, 1, 2, 3, 5, 6, 70, 130};
 const std::vector<int> FileCodes = {0, 2, 4, 5, 70};
 
 struct CommandHelp {
@@ -66,6 +69,11 @@ const std::map<std::string, CommandHelp>& Helps() {
         {"status", {SingleCodes, {"kronax status -p COM3", "kronax status --all --json"}}},
         {"info", {SingleCodes, {"kronax info -p COM3"}}},
         {"set-default", {SingleCodes, {"kronax set-default -p COM3"}}},
+        {"history",
+         {{0, 2, 4, 5, 6},
+          {"kronax history --board 0815", "kronax history show 3f0c2a1b --json",
+           "kronax history export --format csv --output records.csv",
+           "kronax history prune --before 2026-01-01"}}},
     };
     return helps;
 }

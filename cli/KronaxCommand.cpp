@@ -4,6 +4,7 @@
 #include "cli/CommandHelp.h"
 #include "cli/ConfigurationFields.h"
 #include "cli/Console.h"
+#include "cli/HistoryCommand.h"
 #include "cli/PortChoice.h"
 #include "cli/PortRunner.h"
 #include "cli/Settings.h"
@@ -48,6 +49,7 @@ struct BoardOptions {
     bool verbose = false;
     bool json = false;
     bool quiet = false;
+    bool noRecord = false;
 };
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options) {
@@ -63,6 +65,8 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command.add_flag("--json", options.json, "print one JSON object per port, one line each");
     command.add_flag("-q,--quiet", options.quiet,
                      "print no summary, progress or warnings; errors still go to standard error");
+    command.add_flag("--no-record", options.noRecord,
+                     "keep no record of the operation in the record store");
 }
 
 CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& description) {
@@ -104,8 +108,8 @@ RunOptions RunOptionsFor(const std::string& command, const BoardOptions& options
                          std::size_t portCount, const Context& context) {
     const bool progress =
         context.errorIsTerminal && !options.json && !options.quiet && !options.verbose;
-    return {command,       options.verbose, options.json, options.all || portCount > 1,
-            options.quiet, progress};
+    return {command,       options.verbose, options.json,     options.all || portCount > 1,
+            options.quiet, progress,        !options.noRecord};
 }
 
 int RunBoardCommand(const std::string& command, const BoardOptions& options,
@@ -499,6 +503,7 @@ void SetUpCommands(CLI::App& app, Context& context) {
     SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
     SetUpSingle(app, context, "set-default",
                 "Make the configuration the board holds its power-on default", SetDefaultAction);
+    SetUpHistory(app, context.output, context.exitCode);
 }
 
 // Names a first word that is no command, with the nearest command when there is one.
@@ -543,12 +548,16 @@ std::map<std::string, std::vector<std::string>> CommandOptions() {
     std::map<std::string, std::vector<std::string>> commands;
     for (const CLI::App* command : app.get_subcommands({})) {
         std::vector<std::string>& names = commands[command->get_name()];
-        for (const CLI::Option* option : command->get_options()) {
-            for (const std::string& name : option->get_snames())
-                names.push_back("-" + name);
-            for (const std::string& name : option->get_lnames())
-                names.push_back("--" + name);
-        }
+        // The options of a command's own subcommands (history show, export, prune) are its too.
+        std::vector<const CLI::App*> parts = command->get_subcommands({});
+        parts.push_back(command);
+        for (const CLI::App* part : parts)
+            for (const CLI::Option* option : part->get_options()) {
+                for (const std::string& name : option->get_snames())
+                    names.push_back("-" + name);
+                for (const std::string& name : option->get_lnames())
+                    names.push_back("--" + name);
+            }
     }
     return commands;
 }

@@ -27,21 +27,6 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 
 } // namespace
 
-std::string Utf8FromSystemText(std::string_view text) {
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::string PrintableReply(std::string_view text) {
     return Utf8FromSystemText(WithVisibleLineEnds(text));
 }

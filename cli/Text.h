@@ -1,14 +1,14 @@
 #pragma once
 
+#include "protocol/SystemText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kronax::cli {
 
-// The program's 8-bit texts (the micro sign is the byte 0xB5) and the board's replies as UTF-8
-// for a terminal or a JSON document: every byte is taken as its Latin-1 character.
-std::string Utf8FromSystemText(std::string_view text);
+using kronax::Utf8FromSystemText;
 
 // A board reply made printable on one line, as the traffic log writes it: CR as "\r", LF as "\n".
 std::string PrintableReply(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 
@@ -66,6 +67,17 @@ void AddEach(CLI::App& app, const std::string& name,
         ->allow_extra_args(false);
 }
 
+// A field of the board's identity: 4 printable characters, as the board sends them.
+void AddIdentityField(CLI::App& app, const std::string& name, std::string& field) {
+    app.add_option_function<std::string>(name, [name, &field](const std::string& value) {
+        const bool printable =
+            std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; });
+        if (value.size() != 4 || !printable)
+            throw EUsage(name + " needs 4 printable characters, not '" + value + "'");
+        field = value;
+    });
+}
+
 // A whole number from 0, read with the option's own message on a bad value.
 void AddCount(CLI::App& app, const std::string& name, int& count) {
     app.add_option_function<std::string>(
@@ -89,6 +101,10 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
     app.add_option("--port", options.portName);
     app.add_option("--state", options.stateFile);
     app.add_option("--log", options.logFile);
+    AddIdentityField(app, "--serial", options.identity.serialNumber);
+    AddIdentityField(app, "--pcb", options.identity.pcbVersion);
+    AddIdentityField(app, "--fpga", options.identity.fpgaVersion);
+    AddIdentityField(app, "--uc", options.identity.microVersion);
     AddEach(app, "--refuse", [&](const std::string& v) { AddCommandStarts(faults.refused, v); });
     AddEach(app, "--ignore", [&](const std::string& v) { AddCommandStarts(faults.ignored, v); });
     AddEach(app, "--late-command",
@@ -129,6 +145,8 @@ It prints the port name and serves until SIGINT or SIGTERM, then removes its lin
   --state FILE        power-on default: loaded at start, written by "##SMSETP"
                       (section "Kronax", keys SEN CDM ABV TDF MOD MUX)
   --log FILE          log every line received and sent with a millisecond time stamp
+  --serial NNNN       the serial number "??SMSETB" reports (default: 0815); --pcb, --fpga
+                      and --uc likewise set the versions (P1.2, F2.1, U1.7), 4 characters each
   --help              show this text
   --version           show the version
 

@@ -38,9 +38,12 @@ void InstallStopHandlers() {
 SimBoard MakeBoard(const SimOptions& options) {
     const std::string stateFile = options.stateFile;
     Payloads start = stateFile.empty() ? StartPayloads() : LoadState(stateFile);
-    return SimBoard(std::move(start), [stateFile](const Payloads& payloads) {
-        return stateFile.empty() || SaveState(stateFile, payloads);
-    });
+    return SimBoard(
+        std::move(start),
+        [stateFile](const Payloads& payloads) {
+            return stateFile.empty() || SaveState(stateFile, payloads);
+        },
+        options.identity);
 }
 
 int Serve(const SimOptions& options) {

@@ -1,0 +1,159 @@
+#include "records/RecordStore.h"
+
+#include "records/RecordJson.h"
+#include "records/SqliteStatement.h"
+
+namespace kronax::records {
+namespace {
+
+constexpr const char* SaveSql =
+    "INSERT INTO records (id, started_ms, ended_ms, station, operation, port, board_serial, file, "
+    "exit_code, body) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) "
+    "ON CONFLICT (id) DO UPDATE SET ended_ms = ?3, board_serial = ?7, file = ?8, exit_code = ?9, "
+    "body = ?10";
+
+std::optional<std::int64_t> OptionalNumber(const std::optional<int>& number) {
+    if (!number)
+        return std::nullopt;
+    return *number;
+}
+
+BoardRecord RecordOfBody(const std::string& body) {
+    try {
+        return RecordFromJson(nlohmann::json::parse(body));
+    } catch (const nlohmann::json::exception& error) {
+        throw ERecordStore(StoreFailure::Corrupt,
+                           std::string("a record of the store cannot be read: ") + error.what());
+    }
+}
+
+// The query for filter, its parameters numbered in the order of the members.
+std::string QuerySql(const RecordFilter& filter) {
+    std::string where;
+    const auto add = [&where](const char* condition) {
+        where += (where.empty() ? " WHERE " : " AND ") + std::string(condition);
+    };
+    if (filter.boardSerial)
+        add("board_serial = ?1");
+    if (filter.port)
+        add("port = ?2");
+    if (filter.operation)
+        add("operation = ?3");
+    if (filter.sinceMs)
+        add("started_ms >= ?4");
+    if (filter.untilMs)
+        add("started_ms < ?5");
+    if (filter.failedOnly)
+        add("(exit_code IS NULL OR exit_code != 0)");
+    return "SELECT body FROM records" + where + " ORDER BY started_ms DESC, rowid DESC" +
+           (filter.limit ? " LIMIT ?6" : "");
+}
+
+} // namespace
+
+RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
+    const int opened = sqlite3_open_v2(
+        file.string().c_str(), &db_,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    try {
+        if (opened != SQLITE_OK)
+            RaiseStoreError(db_, opened, "cannot open the record store " + file.string());
+        sqlite3_busy_timeout(db_, busyTimeoutMs);
+        sqlite3_extended_result_codes(db_, 1);
+        // Each kronax run opens the store once: a checkpoint (and its syncs) at every close would
+        // cost more than the records themselves. The log is checkpointed as it grows instead.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        const std::string doing = "cannot use the record store " + file.string();
+        Statement(db_, "PRAGMA journal_mode = WAL").Step(doing);
+        // In WAL mode a commit is safe from a killed process; only a power cut may lose the
+        // last ones.
+        Execute(db_, "PRAGMA synchronous = NORMAL", doing);
+        if (FileSchemaVersion() != SchemaVersion)
+            MigrateRecordSchema(db_, SchemaVersion);
+    } catch (...) {
+        sqlite3_close(db_);
+        throw;
+    }
+}
+
+RecordStore::~RecordStore() {
+    sqlite3_close(db_);
+}
+
+void RecordStore::Save(const BoardRecord& record) {
+    const std::string body = RecordToJson(record).dump();
+    std::lock_guard lock(mutex_);
+    Statement save(db_, SaveSql);
+    save.Bind(1, record.id);
+    save.Bind(2, record.startedMs);
+    save.Bind(3, record.endedMs);
+    save.Bind(4, record.station);
+    save.Bind(5, record.operation);
+    save.Bind(6, record.port.name);
+    save.Bind(7, record.board ? std::optional(record.board->serialNumber) : std::nullopt);
+    save.Bind(8, record.filePath);
+    save.Bind(9, OptionalNumber(record.exitCode));
+    save.Bind(10, body);
+    save.Step("cannot write the record " + record.id);
+}
+
+std::optional<BoardRecord> RecordStore::Find(const std::string& id) {
+    if (id.size() < 4)
+        throw ERecordStore(StoreFailure::Other, "a record id needs at least 4 characters");
+    std::lock_guard lock(mutex_);
+    Statement find(db_, "SELECT body FROM records WHERE substr(id, 1, length(?1)) = ?1 LIMIT 2");
+    find.Bind(1, id);
+    if (!find.Step("cannot read the record store"))
+        return std::nullopt;
+    BoardRecord record = RecordOfBody(find.Text(0));
+    if (find.Step("cannot read the record store"))
+        throw ERecordStore(StoreFailure::Other, "more than one record starts with " + id);
+    return record;
+}
+
+void RecordStore::Each(const RecordFilter& filter,
+                       const std::function<void(const BoardRecord&)>& each) {
+    std::lock_guard lock(mutex_);
+    Statement query(db_, QuerySql(filter));
+    if (filter.boardSerial)
+        query.Bind(1, *filter.boardSerial);
+    if (filter.port)
+        query.Bind(2, *filter.port);
+    if (filter.operation)
+        query.Bind(3, *filter.operation);
+    query.Bind(4, filter.sinceMs);
+    query.Bind(5, filter.untilMs);
+    if (filter.limit)
+        query.Bind(6, static_cast<std::int64_t>(*filter.limit));
+    while (query.Step("cannot read the record store"))
+        each(RecordOfBody(query.Text(0)));
+}
+
+std::vector<BoardRecord> RecordStore::Query(const RecordFilter& filter) {
+    std::vector<BoardRecord> records;
+    Each(filter, [&records](const BoardRecord& record) { records.push_back(record); });
+    return records;
+}
+
+std::size_t RecordStore::PruneBefore(std::int64_t beforeMs) {
+    std::lock_guard lock(mutex_);
+    Statement prune(db_, "DELETE FROM records WHERE started_ms < ?1");
+    prune.Bind(1, beforeMs);
+    prune.Step("cannot prune the record store");
+    return static_cast<std::size_t>(sqlite3_changes(db_));
+}
+
+int RecordStore::FileSchemaVersion() {
+    std::lock_guard lock(mutex_);
+    Statement version(db_, "PRAGMA user_version");
+    version.Step("cannot read the record store's schema version");
+    return static_cast<int>(version.Number(0));
+}
+
+std::string RecordStore::IntegrityCheck() {
+    std::lock_guard lock(mutex_);
+    Statement check(db_, "PRAGMA integrity_check");
+    return check.Step("cannot check the record store") ? check.Text(0) : "no answer";
+}
+
+} // namespace kronax::records
