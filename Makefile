@@ -54,7 +54,7 @@ test: format-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize 
 wine-test: build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp
 	@scripts/wine-test $(WINDOWS_BUILD_DIR) $(BUILD_DIR)
 
-$(WINDOWS_BUILD_DIR)/app-syntax.stamp: $(wildcard app/*.cpp app/*.h link/*.h protocol/*.h config_file/*.h)
+$(WINDOWS_BUILD_DIR)/app-syntax.stamp: $(wildcard app/*.cpp app/*.h link/*.h link/*/*.h exchange/*.h protocol/*.h config_file/*.h)
 	@mkdir -p $(dir $@)
 	@scripts/windows-app-syntax $(JOBS)
 	@touch $@
@@ -97,7 +97,7 @@ screenshots: build
 asan-build: deps
 	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
 		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_CLI=OFF \
-		-DKRONAX_WITH_FUZZERS=ON -DKRONAX_TEST_SUITES="link;protocol;config_file;sim" \
+		-DKRONAX_WITH_FUZZERS=ON -DKRONAX_TEST_SUITES="link;exchange;protocol;config_file;sim" \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fno-omit-frame-pointer \
 		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" >/dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
@@ -105,18 +105,18 @@ asan-build: deps
 sanitize-asan: asan-build
 	@cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --output-on-failure -j $(JOBS) -L '^(link|protocol|config_file|sim)$$'
+		ctest --output-on-failure -j $(JOBS) -L '^(link|exchange|protocol|config_file|sim)$$'
 
 # The threaded suites under ThreadSanitizer.
 tsan-build: deps
 	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
-		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_TEST_SUITES="link;sim" \
+		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_TEST_SUITES="link;exchange;sim" \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fsanitize=thread" >/dev/null
-	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target link_tests sim_tests
+	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target link_tests exchange_tests sim_tests
 
 sanitize-tsan: tsan-build
 	@cd $(TSAN_BUILD_DIR) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-		ctest --output-on-failure -j $(JOBS) -L '^(link|sim)$$'
+		ctest --output-on-failure -j $(JOBS) -L '^(link|exchange|sim)$$'
 
 sanitize: sanitize-asan sanitize-tsan
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TickSource.h"
+#include "exchange/TickSource.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "app/FormEnvironment.h"
 
 #include "config_file/SettingsLocation.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 
 #include <QCoreApplication>
 

@@ -19,7 +19,7 @@
 #include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
 #include "config_file/RememberedPort.h"
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 #include "link/PortFailure.h"
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TrafficLog.h"
+#include "exchange/TrafficLog.h"
 
 #include <QPlainTextEdit>
 

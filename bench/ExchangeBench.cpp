@@ -9,10 +9,10 @@
 #include "bench/BenchTable.h"
 #include "bench/TimedPort.h"
 #include "bench/Turnaround.h"
-#include "link/BoardPort.h"
-#include "link/CommandTransaction.h"
+#include "exchange/BoardPort.h"
+#include "exchange/CommandTransaction.h"
+#include "exchange/SteadyTickSource.h"
 #include "link/SerialPort.h"
-#include "link/SteadyTickSource.h"
 #include "link/UiDispatcher.h"
 #include "sim/SimProcess.h"
 

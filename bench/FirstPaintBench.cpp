@@ -12,7 +12,7 @@
 
 #include "app/KronaxConfigForm.h"
 #include "bench/BenchTable.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 
 #include <QApplication>

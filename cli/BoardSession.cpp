@@ -1,7 +1,7 @@
 #include "cli/BoardSession.h"
 
 #include "cli/Text.h"
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 
 namespace kronax::cli {
 

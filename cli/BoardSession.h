@@ -2,9 +2,9 @@
 
 #include "cli/GuardedChannel.h"
 #include "cli/Output.h"
+#include "exchange/SteadyTickSource.h"
+#include "exchange/TrafficLog.h"
 #include "link/SerialPort.h"
-#include "link/SteadyTickSource.h"
-#include "link/TrafficLog.h"
 #include "protocol/BoardChannel.h"
 
 #include <memory>

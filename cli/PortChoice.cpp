@@ -1,10 +1,10 @@
 #include "cli/PortChoice.h"
 
 #include "cli/ExitCode.h"
-#include "link/NetworkPortName.h"
 #include "link/PortFailure.h"
 #include "link/PortName.h"
 #include "link/SerialPort.h"
+#include "link/network/NetworkPortName.h"
 
 #include <algorithm>
 #include <sys/stat.h>

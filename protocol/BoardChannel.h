@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CommandTransaction.h"
+#include "exchange/CommandTransaction.h"
 #include "protocol/CommandChannel.h"
 
 namespace kronax {

@@ -1,6 +1,6 @@
-#include "link/BoardPort.h"
-#include "link/CommandTransaction.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/BoardPort.h"
+#include "exchange/CommandTransaction.h"
+#include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 

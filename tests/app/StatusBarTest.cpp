@@ -1,7 +1,7 @@
 #include "app/WindowLook.h"
 #include "cli/KronaxCommand.h"
 #include "config_file/IniFile.h"
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 #include "link/PortFailure.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"

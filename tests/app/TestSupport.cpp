@@ -1,6 +1,6 @@
 #include "tests/app/TestSupport.h"
 
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FormEnvironment.h"
-#include "link/TickSource.h"
+#include "exchange/TickSource.h"
 #include "tests/support/ScopedEnvironment.h"
 
 #include <QString>

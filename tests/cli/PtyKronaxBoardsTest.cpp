@@ -1,6 +1,6 @@
 #include "tests/cli/CliHarness.h"
 
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 #include "protocol/PayloadCodec.h"
 
 #include <gmock/gmock.h>

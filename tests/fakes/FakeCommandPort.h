@@ -1,9 +1,9 @@
 #pragma once
 
+#include "exchange/PortRecord.h"
+#include "exchange/TickSource.h"
+#include "exchange/TrafficLog.h"
 #include "link/CommandPort.h"
-#include "link/PortRecord.h"
-#include "link/TickSource.h"
-#include "link/TrafficLog.h"
 
 #include <cstdint>
 #include <deque>

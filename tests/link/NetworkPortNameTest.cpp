@@ -1,4 +1,4 @@
-#include "link/NetworkPortName.h"
+#include "link/network/NetworkPortName.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #ifdef __linux__
-#include "link/LinuxPortIdentity.h"
+#include "link/linux/LinuxPortIdentity.h"
 
 #include <cerrno>
 #include <cstdlib>

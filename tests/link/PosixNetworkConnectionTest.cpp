@@ -1,4 +1,4 @@
-#include "link/NetworkConnection.h"
+#include "link/network/NetworkConnection.h"
 
 #include <gtest/gtest.h>
 

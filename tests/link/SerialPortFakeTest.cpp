@@ -1,4 +1,4 @@
-#include "link/CommandTransaction.h"
+#include "exchange/CommandTransaction.h"
 #include "link/SerialPort.h"
 #include "tests/fakes/FakeCommandPort.h"
 #include "tests/fakes/FakeSerialPlatform.h"

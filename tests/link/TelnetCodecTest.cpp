@@ -1,4 +1,4 @@
-#include "link/TelnetCodec.h"
+#include "link/network/TelnetCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
+#include "exchange/SteadyTickSource.h"
 #include "link/SerialPort.h"
-#include "link/SteadyTickSource.h"
 #include "link/UiDispatcher.h"
 #include "protocol/BoardChannel.h"
 #include "sim/SimProcess.h"

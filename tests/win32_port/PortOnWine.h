@@ -1,9 +1,9 @@
 #pragma once
 
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
+#include "exchange/SteadyTickSource.h"
+#include "exchange/TrafficLog.h"
 #include "link/SerialPort.h"
-#include "link/SteadyTickSource.h"
-#include "link/TrafficLog.h"
 #include "protocol/BoardChannel.h"
 #include "tests/fakes/FakeCommandPort.h"
 #include "tests/support/HangLimit.h"

@@ -1,4 +1,4 @@
-#include "link/LinuxArrivalWait.h"
+#include "link/linux/LinuxArrivalWait.h"
 
 #include <cerrno>
 #include <poll.h>

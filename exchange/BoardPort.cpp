@@ -1,4 +1,4 @@
-#include "link/BoardPort.h"
+#include "exchange/BoardPort.h"
 
 namespace kronax {
 

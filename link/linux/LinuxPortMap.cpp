@@ -1,7 +1,7 @@
-#include "link/LinuxPortMap.h"
+#include "link/linux/LinuxPortMap.h"
 
-#include "link/NetworkPortName.h"
 #include "link/PortName.h"
+#include "link/network/NetworkPortName.h"
 
 #include <cstdlib>
 #include <fstream>

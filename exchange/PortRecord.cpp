@@ -1,6 +1,6 @@
-#include "link/PortRecord.h"
+#include "exchange/PortRecord.h"
 
-#include "link/PortRecordFolder.h"
+#include "exchange/PortRecordFolder.h"
 
 #include <charconv>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "link/LinuxPortIdentity.h"
+#include "link/linux/LinuxPortIdentity.h"
 
-#include "link/LinuxPortMap.h"
-#include "link/LinuxPortNames.h"
+#include "link/linux/LinuxPortMap.h"
+#include "link/linux/LinuxPortNames.h"
 
 #include <filesystem>
 #include <fstream>

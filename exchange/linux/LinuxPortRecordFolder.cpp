@@ -1,7 +1,7 @@
-#include "link/LinuxPortMap.h"
-#include "link/LinuxPortNames.h"
-#include "link/NetworkPortName.h"
-#include "link/PortRecordFolder.h"
+#include "exchange/PortRecordFolder.h"
+#include "link/linux/LinuxPortMap.h"
+#include "link/linux/LinuxPortNames.h"
+#include "link/network/NetworkPortName.h"
 
 #include <cctype>
 #include <cerrno>

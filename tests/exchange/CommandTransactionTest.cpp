@@ -1,4 +1,4 @@
-#include "link/CommandTransaction.h"
+#include "exchange/CommandTransaction.h"
 #include "tests/fakes/FakeCommandPort.h"
 
 #include <gmock/gmock.h>

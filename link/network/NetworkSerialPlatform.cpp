@@ -1,9 +1,9 @@
-#include "link/NetworkSerialPlatform.h"
+#include "link/network/NetworkSerialPlatform.h"
 
-#include "link/LinuxArrivalWait.h"
-#include "link/LinuxPortMap.h"
-#include "link/NetworkConnection.h"
-#include "link/NetworkPortName.h"
+#include "link/linux/LinuxArrivalWait.h"
+#include "link/linux/LinuxPortMap.h"
+#include "link/network/NetworkConnection.h"
+#include "link/network/NetworkPortName.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "link/CommandTransaction.h"
+#include "exchange/CommandTransaction.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "link/TelnetCodec.h"
+#include "link/network/TelnetCodec.h"
 
 namespace kronax::telnet {
 namespace {

@@ -1,4 +1,4 @@
-#include "link/SteadyTickSource.h"
+#include "exchange/SteadyTickSource.h"
 
 #include <chrono>
 

@@ -1,5 +1,5 @@
-#include "link/CommandTransaction.h"
-#include "link/SteadyTickSource.h"
+#include "exchange/CommandTransaction.h"
+#include "exchange/SteadyTickSource.h"
 #include "tests/fakes/FakeCommandPort.h"
 #include "tests/link/PtyDevice.h"
 

@@ -25,12 +25,12 @@
 //   OpenDeviceMap    a snapshot of the present port names (see LinuxPortNames.h)
 // The system's platform puts ports behind network serial servers in front of it (see
 // NetworkSerialPlatform.h).
-#include "link/LinuxArrivalWait.h"
-#include "link/LinuxPortNames.h"
-#include "link/NetworkSerialPlatform.h"
 #include "link/PortNameLists.h"
 #include "link/SerialPlatform.h"
 #include "link/SerialTypes.h"
+#include "link/linux/LinuxArrivalWait.h"
+#include "link/linux/LinuxPortNames.h"
+#include "link/network/NetworkSerialPlatform.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
+#include "exchange/PortRecordFolder.h"
 #include "link/PortName.h"
-#include "link/PortRecordFolder.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "link/NetworkPortName.h"
 #include "link/SerialPlatform.h"
-#include "link/TelnetCodec.h"
+#include "link/network/NetworkPortName.h"
+#include "link/network/TelnetCodec.h"
 
 #include <chrono>
 #include <cstdint>

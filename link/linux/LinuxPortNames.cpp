@@ -1,4 +1,4 @@
-#include "link/LinuxPortNames.h"
+#include "link/linux/LinuxPortNames.h"
 
 #include "link/PortName.h"
 
