@@ -75,6 +75,9 @@ TPgConnection::TPgConnection(const std::string& conninfo, ServerDeadline deadlin
     connection_ = PQconnectStart(conninfo.c_str());
     if (!connection_)
         throw ERecordServer(ServerFailure::Unreachable, "no memory to reach the records server");
+    // libpq prints the server's notices to standard error; they are no concern of a station.
+    PQsetNoticeProcessor(
+        connection_, [](void*, const char*) {}, nullptr);
     try {
         // libpq asks to wait for writing before the first poll.
         PostgresPollingStatusType polling = PGRES_POLLING_WRITING;
