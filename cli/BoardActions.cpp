@@ -8,6 +8,11 @@
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
+#include "records/OperationSteps.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace kronax::cli {
 namespace {
@@ -23,6 +28,32 @@ struct BoardRead {
         return report.PayloadOf(PayloadKinds[index]);
     }
 };
+
+void NoteSteps(PortResult& result, const TransferReport& report) {
+    for (records::RecordedStep& step : records::StepsOf(report))
+        result.recorded.steps.push_back(std::move(step));
+}
+
+// The record names the file by its absolute path, so that it still says which file it was when
+// read from elsewhere.
+void NoteFile(PortResult& result, const std::string& name, std::string bytes) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+    result.recorded.filePath = name == StandardStream || error ? name : absolute.string();
+    result.fileBytes = std::move(bytes);
+}
+
+// Asks the board who it is after an operation that changed it, so that the record names the
+// board that was on the cable then, not one identified earlier. A stopped channel asks nothing.
+void IdentifyBoard(TGuardedChannel& guard, PortResult& result) {
+    if (guard.Stopped())
+        return;
+    const CommandResult identity = RequestBoardInformation(guard);
+    if (guard.Stopped())
+        return;
+    result.recorded.steps.push_back(records::StepOf(identity));
+    result.recorded.board = records::IdentityOf(identity);
+}
 
 std::string Lines(const TransferReport& report) {
     std::string text;
@@ -92,7 +123,8 @@ std::string NotSentNote(std::size_t sent) {
     return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
 }
 
-PortResult Incomplete(TGuardedChannel& guard, const BoardRead& read, const std::string& note) {
+PortResult Incomplete(const TGuardedChannel& guard, const BoardRead& read,
+                      const std::string& note) {
     PortResult result = guard.Stopped()
                             ? StoppedResult(guard, "while reading the board")
                             : FailedResult(ExitNotAsAsked, "read_incomplete",
@@ -172,6 +204,7 @@ class WriteSteps {
 public:
     WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
         : guard_(guard), request_(request), sent_(request.file.payloads) {
+        NoteFile(result_, request.file.name, request.file.bytes);
         for (const char* key :
              {"differences", "payload_differences", "report", "verified", "set_default"})
             result_.json[key] = nullptr;
@@ -182,10 +215,12 @@ public:
         if (request_.noRead)
             return true;
         const BoardRead read = ReadBoard(guard_);
-        if (!read.complete) {
+        if (!read.complete)
             result_ = Merged(Incomplete(guard_, read, "; nothing was written"));
+        NoteSteps(result_, read.report);
+        result_.recorded.before = records::PayloadsOf(read.report);
+        if (!read.complete)
             return false;
-        }
         ShowDifferences(read, request_.file.payloads, result_);
         return !request_.dryRun;
     }
@@ -193,6 +228,8 @@ public:
     bool Send() {
         const std::size_t before = guard_.Completed();
         const TransferReport report = ReportOf(WritePayloadTexts(sent_, guard_), guard_, before);
+        NoteSteps(result_, report);
+        result_.recorded.sent = records::PayloadsOf(report);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
         result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
@@ -213,6 +250,8 @@ public:
         if (!request_.verify)
             return true;
         const BoardRead back = ReadBoard(guard_);
+        NoteSteps(result_, back.report);
+        result_.recorded.verified = records::PayloadsOf(back.report);
         if (!back.complete) {
             result_.text += Lines(back.report) + "Verify: the configuration was not read back.\n";
             result_.json["verified"] = false;
@@ -244,6 +283,7 @@ public:
             Stopped("before the power-on default");
             return;
         }
+        result_.recorded.steps.push_back(records::StepOf(outcome));
         const std::string text = CommandOutcomeText(outcome);
         result_.text += PrintableReply(text) + "\n";
         result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(text));
@@ -256,6 +296,8 @@ public:
 
 private:
     PortResult Merged(PortResult failure) {
+        failure.recorded = std::move(result_.recorded);
+        failure.fileBytes = std::move(result_.fileBytes);
         for (auto& [key, value] : result_.json.items())
             if (!failure.json.contains(key))
                 failure.json[key] = value;
@@ -298,6 +340,7 @@ PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
     if (!outcome.Succeeded())
         result = FailedResult(ExitNotAsAsked, "not_as_asked",
                               "the board did not answer as asked: " + PrintableReply(text));
+    result.recorded.steps.push_back(records::StepOf(outcome));
     result.text = PrintableReply(text) + "\n";
     result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(text));
     result.json["reply"] = ReplyJson(outcome);
@@ -324,8 +367,18 @@ PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where)
                         "interrupted " + where);
 }
 
-PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
-    const BoardRead read = ReadBoard(guard);
+namespace {
+
+std::string StoredBytes(const std::string& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Shows the board's configuration and stores it when asked.
+PortResult ShowAndStore(const TGuardedChannel& guard, const BoardRead& read,
+                        const ReadRequest& request) {
     PortResult result;
     if (!read.complete)
         result = Incomplete(guard, read, "");
@@ -348,10 +401,12 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
                          "); --raw keeps them as they are";
     if (*request.outputFile == StandardStream) {
         result.text = PayloadsFileText(stored);
+        NoteFile(result, StandardStream, result.text);
         return result;
     }
     try {
         SavePayloads(*request.outputFile, stored);
+        NoteFile(result, *request.outputFile, StoredBytes(*request.outputFile));
     } catch (const EFileProblem& problem) {
         result.exitCode = ExitFileError;
         result.errorCode = "file_error";
@@ -360,22 +415,41 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
     return result;
 }
 
+} // namespace
+
+PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
+    const BoardRead read = ReadBoard(guard);
+    PortResult result = ShowAndStore(guard, read, request);
+    NoteSteps(result, read.report);
+    result.recorded.received = records::PayloadsOf(read.report);
+    if (result.recorded.filePath)
+        IdentifyBoard(guard, result);
+    return result;
+}
+
 PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request) {
     WriteSteps steps(guard, request);
     const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
     steps.SetDefault(allDone);
-    return steps.Result();
+    PortResult result = steps.Result();
+    if (!request.dryRun)
+        IdentifyBoard(guard, result);
+    return result;
 }
 
 PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
     const BoardRead read = ReadBoard(guard);
+    PortResult result;
     if (!read.complete) {
-        PortResult result = Incomplete(guard, read, "");
+        result = Incomplete(guard, read, "");
         result.json["differences"] = nullptr;
         result.json["payload_differences"] = nullptr;
-        return result;
     }
-    PortResult result;
+    NoteSteps(result, read.report);
+    NoteFile(result, file.name, file.bytes);
+    result.recorded.received = records::PayloadsOf(read.report);
+    if (!read.complete)
+        return result;
     if (ShowDifferences(read, file.payloads, result)) {
         result.exitCode = ExitNotAsAsked;
         result.errorCode = "differences";
@@ -385,7 +459,9 @@ PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
 }
 
 PortResult StartAction(TGuardedChannel& guard) {
-    return SingleCommand(SendStartCommand(guard), guard);
+    PortResult result = SingleCommand(SendStartCommand(guard), guard);
+    IdentifyBoard(guard, result);
+    return result;
 }
 
 PortResult StatusAction(TGuardedChannel& guard) {
@@ -399,7 +475,9 @@ PortResult StatusAction(TGuardedChannel& guard) {
 }
 
 PortResult SetDefaultAction(TGuardedChannel& guard) {
-    return SingleCommand(SendPowerOnDefaultCommand(guard), guard);
+    PortResult result = SingleCommand(SendPowerOnDefaultCommand(guard), guard);
+    IdentifyBoard(guard, result);
+    return result;
 }
 
 PortResult InfoAction(TGuardedChannel& guard) {
@@ -419,6 +497,8 @@ PortResult InfoAction(TGuardedChannel& guard) {
         info[keys[index]] = answered ? Json(Utf8FromSystemText(fields[index])) : Json(nullptr);
     result.json["info"] = info;
     result.json["reply"] = ReplyJson(outcome);
+    result.recorded.steps.push_back(records::StepOf(outcome));
+    result.recorded.board = records::IdentityOf(outcome);
     return result;
 }
 

@@ -12,7 +12,7 @@ void TErrorStreamLog::AppendLine(const std::string& line) {
 
 TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log,
                              TGuardedChannel::SendListener onSend)
-    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), board_(*port_, ticks_, log_),
-      guard_(board_, std::move(onSend)) {}
+    : port_(OpenBoardPort(portName, false)), log_(std::move(log)), recording_(log_, ticks_),
+      board_(*port_, ticks_, recording_), guard_(board_, std::move(onSend)) {}
 
 } // namespace kronax::cli

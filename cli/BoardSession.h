@@ -6,6 +6,7 @@
 #include "exchange/TrafficLog.h"
 #include "link/SerialPort.h"
 #include "protocol/BoardChannel.h"
+#include "records/RecordingLog.h"
 
 #include <memory>
 #include <string>
@@ -38,10 +39,14 @@ public:
     // Whether the session stopped sending, and why.
     TGuardedChannel& Guard() { return guard_; }
 
+    // The traffic log's lines so far, each with its time after the port was opened.
+    const std::vector<records::RecordedLogLine>& Traffic() const { return recording_.Lines(); }
+
 private:
     std::unique_ptr<TSerialPort> port_;
     TSteadyTickSource ticks_;
     TErrorStreamLog log_;
+    records::TRecordingLog recording_;
     TBoardChannel board_;
     TGuardedChannel guard_;
 };

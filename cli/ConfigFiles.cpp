@@ -57,7 +57,9 @@ std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
 
 LoadedFile LoadConfigFile(const std::string& fileName) {
     LoadedFile loaded;
-    loaded.payloads = ReadPayloadEntries(TIniTextStore(ReadableText(fileName)));
+    loaded.name = fileName;
+    loaded.bytes = ReadableText(fileName);
+    loaded.payloads = ReadPayloadEntries(TIniTextStore(loaded.bytes));
     MemoryConfigurationView view;
     const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();

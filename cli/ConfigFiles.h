@@ -21,6 +21,8 @@ public:
 inline constexpr const char* StandardStream = "-";
 
 struct LoadedFile {
+    std::string name;  // as given, "-" for standard input
+    std::string bytes; // the file as read
     // The configuration the file holds, over the start values for the parts it lacks.
     ConfigurationSnapshot snapshot;
     // The values of the six entries as the file holds them; empty when missing.

@@ -12,6 +12,7 @@ enum ExitCode : int {
     ExitPortError = 3,      // cannot open, busy, vanished during the exchange
     ExitFileError = 4,      // missing, unreadable, illegal or incomplete payload, refused overwrite
     ExitOutputError = 5,    // standard output could not be written (a closed pipe, a full disk)
+    ExitRecordError = 6,    // the record store could not keep the operation's record
     ExitInternalError = 70, // a fault inside kronax; the port's result says what it was
     ExitSignalBase = 128,
 };

@@ -3,6 +3,7 @@
 #include "cli/BoardActions.h"
 #include "cli/ConfigurationFields.h"
 #include "cli/Console.h"
+#include "cli/HistoryCommand.h"
 #include "cli/PortChoice.h"
 #include "cli/PortRunner.h"
 #include "cli/Signals.h"
@@ -33,6 +34,8 @@ constexpr const char* ExitCodesText = R"(Exit codes:
   3    port error: cannot open, busy, not present, vanished during the exchange
   4    file error: missing, unreadable, illegal or incomplete payload, refused overwrite
   5    standard output could not be written (every board's exchange still ended)
+  6    the record store could not keep the record: before the operation nothing was sent;
+       after it the operation's outcome stands and the record is printed to standard error
   70   a fault inside kronax
   130  stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way
 With several ports the highest code of any port wins.)";
@@ -56,6 +59,7 @@ struct BoardOptions {
     bool verbose = false;
     bool json = false;
     bool quiet = false;
+    bool noRecord = false;
 };
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options) {
@@ -71,6 +75,8 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command.add_flag("--json", options.json, "print one JSON object per port, one line each");
     command.add_flag("-q,--quiet", options.quiet,
                      "print no summary, progress or warnings; errors still go to standard error");
+    command.add_flag("--no-record", options.noRecord,
+                     "keep no record of the operation in the record store");
 }
 
 std::vector<std::string> Ports(const std::string& command, const BoardOptions& options) {
@@ -85,8 +91,8 @@ RunOptions RunOptionsFor(const std::string& command, const BoardOptions& options
                          std::size_t portCount, const Context& context) {
     const bool progress =
         context.errorIsTerminal && !options.json && !options.quiet && !options.verbose;
-    return {command,       options.verbose, options.json, options.all || portCount > 1,
-            options.quiet, progress};
+    return {command,       options.verbose, options.json,     options.all || portCount > 1,
+            options.quiet, progress,        !options.noRecord};
 }
 
 int RunBoardCommand(const std::string& command, const BoardOptions& options,
@@ -345,6 +351,7 @@ void SetUpCommands(CLI::App& app, Context& context) {
     SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
     SetUpSingle(app, context, "set-default",
                 "Make the configuration the board holds its power-on default", SetDefaultAction);
+    SetUpHistory(app, context.output, context.exitCode);
 }
 
 // The exit code once every port is done: a stop signal decides, then a failed write to

@@ -3,6 +3,7 @@
 #include "cli/BoardActions.h"
 #include "cli/ConfigFiles.h"
 #include "cli/PortErrors.h"
+#include "cli/RecordKeeper.h"
 #include "cli/Signals.h"
 #include "cli/Text.h"
 
@@ -13,11 +14,48 @@
 namespace kronax::cli {
 namespace {
 
+PortResult RecordFailure(const std::string& problem) {
+    return FailedResult(ExitRecordError, "record_error",
+                        "no record can be kept (" + problem +
+                            "); nothing was sent (--no-record runs without one)");
+}
+
+// Completes the port's record; when that fails the result stands, the record goes to standard
+// error so that it is not lost, and the exit code says so.
+void FinishRecord(TRecordKeeper& keeper, records::BoardRecord& record, PortResult& result,
+                  std::vector<records::RecordedLogLine> traffic, TOutput& output) {
+    const std::string problem = keeper.Finish(record, result, std::move(traffic));
+    if (problem.empty())
+        return;
+    output.PrintError(TRecordKeeper::JsonLine(record));
+    const std::string note = "the record was not kept: " + problem;
+    if (result.exitCode == ExitSuccess) {
+        result.errorCode = "record_error";
+        result.problem = note;
+    } else {
+        result.problem += "; " + note;
+    }
+    result.exitCode = std::max(result.exitCode, static_cast<int>(ExitRecordError));
+}
+
+PortResult Act(TBoardSession& session, const std::string& port, const PortAction& action) {
+    try {
+        return action(session, port);
+    } catch (const EFileProblem& error) {
+        return FailedResult(ExitFileError, "file_error", error.what());
+    } catch (const std::exception& error) {
+        return FailedResult(ExitInternalError, "internal_error", error.what());
+    }
+}
+
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
-                  TOutput& output) {
+                  TRecordKeeper& keeper, TOutput& output) {
     if (StopSignal() != 0)
         return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
                             "interrupted before the port was opened; nothing sent");
+    records::BoardRecord record;
+    if (const std::string problem = keeper.Begin(record, port); !problem.empty())
+        return RecordFailure(problem);
     std::optional<TBoardSession> session;
     try {
         session.emplace(
@@ -29,16 +67,14 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
             });
     } catch (const ESerialPort& error) {
         const PortFailure failure = ClassifyPortFailure(error, PortStage::Opening);
-        return FailedResult(ExitPortError, PortErrorCode(failure),
-                            "the port " + DescribePortFailure(failure));
+        PortResult result = FailedResult(ExitPortError, PortErrorCode(failure),
+                                         "the port " + DescribePortFailure(failure));
+        FinishRecord(keeper, record, result, {}, output);
+        return result;
     }
-    try {
-        return action(*session, port);
-    } catch (const EFileProblem& error) {
-        return FailedResult(ExitFileError, "file_error", error.what());
-    } catch (const std::exception& error) {
-        return FailedResult(ExitInternalError, "internal_error", error.what());
-    }
+    PortResult result = Act(*session, port, action);
+    FinishRecord(keeper, record, result, session->Traffic(), output);
+    return result;
 }
 
 void Print(const std::string& port, const PortResult& result, const RunOptions& options,
@@ -88,12 +124,13 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
     std::vector<int> codes(ports.size(), ExitSuccess);
     if (options.progress)
         output.EnableProgress();
+    TRecordKeeper keeper(options.record, options.command);
     std::vector<std::thread> workers;
     workers.reserve(ports.size());
     for (std::size_t index = 0; index < ports.size(); ++index)
         workers.emplace_back([&, index] {
             BlockStopSignalsInThisThread();
-            PortResult result = RunOne(ports[index], action, options, output);
+            PortResult result = RunOne(ports[index], action, options, keeper, output);
             output.SetProgress(ports[index], "");
             codes[index] = result.exitCode;
             try {

@@ -20,11 +20,15 @@ struct RunOptions {
     bool several = false;  // prefix every line with its port and end with a summary
     bool quiet = false;    // standard output only; no summary, no warnings
     bool progress = false; // a live progress line on standard error (a terminal)
+    bool record = true;    // keep a record of each port's operation in the record store
 };
 
 // Runs action on every port at once, one worker thread per port, each opening its own port.
 // Prints each port's result as soon as it is done, whatever the action raised; returns the
-// highest exit code.
+// highest exit code. Each port's operation is recorded unless options.record is false: a record
+// that cannot be begun leaves the port unopened (ExitRecordError); one that cannot be completed
+// leaves the result as it is, goes to standard error as one JSON line and raises the exit code
+// to ExitRecordError.
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
                const RunOptions& options, TOutput& output);
 

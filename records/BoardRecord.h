@@ -80,7 +80,11 @@ struct BoardRecord {
     bool Running() const { return !endedMs; }
     bool Failed() const { return exitCode.value_or(0) != 0; }
     // "running", "ok" or "failed".
-    std::string Outcome() const;
+    std::string Outcome() const {
+        if (Running())
+            return "running";
+        return Failed() ? "failed" : "ok";
+    }
 
     bool operator==(const BoardRecord&) const = default;
 };

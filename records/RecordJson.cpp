@@ -66,12 +66,6 @@ Json OptionalNumber(const std::optional<std::int64_t>& number) {
 
 } // namespace
 
-std::string BoardRecord::Outcome() const {
-    if (Running())
-        return "running";
-    return Failed() ? "failed" : "ok";
-}
-
 nlohmann::ordered_json RecordToJson(const BoardRecord& record) {
     Json steps = Json::array();
     for (const RecordedStep& step : record.steps)

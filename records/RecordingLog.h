@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/TickSource.h"
-#include "link/TrafficLog.h"
+#include "exchange/TickSource.h"
+#include "exchange/TrafficLog.h"
 #include "records/BoardRecord.h"
 
 #include <vector>

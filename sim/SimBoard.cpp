@@ -37,8 +37,9 @@ bool IsValidPayload(std::size_t index, std::string_view text) {
                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
-TSimBoard::TSimBoard(Payloads start, PowerOnStore storePowerOnDefault)
-    : payloads_(std::move(start)), storePowerOnDefault_(std::move(storePowerOnDefault)) {}
+TSimBoard::TSimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity)
+    : payloads_(std::move(start)), storePowerOnDefault_(std::move(storePowerOnDefault)),
+      identity_(std::move(identity)) {}
 
 std::string TSimBoard::Answer(std::string_view line) {
     if (line.starts_with("##SM"))
@@ -67,7 +68,8 @@ std::string TSimBoard::AnswerQuery(std::string_view body) const {
     if (body == "STA")
         return std::string("!SM") + (running_ ? RunningStatus : StoppedStatus) + "\r";
     if (body == "SETB")
-        return std::string("!SM") + SerialNumber + PcbVersion + FpgaVersion + MicroVersion + "\r";
+        return "!SM" + identity_.serialNumber + identity_.pcbVersion + identity_.fpgaVersion +
+               identity_.microVersion + "\r";
     const std::size_t index = KindIndex(body);
     if (index == PayloadCount)
         return Nck;

@@ -27,6 +27,13 @@ inline constexpr const char* PcbVersion = "P1.2";
 inline constexpr const char* FpgaVersion = "F2.1";
 inline constexpr const char* MicroVersion = "U1.7";
 
+struct BoardIdentityText {
+    std::string serialNumber = SerialNumber;
+    std::string pcbVersion = PcbVersion;
+    std::string fpgaVersion = FpgaVersion;
+    std::string microVersion = MicroVersion;
+};
+
 // The status characters of "??SMSTA".
 inline constexpr const char* RunningStatus = "RUNNING";
 inline constexpr const char* StoppedStatus = "STOPPED";
@@ -38,7 +45,7 @@ public:
     // Stores the power-on default; false when it could not be kept.
     using PowerOnStore = std::function<bool(const Payloads&)>;
 
-    TSimBoard(Payloads start, PowerOnStore storePowerOnDefault);
+    TSimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity = {});
 
     // The answer to line (the command without its CR), ending with CR: "!SMACK" for an accepted
     // write, start or power-on default, "!SMNCK" for a refused or unknown command, "!SM" and
@@ -54,6 +61,7 @@ private:
 
     Payloads payloads_;
     PowerOnStore storePowerOnDefault_;
+    BoardIdentityText identity_;
     bool running_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "sim/SimOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
 #include <map>
@@ -52,6 +53,15 @@ std::pair<std::string, std::string> ReadReply(const std::string& text) {
     return {text.substr(0, equals), bytes};
 }
 
+// A field of the board's identity: 4 printable characters, as the board sends them.
+std::string IdentityField(const std::string& option, const std::string& value) {
+    const bool printable =
+        std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; });
+    if (value.size() != 4 || !printable)
+        throw EUsage(option + " needs 4 printable characters, not '" + value + "'");
+    return value;
+}
+
 } // namespace
 
 SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* defaultPortsDir) {
@@ -77,6 +87,22 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
         {"--log",
          [&](const std::string& v) {
              options.logFile = v;
+         }},
+        {"--serial",
+         [&](const std::string& v) {
+             options.identity.serialNumber = IdentityField("--serial", v);
+         }},
+        {"--pcb",
+         [&](const std::string& v) {
+             options.identity.pcbVersion = IdentityField("--pcb", v);
+         }},
+        {"--fpga",
+         [&](const std::string& v) {
+             options.identity.fpgaVersion = IdentityField("--fpga", v);
+         }},
+        {"--uc",
+         [&](const std::string& v) {
+             options.identity.microVersion = IdentityField("--uc", v);
          }},
         {"--refuse",
          [&](const std::string& v) {
@@ -145,6 +171,8 @@ It prints the port name and serves until SIGINT or SIGTERM, then removes its lin
   --state FILE        power-on default: loaded at start, written by "##SMSETP"
                       (section "Kronax", keys SEN CDM ABV TDF MOD MUX)
   --log FILE          log every line received and sent with a millisecond time stamp
+  --serial NNNN       the serial number "??SMSETB" reports (default: 0815); --pcb, --fpga
+                      and --uc likewise set the versions (P1.2, F2.1, U1.7), 4 characters each
   --help              show this text
   --version           show the version
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/AnswerShaping.h"
+#include "sim/SimBoard.h"
 
 #include <stdexcept>
 #include <string>
@@ -14,6 +15,7 @@ struct SimOptions {
     std::string stateFile; // power-on default; empty: kept in memory only
     std::string logFile;   // empty: no traffic log
     FaultOptions faults;
+    BoardIdentityText identity;
     bool help = false;
     bool version = false;
 };

@@ -38,9 +38,12 @@ void InstallStopHandlers() {
 TSimBoard MakeBoard(const SimOptions& options) {
     const std::string stateFile = options.stateFile;
     Payloads start = stateFile.empty() ? StartPayloads() : LoadState(stateFile);
-    return TSimBoard(std::move(start), [stateFile](const Payloads& payloads) {
-        return stateFile.empty() || SaveState(stateFile, payloads);
-    });
+    return TSimBoard(
+        std::move(start),
+        [stateFile](const Payloads& payloads) {
+            return stateFile.empty() || SaveState(stateFile, payloads);
+        },
+        options.identity);
 }
 
 int Serve(const SimOptions& options) {

@@ -18,6 +18,16 @@
 // Runs kronax in-process against simulators reached through the real serial port.
 namespace kronax::cli::testing {
 
+// Every kronax of these tests, in-process or started, keeps its records in one scratch store,
+// never in the user's own.
+inline const bool RecordsInScratch = [] {
+    const std::string store = (std::filesystem::temp_directory_path() /
+                               ("kronax-cli-records-" + std::to_string(getpid()) + ".sqlite3"))
+                                  .string();
+    setenv("KRONAX_RECORDS", store.c_str(), 0);
+    return true;
+}();
+
 struct Outcome {
     int code = -1;
     std::string out;

@@ -115,7 +115,8 @@ TEST(PtyKronaxBoards, SingleCommandsPrintTheWindowsOutcomes) {
     Outcome start = Kronax({"start", "--port", "COM1", "-v"});
     EXPECT_EQ(start.code, 0);
     EXPECT_EQ(start.out, "Start aknowledged.\n");
-    EXPECT_EQ(start.err, "##SMSTA\\r | !SMACK\\r\n");
+    // The board's identity for the record follows the command.
+    EXPECT_EQ(start.err, "##SMSTA\\r | !SMACK\\r\n??SMSETB\\r | !SM0815P1.2F2.1U1.7\\r\n");
 
     Outcome refused = Kronax({"start", "--port", "COM2"});
     EXPECT_EQ(refused.code, 1);

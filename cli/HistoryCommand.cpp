@@ -1,0 +1,295 @@
+#include "cli/HistoryCommand.h"
+
+#include "cli/ExitCode.h"
+#include "protocol/SystemText.h"
+#include "records/RecordJson.h"
+#include "records/RecordStore.h"
+#include "records/RecordTime.h"
+#include "records/RecordsLocation.h"
+
+#include <fstream>
+#include <memory>
+
+namespace kronax::cli {
+namespace {
+
+using namespace kronax::records;
+using Json = nlohmann::ordered_json;
+
+// Ends a history command with a message on standard error.
+struct HistoryStop {
+    int exitCode;
+    std::string message;
+};
+
+TRecordStore& OpenStore(std::unique_ptr<TRecordStore>& store) {
+    const auto file = RecordsFile();
+    if (!file)
+        throw HistoryStop{ExitRecordError, "kronax history: no folder for the record store: set "
+                                           "HOME, XDG_DATA_HOME or KRONAX_RECORDS"};
+    try {
+        PrepareRecordsFile(*file);
+        store = std::make_unique<TRecordStore>(*file);
+    } catch (const ERecordStore& error) {
+        throw HistoryStop{ExitRecordError, std::string("kronax history: ") + error.what()};
+    }
+    return *store;
+}
+
+std::int64_t TimeOption(const std::string& option, const std::string& text) {
+    const auto ms = ParseUtcTime(text);
+    if (!ms)
+        throw HistoryStop{ExitUsage, "kronax history: " + option +
+                                         " needs a UTC time such as 2026-12-09 or "
+                                         "2026-12-09T13:50, not '" +
+                                         text + "'"};
+    return *ms;
+}
+
+std::string Blank(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+// One line for people: short id, time, station, port, board serial, operation, outcome, file.
+std::string ListLine(const BoardRecord& record) {
+    const std::string fields[] = {record.id.substr(0, 8),
+                                  UtcTimeText(record.startedMs),
+                                  Blank(record.station),
+                                  Blank(record.port.name),
+                                  record.board ? Blank(record.board->serialNumber) : "-",
+                                  record.operation,
+                                  record.Outcome(),
+                                  record.filePath.value_or("-")};
+    std::string line;
+    for (const std::string& field : fields)
+        line += (line.empty() ? "" : "  ") + Utf8FromSystemText(field);
+    return line + "\n";
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+constexpr const char* CsvHeader = "id,started_utc,ended_utc,station,user,port,port_path,"
+                                  "board_serial,operation,outcome,exit_code,error_code,file,"
+                                  "file_sha256\n";
+
+std::string CsvLine(const BoardRecord& record) {
+    const std::string fields[] = {record.id,
+                                  UtcTimeText(record.startedMs),
+                                  record.endedMs ? UtcTimeText(*record.endedMs) : "",
+                                  record.station,
+                                  record.user,
+                                  record.port.name,
+                                  record.port.path,
+                                  record.board ? record.board->serialNumber : "",
+                                  record.operation,
+                                  record.Outcome(),
+                                  record.exitCode ? std::to_string(*record.exitCode) : "",
+                                  record.errorCode,
+                                  record.filePath.value_or(""),
+                                  record.fileSha256.value_or("")};
+    std::string line;
+    for (const std::string& field : fields)
+        line += (line.empty() ? "" : ",") + CsvField(Utf8FromSystemText(field));
+    return line + "\n";
+}
+
+std::string JsonOutputLine(const BoardRecord& record) {
+    Json json = {{"command", "history"}, {"exit_code", 0}, {"error", nullptr}};
+    json.update(RecordToJson(record));
+    return json.dump() + "\n";
+}
+
+// Every step and traffic line of the record, for people.
+std::string RecordText(const BoardRecord& record) {
+    std::string text = ListLine(record);
+    const auto line = [&text](const std::string& name, const std::string& value) {
+        text += name + ": " + Utf8FromSystemText(value) + "\n";
+    };
+    line("id", record.id);
+    line("ended", record.endedMs ? UtcTimeText(*record.endedMs) : "(running)");
+    line("user", record.user);
+    line("program", record.program + " " + record.version);
+    line("port", record.port.name + " " + record.port.path +
+                     (record.port.vendorId.empty()
+                          ? ""
+                          : " USB " + record.port.vendorId + ":" + record.port.productId +
+                                " serial " + Blank(record.port.usbSerial)));
+    if (record.board)
+        line("board", "serial " + record.board->serialNumber + ", PCB " + record.board->pcbVersion +
+                          ", FPGA " + record.board->fpgaVersion + ", uC " +
+                          record.board->ucVersion);
+    if (record.fileSha256)
+        line("file sha256", *record.fileSha256);
+    line("exit code", (record.exitCode ? std::to_string(*record.exitCode) : "-") +
+                          (record.errorCode.empty() ? "" : " (" + record.errorCode + ")"));
+    for (const RecordedStep& step : record.steps)
+        line("step", step.command + " -> " + step.outcome);
+    for (const RecordedLogLine& traffic : record.traffic)
+        text += "  +" + std::to_string(traffic.offsetMs) + " ms  " +
+                Utf8FromSystemText(traffic.line) + "\n";
+    return text;
+}
+
+struct ListOptions {
+    std::string board, port, operation, since, until;
+    bool failed = false;
+    std::size_t limit = 0;
+    bool json = false;
+    bool csv = false;
+};
+
+RecordFilter FilterOf(const ListOptions& options) {
+    RecordFilter filter;
+    const auto optional = [](const std::string& text) {
+        return text.empty() ? std::nullopt : std::optional(SystemTextFromUtf8(text));
+    };
+    filter.boardSerial = optional(options.board);
+    filter.port = optional(options.port);
+    filter.operation = optional(options.operation);
+    if (!options.since.empty())
+        filter.sinceMs = TimeOption("--since", options.since);
+    if (!options.until.empty())
+        filter.untilMs = TimeOption("--until", options.until);
+    filter.failedOnly = options.failed;
+    if (options.limit > 0)
+        filter.limit = options.limit;
+    return filter;
+}
+
+// Runs body, turning a stop or a store failure into the exit code and a message.
+void Guarded(TOutput& output, int& exitCode, const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const HistoryStop& stop) {
+        output.PrintError(stop.message + "\n");
+        exitCode = stop.exitCode;
+    } catch (const ERecordStore& error) {
+        output.PrintError(std::string("kronax history: ") + error.what() + "\n");
+        exitCode = ExitRecordError;
+    }
+}
+
+void SetUpShow(CLI::App& history, TOutput& output, int& exitCode) {
+    struct Options {
+        std::string id;
+        bool json = false;
+    };
+    auto options = std::make_shared<Options>();
+    auto* show = history.add_subcommand("show", "Show one record whole, traffic log included");
+    show->add_option("id", options->id, "the record's id, or its first characters")->required();
+    show->add_flag("--json", options->json, "print it as one JSON object");
+    show->callback([options, &output, &exitCode] {
+        Guarded(output, exitCode, [&] {
+            std::unique_ptr<TRecordStore> store;
+            const auto record = OpenStore(store).Find(options->id);
+            if (!record)
+                throw HistoryStop{ExitUsage, "kronax history: no record " + options->id};
+            output.Print(options->json ? JsonOutputLine(*record) : RecordText(*record));
+        });
+    });
+}
+
+void SetUpExport(CLI::App& history, TOutput& output, int& exitCode) {
+    struct Options {
+        std::string format;
+        std::string file;
+    };
+    auto options = std::make_shared<Options>();
+    auto* exported = history.add_subcommand(
+        "export", "Print every record for a manufacturing system: JSON Lines or CSV");
+    exported->add_option("--format", options->format, "jsonl or csv")
+        ->required()
+        ->check(CLI::IsMember({"jsonl", "csv"}));
+    exported->add_option("--output", options->file, "write to this file instead");
+    exported->callback([options, &output, &exitCode] {
+        Guarded(output, exitCode, [&] {
+            std::unique_ptr<TRecordStore> store;
+            OpenStore(store);
+            std::ofstream file;
+            if (!options->file.empty()) {
+                file.open(options->file, std::ios::binary | std::ios::trunc);
+                if (!file)
+                    throw HistoryStop{ExitFileError,
+                                      "kronax history: cannot write " + options->file};
+            }
+            const bool csv = options->format == "csv";
+            const auto emit = [&](const std::string& text) {
+                if (file.is_open())
+                    file << text;
+                else
+                    output.Print(text);
+            };
+            if (csv)
+                emit(CsvHeader);
+            store->Each({}, [&](const BoardRecord& record) {
+                emit(csv ? CsvLine(record) : RecordToJson(record).dump() + "\n");
+            });
+            if (file.is_open() && !file.flush())
+                throw HistoryStop{ExitFileError, "kronax history: cannot write " + options->file};
+        });
+    });
+}
+
+void SetUpPrune(CLI::App& history, TOutput& output, int& exitCode) {
+    auto before = std::make_shared<std::string>();
+    auto* prune = history.add_subcommand(
+        "prune", "Delete every record started before a UTC date, without asking");
+    prune->add_option("--before", *before, "UTC date or time, such as 2026-01-01")->required();
+    prune->callback([before, &output, &exitCode] {
+        Guarded(output, exitCode, [&] {
+            const std::int64_t ms = TimeOption("--before", *before);
+            std::unique_ptr<TRecordStore> store;
+            const std::size_t count = OpenStore(store).PruneBefore(ms);
+            output.Print("Pruned " + std::to_string(count) + " records started before " +
+                         UtcTimeText(ms) + " UTC.\n");
+        });
+    });
+}
+
+} // namespace
+
+void SetUpHistory(CLI::App& app, TOutput& output, int& exitCode) {
+    auto options = std::make_shared<ListOptions>();
+    auto* history = app.add_subcommand(
+        "history", "List the records of board operations, newest first (time in UTC)");
+    history->add_option("--board", options->board, "only this board serial number");
+    history->add_option("--port", options->port, "only this port, as it was named");
+    history->add_option("--operation", options->operation,
+                        "only this operation: read, write, diff, start, status, info, "
+                        "set-default, or one of the window's");
+    history->add_option("--since", options->since, "only those started at or after this UTC time");
+    history->add_option("--until", options->until, "only those started before this UTC time");
+    history->add_flag("--failed", options->failed, "only failed and unfinished ones");
+    history->add_option("--limit", options->limit, "at most this many");
+    auto* json = history->add_flag("--json", options->json, "one JSON object per record");
+    history->add_flag("--csv", options->csv, "CSV with a header line")->excludes(json);
+    history->require_subcommand(0, 1);
+    SetUpShow(*history, output, exitCode);
+    SetUpExport(*history, output, exitCode);
+    SetUpPrune(*history, output, exitCode);
+    history->final_callback([options, history, &output, &exitCode] {
+        if (!history->get_subcommands().empty())
+            return;
+        Guarded(output, exitCode, [&] {
+            const RecordFilter filter = FilterOf(*options);
+            std::unique_ptr<TRecordStore> store;
+            OpenStore(store);
+            if (options->csv)
+                output.Print(CsvHeader);
+            store->Each(filter, [&](const BoardRecord& record) {
+                output.Print(options->json  ? JsonOutputLine(record)
+                             : options->csv ? CsvLine(record)
+                                            : ListLine(record));
+            });
+        });
+    });
+}
+
+} // namespace kronax::cli

@@ -1,0 +1,121 @@
+#include "cli/RecordKeeper.h"
+
+#include "link/PortIdentity.h"
+#include "records/FileDigest.h"
+#include "records/OperationSteps.h"
+#include "records/RecordJson.h"
+#include "records/RecordOrigin.h"
+#include "records/RecordStore.h"
+#include "records/RecordsLocation.h"
+#include "version/KronaxVersion.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace kronax::cli {
+
+using namespace kronax::records;
+
+struct TRecordKeeper::Store {
+    bool enabled = false;
+    std::string operation;
+    std::string station;
+    std::string user;
+    std::unique_ptr<TRecordStore> store;
+    std::string failure; // why the store could not be opened
+};
+
+namespace {
+
+const char* Environment(const char* name) {
+    return std::getenv(name);
+}
+
+std::unique_ptr<TRecordStore> OpenStore() {
+    const auto file = RecordsFile();
+    if (!file)
+        throw ERecordStore(StoreFailure::Unopenable,
+                           "no folder for the record store: set HOME, XDG_DATA_HOME or "
+                           "KRONAX_RECORDS");
+    PrepareRecordsFile(*file);
+    return std::make_unique<TRecordStore>(*file);
+}
+
+} // namespace
+
+TRecordKeeper::TRecordKeeper(bool enabled, std::string operation)
+    : store_(std::make_unique<Store>()) {
+    store_->enabled = enabled;
+    store_->operation = std::move(operation);
+    if (!enabled)
+        return;
+    store_->station = StationName(Environment);
+    store_->user = UserName();
+    try {
+        store_->store = OpenStore();
+    } catch (const ERecordStore& error) {
+        store_->failure = error.what();
+    }
+}
+
+TRecordKeeper::~TRecordKeeper() = default;
+
+std::string TRecordKeeper::Begin(BoardRecord& record, const std::string& port) {
+    if (!store_->enabled)
+        return "";
+    record.id = NewRecordId();
+    record.startedMs = NowUtcMs();
+    record.station = store_->station;
+    record.user = store_->user;
+    record.program = "kronax";
+    record.version = KronaxVersion;
+    record.operation = store_->operation;
+    record.port = PortOf(SystemPortIdentity(port));
+    if (!store_->store)
+        return store_->failure;
+    try {
+        store_->store->Save(record);
+    } catch (const ERecordStore& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::string TRecordKeeper::Finish(BoardRecord& record, const PortResult& result,
+                                  std::vector<RecordedLogLine> traffic) {
+    if (!store_->enabled)
+        return "";
+    const std::string id = record.id;
+    const RecordedPort port = record.port;
+    const std::int64_t started = record.startedMs;
+    record = result.recorded;
+    record.id = id;
+    record.startedMs = started;
+    record.endedMs = NowUtcMs();
+    record.station = store_->station;
+    record.user = store_->user;
+    record.program = "kronax";
+    record.version = KronaxVersion;
+    record.operation = store_->operation;
+    record.port = port;
+    if (result.fileBytes)
+        record.fileSha256 = Sha256Hex(*result.fileBytes);
+    record.exitCode = result.exitCode;
+    record.errorCode = result.errorCode;
+    record.traffic = std::move(traffic);
+    if (!store_->store)
+        return store_->failure;
+    try {
+        store_->store->Save(record);
+    } catch (const ERecordStore& error) {
+        return error.what();
+    }
+    return "";
+}
+
+std::string TRecordKeeper::JsonLine(const BoardRecord& record) {
+    return RecordToJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+           "\n";
+}
+
+} // namespace kronax::cli
