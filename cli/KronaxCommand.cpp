@@ -36,6 +36,8 @@ constexpr const char* ExitCodesText = R"(Exit codes:
   5    standard output could not be written (every board's exchange still ended)
   6    the record store could not keep the record: before the operation nothing was sent;
        after it the operation's outcome stands and the record is printed to standard error
+  7    kronax history: the records server could not be reached, answered too late or refused;
+       records stay queued in the record store
   70   a fault inside kronax
   130  stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way
 With several ports the highest code of any port wins.)";
@@ -351,7 +353,7 @@ void SetUpCommands(CLI::App& app, Context& context) {
     SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
     SetUpSingle(app, context, "set-default",
                 "Make the configuration the board holds its power-on default", SetDefaultAction);
-    SetUpHistory(app, context.output, context.exitCode);
+    SetUpHistory(app, context.output, context.exitCode, context.errorIsTerminal);
 }
 
 // The exit code once every port is done: a stop signal decides, then a failed write to

@@ -23,6 +23,6 @@ std::string TRecordKeeper::JsonLine(const records::BoardRecord&) {
     return "";
 }
 
-void SetUpHistory(CLI::App&, TOutput&, int&) {}
+void SetUpHistory(CLI::App&, TOutput&, int&, bool) {}
 
 } // namespace kronax::cli
