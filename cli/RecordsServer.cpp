@@ -45,6 +45,10 @@ std::string Records(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
+std::string Waiting(std::size_t count) {
+    return Records(count) + (count == 1 ? " waits" : " wait");
+}
+
 ServerDeadline ExchangeDeadline() {
     return ServerClock::now() + SyncLimits.exchange;
 }
@@ -94,9 +98,9 @@ void ForwardAfterRun(TOutput& output, bool quiet) {
         const auto store = OpenStore();
         const ForwardReport report = ForwardQueued(*store, *server, AfterOperationLimits);
         if (report.failure && !quiet)
-            output.PrintError(
-                "kronax: " + Records(report.queued) +
-                " wait to be forwarded (kronax history sync): " + report.failure->what() + "\n");
+            output.PrintError("kronax: " + Waiting(report.queued) +
+                              " to be forwarded (kronax history sync): " + report.failure->what() +
+                              "\n");
     } catch (const ERecordStore& error) {
         if (!quiet)
             output.PrintError(std::string("kronax: records not forwarded: ") + error.what() + "\n");
@@ -133,7 +137,7 @@ std::vector<BoardRecord> ServerRecords(const RecordFilter& filter, const std::st
 
 std::string QueuedText(TRecordStore& store) {
     const auto server = RecordsServer(std::getenv, SettingsFile());
-    return Records(store.QueuedCount()) + " wait to be forwarded to " +
+    return Waiting(store.QueuedCount()) + " to be forwarded to " +
            (server ? ServerName(*server) : "a records server (none is named)") + ".\n";
 }
 
