@@ -1,5 +1,6 @@
 #include "records/server/RecordServer.h"
 #include "records/RecordStore.h"
+#include "records/server/BackgroundForwarder.h"
 #include "records/server/PgConnection.h"
 #include "records/server/RecordForwarder.h"
 #include "sim/PostgresProcess.h"
@@ -12,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <future>
 #include <memory>
 #include <set>
 #include <thread>
@@ -236,6 +238,25 @@ TEST_F(RecordServerTest, TwoStationsShareTheServerAndAreQueriedApart) {
     EXPECT_EQ(ids({{}, "line-A"}), (std::set<std::string>{"st-a1", "st-a2"}));
     EXPECT_EQ(ids({{.boardSerial = "0815"}, {}}), (std::set<std::string>{"st-a1", "st-b1"}));
     EXPECT_EQ(ids({{.boardSerial = "0815"}, "line-B"}), (std::set<std::string>{"st-b1"}));
+}
+
+TEST_F(RecordServerTest, TheBackgroundForwarderForwardsOnItsOwnThreadNeverTheCallers) {
+    ScopedTempFile file("store.sqlite3");
+    {
+        TRecordStore store(file.Path());
+        store.Save(Record("bg-1", "window", "0815"));
+    }
+    std::promise<std::pair<std::thread::id, std::size_t>> done;
+    TBackgroundForwarder forwarder(file.Path(), Server(), [&done](const ForwardReport& report) {
+        done.set_value({std::this_thread::get_id(), report.queued});
+    });
+    forwarder.Forward();
+    auto finished = done.get_future();
+    ASSERT_EQ(finished.wait_for(seconds(30)), std::future_status::ready);
+    const auto [thread, queued] = finished.get();
+    EXPECT_NE(thread, std::this_thread::get_id());
+    EXPECT_EQ(queued, 0u);
+    EXPECT_EQ(OnServer().size(), 1u);
 }
 
 // Needs no PostgreSQL: a socket that takes connections and never answers.
