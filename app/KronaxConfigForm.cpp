@@ -10,6 +10,7 @@
 #include "app/ParameterEntry.h"
 #include "app/PortChoice.h"
 #include "app/PortList.h"
+#include "app/RecordForwardingLine.h"
 #include "app/SensorPanel.h"
 #include "app/StatusLine.h"
 #include "app/SystemText.h"
@@ -95,6 +96,8 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
 
     CreateMenu();
     status_ = std::make_unique<StatusLine>(statusBar());
+    recordForwarding_ =
+        std::make_unique<RecordForwardingLine>(statusBar(), environment_.settingsFileName);
     CreateCommunication(client);
     QGroupBox* sensorBox =
         CreateGroupBox(client, "gbSensorSettings", "Sensor Settings", {8, 56, 697, 153});
@@ -460,6 +463,7 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(operation, notSent),
                          FromSystemText(report));
+    recordForwarding_->AfterOperation();
 }
 
 void TForm1::ShowWhenNotSent(Operation operation) {
@@ -556,6 +560,7 @@ void TForm1::ShowBoardInformation() {
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
                                          : NotSentOutcome(Operation::BoardInformation, notSent));
+    recordForwarding_->AfterOperation();
     const std::string text = CommandOutcomeText(result);
     ShowBoardInformationBox(Title, text);
 }

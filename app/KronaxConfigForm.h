@@ -29,6 +29,7 @@ class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
 class PortList;
+class RecordForwardingLine;
 class SensorPanel;
 class StatusLine;
 struct Outcome;
@@ -154,6 +155,7 @@ private:
 
     FormEnvironment environment_;
     std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<RecordForwardingLine> recordForwarding_;
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;
