@@ -4,8 +4,10 @@
 #include "app/BoardInformationBox.h"
 #include "app/BusyChannel.h"
 #include "app/ConfigFileDialogs.h"
+#include "app/HistoryDialog.h"
 #include "app/ImageList.h"
 #include "app/KronaxApplication.h"
+#include "app/OperationRecorder.h"
 #include "app/OutcomeSummary.h"
 #include "app/ParameterEntry.h"
 #include "app/PortChoice.h"
@@ -25,6 +27,10 @@
 #include "protocol/BoardChannel.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/OutcomeText.h"
+#include "records/RecordingLog.h"
+
+#include <fstream>
+#include <sstream>
 
 #include <QApplication>
 #include <QComboBox>
@@ -171,6 +177,11 @@ void TForm1::CreateMenu() {
             &QAction::triggered, this, [this] {
                 RunHandler(&TForm1::KRONAXBoardInformation1Click, Operation::BoardInformation);
             });
+    // Not among the specified items: it has neither shortcut nor icon of its own.
+    QAction* history = help->addAction("Board &History...");
+    history->setObjectName("BoardHistory1");
+    connect(history, &QAction::triggered, this,
+            [this] { RunHandler(&TForm1::BoardHistory1Click, Operation::Background); });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
             this, [this] { RunHandler(&TForm1::About1Click, Operation::Background); });
 }
@@ -334,8 +345,12 @@ void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
-    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *memDebug_);
+    recordingLog_ = std::make_unique<records::TRecordingLog>(*memDebug_, *environment_.ticks);
+    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *recordingLog_);
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
+    // [Records] Enabled=0 in the settings file switches the records off.
+    const bool recording = settings_->ReadEntry("Records", "Enabled", "1") != "0";
+    recorder_ = std::make_unique<OperationRecorder>(*busyChannel_, *recordingLog_, recording);
 }
 
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
@@ -352,6 +367,8 @@ void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
     // port of a vanished device, which would leave its failure looking like any other.
     if (failure && DroppedVanished(failure))
         failure = nullptr;
+    if (failure)
+        recorder_->Abandon();
     busyChannel_->EndSequence(true);
     status_->EndProgress();
     if (failure)
@@ -393,6 +410,7 @@ void TForm1::ReportFailure(const std::exception_ptr& failure, Operation operatio
 
 void TForm1::FormDestroy() {
     tmrPortWatch_->stop();
+    recorder_.reset();
     busyChannel_.reset();
     channel_.reset();
     port_.reset();
@@ -453,7 +471,7 @@ void TForm1::SetReport(const std::string& report) {
 }
 
 ConfigFileContext TForm1::FileContext() {
-    return {*this, *busyChannel_, *this, [](const std::string& fileName) {
+    return {*this, *recorder_, *this, [](const std::string& fileName) {
                 return std::make_unique<TIniEntryStore>(fileName);
             }};
 }
@@ -463,7 +481,6 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? outcome : NotSentOutcome(operation, notSent),
                          FromSystemText(report));
-    recordForwarding_->AfterOperation();
 }
 
 void TForm1::ShowWhenNotSent(Operation operation) {
@@ -472,26 +489,46 @@ void TForm1::ShowWhenNotSent(Operation operation) {
         status_->ShowOutcome(NotSentOutcome(operation, notSent));
 }
 
-void TForm1::ReadFromBoard() {
+// Completes the operation's record; the status line says in red when none was kept, and why.
+void TForm1::KeepRecord(OperationFacts facts) {
+    if (const std::string problem = recorder_->Finish(std::move(facts)); !problem.empty())
+        status_->MarkNotRecorded(QString::fromLocal8Bit(problem));
+    recordForwarding_->AfterOperation();
+}
+
+void TForm1::ReadFromBoard(const char* operation) {
     Announce("Reading the configuration from %1 ...");
-    const TransferReport report = ReadConfiguration(*this, *busyChannel_);
+    recorder_->Arm(operation, port_->Port());
+    const TransferReport report = ReadConfiguration(*this, *recorder_);
     const std::string text = ReportText(report);
     SetReport(text);
     ShowBoardOutcome(Operation::ReadConfiguration, ReadOutcome(report), text);
+    KeepRecord(TransferFacts(report, "read_incomplete", false));
 }
 
 void TForm1::WriteToBoard() {
     Announce("Writing the configuration to %1 ...");
     const std::vector<FieldMismatch> mismatches = entry_->Mismatches();
-    const TransferReport report = WriteConfiguration(*this, *busyChannel_);
+    recorder_->Arm("write", port_->Port());
+    const TransferReport report = WriteConfiguration(*this, *recorder_);
     const std::string text = ReportText(report);
     SetReport(text);
     ShowBoardOutcome(Operation::WriteConfiguration,
                      WithMismatches(WriteOutcome(report), mismatches), text);
+    KeepRecord(TransferFacts(report, "write_not_acknowledged", true));
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
+    recorder_->Arm("open-send", port_->Port());
     const FileOpening opening = LoadConfigurationFromFile(FileContext());
+    if (opening.outcome == FileOpening::Outcome::Sent) {
+        OperationFacts facts = TransferFacts(opening.writeReport, "write_not_acknowledged", true);
+        std::ostringstream bytes;
+        bytes << std::ifstream(opening.fileName, std::ios::binary).rdbuf();
+        facts.details.filePath = opening.fileName;
+        facts.fileBytes = bytes.str();
+        KeepRecord(std::move(facts));
+    }
     if (opening.fileName.empty())
         return;
     if (const std::string reason = UnopenableReason(opening.fileName); !reason.empty()) {
@@ -514,7 +551,7 @@ void TForm1::StoreConfigurationtoFile1Click() {
 }
 
 void TForm1::LoadConfigurationfromKronax1Click() {
-    ReadFromBoard();
+    ReadFromBoard("read");
 }
 
 void TForm1::ApplyConfigurationtoKronax1Click() {
@@ -536,38 +573,51 @@ void TForm1::btnWriteToKronaxClick() {
 void TForm1::btnStartClick() {
     Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
-    labels_->ShowStart(CommandOutcomeText(SendStartCommand(*busyChannel_)));
+    recorder_->Arm("start", port_->Port());
+    const CommandResult result = SendStartCommand(*recorder_);
+    labels_->ShowStart(CommandOutcomeText(result));
     ShowWhenNotSent(Operation::StartAlgorithms);
+    KeepRecord(CommandFacts(result, true));
 }
 
 void TForm1::btnStatusClick() {
     Announce("Reading the status from %1 ...");
-    labels_->ShowStatus(CommandOutcomeText(RequestStatus(*busyChannel_)));
+    recorder_->Arm("status", port_->Port());
+    const CommandResult result = RequestStatus(*recorder_);
+    labels_->ShowStatus(CommandOutcomeText(result));
     ShowWhenNotSent(Operation::ReadStatus);
+    KeepRecord(CommandFacts(result, false));
 }
 
 void TForm1::SetPowerOnDefault() {
     Announce("Setting the power-on default on %1 ...");
-    const CommandResult result = SendPowerOnDefaultCommand(*busyChannel_);
+    recorder_->Arm("set-default", port_->Port());
+    const CommandResult result = SendPowerOnDefaultCommand(*recorder_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
     ShowBoardOutcome(Operation::PowerOnDefault, PowerOnDefaultOutcome(result), text);
+    KeepRecord(CommandFacts(result, true));
 }
 
 void TForm1::ShowBoardInformation() {
     Announce("Asking %1 for the board information ...");
-    const CommandResult result = RequestBoardInformation(*busyChannel_);
+    recorder_->Arm("info", port_->Port());
+    const CommandResult result = RequestBoardInformation(*recorder_);
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
                                          : NotSentOutcome(Operation::BoardInformation, notSent));
-    recordForwarding_->AfterOperation();
+    KeepRecord(CommandFacts(result, false));
     const std::string text = CommandOutcomeText(result);
     ShowBoardInformationBox(Title, text);
 }
 
 void TForm1::cmbComPortChange() {
     if (portChoice_->Choose(*port_))
-        ReadFromBoard();
+        ReadFromBoard("startup-read");
+}
+
+void TForm1::BoardHistory1Click() {
+    HistoryDialog::ShowFor(this, recorder_->Store(), recorder_->LastBoardSerial(), port_->Port());
 }
 
 void TForm1::WatchPorts() {

@@ -25,6 +25,8 @@ namespace kronax {
 
 class BoardCommandLabels;
 class BusyChannel;
+class OperationRecorder;
+struct OperationFacts;
 class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
@@ -37,6 +39,9 @@ enum class Operation;
 class TBoardChannel;
 class TIniEntryStore;
 class TrafficLogView;
+namespace records {
+class TRecordingLog;
+}
 class TSerialPort;
 
 // The program's one window. It lays out the controls, owns the sensor panel and the parameter
@@ -99,6 +104,8 @@ protected:
     virtual void btnStatusClick();
     virtual void cmbComPortChange();
     virtual void Timer2Timer();
+    // Opens the table of the records of the board last identified on the port.
+    virtual void BoardHistory1Click();
     // Looks at the present ports (an unplugged board closes the port).
     void WatchPorts();
 
@@ -119,10 +126,11 @@ private:
     void RunHandler(void (TForm1::*handler)(), Operation operation);
     bool DroppedVanished(const std::exception_ptr& failure);
     void ReportFailure(const std::exception_ptr& failure, Operation operation);
-    void ReadFromBoard();
+    void ReadFromBoard(const char* operation);
     void WriteToBoard();
     void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
     void ShowWhenNotSent(Operation operation);
+    void KeepRecord(OperationFacts facts);
     ConfigFileContext FileContext();
     void InitializeControls();
     void About1Click();
@@ -163,6 +171,8 @@ private:
     std::unique_ptr<TSerialPort> port_;
     std::unique_ptr<TBoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
+    std::unique_ptr<records::TRecordingLog> recordingLog_;
+    std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;
 };

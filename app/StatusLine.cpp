@@ -113,6 +113,12 @@ void StatusLine::ShowOutcome(const Outcome& outcome, const QString& details) {
     Show(outcome, details);
 }
 
+void StatusLine::MarkNotRecorded(const QString& why) {
+    // An operation that showed no outcome of its own (start, status) leaves its progress text.
+    const QString note = "No record was kept: " + why;
+    ShowOutcome({inProgress_ ? note : shown_.text + " " + note, true}, shownDetails_);
+}
+
 void StatusLine::ShowProgress(const QString& text) {
     inProgress_ = true;
     Show({text, false}, {});

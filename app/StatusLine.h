@@ -31,6 +31,9 @@ public:
     // Puts back the outcome that ShowProgress covered, unless an outcome was shown since.
     void EndProgress();
 
+    // Adds to the outcome shown, in red, that no record of the operation was kept and why.
+    void MarkNotRecorded(const QString& why);
+
     // Shows text at the right edge, details as its tooltip.
     void ShowConnection(const QString& text, const QString& details = {});
 

@@ -103,8 +103,10 @@ std::string CsvLine(const BoardRecord& record) {
 }
 
 std::string JsonOutputLine(const BoardRecord& record) {
-    Json json = {{"command", "history"}, {"exit_code", 0}, {"error", nullptr}};
-    json.update(RecordToJson(record));
+    const Json json = {{"command", "history"},
+                       {"exit_code", 0},
+                       {"error", nullptr},
+                       {"record", RecordToJson(record)}};
     return json.dump() + "\n";
 }
 

@@ -9,7 +9,7 @@
 namespace kronax::records {
 
 // Passes every traffic-log line on to the log it wraps and keeps it for the record, with its
-// offset from the moment the recording log was made. The thread that owns the port.
+// offset from the moment the recording log was made or restarted. The thread that owns the port.
 class TRecordingLog : public ITrafficLog {
 public:
     // inner and ticks must outlive the log.
@@ -22,6 +22,12 @@ public:
     }
 
     const std::vector<RecordedLogLine>& Lines() const { return lines_; }
+
+    // Forgets the lines kept so far and counts offsets from now.
+    void Restart() {
+        lines_.clear();
+        start_ = ticks_.TickCount();
+    }
 
 private:
     ITrafficLog& inner_;

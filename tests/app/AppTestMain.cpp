@@ -7,11 +7,13 @@
 
 #include <filesystem>
 
-// The window tests need an application object and run without a display, and without any of
-// the machine's serial ports.
+// The window tests need an application object and run without a display, without any of the
+// machine's serial ports and without the user's record store.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     std::filesystem::create_directories(kronax::test::EmptyPortsFolder());
+    const std::string records = kronax::test::SuiteFolder() + "/records.sqlite3";
+    qputenv("KRONAX_RECORDS", records.c_str());
     const kronax::test::ScopedPorts ports(kronax::test::EmptyPortsFolder());
     kronax::KronaxApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -10,10 +10,14 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 // Runs kronax in-process against simulators reached through the real serial port.
 namespace kronax::cli::testing {
@@ -45,6 +49,26 @@ inline Outcome Kronax(const std::vector<std::string>& args) {
 }
 
 using kronax::test::ReadFileText;
+
+// kronax as a process of its own: sh runs the command line and execs kronax in its place, so
+// the pid is kronax's.
+class KronaxProcess {
+public:
+    KronaxProcess(const std::string& shellLine) {
+        const std::string command = std::string("exec ") + KRONAX_BINARY + " " + shellLine;
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), ::environ);
+    }
+    void Signal(int signal) const { kill(pid_, signal); }
+    int Wait() const {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    pid_t pid_ = -1;
+};
 
 // The objects of JSON Lines output, one a line.
 inline std::vector<nlohmann::json> JsonLines(const std::string& text) {

@@ -11,33 +11,11 @@
 #include <sys/wait.h>
 #include <thread>
 
-extern char** environ;
-
 namespace kronax::cli::testing {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// kronax as a process of its own: sh runs the command line and execs kronax in its place, so
-// the pid is kronax's.
-class KronaxProcess {
-public:
-    KronaxProcess(const std::string& shellLine) {
-        const std::string command = std::string("exec ") + KRONAX_BINARY + " " + shellLine;
-        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-        posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
-    }
-    void Signal(int signal) const { kill(pid_, signal); }
-    int Wait() const {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 std::string PulseTriggerFile(const Boards& boards) {
     ConfigurationSnapshot snapshot = StartSnapshot();
@@ -211,13 +189,14 @@ TEST(PtyKronaxUnattended, EveryCommandsJsonFollowsTheSchema) {
         {"start", "--all"},
         {"status", "--all"},
         {"info", "--all"},
-        {"set-default", "--port", "COM1,COM9"}};
+        {"set-default", "--port", "COM1,COM9"},
+        {"history", "--limit", "3"}};
     std::string lines;
     for (std::vector<std::string> command : commands) {
         command.push_back("--json");
         lines += Kronax(command).out;
     }
-    EXPECT_EQ(JsonLines(lines).size(), 3u + 1 + 3 * 6 + 2);
+    EXPECT_EQ(JsonLines(lines).size(), 3u + 1 + 3 * 6 + 2 + 3);
     const std::string output = boards.File("lines.json");
     std::ofstream(output) << lines;
     const std::string check = std::string("/usr/bin/python3 ") + KRONAX_SOURCE_DIR +

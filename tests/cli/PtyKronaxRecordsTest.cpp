@@ -1,0 +1,185 @@
+#include "tests/cli/CliHarness.h"
+
+#include "records/FileDigest.h"
+#include "records/OperationSteps.h"
+#include "records/RecordStore.h"
+#include "tests/support/ScopedEnvironment.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace kronax::cli::testing {
+namespace {
+
+using records::BoardRecord;
+using records::TRecordStore;
+using ::testing::HasSubstr;
+
+// A record store of the test's own, which kronax in-process and its child processes use.
+class ScratchStore {
+public:
+    ScratchStore() : file_(scratch_.Path("records.sqlite3")), env_("KRONAX_RECORDS", file_) {}
+    const std::string& File() const { return file_; }
+    std::vector<BoardRecord> All() { return TRecordStore(file_).Query({}); }
+
+private:
+    Scratch scratch_;
+    std::string file_;
+    kronax::test::ScopedEnvironment env_;
+};
+
+std::string SavedFile(const Boards& boards) {
+    ConfigurationSnapshot snapshot = StartSnapshot();
+    snapshot.configuration.CountsPerRev = 3600;
+    const std::string file = boards.File("board.kxcfg");
+    SaveConfigFile(file, snapshot, false);
+    return file;
+}
+
+TEST(PtyKronaxRecords, AWriteRecordsFilePayloadsStepsTrafficAndTheBoardAskedAfterIt) {
+    const struct {
+        SimArgs sim;
+        int exitCode;
+        std::string errorCode;
+    } cases[] = {
+        {{{"--serial", "4711"}}, 0, ""},
+        {{{"--serial", "4711", "--refuse", "##SMMUX"}}, 1, "write_not_acknowledged"},
+    };
+    for (const auto& [sim, exitCode, errorCode] : cases) {
+        ScratchStore store;
+        Boards boards(sim);
+        const std::string file = SavedFile(boards);
+        EXPECT_EQ(Kronax({"write", "--port", "COM1", file, "--verify", "--set-default"}).code,
+                  exitCode);
+        const auto all = store.All();
+        ASSERT_EQ(all.size(), 1u);
+        const BoardRecord& record = all[0];
+        EXPECT_EQ(record.operation, "write");
+        EXPECT_EQ(record.exitCode, exitCode);
+        EXPECT_EQ(record.errorCode, errorCode);
+        ASSERT_TRUE(record.board);
+        EXPECT_EQ(record.board->serialNumber, "4711");
+        EXPECT_EQ(record.fileSha256, records::Sha256Hex(ReadFileText(file)));
+        EXPECT_EQ(record.sent, records::PayloadsOf(LoadConfigFile(file).payloads));
+        EXPECT_TRUE(record.before);
+        EXPECT_EQ(record.verified.has_value(), exitCode == 0);
+        ASSERT_FALSE(record.steps.empty());
+        EXPECT_EQ(record.steps.back().command, "??SMSETB");
+        ASSERT_EQ(record.traffic.size(), record.steps.size());
+        EXPECT_THAT(record.traffic.back().line, HasSubstr("!SM4711P1.2F2.1U1.7"));
+    }
+}
+
+TEST(PtyKronaxRecords, ABoardSwappedBehindOnePortIsRecordedUnderItsOwnSerialNumber) {
+    ScratchStore store;
+    for (const char* serial : {"1111", "2222"}) {
+        Boards boards(SimArgs{{"--serial", serial}});
+        EXPECT_EQ(Kronax({"set-default", "--port", "COM1"}).code, 0);
+    }
+    const auto all = store.All();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].board->serialNumber, "2222");
+    EXPECT_EQ(all[1].board->serialNumber, "1111");
+    const Outcome history = Kronax({"history", "--board", "1111"});
+    EXPECT_EQ(history.code, 0);
+    EXPECT_THAT(history.out, HasSubstr("  COM1  1111  set-default  ok  -\n"));
+    EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 1);
+}
+
+TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAndAReadableStore) {
+    const struct {
+        int signal;
+        std::string outcome;
+    } cases[] = {{SIGTERM, "failed"}, {SIGKILL, "running"}};
+    for (const auto& [signal, outcome] : cases) {
+        ScratchStore store;
+        Boards boards(SimArgs{{"--delay", "150"}});
+        KronaxProcess kronax("write --port COM1 " + SavedFile(boards) + " 2>/dev/null");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+        kronax.Signal(signal);
+        EXPECT_EQ(kronax.Wait(), 128 + signal);
+        TRecordStore reopened(store.File());
+        EXPECT_EQ(reopened.IntegrityCheck(), "ok");
+        const auto all = reopened.Query({});
+        ASSERT_EQ(all.size(), 1u);
+        EXPECT_EQ(all[0].Outcome(), outcome);
+    }
+}
+
+TEST(PtyKronaxRecords, ThirtyTwoBoardsAndThreeMoreProcessesKeepEveryRecord) {
+    ScratchStore store;
+    Boards boards(32);
+    std::vector<std::unique_ptr<KronaxProcess>> others;
+    for (int process = 0; process < 3; ++process)
+        others.push_back(std::make_unique<KronaxProcess>("status --all -q >/dev/null 2>&1"));
+    Kronax({"status", "--all", "-q"});
+    for (const auto& other : others)
+        other->Wait();
+    TRecordStore reopened(store.File());
+    EXPECT_EQ(reopened.Query({}).size(), 4u * 32u);
+    EXPECT_EQ(reopened.IntegrityCheck(), "ok");
+}
+
+TEST(PtyKronaxRecords, AStoreThatCannotBeWrittenBeforehandLeavesTheBoardUntouched) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> spoil;
+    } cases[] = {
+        {"a folder",
+         [](const std::string& file) {
+             std::filesystem::create_directory(file);
+         }},
+        {"not a store",
+         [](const std::string& file) {
+             std::ofstream(file) << std::string(4096, 'x');
+         }},
+    };
+    for (const auto& [name, spoil] : cases) {
+        ScratchStore store;
+        Boards boards(1);
+        spoil(store.File());
+        const Outcome refused = Kronax({"start", "--port", "COM1", "--json"});
+        EXPECT_EQ(refused.code, 6) << name;
+        EXPECT_EQ(JsonLines(refused.out).at(0)["error"]["code"], "record_error") << name;
+        EXPECT_FALSE(boards.ReceivedAny("COM1", "##SMSTA")) << name;
+        EXPECT_EQ(Kronax({"start", "--port", "COM1", "--no-record"}).code, 0) << name;
+    }
+}
+
+TEST(PtyKronaxRecords, AStoreLockedBeyondTheOperationLosesNoRecordAndSaysSo) {
+    ScratchStore store;
+    Boards boards(SimArgs{{"--delay", "300"}});
+    TRecordStore(store.File()).IntegrityCheck();
+    std::atomic<bool> done{false};
+    std::thread locker([&] {
+        sqlite3* db = nullptr;
+        sqlite3_open(store.File().c_str(), &db);
+        sqlite3_busy_timeout(db, 5000);
+        // Takes the lock once the running record is in, and keeps it until kronax has ended.
+        while (TRecordStore(store.File()).Query({}).empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        while (!done)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    const Outcome start = Kronax({"start", "--port", "COM1"});
+    done = true;
+    locker.join();
+    EXPECT_EQ(start.code, 6);
+    EXPECT_EQ(start.out, "Start aknowledged.\n");
+    const auto lines = JsonLines(start.err.substr(0, start.err.find('\n') + 1));
+    EXPECT_EQ(lines.at(0)["operation"], "start");
+    EXPECT_EQ(lines.at(0)["board"]["serial_number"], "0815");
+    EXPECT_THAT(start.err, HasSubstr("COM1: the record was not kept: "));
+    EXPECT_EQ(store.All().at(0).Outcome(), "running");
+}
+
+} // namespace
+} // namespace kronax::cli::testing
