@@ -93,9 +93,9 @@ TEST_F(PtyKronaxRecordsServer, TwoStationsForwardTheirWritesAndAreQueriedFromThe
         std::vector<std::string> args = {"history", "--server", "--json"};
         args.insert(args.end(), filter.begin(), filter.end());
         std::vector<std::string> found;
-        for (const auto& record : JsonLines(Kronax(args).out))
-            found.push_back(record["station"].get<std::string>() + " " +
-                            record["operation"].get<std::string>());
+        for (const auto& line : JsonLines(Kronax(args).out))
+            found.push_back(line["record"]["station"].get<std::string>() + " " +
+                            line["record"]["operation"].get<std::string>());
         std::sort(found.begin(), found.end());
         return found;
     };
