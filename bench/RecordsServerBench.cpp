@@ -1,7 +1,8 @@
 // What forwarding records to a records server costs: the wall time of one "kronax status" on a
-// simulator with no server named, with a reachable server, with a stopped one and with one that
-// accepts and never answers (each the median of Repeats runs), and the time a sync takes to
-// forward 10,000 queued records. The server is a PostgreSQL of the benchmark's own.
+// simulator with no server named, with a reachable server (Unix socket, and TCP with a
+// password), with a stopped one and with one that accepts and never answers (each the median of
+// Repeats runs), and the time a sync takes to forward 10,000 queued records. The server is a
+// PostgreSQL of the benchmark's own.
 #include "bench/BenchTable.h"
 #include "cli/KronaxCommand.h"
 #include "records/RecordStore.h"
@@ -108,11 +109,13 @@ int main() {
     const struct {
         const char* name;
         std::string connection;
+        bool reachable;
     } cases[] = {
-        {"none named", ""},
-        {"reachable", server},
-        {"stopped", "host=" + scratch + " port=1 dbname=postgres user=kronax"},
-        {"hanging", "host=127.0.0.1 dbname=k user=k port=" + std::to_string(hangingPort)},
+        {"none named", "", false},
+        {"reachable", server, true},
+        {"reachable over TCP", postgres.TcpConnection(), true},
+        {"stopped", "host=" + scratch + " port=1 dbname=postgres user=kronax", false},
+        {"hanging", "host=127.0.0.1 dbname=k user=k port=" + std::to_string(hangingPort), false},
     };
     for (const auto& sample : cases) {
         const std::string store = scratch + "/" + sample.name + ".sqlite3";
@@ -124,7 +127,7 @@ int main() {
         records::TRecordStore records(store);
         table.AddRow({sample.name, bench::Fixed(wall, 3), bench::Fixed((wall - alone) * 1000, 1),
                       std::to_string(records.QueuedCount()),
-                      sample.connection == server ? std::to_string(OnServer(server)) : "-"});
+                      sample.reachable ? std::to_string(OnServer(sample.connection)) : "-"});
     }
     close(hanging);
     std::cout << "kronax status on one simulator, forwarding its record\n" << table.Text();
