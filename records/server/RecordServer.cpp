@@ -1,5 +1,6 @@
 #include "records/server/RecordServer.h"
 
+#include "protocol/SystemText.h"
 #include "records/RecordJson.h"
 
 #include <array>
@@ -130,6 +131,11 @@ void TRecordServer::Store(const std::vector<BoardRecord>& records, ServerDeadlin
 std::vector<BoardRecord> TRecordServer::Query(const ServerFilter& filter, ServerDeadline deadline) {
     std::vector<std::optional<std::string>> parameters;
     std::string where;
+    // The filter holds system text, as records do; the server's columns hold their JSON form's
+    // UTF-8.
+    const auto utf8 = [](const std::optional<std::string>& text) {
+        return text ? std::optional(Utf8FromSystemText(*text)) : std::nullopt;
+    };
     const auto add = [&](const std::string& condition, std::optional<std::string> parameter) {
         where += (where.empty() ? " WHERE " : " AND ") + condition;
         if (parameter) {
@@ -139,13 +145,13 @@ std::vector<BoardRecord> TRecordServer::Query(const ServerFilter& filter, Server
     };
     const RecordFilter& records = filter.records;
     if (records.boardSerial)
-        add("board_serial = ", records.boardSerial);
+        add("board_serial = ", utf8(records.boardSerial));
     if (records.port)
-        add("port = ", records.port);
+        add("port = ", utf8(records.port));
     if (filter.station)
-        add("station = ", filter.station);
+        add("station = ", utf8(filter.station));
     if (records.operation)
-        add("operation = ", records.operation);
+        add("operation = ", utf8(records.operation));
     if (records.sinceMs)
         add("started_ms >= ", std::to_string(*records.sinceMs));
     if (records.untilMs)

@@ -11,7 +11,7 @@
 namespace kronax::records {
 
 // Which records a query of the server returns: those of the local store's filter, also by
-// station.
+// station. Texts are system text, as in records.
 struct ServerFilter {
     RecordFilter records = {};
     std::optional<std::string> station = {};

@@ -225,7 +225,10 @@ TEST_F(RecordServerTest, TwoStationsShareTheServerAndAreQueriedApart) {
     TRecordStore stationA(fileA.Path()), stationB(fileB.Path());
     stationA.Save(Record("st-a1", "line-A", "0815"));
     stationA.Save(Record("st-a2", "line-A", "0816"));
-    stationB.Save(Record("st-b1", "line-B", "0815"));
+    stationB.Save(Record("st-b1",
+                         "Linie-S\xFC"
+                         "d",
+                         "0815"));
     ForwardQueued(stationA, Server(), AfterOperationLimits);
     ForwardQueued(stationB, Server(), AfterOperationLimits);
     const auto ids = [](const ServerFilter& filter) {
@@ -237,7 +240,10 @@ TEST_F(RecordServerTest, TwoStationsShareTheServerAndAreQueriedApart) {
     EXPECT_EQ(ids({}), (std::set<std::string>{"st-a1", "st-a2", "st-b1"}));
     EXPECT_EQ(ids({{}, "line-A"}), (std::set<std::string>{"st-a1", "st-a2"}));
     EXPECT_EQ(ids({{.boardSerial = "0815"}, {}}), (std::set<std::string>{"st-a1", "st-b1"}));
-    EXPECT_EQ(ids({{.boardSerial = "0815"}, "line-B"}), (std::set<std::string>{"st-b1"}));
+    EXPECT_EQ(ids({{.boardSerial = "0815"},
+                   "Linie-S\xFC"
+                   "d"}),
+              (std::set<std::string>{"st-b1"}));
 }
 
 TEST_F(RecordServerTest, TheBackgroundForwarderForwardsOnItsOwnThreadNeverTheCallers) {
