@@ -3,6 +3,7 @@
 #include "records/server/BackgroundForwarder.h"
 #include "records/server/PgConnection.h"
 #include "records/server/RecordForwarder.h"
+#include "records/server/ServerSetting.h"
 #include "sim/PostgresProcess.h"
 #include "tests/support/ScopedTempFile.h"
 
@@ -13,6 +14,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <future>
 #include <memory>
 #include <set>
@@ -288,6 +290,25 @@ TEST(RecordServer, AServerThatAcceptsAndNeverAnswersCostsAtMostTheBoundedTime) {
     EXPECT_EQ(report.failure->Failure(), ServerFailure::TimedOut);
     EXPECT_EQ(report.queued, 1u);
     EXPECT_LT(took, seconds(5)); // bounds a hang only
+}
+
+TEST(RecordServer, TheEnvironmentNamesTheServerBeforeTheSettingsFile) {
+    ScopedTempFile settings("kronax.ini");
+    std::ofstream(settings.Path()) << "[Records]\nServer=host=from-file\n";
+    const struct {
+        const char* variable;
+        std::string file;
+        std::optional<std::string> server;
+    } cases[] = {
+        {"host=from-env", settings.Path(), "host=from-env"},
+        {"", settings.Path(), "host=from-file"},
+        {nullptr, settings.Path(), "host=from-file"},
+        {nullptr, settings.Path() + ".missing", std::nullopt},
+    };
+    for (const auto& sample : cases)
+        EXPECT_EQ(RecordsServer([&](const char*) { return sample.variable; }, sample.file),
+                  sample.server)
+            << sample.file;
 }
 
 TEST(RecordServer, AConnectionStringWithAPasswordIsRefusedWithoutShowingIt) {
