@@ -126,7 +126,8 @@ TEST_F(EndToEndTest, WriteSendsTheReadConfigurationBackUnchanged) {
     for (const QString& line : report)
         EXPECT_TRUE(line.endsWith(" acknowledged.")) << line.toStdString();
     const QStringList log = form->LogLines();
-    ASSERT_EQ(log.size(), 12) << "six queries at start-up, six writes";
+    ASSERT_EQ(log.size(), 13) << "six queries at start-up, six writes, the identity for the record";
+    EXPECT_TRUE(log[12].startsWith("??SMSETB\\r | "));
     for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
         EXPECT_TRUE(log[6 + static_cast<int>(i)].startsWith(QString::fromStdString(
             "##SM" + std::string(KindName(PayloadKinds[i])) + boardPayloads[i] + "\\r | ")));
@@ -151,8 +152,9 @@ TEST_F(EndToEndTest, SavedFileOpensToTheSameConfigurationAndIsSentToTheBoard) {
     EXPECT_EQ(Encode(*form), boardPayloads);
     EXPECT_EQ(form->Control<EntryField>("edCntPerRev")->text(), "1000");
     const QStringList log = form->LogLines();
-    ASSERT_GE(log.size(), 6);
-    EXPECT_EQ(log[log.size() - 6],
+    ASSERT_GE(log.size(), 7);
+    // The identity for the record follows the six writes.
+    EXPECT_EQ(log[log.size() - 7],
               QString::fromStdString("##SMSEN" + boardPayloads[0] + "\\r | !SMACK\\r"));
     form.reset();
     EXPECT_EQ(AskBoard(*board), boardPayloads);
