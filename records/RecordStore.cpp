@@ -60,12 +60,16 @@ TRecordStore::TRecordStore(const std::filesystem::path& file, int busyTimeoutMs)
             RaiseStoreError(db_, opened, "cannot open the record store " + file.string());
         sqlite3_busy_timeout(db_, busyTimeoutMs);
         sqlite3_extended_result_codes(db_, 1);
+        // Each kronax run opens the store once: a checkpoint (and its syncs) at every close would
+        // cost more than the records themselves. The log is checkpointed as it grows instead.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         const std::string doing = "cannot use the record store " + file.string();
         TStatement(db_, "PRAGMA journal_mode = WAL").Step(doing);
         // In WAL mode a commit is safe from a killed process; only a power cut may lose the
         // last ones.
         Execute(db_, "PRAGMA synchronous = NORMAL", doing);
-        MigrateRecordSchema(db_, SchemaVersion);
+        if (FileSchemaVersion() != SchemaVersion)
+            MigrateRecordSchema(db_, SchemaVersion);
     } catch (...) {
         sqlite3_close(db_);
         throw;
