@@ -4,13 +4,15 @@ JOBS ?= $(shell nproc)
 ASAN_BUILD_DIR ?= build-asan
 TSAN_BUILD_DIR ?= build-tsan
 SANITIZER_CXX ?= clang++-14
+# The formatter whose output the sources are kept in; another version formats some lines otherwise.
+CLANG_FORMAT ?= clang-format-14
 # Seconds each fuzzing harness runs in `make fuzz`.
 FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
 
 .PHONY: all deps configure build run test wine-test package dist package-test bench windows format-check clean
-.PHONY: windows-package screenshots
-.PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay
+.PHONY: windows-package screenshots docs-check
+.PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay fuzz-short
 
 all: build
 
@@ -18,8 +20,8 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRONAX_WERROR=ON \
-		-DKRONAX_WINDOWS_BUILD_DIR=$(abspath $(WINDOWS_BUILD_DIR)) >/dev/null
+	@scripts/configure $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRONAX_WERROR=ON \
+		-DKRONAX_WINDOWS_BUILD_DIR=$(abspath $(WINDOWS_BUILD_DIR))
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -30,23 +32,27 @@ run: build
 # The whole tree cross-compiled for Windows, as a native build configures it but without the
 # window (no Qt for Windows here): kronax.exe, the toolkit-free libraries and their tests.
 windows: deps
-	@cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	@scripts/configure $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKRONAX_WERROR=ON \
-		-DKRONAX_WITH_WINDOW=OFF >/dev/null
+		-DKRONAX_WITH_WINDOW=OFF
 	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README,
+# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README, docs,
 # licence and the manual (written by running kronax.exe under Wine).
 windows-package: windows
 	@cd $(WINDOWS_BUILD_DIR) && cpack
 
+# Every relative link and picture in README.md and docs/ must lead somewhere.
+docs-check:
+	@scripts/check-doc-links
+
 # Every tracked C++ file must be as clang-format (with the repository's .clang-format) writes it.
 format-check:
-	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 $(CLANG_FORMAT) --dry-run --Werror
 
 # The native suites, the package check and the Windows suites under Wine all run in one CTest
 # run, so its summary ends the output.
-test: format-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize fuzz-replay
+test: format-check docs-check build windows $(WINDOWS_BUILD_DIR)/app-syntax.stamp sanitize fuzz-replay
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The cross-built suites under Wine alone, the Win32 serial backend against the simulator among
@@ -99,11 +105,11 @@ screenshots: build
 # The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and
 # UndefinedBehaviorSanitizer: any undefined behaviour aborts, leaks fail the run.
 asan-build: deps
-	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
+	@scripts/configure $(ASAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
 		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_WITH_CLI=OFF \
 		-DKRONAX_WITH_FUZZERS=ON -DKRONAX_TEST_SUITES="link;exchange;protocol;config_file;sim" \
 		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fno-omit-frame-pointer \
-		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" >/dev/null
+		-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link"
 	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 
 sanitize-asan: asan-build
@@ -113,9 +119,9 @@ sanitize-asan: asan-build
 
 # The threaded suites under ThreadSanitizer.
 tsan-build: deps
-	@cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
+	@scripts/configure $(TSAN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Sanitize \
 		-DCMAKE_CXX_COMPILER=$(SANITIZER_CXX) -DKRONAX_WITH_WINDOW=OFF -DKRONAX_TEST_SUITES="link;exchange;sim" \
-		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fsanitize=thread" >/dev/null
+		-DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only -fsanitize=thread"
 	@cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target link_tests exchange_tests sim_tests
 
 sanitize-tsan: tsan-build
@@ -127,6 +133,11 @@ sanitize: sanitize-asan sanitize-tsan
 # Every seed and every input the fuzzers have kept, run once through its harness.
 fuzz-replay: asan-build
 	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L '^fuzz-replay$$'
+
+# Each harness for a few seconds from its corpus, as a quick check that none fails on correct
+# behaviour; random, so never part of `make test`.
+fuzz-short: asan-build
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -L '^fuzz-short$$'
 
 # Each harness for FUZZ_SECONDS on a copy of its corpus; new inputs stay in the build folder.
 fuzz: asan-build

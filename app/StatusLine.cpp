@@ -1,6 +1,7 @@
 #include "app/StatusLine.h"
 
 #include "app/WindowLook.h"
+#include "exchange/VisibleLineEnds.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -21,7 +22,7 @@ const QString Ellipsis = QString::fromUtf8("\u2026");
 QString ToolTip(const QString& text) {
     QStringList lines = text.trimmed().split("\r\n");
     for (QString& line : lines)
-        line.replace('\r', "\\r").replace('\n', "\\n");
+        line = QString::fromStdString(WithVisibleLineEnds(line.toStdString()));
     const QString plain = lines.join('\n');
     // A tooltip that looks like markup is taken as markup: then it is escaped (and may wrap).
     if (Qt::mightBeRichText(plain))

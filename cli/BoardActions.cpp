@@ -2,14 +2,17 @@
 
 #include "cli/ConfigurationFields.h"
 #include "cli/PortErrors.h"
+#include "cli/Settings.h"
 #include "cli/Text.h"
 #include "protocol/BoardCommands.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/OutcomeText.h"
 #include "protocol/PayloadCodec.h"
+#include "protocol/RangeCheck.h"
 #include "records/OperationSteps.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -100,35 +103,62 @@ Json PayloadsJson(const BoardRead& read) {
     return json;
 }
 
-std::string KindList(std::size_t from, std::size_t to) {
+using Kinds = std::vector<PayloadKind>;
+
+std::string KindList(const Kinds& kinds) {
     std::string list;
-    for (std::size_t index = from; index < to; ++index)
-        list += (list.empty() ? "" : ", ") + std::string(KindName(PayloadKinds[index]));
+    for (PayloadKind kind : kinds)
+        list += (list.empty() ? "" : ", ") + std::string(KindName(kind));
     return list;
 }
 
-Json KindsJson(std::size_t from, std::size_t to) {
+Json KindsJson(const Kinds& kinds) {
     Json json = Json::array();
-    for (std::size_t index = from; index < to; ++index)
-        json.push_back(KindName(PayloadKinds[index]));
+    for (PayloadKind kind : kinds)
+        json.push_back(KindName(kind));
     return json;
 }
 
 // "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out.
-std::string NotSentNote(std::size_t sent) {
-    const std::string where = sent == 0 ? "before " + std::string(KindName(PayloadKinds[0]))
-                                        : "after " + std::string(KindName(PayloadKinds[sent - 1]));
-    if (sent == PayloadKinds.size())
+std::string NotSentNote(const Kinds& kinds, std::size_t sent) {
+    const std::string where = sent == 0 ? "before " + std::string(KindName(kinds.front()))
+                                        : "after " + std::string(KindName(kinds[sent - 1]));
+    if (sent == kinds.size())
         return where;
-    return where + "; " + KindList(sent, PayloadKinds.size()) + " not sent";
+    return where + "; " +
+           KindList(Kinds(kinds.begin() + static_cast<std::ptrdiff_t>(sent), kinds.end())) +
+           " not sent";
+}
+
+// "TDF (multiplier, divider)": the kinds with the settings they carry.
+std::string KindsWithSettings(const Kinds& kinds) {
+    std::string list;
+    for (PayloadKind kind : kinds) {
+        std::string names;
+        for (const Setting& setting : AllSettings()) {
+            const Kinds carriers = PayloadsOf(setting);
+            if (std::find(carriers.begin(), carriers.end(), kind) != carriers.end())
+                names += (names.empty() ? "" : ", ") + SettingKey(setting);
+        }
+        list += (list.empty() ? "" : "; ") + std::string(KindName(kind)) + " (" + names + ")";
+    }
+    return list;
+}
+
+bool NoneAnswered(const TransferReport& report) {
+    return std::all_of(report.steps.begin(), report.steps.end(), [](const TransferStep& step) {
+        return step.outcome == StepOutcome::Timeout;
+    });
 }
 
 PortResult Incomplete(const TGuardedChannel& guard, const BoardRead& read,
                       const std::string& note) {
-    PortResult result = guard.Stopped()
-                            ? StoppedResult(guard, "while reading the board")
+    PortResult result = guard.Stopped() ? StoppedResult(guard, "while reading the board")
+                        : NoneAnswered(read.report)
+                            ? NoAnswerResult()
                             : FailedResult(ExitNotAsAsked, "read_incomplete",
-                                           "the board's configuration was not read completely");
+                                           "the board's configuration was not read "
+                                           "completely");
     result.text = Lines(read.report);
     result.problem += note;
     return result;
@@ -138,8 +168,8 @@ Json DifferencesJson(const std::vector<FieldDifference>& differences) {
     Json json = Json::array();
     for (const FieldDifference& difference : differences)
         json.push_back({{"field", difference.key},
-                        {"board", difference.boardText},
-                        {"file", difference.fileText}});
+                        {"board", difference.boardValue},
+                        {"file", difference.fileValue}});
     return json;
 }
 
@@ -158,11 +188,12 @@ std::vector<PayloadDifference> DiffPayloads(const BoardRead& read, const Payload
     return differences;
 }
 
-std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences) {
+std::string PayloadDifferencesText(const std::vector<PayloadDifference>& differences,
+                                   const std::string& written = "file") {
     std::string text;
     for (const PayloadDifference& difference : differences)
         text += "Payload " + std::string(KindName(difference.kind)) + ": board " +
-                Utf8FromSystemText(difference.board.value_or("(none)")) + ", file " +
+                Utf8FromSystemText(difference.board.value_or("(none)")) + ", " + written + " " +
                 difference.sent + "\n";
     return text;
 }
@@ -187,13 +218,14 @@ Json PayloadDifferencesJson(const std::vector<PayloadDifference>& differences) {
 
 // Shows every setting and every payload in which the board differs from what a write sends;
 // returns whether there was any.
-bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result) {
+bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult& result,
+                     const std::string& written = "file") {
     const auto fields = DiffFields(read.report.Payloads(), file);
     const auto payloads = DiffPayloads(read, file);
-    result.text +=
-        fields.empty() && payloads.empty()
-            ? "No differences.\n"
-            : (fields.empty() ? "" : DifferencesText(fields)) + PayloadDifferencesText(payloads);
+    result.text += fields.empty() && payloads.empty()
+                       ? "No differences.\n"
+                       : (fields.empty() ? "" : DifferencesText(fields, written)) +
+                             PayloadDifferencesText(payloads, written);
     result.json["differences"] = DifferencesJson(fields);
     result.json["payload_differences"] = PayloadDifferencesJson(payloads);
     return !fields.empty() || !payloads.empty();
@@ -203,12 +235,14 @@ bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult
 class WriteSteps {
 public:
     WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
-        : guard_(guard), request_(request), sent_(request.file.payloads) {
-        NoteFile(result_, request.file.name, request.file.bytes);
+        : guard_(guard), request_(request), sent_(request.file.payloads),
+          kinds_(PayloadKinds.begin(), PayloadKinds.end()) {
+        if (request.settings.empty())
+            NoteFile(result_, request.file.name, request.file.bytes);
         for (const char* key :
-             {"differences", "payload_differences", "report", "verified", "set_default"})
+             {"differences", "payload_differences", "report", "verified", "set_default", "holds"})
             result_.json[key] = nullptr;
-        result_.json["not_sent"] = KindsJson(0, PayloadKinds.size());
+        result_.json["not_sent"] = KindsJson(kinds_);
     }
 
     bool ReadFirst() {
@@ -221,27 +255,38 @@ public:
         result_.recorded.before = records::PayloadsOf(read.report);
         if (!read.complete)
             return false;
-        ShowDifferences(read, request_.file.payloads, result_);
+        board_ = read.report.Payloads();
+        if (!request_.settings.empty() && !ChangeSettings(read))
+            return false;
+        // With --set there is no file: the other side is the board's new configuration.
+        ShowDifferences(read, sent_, result_, request_.settings.empty() ? "file" : "new");
         return !request_.dryRun;
     }
 
     bool Send() {
+        if (kinds_.empty()) {
+            result_.text += "Nothing to write: the board holds these settings already.\n";
+            return true;
+        }
         const std::size_t before = guard_.Completed();
-        const TransferReport report = ReportOf(WritePayloadTexts(sent_, guard_), guard_, before);
+        const TransferReport report =
+            ReportOf(WritePayloadTexts(sent_, kinds_, guard_), guard_, before);
         NoteSteps(result_, report);
         result_.recorded.sent = records::PayloadsOf(report);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
-        result_.json["not_sent"] = KindsJson(report.steps.size(), PayloadKinds.size());
-        if (guard_.Stopped()) {
-            const PortResult stopped = StoppedResult(guard_, NotSentNote(report.steps.size()));
-            return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
-        }
-        if (report.steps.size() != PayloadKinds.size() || !report.AllSucceeded()) {
-            Fail(ExitNotAsAsked, "write_not_acknowledged",
-                 "the board did not acknowledge every write");
-            return false;
-        }
+        const Kinds notSent(kinds_.begin() + static_cast<std::ptrdiff_t>(report.steps.size()),
+                            kinds_.end());
+        result_.json["not_sent"] = KindsJson(notSent);
+        if (!report.AllSucceeded() || !notSent.empty())
+            NameMixture(report, notSent);
+        if (guard_.Stopped())
+            return FailWith(StoppedResult(guard_, NotSentNote(kinds_, report.steps.size())));
+        if (NoneAnswered(report))
+            return FailWith(NoAnswerResult());
+        if (!report.AllSucceeded())
+            return Fail(ExitNotAsAsked, "write_not_acknowledged",
+                        "the board did not acknowledge every write");
         return true;
     }
 
@@ -257,6 +302,8 @@ public:
             result_.json["verified"] = false;
             if (guard_.Stopped())
                 return Stopped("while reading back");
+            if (NoneAnswered(back.report))
+                return FailWith(NoAnswerResult());
             return Fail(ExitNotAsAsked, "verify_failed", "the configuration was not read back");
         }
         const auto differences = DiffPayloads(back, sent_);
@@ -285,9 +332,11 @@ public:
         }
         result_.recorded.steps.push_back(records::StepOf(outcome));
         const std::string text = CommandOutcomeText(outcome);
-        result_.text += PrintableReply(text) + "\n";
+        result_.text += PrintableReply(WithoutLineEnds(text)) + "\n";
         result_.json["set_default"] = Utf8FromSystemText(WithoutLineEnds(text));
-        if (!outcome.Succeeded())
+        if (outcome.outcome == CommandOutcome::Timeout)
+            FailWith(NoAnswerResult());
+        else if (!outcome.Succeeded())
             Fail(ExitNotAsAsked, "set_default_refused",
                  "the board did not make the configuration its power-on default");
     }
@@ -295,6 +344,42 @@ public:
     PortResult Result() { return std::move(result_); }
 
 private:
+    // Sends only the payloads the named settings change; the others stay as the board has them.
+    bool ChangeSettings(const BoardRead& read) {
+        ConfigurationSnapshot changed = read.snapshot;
+        ApplySettingValues(changed, request_.settings);
+        const PayloadTexts before = EncodePayloads(read.snapshot);
+        const PayloadTexts after = EncodePayloads(changed);
+        sent_ = read.report.Payloads();
+        kinds_.clear();
+        for (PayloadKind kind : PayloadKinds) {
+            const auto index = static_cast<std::size_t>(kind);
+            if (after[index] == before[index])
+                continue;
+            sent_[index] = after[index];
+            kinds_.push_back(kind);
+        }
+        result_.json["not_sent"] = KindsJson(kinds_);
+        return CheckRanges(read.snapshot, changed);
+    }
+
+    // A value out of range already on the board is left as it is; one that the change puts out
+    // of range (counts beyond a new encoder mode's limit) is refused.
+    bool CheckRanges(const ConfigurationSnapshot& before, const ConfigurationSnapshot& after) {
+        const std::vector<OutOfRangeValue> old = OutOfRangeValues(before);
+        std::string refused;
+        for (const OutOfRangeValue& found : OutOfRangeValues(after)) {
+            if (std::find(old.begin(), old.end(), found) != old.end())
+                AddWarning("the board holds " + OutOfRangeLine(found) + "; left as it is");
+            else
+                refused += (refused.empty() ? "" : "; ") + OutOfRangeLine(found);
+        }
+        if (refused.empty() || request_.allowOutOfRange)
+            return true;
+        return Fail(ExitUsage, "out_of_range",
+                    refused + "; nothing was written (--allow-out-of-range writes it)");
+    }
+
     PortResult Merged(PortResult failure) {
         failure.recorded = std::move(result_.recorded);
         failure.fileBytes = std::move(result_.fileBytes);
@@ -311,14 +396,55 @@ private:
         return false;
     }
 
-    bool Stopped(const std::string& where) {
-        const PortResult stopped = StoppedResult(guard_, where);
-        return Fail(stopped.exitCode, stopped.errorCode, stopped.problem);
+    bool FailWith(const PortResult& failure) {
+        return Fail(failure.exitCode, failure.errorCode, failure.problem);
+    }
+
+    bool Stopped(const std::string& where) { return FailWith(StoppedResult(guard_, where)); }
+
+    void AddWarning(const std::string& warning) {
+        result_.warning += (result_.warning.empty() ? "" : "; ") + warning;
+    }
+
+    // After a write in which a step failed, names what the board now holds of each payload
+    // that was to go: the new one (acknowledged, or the board held it already), the old one
+    // (refused or not sent) or either (no answer).
+    void NameMixture(const TransferReport& report, const Kinds& notSent) {
+        Kinds written;
+        Kinds kept;
+        Kinds unknown;
+        const auto heldAlready = [this](PayloadKind kind) {
+            const auto index = static_cast<std::size_t>(kind);
+            return board_ && (*board_)[index] == sent_[index];
+        };
+        for (const TransferStep& step : report.steps) {
+            if (step.outcome == StepOutcome::Acknowledged || heldAlready(step.kind))
+                written.push_back(step.kind);
+            else if (step.outcome == StepOutcome::Timeout)
+                unknown.push_back(step.kind);
+            else
+                kept.push_back(step.kind);
+        }
+        for (PayloadKind kind : notSent)
+            (heldAlready(kind) ? written : kept).push_back(kind);
+        result_.json["holds"] = {{"written", KindsJson(written)},
+                                 {"kept", KindsJson(kept)},
+                                 {"unknown", KindsJson(unknown)}};
+        if (written.empty() || (kept.empty() && unknown.empty()))
+            return;
+        std::string text = "The board now holds a mixture: " + KindList(written) + " written";
+        if (!kept.empty())
+            text += "; " + KindsWithSettings(kept) + " not written, old values kept";
+        if (!unknown.empty())
+            text += "; " + KindsWithSettings(unknown) + " unanswered, old or new values";
+        result_.text += text + ".\n";
     }
 
     TGuardedChannel& guard_;
     const WriteRequest& request_;
-    PayloadTexts sent_;
+    PayloadTexts sent_;                 // what a write sends, kind by kind
+    Kinds kinds_;                       // the kinds it sends
+    std::optional<PayloadTexts> board_; // what the board held before, when it was read
     PortResult result_;
 };
 
@@ -337,13 +463,15 @@ PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
     if (guard.Stopped())
         return StoppedResult(guard, SingleCommandStop(guard));
     const std::string text = CommandOutcomeText(outcome);
-    if (!outcome.Succeeded())
+    if (outcome.outcome == CommandOutcome::Timeout)
+        result = NoAnswerResult();
+    else if (!outcome.Succeeded())
         result = FailedResult(ExitNotAsAsked, "not_as_asked",
                               "the board did not answer as asked: " + PrintableReply(text));
-    result.recorded.steps.push_back(records::StepOf(outcome));
-    result.text = PrintableReply(text) + "\n";
+    result.text = PrintableReply(WithoutLineEnds(text)) + "\n";
     result.json["outcome"] = Utf8FromSystemText(WithoutLineEnds(text));
     result.json["reply"] = ReplyJson(outcome);
+    result.recorded.steps.push_back(records::StepOf(outcome));
     return result;
 }
 
@@ -355,6 +483,10 @@ PortResult FailedResult(int exitCode, std::string errorCode, std::string problem
     result.errorCode = std::move(errorCode);
     result.problem = std::move(problem);
     return result;
+}
+
+PortResult NoAnswerResult() {
+    return FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
 }
 
 PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
@@ -383,10 +515,13 @@ PortResult ShowAndStore(const TGuardedChannel& guard, const BoardRead& read,
     if (!read.complete)
         result = Incomplete(guard, read, "");
     result.json["fields"] = read.complete ? FieldsJson(read.snapshot) : Json(nullptr);
+    result.json["out_of_range"] = read.complete ? OutOfRangeJson(read.snapshot) : Json(nullptr);
     result.json["payloads"] = PayloadsJson(read);
     result.json["report"] = JsonLines(read.report);
     if (!read.complete)
         return result;
+    if (const std::string outOfRange = OutOfRangeText(read.snapshot); !outOfRange.empty())
+        result.warning = "the board holds " + outOfRange;
     const PayloadTexts encoded = EncodePayloads(read.snapshot);
     const PayloadTexts board = read.report.Payloads();
     const PayloadTexts& stored = request.raw ? board : encoded;
@@ -395,10 +530,11 @@ PortResult ShowAndStore(const TGuardedChannel& guard, const BoardRead& read,
     if (!request.outputFile)
         return result;
     if (!request.raw && encoded != board)
-        result.warning = "the file holds the configuration as the window saves it, not the "
-                         "board's own payloads (" +
-                         PayloadDifferencesLine(DiffPayloads(read, encoded)) +
-                         "); --raw keeps them as they are";
+        result.warning += std::string(result.warning.empty() ? "" : "; ") +
+                          "the file holds the configuration as the window saves it, not the "
+                          "board's own payloads (" +
+                          PayloadDifferencesLine(DiffPayloads(read, encoded)) +
+                          "); --raw keeps them as they are";
     if (*request.outputFile == StandardStream) {
         result.text = PayloadsFileText(stored);
         NoteFile(result, StandardStream, result.text);
@@ -444,16 +580,26 @@ PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
         result = Incomplete(guard, read, "");
         result.json["differences"] = nullptr;
         result.json["payload_differences"] = nullptr;
+        result.json["out_of_range"] = nullptr;
     }
     NoteSteps(result, read.report);
     NoteFile(result, file.name, file.bytes);
     result.recorded.received = records::PayloadsOf(read.report);
     if (!read.complete)
         return result;
-    if (ShowDifferences(read, file.payloads, result)) {
+    const bool differs = ShowDifferences(read, file.payloads, result);
+    const std::string onBoard = OutOfRangeText(read.snapshot);
+    const std::string inFile = OutOfRangeText(file.snapshot);
+    if (!onBoard.empty())
+        result.text += "Out of range on the board: " + onBoard + "\n";
+    if (!inFile.empty())
+        result.text += "Out of range in the file: " + inFile + "\n";
+    result.json["out_of_range"] = {{"board", OutOfRangeJson(read.snapshot)},
+                                   {"file", OutOfRangeJson(file.snapshot)}};
+    if (differs || !onBoard.empty() || !inFile.empty()) {
         result.exitCode = ExitNotAsAsked;
-        result.errorCode = "differences";
-        result.problem = "the board differs from the file";
+        result.errorCode = differs ? "differences" : "out_of_range";
+        result.problem = differs ? "the board differs from the file" : "values out of range";
     }
     return result;
 }
@@ -487,7 +633,7 @@ PortResult InfoAction(TGuardedChannel& guard) {
     PortResult result;
     const bool answered = outcome.Succeeded();
     if (!answered)
-        result = FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
+        result = NoAnswerResult();
     result.text = Utf8FromSystemText(WithUnixLineEnds(CommandOutcomeText(outcome))) + "\n";
     // BoardIdentity's four fields in their order.
     const char* keys[] = {"serial_number", "pcb_version", "fpga_version", "uc_version"};

@@ -3,9 +3,11 @@
 #include "cli/ConfigFiles.h"
 #include "cli/GuardedChannel.h"
 #include "cli/PortResult.h"
+#include "cli/Settings.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kronax::cli {
 
@@ -23,15 +25,20 @@ struct ReadRequest {
 PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request);
 
 struct WriteRequest {
-    const LoadedFile& file;
+    const LoadedFile& file; // what is written, unless settings are given
     bool dryRun = false;
     bool verify = false;
     bool setDefault = false;
     bool noRead = false; // write without reading the board first
+    // The settings to change on the board instead of writing a file; only the payloads that
+    // carry a change are sent.
+    std::vector<SettingValue> settings = {};
+    bool allowOutOfRange = false; // write values a change puts out of range all the same
 };
 
-// Reads the board, shows how the file differs, then writes the file's configuration, reads it
-// back and makes it the power-on default as asked.
+// Reads the board, shows how the file (or the board with the settings changed) differs, then
+// writes, reads back and makes it the power-on default as asked. After a failed step the result
+// names the payloads the board now holds from before.
 PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request);
 
 // Reads the board and shows how the file differs, by setting and by payload bytes; a difference
@@ -43,6 +50,9 @@ PortResult StartAction(TGuardedChannel& guard);
 PortResult StatusAction(TGuardedChannel& guard);
 PortResult SetDefaultAction(TGuardedChannel& guard);
 PortResult InfoAction(TGuardedChannel& guard);
+
+// A board that did not answer, whatever the command.
+PortResult NoAnswerResult();
 
 // What a guard that stopped sending ends with: exit code, machine code and the problem, which
 // names the step and what was not sent ("interrupted after TDF; MOD, MUX not sent").

@@ -2,90 +2,38 @@
 
 #include "cli/Text.h"
 #include "protocol/ConfigurationTransfer.h"
-#include "protocol/FieldCaptions.h"
 #include "protocol/MemoryConfigurationView.h"
 #include "protocol/PayloadCodec.h"
-#include "protocol/SensorRules.h"
 
-#include <array>
-#include <variant>
+#include <algorithm>
 
 namespace kronax::cli {
 namespace {
 
-using Field = std::variant<Selection, NumberField>;
-
-// Every setting in the order the window lays them out.
-constexpr std::array<Field, SelectionCount + NumberFieldCount> AllFields = {
-    Selection::SensorType,     Selection::CdmInput,     Selection::EncoderMode,
-    Selection::CaInput,        Selection::EdgeTrigger,  Selection::EdgeDetection,
-    Selection::EdgeAB,         Selection::TriggerLevel, Selection::InputFilter,
-    NumberField::CountsPerRev, NumberField::Tooth1,     NumberField::Gap1,
-    NumberField::Tooth2,       NumberField::Gap2,       NumberField::Tooth3,
-    NumberField::Gap3,         Selection::Aux1Source,   Selection::Aux2Source,
-    Selection::Di6Source,      Selection::Di7Source,    NumberField::Multiplier,
-    NumberField::Divider,      NumberField::Alpha,      NumberField::Beta};
-
-// The keys of the settings for scripts, in the order of Selection and of NumberField.
-constexpr std::array<std::string_view, SelectionCount> SelectionKeys = {
-    "sensor_type",    "cdm_input",  "encoder_mode",  "ca_input",     "edge_trigger",
-    "edge_detection", "edge_ab",    "trigger_level", "input_filter", "aux1_source",
-    "aux2_source",    "di6_source", "di7_source"};
-constexpr std::array<std::string_view, NumberFieldCount> NumberFieldKeys = {
-    "counts_per_rev", "tooth1",     "tooth2",  "tooth3", "gap1", "gap2",
-    "gap3",           "multiplier", "divider", "alpha",  "beta"};
-
-bool IsTooth(NumberField field) {
-    return field != NumberField::CountsPerRev && field < NumberField::Multiplier;
+bool Held(const Setting& setting, const HeldPayloads& held) {
+    const auto kinds = PayloadsOf(setting);
+    return std::all_of(kinds.begin(), kinds.end(),
+                       [&held](PayloadKind kind) { return held[static_cast<std::size_t>(kind)]; });
 }
 
-bool Shown(const Field& field, const SensorControls& controls) {
-    if (const auto* number = std::get_if<NumberField>(&field)) {
-        if (*number == NumberField::CountsPerRev)
-            return controls.countsPerRev;
-        return IsTooth(*number) ? controls.teeth : true;
-    }
-    switch (std::get<Selection>(field)) {
-    case Selection::CdmInput:
-        return controls.cdmInput;
-    case Selection::EncoderMode:
-        return controls.encoderMode;
-    case Selection::CaInput:
-        return controls.caInput;
-    case Selection::EdgeTrigger:
-        return controls.edgeTrigger;
-    case Selection::EdgeDetection:
-        return controls.edgeDetection;
-    case Selection::EdgeAB:
-        return controls.edgeAB;
-    case Selection::TriggerLevel:
-        return controls.triggerLevel;
-    case Selection::InputFilter:
-        return controls.inputFilter;
-    default:
-        return true;
-    }
-}
-
-SensorControls ControlsOf(const ConfigurationSnapshot& snapshot) {
-    return SensorControlsFor(snapshot.Selected(Selection::SensorType),
-                             snapshot.Selected(Selection::CaInput));
-}
-
-NamedField Describe(const Field& field, const ConfigurationSnapshot& snapshot) {
-    if (const auto* number = std::get_if<NumberField>(&field)) {
+NamedField Describe(const Setting& setting, const ConfigurationSnapshot& snapshot) {
+    NamedField field{SettingKey(setting), SettingCaption(setting), "",
+                     SettingJson(setting, snapshot), std::nullopt};
+    if (const auto* number = std::get_if<NumberField>(&setting)) {
         const std::int32_t value = FieldValue(snapshot.configuration, *number);
-        return {std::string(NumberFieldKeys[static_cast<std::size_t>(*number)]),
-                std::string(NumberFieldCaption(*number)), std::to_string(value), value};
+        field.text = std::to_string(value);
+        const ValueRange accepted = AcceptedValuesIn(snapshot, *number);
+        if (value < accepted.min || value > accepted.max)
+            field.accepted = accepted;
+        return field;
     }
-    const Selection selection = std::get<Selection>(field);
+    const Selection selection = std::get<Selection>(setting);
     const auto items = OptionItems(selection);
     const int position = snapshot.Selected(selection);
-    std::string text = position >= 0 && static_cast<std::size_t>(position) < items.size()
-                           ? Utf8FromSystemText(items[static_cast<std::size_t>(position)])
-                           : "(none)";
-    return {std::string(SelectionKeys[static_cast<std::size_t>(selection)]),
-            std::string(SelectionCaption(selection)), std::move(text), std::nullopt};
+    field.text = position >= 0 && static_cast<std::size_t>(position) < items.size()
+                     ? Utf8FromSystemText(items[static_cast<std::size_t>(position)])
+                     : "(none)";
+    return field;
 }
 
 ConfigurationSnapshot Decoded(const PayloadTexts& payloads) {
@@ -96,30 +44,53 @@ ConfigurationSnapshot Decoded(const PayloadTexts& payloads) {
 
 } // namespace
 
-std::vector<NamedField> ShownFields(const ConfigurationSnapshot& snapshot) {
-    const SensorControls controls = ControlsOf(snapshot);
+std::vector<NamedField> ShownFields(const ConfigurationSnapshot& snapshot,
+                                    const HeldPayloads& held) {
+    const bool typeKnown = Held(Selection::SensorType, held);
+    const SensorControls controls = SensorControlsFor(snapshot.Selected(Selection::SensorType),
+                                                      snapshot.Selected(Selection::CaInput));
     std::vector<NamedField> fields;
-    for (const Field& field : AllFields)
-        if (Shown(field, controls))
-            fields.push_back(Describe(field, snapshot));
+    for (const Setting& setting : AllSettings())
+        if (Held(setting, held) && (!typeKnown || ShownFor(setting, controls)))
+            fields.push_back(Describe(setting, snapshot));
     return fields;
 }
 
-std::string FieldsText(const ConfigurationSnapshot& snapshot) {
+std::string FieldsText(const ConfigurationSnapshot& snapshot, const HeldPayloads& held) {
     std::string text;
-    for (const NamedField& field : ShownFields(snapshot))
-        text += field.caption + ": " + field.text + "\n";
+    for (const NamedField& field : ShownFields(snapshot, held))
+        text += field.caption + ": " + field.text +
+                (field.accepted ? " (out of range: " + RangeText(*field.accepted) + ")" : "") +
+                "\n";
     return text;
 }
 
-nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot) {
+nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot, const HeldPayloads& held) {
     nlohmann::ordered_json json = nlohmann::ordered_json::object();
-    for (const NamedField& field : ShownFields(snapshot)) {
-        if (field.number)
-            json[field.key] = *field.number;
-        else
-            json[field.key] = field.text;
-    }
+    for (const NamedField& field : ShownFields(snapshot, held))
+        json[field.key] = field.value;
+    return json;
+}
+
+std::string OutOfRangeLine(const OutOfRangeValue& found) {
+    return SettingKey(found.field) + " " + std::to_string(found.value) + " (out of range " +
+           RangeText(found.accepted) + ")";
+}
+
+std::string OutOfRangeText(const ConfigurationSnapshot& snapshot) {
+    std::string text;
+    for (const OutOfRangeValue& found : OutOfRangeValues(snapshot))
+        text += (text.empty() ? "" : "; ") + OutOfRangeLine(found);
+    return text;
+}
+
+nlohmann::ordered_json OutOfRangeJson(const ConfigurationSnapshot& snapshot) {
+    nlohmann::ordered_json json = nlohmann::ordered_json::array();
+    for (const OutOfRangeValue& found : OutOfRangeValues(snapshot))
+        json.push_back({{"field", SettingKey(found.field)},
+                        {"value", found.value},
+                        {"min", found.accepted.min},
+                        {"max", found.accepted.max}});
     return json;
 }
 
@@ -128,21 +99,23 @@ std::vector<FieldDifference> DiffFields(const PayloadTexts& boardHolds,
     const ConfigurationSnapshot board = Decoded(boardHolds);
     const ConfigurationSnapshot file = Decoded(fileHolds);
     std::vector<FieldDifference> differences;
-    for (const Field& field : AllFields) {
-        NamedField onBoard = Describe(field, board);
-        NamedField inFile = Describe(field, file);
+    for (const Setting& setting : AllSettings()) {
+        NamedField onBoard = Describe(setting, board);
+        NamedField inFile = Describe(setting, file);
         if (onBoard.text != inFile.text)
-            differences.push_back({onBoard.key, onBoard.caption, onBoard.text, inFile.text});
+            differences.push_back({onBoard.key, onBoard.caption, onBoard.text, inFile.text,
+                                   onBoard.value, inFile.value});
     }
     return differences;
 }
 
-std::string DifferencesText(const std::vector<FieldDifference>& differences) {
+std::string DifferencesText(const std::vector<FieldDifference>& differences,
+                            const std::string& written) {
     if (differences.empty())
         return "No differences.\n";
     std::string text;
     for (const FieldDifference& difference : differences)
-        text += difference.caption + ": board " + difference.boardText + ", file " +
+        text += difference.caption + ": board " + difference.boardText + ", " + written + " " +
                 difference.fileText + "\n";
     return text;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "cli/Settings.h"
 #include "protocol/ConfigurationSnapshot.h"
 #include "protocol/PayloadKind.h"
+#include "protocol/RangeCheck.h"
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,25 +19,44 @@ struct NamedField {
     std::string key;                    // "edge_trigger", "counts_per_rev", ...: for scripts
     std::string caption;                // "Edge Trigger", "Counts per Rev.", ...
     std::string text;                   // the option text or the decimal value, UTF-8
-    std::optional<std::int32_t> number; // set for the numeric parameters
+    nlohmann::ordered_json value;       // a number, or the choice as ChoiceText gives it
+    std::optional<ValueRange> accepted; // set when the value is out of its entry range
 };
 
+// Which of the six payloads a configuration was read from, SEN to MUX.
+using HeldPayloads = std::array<bool, PayloadKinds.size()>;
+inline constexpr HeldPayloads AllPayloadsHeld = {true, true, true, true, true, true};
+
 // The settings the window shows for the snapshot's sensor type, in the window's order, then the
-// AUX and DI sources, then multiplier, divider, alpha and beta.
-std::vector<NamedField> ShownFields(const ConfigurationSnapshot& snapshot);
+// AUX and DI sources, then multiplier, divider, alpha and beta. Only settings whose payloads are
+// held appear; without the sensor type's payloads every held setting does.
+std::vector<NamedField> ShownFields(const ConfigurationSnapshot& snapshot,
+                                    const HeldPayloads& held = AllPayloadsHeld);
 
-// The shown fields as "caption: text" lines, each ending with a line end.
-std::string FieldsText(const ConfigurationSnapshot& snapshot);
+// The shown fields as "caption: text" lines, each ending with a line end; an out-of-range value
+// is followed by its range.
+std::string FieldsText(const ConfigurationSnapshot& snapshot,
+                       const HeldPayloads& held = AllPayloadsHeld);
 
-// The shown fields as a JSON object under their keys: option texts as strings, parameters as
-// numbers.
-nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot);
+// The shown fields as a JSON object under their keys: choices as ChoiceText gives them,
+// parameters as numbers.
+nlohmann::ordered_json FieldsJson(const ConfigurationSnapshot& snapshot,
+                                  const HeldPayloads& held = AllPayloadsHeld);
+
+// "divider 0 (out of range 1 to 255)".
+std::string OutOfRangeLine(const OutOfRangeValue& found);
+// The out-of-range values of snapshot joined by "; ", or empty.
+std::string OutOfRangeText(const ConfigurationSnapshot& snapshot);
+// The same as JSON objects {field, value, min, max}.
+nlohmann::ordered_json OutOfRangeJson(const ConfigurationSnapshot& snapshot);
 
 struct FieldDifference {
     std::string key;
     std::string caption;
     std::string boardText;
     std::string fileText;
+    nlohmann::ordered_json boardValue;
+    nlohmann::ordered_json fileValue;
 };
 
 // The settings that differ between the configuration the board's payloads hold and the one a
@@ -43,7 +65,9 @@ struct FieldDifference {
 // payload carries does, shown for the sensor type or not (the counts per revolution).
 std::vector<FieldDifference> DiffFields(const PayloadTexts& board, const PayloadTexts& file);
 
-// The differences as lines "caption: board X, file Y", or "No differences." alone.
-std::string DifferencesText(const std::vector<FieldDifference>& differences);
+// The differences as lines "caption: board X, file Y" (written names the other side), or
+// "No differences." alone.
+std::string DifferencesText(const std::vector<FieldDifference>& differences,
+                            const std::string& written = "file");
 
 } // namespace kronax::cli

@@ -1,7 +1,9 @@
 #include "cli/HistoryCommand.h"
 
+#include "cli/CommandHelp.h"
 #include "cli/ExitCode.h"
 #include "cli/RecordsServer.h"
+#include "protocol/PayloadKind.h"
 #include "protocol/SystemText.h"
 #include "records/RecordJson.h"
 #include "records/RecordStore.h"
@@ -110,6 +112,15 @@ std::string JsonOutputLine(const BoardRecord& record) {
     return json.dump() + "\n";
 }
 
+// "SEN 010100000000, CDM 0001, ...", a dash for a payload not had.
+std::string PayloadsLine(const RecordedPayloads& payloads) {
+    std::string text;
+    for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
+        text += (text.empty() ? "" : ", ") + std::string(KindName(PayloadKinds[index])) + " " +
+                payloads[index].value_or("-");
+    return text;
+}
+
 // Every step and traffic line of the record, for people.
 std::string RecordText(const BoardRecord& record) {
     std::string text = ListLine(record);
@@ -131,6 +142,14 @@ std::string RecordText(const BoardRecord& record) {
                           record.board->ucVersion);
     if (record.fileSha256)
         line("file sha256", *record.fileSha256);
+    const std::pair<const char*, const std::optional<RecordedPayloads>&> payloadSets[] = {
+        {"payloads before", record.before},
+        {"payloads sent", record.sent},
+        {"payloads verified", record.verified},
+        {"payloads received", record.received}};
+    for (const auto& [name, payloads] : payloadSets)
+        if (payloads)
+            line(name, PayloadsLine(*payloads));
     line("exit code", (record.exitCode ? std::to_string(*record.exitCode) : "-") +
                           (record.errorCode.empty() ? "" : " (" + record.errorCode + ")"));
     for (const RecordedStep& step : record.steps)
@@ -288,6 +307,7 @@ void SetUpHistory(CLI::App& app, TOutput& output, int& exitCode, bool errorIsTer
         ->add_flag("--queued", options->queued,
                    "say how many records wait to be forwarded to the records server")
         ->excludes(server);
+    history->footer(CommandFooter("history"));
     history->require_subcommand(0, 1);
     SetUpShow(*history, output, exitCode);
     SetUpExport(*history, output, exitCode);

@@ -1,15 +1,18 @@
 #include "cli/KronaxCommand.h"
 
 #include "cli/BoardActions.h"
+#include "cli/CommandHelp.h"
 #include "cli/ConfigurationFields.h"
 #include "cli/Console.h"
 #include "cli/HistoryCommand.h"
 #include "cli/PortChoice.h"
 #include "cli/PortRunner.h"
+#include "cli/Settings.h"
 #include "cli/Signals.h"
 #include "cli/Text.h"
 #include "link/PortFailure.h"
 #include "link/PortIdentity.h"
+#include "protocol/PayloadCodec.h"
 #include "version/KronaxVersion.h"
 
 #include <CLI/CLI.hpp>
@@ -19,28 +22,13 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <unistd.h>
 
 namespace kronax::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-constexpr const char* ExitCodesText = R"(Exit codes:
-  0    success
-  1    the board answered, but not as asked: a write NOT acknowledged, a time-out, a verify
-       mismatch, a difference found
-  2    usage error
-  3    port error: cannot open, busy, not present, vanished during the exchange
-  4    file error: missing, unreadable, illegal or incomplete payload, refused overwrite
-  5    standard output could not be written (every board's exchange still ended)
-  6    the record store could not keep the record: before the operation nothing was sent;
-       after it the operation's outcome stands and the record is printed to standard error
-  7    kronax history: the records server could not be reached, answered too late or refused;
-       records stay queued in the record store
-  70   a fault inside kronax
-  130  stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way
-With several ports the highest code of any port wins.)";
 
 // Thrown to end a command with a one-line message on standard error.
 struct Stop {
@@ -66,7 +54,7 @@ struct BoardOptions {
 
 void AddBoardOptions(CLI::App& command, BoardOptions& options) {
     command
-        .add_option("--port", options.ports,
+        .add_option("-p,--port", options.ports,
                     "COM<n>, a port's device path, rfc2217://host:port or socket://host:port "
                     "(tcp:// alike); repeat it or separate ports by commas")
         ->delimiter(',')
@@ -79,6 +67,33 @@ void AddBoardOptions(CLI::App& command, BoardOptions& options) {
                      "print no summary, progress or warnings; errors still go to standard error");
     command.add_flag("--no-record", options.noRecord,
                      "keep no record of the operation in the record store");
+}
+
+CLI::App* AddCommand(CLI::App& app, const std::string& name, const std::string& description) {
+    auto* command = app.add_subcommand(name, description);
+    command->footer(CommandFooter(name));
+    return command;
+}
+
+std::vector<SettingValue> ParseSettings(const std::string& command,
+                                        const std::vector<std::string>& assignments) {
+    std::vector<SettingValue> values;
+    try {
+        for (const std::string& assignment : assignments)
+            values.push_back(ParseSettingValue(assignment));
+    } catch (const ESettingProblem& problem) {
+        throw Stop{ExitUsage, "kronax " + command + ": " + problem.what()};
+    }
+    return values;
+}
+
+// Refuses a configuration with a value out of its entry range unless allowed.
+void CheckRanges(const std::string& command, const std::string& name,
+                 const ConfigurationSnapshot& snapshot, bool allowed) {
+    const std::string outOfRange = OutOfRangeText(snapshot);
+    if (!outOfRange.empty() && !allowed)
+        throw Stop{ExitFileError, "kronax " + command + ": " + name + ": " + outOfRange +
+                                      "; nothing was written (--allow-out-of-range writes it)"};
 }
 
 std::vector<std::string> Ports(const std::string& command, const BoardOptions& options) {
@@ -131,9 +146,9 @@ std::string PortFileName(std::string pattern, const std::string& port) {
 
 void SetUpPorts(CLI::App& app, Context& context) {
     auto json = std::make_shared<bool>(false);
-    auto* ports =
-        app.add_subcommand("ports", "List the serial ports with their device paths and USB "
-                                    "details, by number");
+    auto* ports = AddCommand(app, "ports",
+                             "List the serial ports with their device paths and USB "
+                             "details, by number");
     ports->add_flag("--json", *json, "print one JSON object per port, one line each");
     ports->callback([json, &context] {
         std::vector<PortIdentity> list;
@@ -165,23 +180,52 @@ void SetUpPorts(CLI::App& app, Context& context) {
 struct ShowOptions {
     std::string file;
     bool json = false;
+    bool names = false;
 };
+
+HeldPayloads HeldIn(const LoadedFile& file) {
+    HeldPayloads held = AllPayloadsHeld;
+    for (const auto& [kind, problem] : file.problems)
+        held[static_cast<std::size_t>(kind)] = false;
+    return held;
+}
+
+// A file's result: a payload it lacks or cannot use is a file error; a value the window would
+// not accept is one of its own.
+PortResult ShownFileResult(const std::string& name, const LoadedFile& file) {
+    if (!file.problems.empty())
+        return FailedResult(ExitFileError, "file_incomplete",
+                            name + ": " + file.problems.front().second);
+    if (const std::string outOfRange = OutOfRangeText(file.snapshot); !outOfRange.empty())
+        return FailedResult(ExitNotAsAsked, "out_of_range", name + ": " + outOfRange);
+    return {};
+}
 
 void SetUpShow(CLI::App& app, Context& context) {
     auto options = std::make_shared<ShowOptions>();
-    auto* show = app.add_subcommand("show", "Decode a .kxcfg file without a board");
-    show->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
+    auto* show = AddCommand(app, "show", "Decode a .kxcfg file without a board");
+    auto* fileName =
+        show->add_option("file", options->file, "the .kxcfg file; - reads standard input");
     show->add_flag("--json", options->json, "print one JSON object");
+    show->add_flag("--names", options->names,
+                   "list every setting's name, range or choices instead, as 'kronax settings'")
+        ->excludes(fileName);
     show->callback([options, &context] {
+        if (options->names) {
+            context.output.Print(SettingsListText());
+            return;
+        }
+        if (options->file.empty())
+            throw Stop{ExitUsage, "kronax show: give a .kxcfg file, or --names"};
         const LoadedFile file = LoadFile(options->file);
-        PortResult result;
-        if (!file.problems.empty())
-            result = FailedResult(ExitFileError, "file_incomplete",
-                                  options->file + ": " + file.problems.front().second);
+        const HeldPayloads held = HeldIn(file);
+        // Only what the file holds is shown: a payload it lacks gives no made-up values.
+        const PortResult result = ShownFileResult(options->file, file);
         if (options->json) {
             Json json = JsonHead("show", "file", options->file, result);
-            // The settings of a file that lacks a payload would be partly start values.
-            json["fields"] = file.problems.empty() ? FieldsJson(file.snapshot) : Json(nullptr);
+            json["fields"] = FieldsJson(file.snapshot, held);
+            json["out_of_range"] =
+                file.problems.empty() ? OutOfRangeJson(file.snapshot) : Json(nullptr);
             Json payloads = Json::object();
             Json problems = Json::array();
             for (std::size_t index = 0; index < PayloadKinds.size(); ++index)
@@ -195,11 +239,92 @@ void SetUpShow(CLI::App& app, Context& context) {
             json["problems"] = problems;
             context.output.Print(JsonLine(json));
         } else {
-            context.output.Print(FieldsText(file.snapshot));
+            context.output.Print(FieldsText(file.snapshot, held));
         }
         for (const auto& [kind, problem] : file.problems)
             context.output.PrintError(options->file + ": " + problem + "\n");
+        if (file.problems.empty() && result.exitCode != ExitSuccess)
+            context.output.PrintError(result.problem + "\n");
         context.exitCode = result.exitCode;
+    });
+}
+
+void SetUpSettings(CLI::App& app, Context& context) {
+    auto* settings = AddCommand(app, "settings",
+                                "List every setting's name, its range or choices, and the sensor "
+                                "types that use it");
+    settings->callback([&context] { context.output.Print(SettingsListText()); });
+}
+
+struct NewOptions {
+    std::vector<std::string> settings;
+    std::string output;
+    bool force = false;
+    bool allowOutOfRange = false;
+};
+
+void SetUpNew(CLI::App& app, Context& context) {
+    auto options = std::make_shared<NewOptions>();
+    auto* create = AddCommand(app, "new",
+                              "Make a .kxcfg file from the window's start values and the "
+                              "settings given as name=value");
+    create->add_option("settings", options->settings, "name=value, as 'kronax settings' lists");
+    create->add_option("--output", options->output, "the new .kxcfg file; - prints it")->required();
+    create->add_flag("--force", options->force, "overwrite an existing --output file");
+    create->add_flag("--allow-out-of-range", options->allowOutOfRange,
+                     "store values out of their range all the same");
+    create->callback([options, &context] {
+        ConfigurationSnapshot snapshot = StartSnapshot();
+        ApplySettingValues(snapshot, ParseSettings("new", options->settings));
+        CheckRanges("new", options->output, snapshot, options->allowOutOfRange);
+        if (options->output == StandardStream) {
+            UseStandardOutputForFileBytes();
+            context.output.Print(PayloadsFileText(EncodePayloads(snapshot)));
+            return;
+        }
+        try {
+            SaveConfigFile(options->output, snapshot, options->force);
+        } catch (const EFileProblem& problem) {
+            throw Stop{ExitFileError, problem.what()};
+        }
+    });
+}
+
+struct EditOptions {
+    std::string file;
+    std::vector<std::string> settings;
+    bool allowOutOfRange = false;
+};
+
+void SetUpEdit(CLI::App& app, Context& context) {
+    auto options = std::make_shared<EditOptions>();
+    auto* edit = AddCommand(app, "edit",
+                            "Change the settings given as name=value in a .kxcfg file, in place");
+    edit->add_option("file", options->file, "the .kxcfg file")->required();
+    edit->add_option("settings", options->settings, "name=value, as 'kronax settings' lists")
+        ->required();
+    edit->add_flag("--allow-out-of-range", options->allowOutOfRange,
+                   "store values out of their range all the same");
+    edit->callback([options, &context] {
+        if (options->file == StandardStream)
+            throw Stop{ExitUsage, "kronax edit: give a file to change, not -"};
+        const std::vector<SettingValue> values = ParseSettings("edit", options->settings);
+        const LoadedFile file = LoadCompleteFile(options->file, context.output);
+        ConfigurationSnapshot snapshot = file.snapshot;
+        ApplySettingValues(snapshot, values);
+        CheckRanges("edit", options->file, snapshot, options->allowOutOfRange);
+        // The payloads the change leaves alone keep the file's own text.
+        const PayloadTexts before = EncodePayloads(file.snapshot);
+        const PayloadTexts after = EncodePayloads(snapshot);
+        PayloadTexts stored = file.payloads;
+        for (std::size_t index = 0; index < stored.size(); ++index)
+            if (after[index] != before[index])
+                stored[index] = after[index];
+        try {
+            SavePayloads(options->file, stored);
+        } catch (const EFileProblem& problem) {
+            throw Stop{ExitFileError, problem.what()};
+        }
     });
 }
 
@@ -212,7 +337,7 @@ struct ReadOptions {
 
 void SetUpRead(CLI::App& app, Context& context) {
     auto options = std::make_shared<ReadOptions>();
-    auto* read = app.add_subcommand("read", "Read the configuration from the board(s)");
+    auto* read = AddCommand(app, "read", "Read the configuration from the board(s)");
     AddBoardOptions(*read, options->board);
     auto* output = read->add_option(
         "--output", options->output,
@@ -268,14 +393,25 @@ struct WriteOptions {
     bool verify = false;
     bool setDefault = false;
     bool noRead = false;
+    std::vector<std::string> settings = {};
+    bool allowOutOfRange = false;
 };
 
 void SetUpWrite(CLI::App& app, Context& context) {
     auto options = std::make_shared<WriteOptions>();
-    auto* write = app.add_subcommand(
-        "write", "Show how the board differs from a .kxcfg file, then write the file to it");
+    auto* write = AddCommand(
+        app, "write", "Show how the board differs from a .kxcfg file, then write the file to it");
     AddBoardOptions(*write, options->board);
-    write->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
+    auto* fileName =
+        write->add_option("file", options->file, "the .kxcfg file; - reads standard input");
+    auto* set = write
+                    ->add_option("--set", options->settings,
+                                 "change only this setting on the board, as name=value; repeat "
+                                 "it for more ('kronax settings' lists them)")
+                    ->allow_extra_args(false)
+                    ->excludes(fileName);
+    write->add_flag("--allow-out-of-range", options->allowOutOfRange,
+                    "write values out of their range all the same");
     auto* dryRun =
         write->add_flag("--dry-run", options->dryRun, "stop after showing the differences");
     write->add_flag("--verify", options->verify,
@@ -285,12 +421,24 @@ void SetUpWrite(CLI::App& app, Context& context) {
     write
         ->add_flag("--no-read", options->noRead,
                    "write without reading the board first (for a board with a broken query)")
-        ->excludes(dryRun);
+        ->excludes(dryRun)
+        ->excludes(set);
     write->callback([options, &context] {
+        if (options->file.empty() == options->settings.empty())
+            throw Stop{ExitUsage, "kronax write: give a .kxcfg file or --set name=value"};
+        const std::vector<SettingValue> settings = ParseSettings("write", options->settings);
         const std::vector<std::string> ports = Ports("write", options->board);
-        const LoadedFile file = LoadCompleteFile(options->file, context.output);
-        const WriteRequest request{file, options->dryRun, options->verify, options->setDefault,
-                                   options->noRead};
+        const LoadedFile file =
+            settings.empty() ? LoadCompleteFile(options->file, context.output) : LoadedFile{};
+        if (settings.empty())
+            CheckRanges("write", options->file, file.snapshot, options->allowOutOfRange);
+        const WriteRequest request{file,
+                                   options->dryRun,
+                                   options->verify,
+                                   options->setDefault,
+                                   options->noRead,
+                                   settings,
+                                   options->allowOutOfRange};
         context.exitCode = RunBoardCommand(
             "write", options->board, ports,
             [&request](TBoardSession& session, const std::string&) {
@@ -307,8 +455,9 @@ struct DiffOptions {
 
 void SetUpDiff(CLI::App& app, Context& context) {
     auto options = std::make_shared<DiffOptions>();
-    auto* diff = app.add_subcommand(
-        "diff", "Show every setting and payload in which the board differs from a .kxcfg file");
+    auto* diff =
+        AddCommand(app, "diff",
+                   "Show every setting and payload in which the board differs from a .kxcfg file");
     AddBoardOptions(*diff, options->board);
     diff->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
     diff->callback([options, &context] {
@@ -328,7 +477,7 @@ using SingleAction = PortResult (*)(TGuardedChannel& channel);
 void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
                  const std::string& description, SingleAction action) {
     auto options = std::make_shared<BoardOptions>();
-    auto* command = app.add_subcommand(name, description);
+    auto* command = AddCommand(app, name, description);
     AddBoardOptions(*command, *options);
     command->callback([options, &context, name, action] {
         context.exitCode = RunBoardCommand(
@@ -342,18 +491,35 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
 
 void SetUpCommands(CLI::App& app, Context& context) {
     app.require_subcommand(1);
-    app.footer(ExitCodesText);
+    app.footer(ExitCodesText(""));
     SetUpPorts(app, context);
     SetUpRead(app, context);
     SetUpWrite(app, context);
     SetUpDiff(app, context);
     SetUpShow(app, context);
+    SetUpSettings(app, context);
+    SetUpNew(app, context);
+    SetUpEdit(app, context);
     SetUpSingle(app, context, "start", "Start the board's algorithms", StartAction);
     SetUpSingle(app, context, "status", "Read the board's status", StatusAction);
     SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
     SetUpSingle(app, context, "set-default",
                 "Make the configuration the board holds its power-on default", SetDefaultAction);
     SetUpHistory(app, context.output, context.exitCode, context.errorIsTerminal);
+}
+
+// Names a first word that is no command, with the nearest command when there is one.
+void CheckCommandName(const CLI::App& app, const std::vector<std::string>& args) {
+    std::vector<std::string> names;
+    for (const CLI::App* command : app.get_subcommands({}))
+        names.push_back(command->get_name());
+    if (args.empty())
+        throw Stop{ExitUsage, "kronax: give a command; kronax --help lists them"};
+    const std::string& first = args.front();
+    if (first.starts_with("-") || std::find(names.begin(), names.end(), first) != names.end())
+        return;
+    throw Stop{ExitUsage, "kronax: '" + first + "' is no command" + DidYouMean(first, names) +
+                              "; kronax --help lists them"};
 }
 
 // The exit code once every port is done: a stop signal decides, then a failed write to
@@ -368,17 +534,45 @@ int FinalExitCode(int exitCode, TOutput& output) {
     return exitCode;
 }
 
+void SetUpApp(CLI::App& app, Context& context) {
+    SetUpCommands(app, context);
+    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
+}
+
 } // namespace
+
+std::map<std::string, std::vector<std::string>> CommandOptions() {
+    CLI::App app;
+    std::ostringstream unused;
+    TOutput output(unused, unused);
+    Context context{output};
+    SetUpApp(app, context);
+    std::map<std::string, std::vector<std::string>> commands;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        std::vector<std::string>& names = commands[command->get_name()];
+        // The options of a command's own subcommands (history show, export, prune) are its too.
+        std::vector<const CLI::App*> parts = command->get_subcommands({});
+        parts.push_back(command);
+        for (const CLI::App* part : parts)
+            for (const CLI::Option* option : part->get_options()) {
+                for (const std::string& name : option->get_snames())
+                    names.push_back("-" + name);
+                for (const std::string& name : option->get_lnames())
+                    names.push_back("--" + name);
+            }
+    }
+    return commands;
+}
 
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
     TOutput output(out, err);
     Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
-    SetUpCommands(app, context);
-    app.set_version_flag("--version", std::string("kronax ") + KronaxVersion);
+    SetUpApp(app, context);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
+        CheckCommandName(app, args);
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? ExitSuccess : ExitUsage;

@@ -7,6 +7,8 @@
 #include "link/network/NetworkPortName.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace kronax::cli {
@@ -38,6 +40,13 @@ std::string Trimmed(std::string port) {
 } // namespace
 
 std::vector<PortIdentity> ListedPorts() {
+    // Without its folder no port would be listed, which would look like a computer without any.
+    if (const char* folder = std::getenv("KRONAX_PORTS"); folder && *folder) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(folder, error))
+            throw EPortChoice{ExitPortError,
+                              std::string("KRONAX_PORTS names ") + folder + ", which is no folder"};
+    }
     try {
         return ListPortIdentities();
     } catch (const ESerialPort& error) {

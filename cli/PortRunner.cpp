@@ -3,6 +3,7 @@
 #include "cli/BoardActions.h"
 #include "cli/ConfigFiles.h"
 #include "cli/PortErrors.h"
+#include "cli/ProgressWords.h"
 #include "cli/RecordKeeper.h"
 #include "cli/RecordsServer.h"
 #include "cli/Signals.h"
@@ -61,10 +62,8 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
     try {
         session.emplace(
             port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
-            [&output, port, count = 0](const std::string& command) mutable {
-                // The command's name without its payload: "??SMTDF", "##SMSETP".
-                const std::string name = WithoutLineEnds(command).substr(0, 8);
-                output.SetProgress(port, name + " (" + std::to_string(++count) + ")");
+            [&output, port, words = TProgressWords()](const std::string& command) mutable {
+                output.SetProgress(port, words.Next(command));
             });
     } catch (const ESerialPort& error) {
         const PortFailure failure = ClassifyPortFailure(error, PortStage::Opening);

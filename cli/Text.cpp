@@ -1,18 +1,34 @@
 #include "cli/Text.h"
 
+#include "exchange/VisibleLineEnds.h"
+
+#include <algorithm>
+#include <numeric>
+
 namespace kronax::cli {
+namespace {
+
+// The number of single-letter insertions, deletions, changes and swaps of neighbours that turn
+// a into b.
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    std::iota(d[0].begin(), d[0].end(), std::size_t{0});
+    for (std::size_t i = 1; i <= a.size(); ++i)
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+} // namespace
 
 std::string PrintableReply(std::string_view text) {
-    std::string printable;
-    for (char c : text) {
-        if (c == '\r')
-            printable += "\\r";
-        else if (c == '\n')
-            printable += "\\n";
-        else
-            printable += c;
-    }
-    return Utf8FromSystemText(printable);
+    return Utf8FromSystemText(WithVisibleLineEnds(text));
 }
 
 std::string WithoutLineEnds(std::string text) {
@@ -43,6 +59,17 @@ std::string PrefixLines(const std::string& text, const std::string& prefix) {
         start = end;
     }
     return prefixed;
+}
+
+std::string DidYouMean(const std::string& word, const std::vector<std::string>& candidates) {
+    std::string nearest;
+    std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
+    for (const std::string& candidate : candidates)
+        if (const std::size_t distance = EditDistance(word, candidate); distance < best) {
+            best = distance;
+            nearest = candidate;
+        }
+    return nearest.empty() ? "" : " (did you mean " + nearest + "?)";
 }
 
 } // namespace kronax::cli

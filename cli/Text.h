@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kronax::cli {
 
@@ -20,5 +21,9 @@ std::string WithUnixLineEnds(std::string_view text);
 
 // Every line of text with prefix in front of it; text ends with a line end.
 std::string PrefixLines(const std::string& text, const std::string& prefix);
+
+// " (did you mean read?)" for the candidate nearest to word, when one is near enough to be a
+// slip of the fingers; else empty.
+std::string DidYouMean(const std::string& word, const std::vector<std::string>& candidates);
 
 } // namespace kronax::cli

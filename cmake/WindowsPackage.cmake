@@ -1,5 +1,5 @@
 # The zip a Windows user unpacks to get the command-line tool (`make windows-package`): kronax.exe
-# in bin, beside it the README, the licence and the manual, which is the --help of every command.
+# in bin, beside it the README with its pages in docs/, the licence and the manual, which is the --help of every command.
 # The manual is written when the package is made, by running the program: under Wine in a
 # cross-build, in the cross-build's own Wine prefix.
 if(NOT TARGET kronax)
@@ -7,6 +7,7 @@ if(NOT TARGET kronax)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME LICENSE.txt)
 if(CMAKE_CROSSCOMPILING)
     set(wineRun ${PROJECT_SOURCE_DIR}/scripts/wine-run)

@@ -1,5 +1,7 @@
 #include "exchange/CommandTransaction.h"
 
+#include "exchange/VisibleLineEnds.h"
+
 #include <algorithm>
 
 namespace kronax {
@@ -23,18 +25,6 @@ bool TimeOutPassed(std::uint32_t start, std::uint32_t now, std::int32_t timeout)
 // Until the first tick count at which the time-out has passed; only asked while it has not.
 std::uint32_t TimeLeft(std::uint32_t start, std::uint32_t now, std::int32_t timeout) {
     return static_cast<std::uint32_t>(timeout) - Elapsed(start, now) + 1;
-}
-
-std::string WithVisibleCrs(const std::string& joined) {
-    std::string line;
-    line.reserve(joined.size() + 4);
-    for (char c : joined) {
-        if (c == '\r')
-            line += "\\r";
-        else
-            line += c;
-    }
-    return line;
 }
 
 } // namespace

@@ -77,6 +77,14 @@ constexpr std::uint32_t DcbFieldBits(std::uint32_t value, unsigned shift) {
     return (value & 3u) << shift;
 }
 
+// The RTS control value that hands RTS to the driver for hardware handshaking.
+inline constexpr std::uint32_t DcbRtsHandshake = 2;
+
+// The flags ask for hardware flow control: output watched by CTS, or RTS handshaking.
+constexpr bool DcbHardwareFlow(std::uint32_t flags) {
+    return DcbFlag(flags, DcbOutxCtsFlow) || DcbField(flags, DcbRtsControlShift) == DcbRtsHandshake;
+}
+
 // Line settings in the layout of the Windows device control block; Flags holds its bit fields,
 // named above.
 struct SerialDcb {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kronax {
 
@@ -33,6 +34,11 @@ TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChanne
 
 // The six payload texts as they stand, as WritePayloads sends them.
 TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& board);
+
+// Only the payload texts of kinds (in the order SEN to MUX), as WritePayloads sends them, for a
+// change of some settings that leaves the board's other payloads as they are.
+TransferReport WritePayloadTexts(const PayloadTexts& texts, const std::vector<PayloadKind>& kinds,
+                                 ICommandChannel& board);
 
 // Writes each payload text under its kind name in section "Kronax", SEN to MUX. Raises what the
 // file raises ("Unable to write to ..."); the later payloads are not written then.

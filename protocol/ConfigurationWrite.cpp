@@ -2,6 +2,8 @@
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/PayloadCodec.h"
 
+#include <algorithm>
+
 namespace kronax {
 namespace {
 
@@ -12,19 +14,22 @@ StepOutcome WriteOutcome(bool replied, const std::string& reply) {
                                                : StepOutcome::NotAcknowledged;
 }
 
+TransferStep WritePayload(PayloadKind kind, std::string payload, ICommandChannel& board) {
+    TransferStep step{kind, StepOutcome::Timeout, {}, {}, std::move(payload)};
+    step.command = WriteCommand(kind, *step.payload);
+    const bool replied =
+        board.TransactCommand(CommandLine(step.command), step.reply, ConfigCommandTimeout);
+    step.outcome = WriteOutcome(replied, step.reply);
+    return step;
+}
+
 } // namespace
 
 TransferReport WritePayloads(const std::function<std::string(PayloadKind)>& payloadOf,
                              ICommandChannel& board) {
     TransferReport report{Transfer::WriteToBoard, {}};
-    for (PayloadKind kind : PayloadKinds) {
-        TransferStep step{kind, StepOutcome::Timeout, {}, {}, payloadOf(kind)};
-        step.command = WriteCommand(kind, *step.payload);
-        const bool replied =
-            board.TransactCommand(CommandLine(step.command), step.reply, ConfigCommandTimeout);
-        step.outcome = WriteOutcome(replied, step.reply);
-        report.steps.push_back(std::move(step));
-    }
+    for (PayloadKind kind : PayloadKinds)
+        report.steps.push_back(WritePayload(kind, payloadOf(kind), board));
     return report;
 }
 
@@ -35,6 +40,16 @@ TransferReport WriteConfiguration(const IConfigurationView& view, ICommandChanne
 TransferReport WritePayloadTexts(const PayloadTexts& texts, ICommandChannel& board) {
     return WritePayloads(
         [&texts](PayloadKind kind) { return texts[static_cast<std::size_t>(kind)]; }, board);
+}
+
+TransferReport WritePayloadTexts(const PayloadTexts& texts, const std::vector<PayloadKind>& kinds,
+                                 ICommandChannel& board) {
+    TransferReport report{Transfer::WriteToBoard, {}};
+    for (PayloadKind kind : PayloadKinds)
+        if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end())
+            report.steps.push_back(
+                WritePayload(kind, texts[static_cast<std::size_t>(kind)], board));
+    return report;
 }
 
 void WritePayloadEntries(const PayloadTexts& texts, IEntryStore& configFile) {

@@ -15,6 +15,8 @@ inline constexpr std::int32_t StartMaxCountsPerRev = 7200;
 struct ValueRange {
     std::int32_t min;
     std::int32_t max;
+
+    bool operator==(const ValueRange&) const = default;
 };
 
 // The values an entry field accepts for field; the counts per revolution accept 1 to

@@ -1,24 +1,13 @@
 #include "sim/SimLog.h"
 
+#include "exchange/VisibleLineEnds.h"
+
 #include <chrono>
 #include <ctime>
 #include <iomanip>
 #include <stdexcept>
 
 namespace kronax::sim {
-
-std::string VisibleLineEnds(const std::string& text) {
-    std::string visible;
-    for (char c : text) {
-        if (c == '\r')
-            visible += "\\r";
-        else if (c == '\n')
-            visible += "\\n";
-        else
-            visible += c;
-    }
-    return visible;
-}
 
 TSimLog::TSimLog(const std::string& file) {
     if (file.empty())
@@ -39,7 +28,7 @@ void TSimLog::Write(const char* direction, const std::string& text) {
     std::tm local{};
     localtime_r(&seconds, &local);
     out_ << std::put_time(&local, "%Y-%m-%d %H:%M:%S") << '.' << std::setw(3) << std::setfill('0')
-         << ms << ' ' << direction << ' ' << VisibleLineEnds(text) << std::endl;
+         << ms << ' ' << direction << ' ' << WithVisibleLineEnds(text) << std::endl;
 }
 
 } // namespace kronax::sim

@@ -22,7 +22,4 @@ private:
     std::ofstream out_;
 };
 
-// text with CR and LF shown as backslash + "r" and backslash + "n".
-std::string VisibleLineEnds(const std::string& text);
-
 } // namespace kronax::sim

@@ -1,9 +1,10 @@
 #include "sim/SimOptions.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <charconv>
 #include <functional>
-#include <map>
 
 namespace kronax::sim {
 namespace {
@@ -53,13 +54,34 @@ std::pair<std::string, std::string> ReadReply(const std::string& text) {
     return {text.substr(0, equals), bytes};
 }
 
+// A repeatable option whose every value goes to apply, in the order given.
+void AddEach(CLI::App& app, const std::string& name,
+             const std::function<void(const std::string&)>& apply) {
+    app.add_option_function<std::vector<std::string>>(
+           name,
+           [apply](const std::vector<std::string>& values) {
+               for (const std::string& value : values)
+                   apply(value);
+           })
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false);
+}
+
 // A field of the board's identity: 4 printable characters, as the board sends them.
-std::string IdentityField(const std::string& option, const std::string& value) {
-    const bool printable =
-        std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; });
-    if (value.size() != 4 || !printable)
-        throw EUsage(option + " needs 4 printable characters, not '" + value + "'");
-    return value;
+void AddIdentityField(CLI::App& app, const std::string& name, std::string& field) {
+    app.add_option_function<std::string>(name, [name, &field](const std::string& value) {
+        const bool printable =
+            std::all_of(value.begin(), value.end(), [](char c) { return c > ' ' && c < '\x7F'; });
+        if (value.size() != 4 || !printable)
+            throw EUsage(name + " needs 4 printable characters, not '" + value + "'");
+        field = value;
+    });
+}
+
+// A whole number from 0, read with the option's own message on a bad value.
+void AddCount(CLI::App& app, const std::string& name, int& count) {
+    app.add_option_function<std::string>(
+        name, [name, &count](const std::string& value) { count = ReadCount(name, value); });
 }
 
 } // namespace
@@ -70,86 +92,38 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, const char* def
         options.portsDir = defaultPortsDir;
     FaultOptions& faults = options.faults;
 
-    using Setter = std::function<void(const std::string&)>;
-    const std::map<std::string, Setter> valued = {
-        {"--ports-dir",
-         [&](const std::string& v) {
-             options.portsDir = v;
-         }},
-        {"--port",
-         [&](const std::string& v) {
-             options.portName = v;
-         }},
-        {"--state",
-         [&](const std::string& v) {
-             options.stateFile = v;
-         }},
-        {"--log",
-         [&](const std::string& v) {
-             options.logFile = v;
-         }},
-        {"--serial",
-         [&](const std::string& v) {
-             options.identity.serialNumber = IdentityField("--serial", v);
-         }},
-        {"--pcb",
-         [&](const std::string& v) {
-             options.identity.pcbVersion = IdentityField("--pcb", v);
-         }},
-        {"--fpga",
-         [&](const std::string& v) {
-             options.identity.fpgaVersion = IdentityField("--fpga", v);
-         }},
-        {"--uc",
-         [&](const std::string& v) {
-             options.identity.microVersion = IdentityField("--uc", v);
-         }},
-        {"--refuse",
-         [&](const std::string& v) {
-             AddCommandStarts(faults.refused, v);
-         }},
-        {"--ignore",
-         [&](const std::string& v) {
-             AddCommandStarts(faults.ignored, v);
-         }},
-        {"--late-command",
-         [&](const std::string& v) {
-             faults.lateCommands.push_back(LateCommand(v));
-         }},
-        {"--reply",
-         [&](const std::string& v) {
-             faults.replies.push_back(ReadReply(v));
-         }},
-        {"--delay",
-         [&](const std::string& v) {
-             faults.delayMs = ReadCount("--delay", v);
-         }},
-        {"--split",
-         [&](const std::string& v) {
-             faults.splitSize = ReadCount("--split", v);
-         }},
-        {"--split-pause",
-         [&](const std::string& v) {
-             faults.splitPauseMs = ReadCount("--split-pause", v);
-         }},
-    };
-    const std::map<std::string, bool*> flags = {
-        {"--silent", &faults.silent},    {"--crlf", &faults.crLf}, {"--late", &faults.late},
-        {"--garbage", &faults.garbage},  {"--pace", &faults.pace}, {"--help", &options.help},
-        {"--version", &options.version},
-    };
+    CLI::App app("kronax-sim");
+    app.set_help_flag(); // --help shows UsageText(), laid out by hand
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_flag("--help", options.help);
+    app.add_flag("--version", options.version);
+    app.add_option("--ports-dir", options.portsDir);
+    app.add_option("--port", options.portName);
+    app.add_option("--state", options.stateFile);
+    app.add_option("--log", options.logFile);
+    AddIdentityField(app, "--serial", options.identity.serialNumber);
+    AddIdentityField(app, "--pcb", options.identity.pcbVersion);
+    AddIdentityField(app, "--fpga", options.identity.fpgaVersion);
+    AddIdentityField(app, "--uc", options.identity.microVersion);
+    AddEach(app, "--refuse", [&](const std::string& v) { AddCommandStarts(faults.refused, v); });
+    AddEach(app, "--ignore", [&](const std::string& v) { AddCommandStarts(faults.ignored, v); });
+    AddEach(app, "--late-command",
+            [&](const std::string& v) { faults.lateCommands.push_back(LateCommand(v)); });
+    AddEach(app, "--reply", [&](const std::string& v) { faults.replies.push_back(ReadReply(v)); });
+    AddCount(app, "--delay", faults.delayMs);
+    AddCount(app, "--split", faults.splitSize);
+    AddCount(app, "--split-pause", faults.splitPauseMs);
+    app.add_flag("--silent", faults.silent);
+    app.add_flag("--crlf", faults.crLf);
+    app.add_flag("--late", faults.late);
+    app.add_flag("--garbage", faults.garbage);
+    app.add_flag("--pace", faults.pace);
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (const auto flag = flags.find(arg); flag != flags.end()) {
-            *flag->second = true;
-        } else if (const auto setter = valued.find(arg); setter != valued.end()) {
-            if (i + 1 == args.size())
-                throw EUsage(arg + " needs a value");
-            setter->second(args[++i]);
-        } else {
-            throw EUsage("unknown option '" + arg + "'");
-        }
+    std::vector<std::string> reversed(args.rbegin(), args.rend()); // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        throw EUsage(error.what());
     }
     if (options.help || options.version)
         return options;

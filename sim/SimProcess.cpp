@@ -1,5 +1,6 @@
 #include "sim/SimProcess.h"
 
+#include "link/Deadline.h"
 #include "sim/ScratchFolder.h"
 
 #include <cerrno>
@@ -23,11 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto StartDeadline = std::chrono::seconds(10);
 constexpr int ResendStopMs = 1000;
-
-int MillisecondsUntil(Clock::time_point end) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    return static_cast<int>(std::max<long long>(left.count(), 0));
-}
 
 std::string ReadFirstLine(int fd) {
     const auto end = Clock::now() + StartDeadline;

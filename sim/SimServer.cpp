@@ -1,5 +1,7 @@
 #include "sim/SimServer.h"
 
+#include "link/Deadline.h"
+
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
@@ -87,11 +89,9 @@ bool TSimServer::Pause(int ms) {
         return true;
     pollfd stop = {stop_, POLLIN, 0};
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (auto now = std::chrono::steady_clock::now(); now < until;
-         now = std::chrono::steady_clock::now()) {
-        // Rounded up, so that the pause is never shorter than asked.
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
-        const int result = poll(&stop, 1, static_cast<int>(left.count()));
+    // Rounded up, so that the pause is never shorter than asked.
+    for (int left = MillisecondsUntil(until); left > 0; left = MillisecondsUntil(until)) {
+        const int result = poll(&stop, 1, left);
         if (result > 0) {
             stopping_ = true;
             return false;

@@ -30,11 +30,11 @@
 #include "link/SerialTypes.h"
 #include "link/linux/LinuxArrivalWait.h"
 #include "link/linux/LinuxPortNames.h"
+#include "link/linux/LinuxTransferLoops.h"
 #include "link/network/NetworkSerialPlatform.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <fcntl.h>
 #include <limits>
@@ -52,8 +52,6 @@
 
 namespace kronax {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct Device {
     int fd = -1;
@@ -111,9 +109,7 @@ int FillTermios(termios& t, const SerialDcb& dcb) {
     t.c_cflag |= CLOCAL | CREAD | Sizes[dcb.ByteSize - 5] | Parities[dcb.Parity];
     if (dcb.StopBits != 0)
         t.c_cflag |= CSTOPB;
-    const bool rtsHandshake = DcbField(dcb.Flags, DcbRtsControlShift) ==
-                              static_cast<std::uint32_t>(TRTSFlowControl::rtsHandshake);
-    if (DcbFlag(dcb.Flags, DcbOutxCtsFlow) || rtsHandshake)
+    if (DcbHardwareFlow(dcb.Flags))
         t.c_cflag |= CRTSCTS;
     if (DcbFlag(dcb.Flags, DcbParityCheck))
         t.c_iflag |= INPCK;
@@ -153,11 +149,6 @@ int WaitReadable(int fd, int milliseconds) {
         (ioctl(fd, FIONREAD, &queued) != 0 || queued == 0))
         return EIO;
     return 0;
-}
-
-int Milliseconds(Clock::time_point deadline) {
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left < 0 ? 0 : static_cast<int>(left);
 }
 
 class LinuxSerialPlatform : public ISerialPlatform {
@@ -252,30 +243,15 @@ public:
         auto state = Find(device);
         if (!state)
             return EBADF;
-        const SerialTimeouts& limits = state->timeouts;
-        const std::uint64_t total = limits.WriteLimit(count);
-        bool limited = total != 0;
-        Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
-        done = 0;
-        while (done < count) {
-            ssize_t n = write(state->fd, data + done, count - done);
-            if (n > 0) {
-                done += static_cast<std::uint32_t>(n);
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno != EAGAIN)
-                return errno;
-            if (limited && Milliseconds(deadline) == 0)
-                return 0;
-            pollfd writable{state->fd, POLLOUT, 0};
-            if (poll(&writable, 1, limited ? Milliseconds(deadline) : -1) < 0 && errno != EINTR)
-                return errno;
-            if (writable.revents & (POLLERR | POLLHUP | POLLNVAL))
-                return EIO;
-        }
-        return 0;
+        const int fd = state->fd;
+        std::size_t taken = 0;
+        const int error =
+            PutWithin(fd, count, TransferLimit::After(state->timeouts.WriteLimit(count)), taken,
+                      [fd, data](std::size_t from, std::size_t size) {
+                          return write(fd, data + from, size);
+                      });
+        done = static_cast<std::uint32_t>(taken);
+        return error;
     }
 
     int Read(DeviceHandle device, char* data, std::uint32_t count, EventHandle,
@@ -283,26 +259,23 @@ public:
         auto state = Find(device);
         if (!state)
             return EBADF;
-        const SerialTimeouts& limits = state->timeouts;
-        const std::uint64_t total = limits.ReadLimit(count);
-        const bool immediate = limits.ReadReturnsAtOnce();
-        Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
-        done = 0;
-        for (;;) {
-            ssize_t n = read(state->fd, data + done, count - done);
-            if (n > 0)
-                done += static_cast<std::uint32_t>(n);
-            else if (n == 0 && HungUp(state->fd))
-                return EIO;
-            else if (n < 0 && errno == EINTR)
-                continue;
-            else if (n < 0 && errno != EAGAIN)
-                return errno;
-            if (done == count || immediate || (total != 0 && Milliseconds(deadline) == 0))
-                return 0;
-            if (int error = WaitReadable(state->fd, total != 0 ? Milliseconds(deadline) : -1))
-                return error;
-        }
+        const int fd = state->fd;
+        const auto take = [fd, data, count, &done]() -> ReadStep {
+            for (;;) {
+                const ssize_t n = read(fd, data + done, count - done);
+                if (n > 0)
+                    done += static_cast<std::uint32_t>(n);
+                else if (n == 0 && HungUp(fd))
+                    return EIO;
+                else if (n < 0 && errno == EINTR)
+                    continue;
+                else if (n < 0 && errno != EAGAIN)
+                    return errno;
+                return std::nullopt;
+            }
+        };
+        return TakeWithin(state->timeouts, count, done, take,
+                          [fd](int milliseconds) { return WaitReadable(fd, milliseconds); });
     }
 
     int WaitForInput(DeviceHandle device, EventHandle, std::uint32_t milliseconds) override {

@@ -1,5 +1,7 @@
 #include "link/network/NetworkConnection.h"
 
+#include "link/linux/LinuxTransferLoops.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -26,11 +28,6 @@ constexpr int KeepAliveIdleSeconds = 5;
 constexpr int KeepAliveIntervalSeconds = 2;
 constexpr int KeepAliveProbes = 3;
 constexpr unsigned UnacknowledgedLimitMs = 10000;
-
-int MillisecondsUntil(Clock::time_point deadline) {
-    auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
-}
 
 // A peer gone in any way reads as a hung-up line.
 int LineError(int error) {
@@ -103,13 +100,13 @@ std::string ControlCommands(const SerialDcb& dcb) {
     using namespace telnet;
     constexpr char NoFlow = 1, XonXoff = 2, Hardware = 3;
     constexpr char DtrOn = 8, DtrOff = 9, RtsOn = 11, RtsOff = 12;
-    const unsigned rtsControl = (dcb.Flags >> 12) & 3;
-    const char flow = (dcb.Flags & 0x4) || rtsControl == 2 ? Hardware
-                      : (dcb.Flags & 0x100)                ? XonXoff
-                                                           : NoFlow;
-    return ComPortCommand(SetControl, {flow}) +
-           ComPortCommand(SetControl, {((dcb.Flags >> 4) & 3) != 0 ? DtrOn : DtrOff}) +
-           ComPortCommand(SetControl, {rtsControl != 0 ? RtsOn : RtsOff});
+    const char flow = DcbHardwareFlow(dcb.Flags)    ? Hardware
+                      : DcbFlag(dcb.Flags, DcbOutX) ? XonXoff
+                                                    : NoFlow;
+    const bool dtr = DcbField(dcb.Flags, DcbDtrControlShift) != 0;
+    const bool rts = DcbField(dcb.Flags, DcbRtsControlShift) != 0;
+    return ComPortCommand(SetControl, {flow}) + ComPortCommand(SetControl, {dtr ? DtrOn : DtrOff}) +
+           ComPortCommand(SetControl, {rts ? RtsOn : RtsOff});
 }
 
 } // namespace
@@ -223,28 +220,25 @@ int NetworkConnection::Write(const char* data, std::uint32_t count, std::uint32_
 
 int NetworkConnection::Read(char* data, std::uint32_t count, std::uint32_t& done) {
     std::unique_lock lock(mutex_);
-    const std::uint64_t total = timeouts_.ReadLimit(count);
-    const bool immediate = timeouts_.ReadReturnsAtOnce();
-    const auto deadline = Clock::now() + milliseconds(total);
-    done = 0;
-    for (;;) {
+    const auto take = [this, data, count, &done]() -> ReadStep {
         if (int error = Pump())
             return error;
-        const auto take =
+        const auto size =
             static_cast<std::uint32_t>(std::min<std::size_t>(count - done, inbox_.size()));
-        std::copy_n(inbox_.begin(), take, data + done);
-        inbox_.erase(0, take);
-        done += take;
-        if (done == 0 && closed_)
-            return EIO;
-        if (done == count || closed_ || immediate ||
-            (total != 0 && MillisecondsUntil(deadline) == 0))
-            return 0;
+        std::copy_n(inbox_.begin(), size, data + done);
+        inbox_.erase(0, size);
+        done += size;
+        if (closed_)
+            return done == 0 ? EIO : 0;
+        return std::nullopt;
+    };
+    return TakeWithin(timeouts_, count, done, take, [this, &lock](int milliseconds) {
         lock.unlock();
         pollfd readable{fd_, POLLIN, 0};
-        poll(&readable, 1, total != 0 ? MillisecondsUntil(deadline) : -1);
+        poll(&readable, 1, milliseconds);
         lock.lock();
-    }
+        return 0;
+    });
 }
 
 int NetworkConnection::WaitForInput(std::uint32_t milliseconds) {
@@ -350,26 +344,14 @@ int NetworkConnection::AwaitLocked(std::unique_lock<std::mutex>& lock, Done done
 // receives the bytes taken. The mutex is held.
 int NetworkConnection::SendLocked(const std::string& wire, std::size_t& sent, bool limited,
                                   Clock::time_point deadline) {
-    sent = 0;
-    while (sent < wire.size()) {
-        const ssize_t count = send(fd_, wire.data() + sent, wire.size() - sent, MSG_NOSIGNAL);
-        if (count > 0) {
-            sent += static_cast<std::size_t>(count);
-            continue;
-        }
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            closed_ = true;
-            return LineError(errno);
-        }
-        if (limited && MillisecondsUntil(deadline) == 0)
-            return 0;
-        pollfd writable{fd_, POLLOUT, 0};
-        if (poll(&writable, 1, limited ? MillisecondsUntil(deadline) : -1) < 0 && errno != EINTR)
-            return errno;
-    }
-    return 0;
+    const int error = PutWithin(fd_, wire.size(), TransferLimit(limited, deadline), sent,
+                                [this, &wire](std::size_t from, std::size_t size) {
+                                    return send(fd_, wire.data() + from, size, MSG_NOSIGNAL);
+                                });
+    if (error == 0)
+        return 0;
+    closed_ = true; // the server is gone, whichever call noticed
+    return LineError(error);
 }
 
 } // namespace kronax::posix

@@ -24,6 +24,10 @@ TEST(KronaxUsage, HelpNamesEveryCommandAndTheExitCodesAndMistakesAreCodeTwo) {
         EXPECT_THAT(help.out, HasSubstr(command));
     EXPECT_EQ(Kronax({}).code, 2);
     EXPECT_EQ(Kronax({"frobnicate"}).code, 2);
+    const Outcome typo = Kronax({"raed", "-p", "COM1"});
+    EXPECT_EQ(typo.code, 2);
+    EXPECT_EQ(typo.err, "kronax: 'raed' is no command (did you mean read?); kronax --help lists "
+                        "them\n");
     EXPECT_EQ(Kronax({"read"}).code, 2);
     EXPECT_EQ(Kronax({"read", "--port", ","}).code, 2);
     EXPECT_EQ(Kronax({"write", "--port", "COM1"}).code, 2);
@@ -32,7 +36,11 @@ TEST(KronaxUsage, HelpNamesEveryCommandAndTheExitCodesAndMistakesAreCodeTwo) {
 
 TEST(KronaxPorts, AComputerWithoutAnyPortListsNoneButAllHasNothingToRunOn) {
     Scratch scratch;
-    kronax::test::ScopedEnvironment ports("KRONAX_PORTS", scratch.Path("no-such-folder"));
+    kronax::test::ScopedEnvironment missing("KRONAX_PORTS", scratch.Path("no-such-folder"));
+    const Outcome noFolder = Kronax({"ports"});
+    EXPECT_EQ(noFolder.code, 3);
+    EXPECT_THAT(noFolder.err, HasSubstr("no-such-folder, which is no folder"));
+    kronax::test::ScopedEnvironment ports("KRONAX_PORTS", scratch.Path(""));
     const Outcome list = Kronax({"ports"});
     EXPECT_EQ(list.code, 0) << list.err;
     EXPECT_EQ(list.out, "");

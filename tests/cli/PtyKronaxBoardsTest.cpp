@@ -62,7 +62,7 @@ TEST(PtyKronaxBoards, ASilentBoardFailsAloneAndTheHighestCodeWins) {
     EXPECT_THAT(read.out, HasSubstr("COM2: ??SMSEN | CA parameters timeout.\n"));
     EXPECT_THAT(read.out, Not(HasSubstr("COM2: Sensor Type")));
     EXPECT_THAT(read.out, HasSubstr("3 ports: 2 succeeded, 1 failed; exit code 1\n"));
-    EXPECT_EQ(read.err, "COM2: the board's configuration was not read completely\n");
+    EXPECT_EQ(read.err, "COM2: the board did not answer\n");
 
     Outcome missing = Kronax({"status", "--port", "COM1,COM9", "--json"});
     EXPECT_EQ(missing.code, 3);

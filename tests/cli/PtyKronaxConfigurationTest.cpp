@@ -169,5 +169,45 @@ TEST(PtyKronaxConfiguration, AFileThatCannotServeIsRefusedBeforeAnythingIsSent) 
     EXPECT_TRUE(boards.Received("COM1").empty());
 }
 
+TEST(PtyKronaxConfiguration, SetSendsOnlyThePayloadsOfTheNamedSettingsAndNamesAMixture) {
+    Boards boards(SimArgs{{}, {"--refuse", "##SMTDF"}});
+    Outcome set =
+        Kronax({"write", "-p", "COM1", "--set", "multiplier=20", "--set", "divider=4", "--verify"});
+    EXPECT_EQ(set.code, 0) << set.err;
+    EXPECT_THAT(set.out, HasSubstr("Multiplier (0..255): board 0, new 20\n"));
+    std::vector<std::string> writes;
+    for (const std::string& line : boards.Received("COM1"))
+        if (line.starts_with("##"))
+            writes.push_back(line);
+    EXPECT_EQ(writes, std::vector<std::string>{"##SMTDF1404\\r"});
+
+    Outcome mixed = Kronax(
+        {"write", "-p", "COM2", "--set", "multiplier=20", "--set", "sensor_type=Motion Encoder"});
+    EXPECT_EQ(mixed.code, 1);
+    EXPECT_THAT(mixed.out, HasSubstr("The board now holds a mixture: MOD, MUX written; TDF "
+                                     "(multiplier, divider) not written, old values kept.\n"));
+    EXPECT_THAT(mixed.out, Not(HasSubstr("##SMSEN")));
+}
+
+TEST(PtyKronaxConfiguration, AValueOutOfRangeIsNeverSentUnlessAllowed) {
+    Boards boards(1);
+    const std::string file = boards.File("zero.kxcfg");
+    std::ofstream(file) << "[Kronax]\nSEN=010100000000\nCDM=0001\nABV=0000\nTDF=2000\n"
+                           "MOD=00000\nMUX=00880\n";
+    Outcome refused = Kronax({"write", "-p", "COM1", file});
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_THAT(refused.err, HasSubstr("divider 0 (out of range 1 to 255)"));
+    EXPECT_TRUE(boards.Received("COM1").empty());
+
+    EXPECT_EQ(Kronax({"write", "-p", "COM1", file, "--allow-out-of-range"}).code, 0);
+    EXPECT_TRUE(boards.ReceivedAny("COM1", "##SMTDF2000"));
+    Outcome read = Kronax({"read", "-p", "COM1", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(read.out)["out_of_range"][0]["field"], "divider");
+    // A change that leaves the value alone says so and sends only its own payload.
+    Outcome set = Kronax({"write", "-p", "COM1", "--set", "alpha=3"});
+    EXPECT_EQ(set.code, 0);
+    EXPECT_THAT(set.err, HasSubstr("the board holds divider 0 (out of range 1 to 255); left as"));
+}
+
 } // namespace
 } // namespace kronax::cli::testing

@@ -1,7 +1,7 @@
 #include "exchange/CommandTransaction.h"
 #include "exchange/SteadyTickSource.h"
 #include "tests/fakes/FakeCommandPort.h"
-#include "tests/link/PtyDevice.h"
+#include "tests/link/PtyPortTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +12,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class PtyTransaction : public ::testing::Test {
+class PtyTransaction : public PtyPortTest {
 protected:
-    void SetUp() override {
-        port.SetDispatcher(dispatcher);
-        port.OpenPort();
-    }
-
-    PtyDevice device;
-    UiDispatcher dispatcher;
-    TSerialPort port;
     TSteadyTickSource ticks;
     test::FakeTrafficLog log;
     TCommandTransaction transaction{port, ticks, log};

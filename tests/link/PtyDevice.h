@@ -2,6 +2,7 @@
 
 #include "link/SerialPort.h"
 #include "tests/support/HangLimit.h"
+#include "tests/support/PortQueue.h"
 #include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 namespace kronax {
 
 using test::HangLimit;
+using test::Queued;
+using test::WaitQueued;
 
 // A pseudo-terminal standing in for the board: the port opens its slave side as COM1 through a
 // device-map folder named by KRONAX_PORTS, and the test talks on the master side.
@@ -101,24 +104,5 @@ private:
     std::optional<test::ScopedPorts> ports_;
     int master_ = -1;
 };
-
-// The number of bytes waiting in the port's receive queue.
-inline std::uint32_t Queued(const TSerialPort& port) {
-    std::uint32_t errors = 0;
-    std::uint32_t queued = 0;
-    port.Platform().ClearErrors(port.Device(), errors, queued);
-    return queued;
-}
-
-// Waits until count bytes wait in the port's receive queue; false when they never come.
-inline bool WaitQueued(const TSerialPort& port, std::uint32_t count) {
-    auto deadline = std::chrono::steady_clock::now() + HangLimit;
-    while (Queued(port) < count) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 } // namespace kronax

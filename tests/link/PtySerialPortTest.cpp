@@ -1,4 +1,4 @@
-#include "tests/link/PtyDevice.h"
+#include "tests/link/PtyPortTest.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,16 +8,8 @@
 namespace kronax {
 namespace {
 
-class PtySerialPort : public ::testing::Test {
+class PtySerialPort : public PtyPortTest {
 protected:
-    void SetUp() override {
-        port.SetDispatcher(dispatcher);
-        port.OpenPort();
-    }
-
-    PtyDevice device;
-    UiDispatcher dispatcher;
-    TSerialPort port;
     std::string text;
 };
 

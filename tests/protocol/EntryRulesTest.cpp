@@ -1,4 +1,5 @@
 #include "protocol/EntryRules.h"
+#include "protocol/RangeCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,30 @@ TEST(EntryRules, EdgeFactorTakesBothOverTheEncoderModeOnlyForEdgeChanges) {
     EXPECT_EQ(EdgeFactorOfEdges(2, 2, 4), 2);
     EXPECT_EQ(EdgeFactorOfEdges(0, 2, 2), 4);
     EXPECT_EQ(EdgeFactorOfEdges(1, -1, 2), 2);
+}
+
+TEST(RangeCheck, AWholeConfigurationIsHeldToEveryFieldsRangeAndTheStricterCountsLimit) {
+    struct Case {
+        int encoderMode;
+        int edgeAB;
+        std::int32_t limit;
+    };
+    // "x4" with "both" is 1800 or 3600 in the window, by the order of the clicks.
+    for (const Case& c : {Case{0, 0, 7200}, Case{1, 0, 3600}, Case{0, 2, 3600}, Case{2, 2, 1800},
+                          Case{-1, -1, 7200}})
+        EXPECT_EQ(CountsPerRevLimit(c.encoderMode, c.edgeAB), c.limit)
+            << c.encoderMode << ", " << c.edgeAB;
+
+    ConfigurationSnapshot snapshot = StartSnapshot();
+    EXPECT_TRUE(OutOfRangeValues(snapshot).empty());
+    snapshot.configuration.Divider = 0;
+    snapshot.configuration.Alpha = 255;
+    snapshot.configuration.CountsPerRev = 1801;
+    snapshot.Selected(Selection::EncoderMode) = 2;
+    const std::vector<OutOfRangeValue> expected = {{NumberField::CountsPerRev, 1801, {1, 1800}},
+                                                   {NumberField::Divider, 0, {1, 255}},
+                                                   {NumberField::Alpha, 255, {0, 15}}};
+    EXPECT_EQ(OutOfRangeValues(snapshot), expected);
 }
 
 } // namespace

@@ -42,6 +42,14 @@ TEST(ParseSimOptions, ReadsEveryOption) {
     EXPECT_EQ(o.faults.replies[0].second, "!\xB5\r");
 }
 
+TEST(ParseSimOptions, RepeatedOptionTakesTheLastValueInsteadOfFailing) {
+    const SimOptions o = ParseSimOptions({"--port", "COM2", "--port", "COM3", "--delay", "1",
+                                          "--delay", "4", "--silent", "--silent"},
+                                         "/p");
+    EXPECT_EQ(o.portName, "COM3");
+    EXPECT_EQ(o.faults.delayMs, 4);
+}
+
 TEST(ParseSimOptions, RejectsWhatItCannotRunWith) {
     const std::vector<std::vector<std::string>> bad = {
         {"--port", "COM0"},

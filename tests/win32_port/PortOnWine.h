@@ -7,6 +7,7 @@
 #include "protocol/BoardChannel.h"
 #include "tests/fakes/FakeCommandPort.h"
 #include "tests/support/HangLimit.h"
+#include "tests/support/PortQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,8 @@ inline constexpr const char* SimPort = "COM1";
 inline constexpr int ErrorNotSupported = 50;
 
 using test::HangLimit;
+using test::Queued;
+using test::WaitQueued;
 
 // Ends the test program when a step does not return within limit: a hang would otherwise end
 // only at the runner's time limit, without naming the step.
@@ -84,25 +87,6 @@ inline void OpenOnWine(TSerialPort& port) {
             error.WinErrorCode() != ErrorNotSupported)
             throw;
     }
-}
-
-// The number of bytes waiting in the driver's receive queue (ClearCommError).
-inline std::uint32_t Queued(const TSerialPort& port) {
-    std::uint32_t errors = 0;
-    std::uint32_t queued = 0;
-    port.Platform().ClearErrors(port.Device(), errors, queued);
-    return queued;
-}
-
-// Waits until count bytes wait in the receive queue; false when they never come.
-inline bool WaitQueued(const TSerialPort& port, std::uint32_t count) {
-    const auto end = std::chrono::steady_clock::now() + HangLimit;
-    while (Queued(port) < count) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 // The simulator's port set up as the program sets it up, its line events delivered through a
