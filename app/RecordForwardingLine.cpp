@@ -13,7 +13,7 @@ namespace kronax {
 
 struct RecordForwardingLine::Forwarding {
     QLabel* label = nullptr;
-    std::unique_ptr<records::TBackgroundForwarder> forwarder;
+    std::unique_ptr<records::BackgroundForwarder> forwarder;
 };
 
 namespace {
@@ -54,7 +54,7 @@ RecordForwardingLine::RecordForwardingLine(QStatusBar* bar, const std::string& s
     // Between the outcome (the bar's first widget) and the connection at the right edge.
     bar->insertPermanentWidget(1, label);
     forwarding_->label = label;
-    forwarding_->forwarder = std::make_unique<records::TBackgroundForwarder>(
+    forwarding_->forwarder = std::make_unique<records::BackgroundForwarder>(
         *store, *server,
         [label](const records::ForwardReport& report) { ShowReport(label, report); });
 }

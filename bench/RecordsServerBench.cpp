@@ -63,7 +63,7 @@ int SilentListener(std::uint16_t& port) {
 
 std::size_t OnServer(const std::string& server) {
     const auto deadline = Clock::now() + std::chrono::seconds(30);
-    records::TPgConnection connection(server, deadline);
+    records::PgConnection connection(server, deadline);
     return std::stoul(
         connection.Run("SELECT count(*) FROM kronax_records", {}, deadline).at(0).at(0).value());
 }
@@ -96,8 +96,8 @@ int main() {
     const std::string server = postgres.SocketConnection();
     {
         const auto deadline = Clock::now() + std::chrono::seconds(30);
-        records::TPgConnection connection(server, deadline);
-        records::TRecordServer(connection).InitSchema(deadline);
+        records::PgConnection connection(server, deadline);
+        records::RecordServer(connection).InitSchema(deadline);
     }
     const sim::SimBoards boards(scratch + "/ports", std::vector<std::vector<std::string>>(1));
     setenv("KRONAX_PORTS", boards.Folder().c_str(), 1);

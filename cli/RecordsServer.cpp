@@ -116,10 +116,10 @@ void SetUpServerCommands(CLI::App& history, TOutput& output, int& exitCode, bool
     history.add_subcommand("init-server", "Make or migrate the records server's schema")
         ->callback([&output, &exitCode] {
             Guarded(output, exitCode, [&] {
-                TPgConnection connection(NamedServer(), ExchangeDeadline());
-                const int before = TRecordServer(connection).InitSchema(ExchangeDeadline());
+                PgConnection connection(NamedServer(), ExchangeDeadline());
+                const int before = RecordServer(connection).InitSchema(ExchangeDeadline());
                 output.Print("The records server " + connection.Name() + " has schema version " +
-                             std::to_string(TRecordServer::SchemaVersion) + " (it had " +
+                             std::to_string(RecordServer::SchemaVersion) + " (it had " +
                              std::to_string(before) + ").\n");
             });
         });
@@ -127,8 +127,8 @@ void SetUpServerCommands(CLI::App& history, TOutput& output, int& exitCode, bool
 }
 
 std::vector<BoardRecord> ServerRecords(const RecordFilter& filter, const std::string& station) {
-    TPgConnection connection(NamedServer(), ExchangeDeadline());
-    TRecordServer server(connection);
+    PgConnection connection(NamedServer(), ExchangeDeadline());
+    RecordServer server(connection);
     server.CheckSchema(ExchangeDeadline());
     return server.Query(
         {filter, station.empty() ? std::nullopt : std::optional<std::string>(station)},

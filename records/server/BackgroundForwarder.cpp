@@ -2,12 +2,12 @@
 
 namespace kronax::records {
 
-TBackgroundForwarder::TBackgroundForwarder(std::filesystem::path storeFile, std::string conninfo,
-                                           Done done)
+BackgroundForwarder::BackgroundForwarder(std::filesystem::path storeFile, std::string conninfo,
+                                         Done done)
     : storeFile_(std::move(storeFile)), conninfo_(std::move(conninfo)), done_(std::move(done)),
       thread_([this] { Run(); }) {}
 
-TBackgroundForwarder::~TBackgroundForwarder() {
+BackgroundForwarder::~BackgroundForwarder() {
     {
         std::lock_guard lock(mutex_);
         ending_ = true;
@@ -16,7 +16,7 @@ TBackgroundForwarder::~TBackgroundForwarder() {
     thread_.join();
 }
 
-void TBackgroundForwarder::Forward() {
+void BackgroundForwarder::Forward() {
     {
         std::lock_guard lock(mutex_);
         asked_ = true;
@@ -24,7 +24,7 @@ void TBackgroundForwarder::Forward() {
     wake_.notify_one();
 }
 
-void TBackgroundForwarder::Run() {
+void BackgroundForwarder::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return asked_ || ending_; });
@@ -38,7 +38,7 @@ void TBackgroundForwarder::Run() {
     }
 }
 
-ForwardReport TBackgroundForwarder::ForwardOnce() {
+ForwardReport BackgroundForwarder::ForwardOnce() {
     try {
         // A store of its own: the store's connection is not shared with the port's thread.
         TRecordStore store(storeFile_);

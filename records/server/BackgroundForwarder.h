@@ -14,7 +14,7 @@ namespace kronax::records {
 // Forwards the record store's queue to the records server on a thread of its own, so that the
 // thread that owns the port never waits for the server. Each Forward() asks for one forwarding
 // bounded as after an operation; asks that come while one runs are served by one more run.
-class TBackgroundForwarder {
+class BackgroundForwarder {
 public:
     // Called on the forwarder's thread after each forwarding; a store that could not be opened
     // or read is a report whose failure is Unconfigured and says why.
@@ -22,11 +22,11 @@ public:
 
     // storeFile and conninfo as the record store and the server are named; done must be safe
     // to call from another thread.
-    TBackgroundForwarder(std::filesystem::path storeFile, std::string conninfo, Done done);
+    BackgroundForwarder(std::filesystem::path storeFile, std::string conninfo, Done done);
     // Waits for a forwarding under way (its time is bounded) and ends the thread.
-    ~TBackgroundForwarder();
-    TBackgroundForwarder(const TBackgroundForwarder&) = delete;
-    TBackgroundForwarder& operator=(const TBackgroundForwarder&) = delete;
+    ~BackgroundForwarder();
+    BackgroundForwarder(const BackgroundForwarder&) = delete;
+    BackgroundForwarder& operator=(const BackgroundForwarder&) = delete;
 
     // Any thread; returns at once.
     void Forward();

@@ -64,7 +64,7 @@ bool HoldsPassword(const std::string& conninfo) {
     return options && !OptionOf(options.get(), "password").empty();
 }
 
-TPgConnection::TPgConnection(const std::string& conninfo, ServerDeadline deadline) {
+PgConnection::PgConnection(const std::string& conninfo, ServerDeadline deadline) {
     if (!Parse(conninfo))
         throw ERecordServer(ServerFailure::Unconfigured,
                             "the records server's connection string cannot be read");
@@ -96,15 +96,15 @@ TPgConnection::TPgConnection(const std::string& conninfo, ServerDeadline deadlin
     }
 }
 
-TPgConnection::~TPgConnection() {
+PgConnection::~PgConnection() {
     PQfinish(connection_);
 }
 
-std::string TPgConnection::Name() const {
+std::string PgConnection::Name() const {
     return NameOf(PQhost(connection_), PQport(connection_), PQdb(connection_));
 }
 
-void TPgConnection::WaitFor(bool writing, ServerDeadline deadline, const char* doing) {
+void PgConnection::WaitFor(bool writing, ServerDeadline deadline, const char* doing) {
     pollfd descriptor{PQsocket(connection_), static_cast<short>(writing ? POLLOUT : POLLIN), 0};
     for (;;) {
         const int ready = poll(&descriptor, 1, RemainingMs(deadline));
@@ -119,9 +119,9 @@ void TPgConnection::WaitFor(bool writing, ServerDeadline deadline, const char* d
     }
 }
 
-PgRows TPgConnection::Run(const std::string& sql,
-                          const std::vector<std::optional<std::string>>& parameters,
-                          ServerDeadline deadline) {
+PgRows PgConnection::Run(const std::string& sql,
+                         const std::vector<std::optional<std::string>>& parameters,
+                         ServerDeadline deadline) {
     std::vector<const char*> values;
     for (const auto& parameter : parameters)
         values.push_back(parameter ? parameter->c_str() : nullptr);

@@ -22,14 +22,14 @@ using PgRows = std::vector<std::vector<std::optional<std::string>>>;
 // that accepts and never answers costs no more than the time allowed. Credentials come from
 // libpq's own places (~/.pgpass, a service file, PGPASSWORD); a connection string that holds a
 // password itself is refused. One thread at a time.
-class TPgConnection {
+class PgConnection {
 public:
     // Connects to the server conninfo names (a libpq connection string or URI). Raises
     // ERecordServer: Unconfigured, Unreachable or TimedOut.
-    TPgConnection(const std::string& conninfo, ServerDeadline deadline);
-    ~TPgConnection();
-    TPgConnection(const TPgConnection&) = delete;
-    TPgConnection& operator=(const TPgConnection&) = delete;
+    PgConnection(const std::string& conninfo, ServerDeadline deadline);
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
 
     // Runs sql, which may hold several statements when it takes no parameters; returns the rows
     // of the last one. Raises ERecordServer: TimedOut, or Failed with the server's message.

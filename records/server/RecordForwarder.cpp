@@ -11,10 +11,9 @@ namespace {
 
 constexpr std::size_t BatchSize = 250;
 
-class TDeadlines {
+class Deadlines {
 public:
-    explicit TDeadlines(const ForwardLimits& limits)
-        : limits_(limits), start_(ServerClock::now()) {}
+    explicit Deadlines(const ForwardLimits& limits) : limits_(limits), start_(ServerClock::now()) {}
 
     ServerDeadline Next() const {
         const ServerDeadline exchange = ServerClock::now() + limits_.exchange;
@@ -38,8 +37,8 @@ std::vector<BoardRecord> NextBatch(TRecordStore& store, const std::set<std::stri
 
 // Stores the batch one record at a time after the server refused it whole; returns those it
 // took, adds the others to refused. Raises ERecordServer when the server goes away.
-std::vector<BoardRecord> StoreEach(TRecordServer& server, const std::vector<BoardRecord>& batch,
-                                   const TDeadlines& deadlines, std::set<std::string>& refused) {
+std::vector<BoardRecord> StoreEach(RecordServer& server, const std::vector<BoardRecord>& batch,
+                                   const Deadlines& deadlines, std::set<std::string>& refused) {
     std::vector<BoardRecord> taken;
     for (const BoardRecord& record : batch) {
         try {
@@ -62,11 +61,11 @@ ForwardReport ForwardQueued(TRecordStore& store, const std::string& conninfo,
     const std::size_t total = store.QueuedCount();
     if (total == 0)
         return report;
-    const TDeadlines deadlines(limits);
+    const Deadlines deadlines(limits);
     std::set<std::string> refused;
     try {
-        TPgConnection connection(conninfo, deadlines.Next());
-        TRecordServer server(connection);
+        PgConnection connection(conninfo, deadlines.Next());
+        RecordServer server(connection);
         server.CheckSchema(deadlines.Next());
         for (auto batch = NextBatch(store, refused); !batch.empty();
              batch = NextBatch(store, refused)) {

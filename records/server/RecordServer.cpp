@@ -9,7 +9,7 @@ namespace kronax::records {
 namespace {
 
 // The step from version n to n + 1 is Migrations[n]; released steps never change.
-constexpr std::array<const char*, TRecordServer::SchemaVersion> Migrations = {
+constexpr std::array<const char*, RecordServer::SchemaVersion> Migrations = {
     R"(CREATE TABLE kronax_records (
     id text PRIMARY KEY,
     started_ms bigint NOT NULL,
@@ -62,7 +62,7 @@ ON CONFLICT (id) DO UPDATE SET
     received_at = now()
 WHERE stored.ended_ms IS NULL AND EXCLUDED.ended_ms IS NOT NULL)";
 
-int Version(TPgConnection& connection, ServerDeadline deadline) {
+int Version(PgConnection& connection, ServerDeadline deadline) {
     const PgRows found =
         connection.Run("SELECT to_regclass('kronax_schema') IS NOT NULL", {}, deadline);
     if (found.at(0).at(0) != "t")
@@ -79,10 +79,10 @@ std::string ServerSchemaSql() {
     for (const char* step : Migrations)
         sql += step;
     return sql + "INSERT INTO kronax_schema (version) VALUES (" +
-           std::to_string(TRecordServer::SchemaVersion) + ");\nCOMMIT;\n";
+           std::to_string(RecordServer::SchemaVersion) + ");\nCOMMIT;\n";
 }
 
-int TRecordServer::InitSchema(ServerDeadline deadline) {
+int RecordServer::InitSchema(ServerDeadline deadline) {
     connection_.Run("BEGIN", {}, deadline);
     try {
         connection_.Run(InitLockSql, {}, deadline);
@@ -106,7 +106,7 @@ int TRecordServer::InitSchema(ServerDeadline deadline) {
     }
 }
 
-void TRecordServer::CheckSchema(ServerDeadline deadline) {
+void RecordServer::CheckSchema(ServerDeadline deadline) {
     const int found = Version(connection_, deadline);
     if (found == 0)
         throw ERecordServer(ServerFailure::Schema,
@@ -119,7 +119,7 @@ void TRecordServer::CheckSchema(ServerDeadline deadline) {
                                 std::to_string(SchemaVersion));
 }
 
-void TRecordServer::Store(const std::vector<BoardRecord>& records, ServerDeadline deadline) {
+void RecordServer::Store(const std::vector<BoardRecord>& records, ServerDeadline deadline) {
     if (records.empty())
         return;
     nlohmann::ordered_json batch = nlohmann::ordered_json::array();
@@ -128,7 +128,7 @@ void TRecordServer::Store(const std::vector<BoardRecord>& records, ServerDeadlin
     connection_.Run(StoreSql, {batch.dump()}, deadline);
 }
 
-std::vector<BoardRecord> TRecordServer::Query(const ServerFilter& filter, ServerDeadline deadline) {
+std::vector<BoardRecord> RecordServer::Query(const ServerFilter& filter, ServerDeadline deadline) {
     std::vector<std::optional<std::string>> parameters;
     std::string where;
     // The filter holds system text, as records do; the server's columns hold their JSON form's

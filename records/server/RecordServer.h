@@ -23,12 +23,12 @@ struct ServerFilter {
 //
 // Schema (the table kronax_schema holds its version):
 //   1  kronax_records with indexes on board serial, start time and station
-class TRecordServer {
+class RecordServer {
 public:
     static constexpr int SchemaVersion = 1;
 
     // connection must outlive the server.
-    explicit TRecordServer(TPgConnection& connection) : connection_(connection) {}
+    explicit RecordServer(PgConnection& connection) : connection_(connection) {}
 
     // Creates the schema or migrates an earlier one, in one transaction; two stations doing it
     // at once do it once. Returns the version found before. Raises ERecordServer.
@@ -47,7 +47,7 @@ public:
     std::vector<BoardRecord> Query(const ServerFilter& filter, ServerDeadline deadline);
 
 private:
-    TPgConnection& connection_;
+    PgConnection& connection_;
 };
 
 // The SQL that creates the current schema from nothing, for a database administrator to run.
