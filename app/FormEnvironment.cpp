@@ -9,7 +9,7 @@ namespace kronax {
 
 FormEnvironment FormEnvironment::Default() {
     const std::string program = QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
-    return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<TSteadyTickSource>()};
+    return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<SteadyTickSource>()};
 }
 
 } // namespace kronax

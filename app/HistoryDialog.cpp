@@ -75,7 +75,7 @@ void HistoryDialog::ShowRecord(int row) {
     report.exec();
 }
 
-void HistoryDialog::ShowFor(QWidget* parent, records::TRecordStore* store,
+void HistoryDialog::ShowFor(QWidget* parent, records::RecordStore* store,
                             const std::string& boardSerial, const std::string& port) {
     if (!store) {
         QMessageBox box(QMessageBox::Information, "Board History",

@@ -12,7 +12,7 @@ class QTableWidget;
 namespace kronax {
 
 namespace records {
-class TRecordStore;
+class RecordStore;
 }
 
 // The table of a board's records, newest first: time (UTC), operation, outcome, file, station.
@@ -25,7 +25,7 @@ public:
 
     // Shows the records of the board boardSerial, or of the port when no board was identified;
     // says so when there is no store (recording switched off or the store failed).
-    static void ShowFor(QWidget* parent, records::TRecordStore* store,
+    static void ShowFor(QWidget* parent, records::RecordStore* store,
                         const std::string& boardSerial, const std::string& port);
 
 private:

@@ -277,7 +277,7 @@ void TForm1::FormCreate() {
     QApplication::setApplicationName(Title);
     setWindowTitle(Title);
     FillPortList();
-    settings_ = std::make_unique<TIniEntryStore>(environment_.settingsFileName);
+    settings_ = std::make_unique<IniEntryStore>(environment_.settingsFileName);
     portChoice_->Remember(ReadComPortNumber(*settings_));
     lblStart_->clear();
     lblReport_->clear();
@@ -345,8 +345,8 @@ void TForm1::CreatePort() {
     PlugInDispatcher();
     port_ = std::make_unique<TSerialPort>();
     SetUpBoardPort(*port_, true);
-    recordingLog_ = std::make_unique<records::TRecordingLog>(*memDebug_, *environment_.ticks);
-    channel_ = std::make_unique<TBoardChannel>(*port_, *environment_.ticks, *recordingLog_);
+    recordingLog_ = std::make_unique<records::RecordingLog>(*memDebug_, *environment_.ticks);
+    channel_ = std::make_unique<BoardChannel>(*port_, *environment_.ticks, *recordingLog_);
     busyChannel_ = std::make_unique<BusyChannel>(*channel_);
     // [Records] Enabled=0 in the settings file switches the records off.
     const bool recording = settings_->ReadEntry("Records", "Enabled", "1") != "0";
@@ -472,7 +472,7 @@ void TForm1::SetReport(const std::string& report) {
 
 ConfigFileContext TForm1::FileContext() {
     return {*this, *recorder_, *this, [](const std::string& fileName) {
-                return std::make_unique<TIniEntryStore>(fileName);
+                return std::make_unique<IniEntryStore>(fileName);
             }};
 }
 

@@ -36,11 +36,11 @@ class SensorPanel;
 class StatusLine;
 struct Outcome;
 enum class Operation;
-class TBoardChannel;
-class TIniEntryStore;
+class BoardChannel;
+class IniEntryStore;
 class TrafficLogView;
 namespace records {
-class TRecordingLog;
+class RecordingLog;
 }
 class TSerialPort;
 
@@ -167,11 +167,11 @@ private:
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;
-    std::unique_ptr<TIniEntryStore> settings_;
+    std::unique_ptr<IniEntryStore> settings_;
     std::unique_ptr<TSerialPort> port_;
-    std::unique_ptr<TBoardChannel> channel_;
+    std::unique_ptr<BoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
-    std::unique_ptr<records::TRecordingLog> recordingLog_;
+    std::unique_ptr<records::RecordingLog> recordingLog_;
     std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;

@@ -17,12 +17,12 @@ using namespace kronax::records;
 
 namespace {
 
-std::unique_ptr<TRecordStore> OpenStore() {
+std::unique_ptr<RecordStore> OpenStore() {
     const auto file = RecordsFile();
     if (!file)
         throw ERecordStore(StoreFailure::Unopenable, "no folder for the record store");
     PrepareRecordsFile(*file);
-    return std::make_unique<TRecordStore>(*file);
+    return std::make_unique<RecordStore>(*file);
 }
 
 } // namespace
@@ -52,7 +52,7 @@ OperationFacts CommandFacts(const CommandResult& result, bool identify) {
     return facts;
 }
 
-OperationRecorder::OperationRecorder(ICommandChannel& channel, TRecordingLog& log, bool enabled)
+OperationRecorder::OperationRecorder(ICommandChannel& channel, RecordingLog& log, bool enabled)
     : channel_(channel), log_(log), enabled_(enabled) {
     if (!enabled)
         return;

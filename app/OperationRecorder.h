@@ -12,7 +12,7 @@
 namespace kronax {
 
 namespace records {
-class TRecordStore;
+class RecordStore;
 }
 
 // What an operation of the window leaves for its record besides its traffic.
@@ -38,7 +38,7 @@ class OperationRecorder : public ICommandChannel {
 public:
     // channel and log (the traffic log under channel) must outlive the recorder. With enabled
     // false it records nothing.
-    OperationRecorder(ICommandChannel& channel, records::TRecordingLog& log, bool enabled);
+    OperationRecorder(ICommandChannel& channel, records::RecordingLog& log, bool enabled);
     ~OperationRecorder() override;
     OperationRecorder(const OperationRecorder&) = delete;
     OperationRecorder& operator=(const OperationRecorder&) = delete;
@@ -57,15 +57,15 @@ public:
     // The board identified last on this port, or empty.
     const std::string& LastBoardSerial() const { return lastBoard_; }
     // The record store, or null when there is none (switched off or not opened).
-    records::TRecordStore* Store() const { return store_.get(); }
+    records::RecordStore* Store() const { return store_.get(); }
 
 private:
     std::string Save(records::BoardRecord& record);
 
     ICommandChannel& channel_;
-    records::TRecordingLog& log_;
+    records::RecordingLog& log_;
     bool enabled_;
-    std::unique_ptr<records::TRecordStore> store_;
+    std::unique_ptr<records::RecordStore> store_;
     std::string storeFailure_;
     std::string station_, user_;
     bool armed_ = false;

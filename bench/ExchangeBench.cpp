@@ -98,7 +98,7 @@ double Sum(const std::vector<double>& samples) {
     return sum;
 }
 
-double RunSequence(TCommandTransaction& transaction, const Sequence& sequence) {
+double RunSequence(CommandTransaction& transaction, const Sequence& sequence) {
     std::string reply;
     const Clock::time_point start = Clock::now();
     for (const Exchange& exchange : sequence) {
@@ -165,9 +165,9 @@ struct Measurement {
 // Runs one warm-up and then repetitions of each sequence through a transaction.
 Measurement Measure(TSerialPort& port, UiDispatcher& dispatcher, int repetitions) {
     TimedPort timed(port);
-    TSteadyTickSource ticks;
+    SteadyTickSource ticks;
     LastLineLog log;
-    TCommandTransaction transaction(timed, ticks, log);
+    CommandTransaction transaction(timed, ticks, log);
     Measurement m{
         "transaction over the POSIX serial port",
         {{"6 x ##SM write", WriteSequence(), {}}, {"6 x ??SM query", QuerySequence(), {}}},
@@ -229,7 +229,7 @@ void MeasureSilentBoard(int reads) {
     setenv("KRONAX_PORTS", sim.Folder().c_str(), 1);
     UiDispatcher dispatcher;
     const auto port = OpenBoardPort(sim.PrintedName(), true, dispatcher);
-    TSteadyTickSource ticks;
+    SteadyTickSource ticks;
     LastLineLog log;
     std::vector<double> durationsS, cpuS;
     std::string reply;
@@ -237,7 +237,7 @@ void MeasureSilentBoard(int reads) {
         dispatcher.RunPending();
         // Each read as a new run of kronax makes it: its own transaction, which honours what the
         // read before left in the port's record.
-        TCommandTransaction transaction(*port, ticks, log);
+        CommandTransaction transaction(*port, ticks, log);
         port->ClosePort();
         port->OpenPort();
         const double cpuBefore = ProcessCpuSeconds();

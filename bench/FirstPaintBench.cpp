@@ -109,7 +109,7 @@ int RunChild(int argc, char** argv, const std::string& settingsFile) {
         window->resize(721, 390);
     } else {
         window = std::make_unique<TForm1>(
-            FormEnvironment{settingsFile, std::make_shared<TSteadyTickSource>()});
+            FormEnvironment{settingsFile, std::make_shared<SteadyTickSource>()});
     }
     QEventLoop loop;
     FirstPaint paint(*window, loop);

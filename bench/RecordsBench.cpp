@@ -111,7 +111,7 @@ int main() {
 
     const std::string large = scratch + "/large.sqlite3";
     {
-        records::TRecordStore store(large);
+        records::RecordStore store(large);
         for (int index = 0; index < 100000; ++index)
             store.Save(FillerRecord(index));
     }

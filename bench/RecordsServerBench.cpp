@@ -124,7 +124,7 @@ int main() {
         const double wall = MedianStatusSeconds(boards.PortList());
         if (sample.connection.empty())
             alone = wall;
-        records::TRecordStore records(store);
+        records::RecordStore records(store);
         table.AddRow({sample.name, bench::Fixed(wall, 3), bench::Fixed((wall - alone) * 1000, 1),
                       std::to_string(records.QueuedCount()),
                       sample.reachable ? std::to_string(OnServer(sample.connection)) : "-"});
@@ -132,7 +132,7 @@ int main() {
     close(hanging);
     std::cout << "kronax status on one simulator, forwarding its record\n" << table.Text();
 
-    records::TRecordStore spool(scratch + "/sync.sqlite3");
+    records::RecordStore spool(scratch + "/sync.sqlite3");
     for (int index = 0; index < SyncRecords; ++index)
         spool.Save(QueuedRecord(index));
     const auto start = Clock::now();

@@ -48,7 +48,7 @@ void NoteFile(PortResult& result, const std::string& name, std::string bytes) {
 
 // Asks the board who it is after an operation that changed it, so that the record names the
 // board that was on the cable then, not one identified earlier. A stopped channel asks nothing.
-void IdentifyBoard(TGuardedChannel& guard, PortResult& result) {
+void IdentifyBoard(GuardedChannel& guard, PortResult& result) {
     if (guard.Stopped())
         return;
     const CommandResult identity = RequestBoardInformation(guard);
@@ -78,7 +78,7 @@ Json OptionalText(const std::optional<std::string>& text) {
 
 // The report of a transfer, cut to the exchanges that happened since completedBefore: a
 // transfer whose channel stopped sending still reports the commands it could not send.
-TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
+TransferReport ReportOf(TransferReport report, const GuardedChannel& guard,
                         std::size_t completedBefore) {
     const std::size_t happened = guard.Completed() - completedBefore;
     if (guard.Stopped() && report.steps.size() > happened)
@@ -86,7 +86,7 @@ TransferReport ReportOf(TransferReport report, const TGuardedChannel& guard,
     return report;
 }
 
-BoardRead ReadBoard(TGuardedChannel& guard) {
+BoardRead ReadBoard(GuardedChannel& guard) {
     MemoryConfigurationView view;
     BoardRead read;
     const std::size_t before = guard.Completed();
@@ -151,8 +151,7 @@ bool NoneAnswered(const TransferReport& report) {
     });
 }
 
-PortResult Incomplete(const TGuardedChannel& guard, const BoardRead& read,
-                      const std::string& note) {
+PortResult Incomplete(const GuardedChannel& guard, const BoardRead& read, const std::string& note) {
     PortResult result = guard.Stopped() ? StoppedResult(guard, "while reading the board")
                         : NoneAnswered(read.report)
                             ? NoAnswerResult()
@@ -234,7 +233,7 @@ bool ShowDifferences(const BoardRead& read, const PayloadTexts& file, PortResult
 // The steps of a write, each adding to result; each returns whether the write goes on.
 class WriteSteps {
 public:
-    WriteSteps(TGuardedChannel& guard, const WriteRequest& request)
+    WriteSteps(GuardedChannel& guard, const WriteRequest& request)
         : guard_(guard), request_(request), sent_(request.file.payloads),
           kinds_(PayloadKinds.begin(), PayloadKinds.end()) {
         if (request.settings.empty())
@@ -440,7 +439,7 @@ private:
         result_.text += text + ".\n";
     }
 
-    TGuardedChannel& guard_;
+    GuardedChannel& guard_;
     const WriteRequest& request_;
     PayloadTexts sent_;                 // what a write sends, kind by kind
     Kinds kinds_;                       // the kinds it sends
@@ -454,11 +453,11 @@ Json ReplyJson(const CommandResult& outcome) {
 }
 
 // A signal holds the one command back; a port fails while it is under way.
-std::string SingleCommandStop(const TGuardedChannel& guard) {
+std::string SingleCommandStop(const GuardedChannel& guard) {
     return guard.Failure() ? "during the command" : "before the command";
 }
 
-PortResult SingleCommand(const CommandResult& outcome, TGuardedChannel& guard) {
+PortResult SingleCommand(const CommandResult& outcome, GuardedChannel& guard) {
     PortResult result;
     if (guard.Stopped())
         return StoppedResult(guard, SingleCommandStop(guard));
@@ -489,7 +488,7 @@ PortResult NoAnswerResult() {
     return FailedResult(ExitNotAsAsked, "no_answer", "the board did not answer");
 }
 
-PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where) {
+PortResult StoppedResult(const GuardedChannel& guard, const std::string& where) {
     if (guard.Failure()) {
         const PortFailure failure = ClassifyPortFailure(*guard.Failure(), PortStage::Exchange);
         return FailedResult(ExitPortError, PortErrorCode(failure),
@@ -509,7 +508,7 @@ std::string StoredBytes(const std::string& fileName) {
 }
 
 // Shows the board's configuration and stores it when asked.
-PortResult ShowAndStore(const TGuardedChannel& guard, const BoardRead& read,
+PortResult ShowAndStore(const GuardedChannel& guard, const BoardRead& read,
                         const ReadRequest& request) {
     PortResult result;
     if (!read.complete)
@@ -553,7 +552,7 @@ PortResult ShowAndStore(const TGuardedChannel& guard, const BoardRead& read,
 
 } // namespace
 
-PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
+PortResult ReadBoardAction(GuardedChannel& guard, const ReadRequest& request) {
     const BoardRead read = ReadBoard(guard);
     PortResult result = ShowAndStore(guard, read, request);
     NoteSteps(result, read.report);
@@ -563,7 +562,7 @@ PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request) {
     return result;
 }
 
-PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request) {
+PortResult WriteBoardAction(GuardedChannel& guard, const WriteRequest& request) {
     WriteSteps steps(guard, request);
     const bool allDone = steps.ReadFirst() && steps.Send() && steps.Verify();
     steps.SetDefault(allDone);
@@ -573,7 +572,7 @@ PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request)
     return result;
 }
 
-PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
+PortResult DiffBoardAction(GuardedChannel& guard, const LoadedFile& file) {
     const BoardRead read = ReadBoard(guard);
     PortResult result;
     if (!read.complete) {
@@ -604,13 +603,13 @@ PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file) {
     return result;
 }
 
-PortResult StartAction(TGuardedChannel& guard) {
+PortResult StartAction(GuardedChannel& guard) {
     PortResult result = SingleCommand(SendStartCommand(guard), guard);
     IdentifyBoard(guard, result);
     return result;
 }
 
-PortResult StatusAction(TGuardedChannel& guard) {
+PortResult StatusAction(GuardedChannel& guard) {
     const CommandResult outcome = RequestStatus(guard);
     PortResult result = SingleCommand(outcome, guard);
     if (!guard.Stopped())
@@ -620,13 +619,13 @@ PortResult StatusAction(TGuardedChannel& guard) {
     return result;
 }
 
-PortResult SetDefaultAction(TGuardedChannel& guard) {
+PortResult SetDefaultAction(GuardedChannel& guard) {
     PortResult result = SingleCommand(SendPowerOnDefaultCommand(guard), guard);
     IdentifyBoard(guard, result);
     return result;
 }
 
-PortResult InfoAction(TGuardedChannel& guard) {
+PortResult InfoAction(GuardedChannel& guard) {
     const CommandResult outcome = RequestBoardInformation(guard);
     if (guard.Stopped())
         return StoppedResult(guard, SingleCommandStop(guard));

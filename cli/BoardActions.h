@@ -22,7 +22,7 @@ struct ReadRequest {
 };
 
 // Reads the configuration and shows it as named fields; stores it when asked.
-PortResult ReadBoardAction(TGuardedChannel& guard, const ReadRequest& request);
+PortResult ReadBoardAction(GuardedChannel& guard, const ReadRequest& request);
 
 struct WriteRequest {
     const LoadedFile& file; // what is written, unless settings are given
@@ -39,23 +39,23 @@ struct WriteRequest {
 // Reads the board, shows how the file (or the board with the settings changed) differs, then
 // writes, reads back and makes it the power-on default as asked. After a failed step the result
 // names the payloads the board now holds from before.
-PortResult WriteBoardAction(TGuardedChannel& guard, const WriteRequest& request);
+PortResult WriteBoardAction(GuardedChannel& guard, const WriteRequest& request);
 
 // Reads the board and shows how the file differs, by setting and by payload bytes; a difference
 // is exit code 1.
-PortResult DiffBoardAction(TGuardedChannel& guard, const LoadedFile& file);
+PortResult DiffBoardAction(GuardedChannel& guard, const LoadedFile& file);
 
 // The single commands, with the window's outcome texts.
-PortResult StartAction(TGuardedChannel& guard);
-PortResult StatusAction(TGuardedChannel& guard);
-PortResult SetDefaultAction(TGuardedChannel& guard);
-PortResult InfoAction(TGuardedChannel& guard);
+PortResult StartAction(GuardedChannel& guard);
+PortResult StatusAction(GuardedChannel& guard);
+PortResult SetDefaultAction(GuardedChannel& guard);
+PortResult InfoAction(GuardedChannel& guard);
 
 // A board that did not answer, whatever the command.
 PortResult NoAnswerResult();
 
 // What a guard that stopped sending ends with: exit code, machine code and the problem, which
 // names the step and what was not sent ("interrupted after TDF; MOD, MUX not sent").
-PortResult StoppedResult(const TGuardedChannel& guard, const std::string& where);
+PortResult StoppedResult(const GuardedChannel& guard, const std::string& where);
 
 } // namespace kronax::cli

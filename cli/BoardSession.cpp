@@ -5,13 +5,13 @@
 
 namespace kronax::cli {
 
-void TErrorStreamLog::AppendLine(const std::string& line) {
+void ErrorStreamLog::AppendLine(const std::string& line) {
     if (verbose_)
         output_.PrintError(PrefixLines(Utf8FromSystemText(line) + "\n", prefix_));
 }
 
-TBoardSession::TBoardSession(const std::string& portName, TErrorStreamLog log,
-                             TGuardedChannel::SendListener onSend)
+BoardSession::BoardSession(const std::string& portName, ErrorStreamLog log,
+                           GuardedChannel::SendListener onSend)
     : port_(OpenBoardPort(portName, false)), log_(std::move(log)), recording_(log_, ticks_),
       board_(*port_, ticks_, recording_), guard_(board_, std::move(onSend)) {}
 

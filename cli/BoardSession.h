@@ -15,40 +15,40 @@ namespace kronax::cli {
 
 // The traffic log of one port on standard error, each line as the window's log shows it, or
 // nothing when not verbose.
-class TErrorStreamLog : public ITrafficLog {
+class ErrorStreamLog : public ITrafficLog {
 public:
-    TErrorStreamLog(TOutput& output, std::string prefix, bool verbose)
+    ErrorStreamLog(Output& output, std::string prefix, bool verbose)
         : output_(output), prefix_(std::move(prefix)), verbose_(verbose) {}
 
     void AppendLine(const std::string& line) override;
 
 private:
-    TOutput& output_;
+    Output& output_;
     std::string prefix_;
     bool verbose_;
 };
 
 // One board on its own open port, talked to by the thread that creates the session.
-class TBoardSession {
+class BoardSession {
 public:
     // Opens the port without a watcher. Raises ESerialPort when it cannot be opened.
     // onSend hears every command just before it goes out.
-    TBoardSession(const std::string& portName, TErrorStreamLog log,
-                  TGuardedChannel::SendListener onSend = {});
+    BoardSession(const std::string& portName, ErrorStreamLog log,
+                 GuardedChannel::SendListener onSend = {});
 
     // Whether the session stopped sending, and why.
-    TGuardedChannel& Guard() { return guard_; }
+    GuardedChannel& Guard() { return guard_; }
 
     // The traffic log's lines so far, each with its time after the port was opened.
     const std::vector<records::RecordedLogLine>& Traffic() const { return recording_.Lines(); }
 
 private:
     std::unique_ptr<TSerialPort> port_;
-    TSteadyTickSource ticks_;
-    TErrorStreamLog log_;
-    records::TRecordingLog recording_;
-    TBoardChannel board_;
-    TGuardedChannel guard_;
+    SteadyTickSource ticks_;
+    ErrorStreamLog log_;
+    records::RecordingLog recording_;
+    BoardChannel board_;
+    GuardedChannel guard_;
 };
 
 } // namespace kronax::cli

@@ -48,7 +48,7 @@ std::string FolderOf(const std::string& fileName) {
 }
 
 std::string WithPayloads(std::string text, const PayloadTexts& payloads) {
-    TIniTextStore store(std::move(text));
+    IniTextStore store(std::move(text));
     WritePayloadEntries(payloads, store);
     return store.Text();
 }
@@ -59,7 +59,7 @@ LoadedFile LoadConfigFile(const std::string& fileName) {
     LoadedFile loaded;
     loaded.name = fileName;
     loaded.bytes = ReadableText(fileName);
-    loaded.payloads = ReadPayloadEntries(TIniTextStore(loaded.bytes));
+    loaded.payloads = ReadPayloadEntries(IniTextStore(loaded.bytes));
     MemoryConfigurationView view;
     const TransferReport report = DecodePayloadTexts(loaded.payloads, view);
     loaded.snapshot = view.Snapshot();
@@ -95,9 +95,9 @@ bool ReserveOutputFile(const std::string& fileName, bool force) {
 }
 
 void SavePayloads(const std::string& fileName, const PayloadTexts& payloads) {
-    TIniEntryStore file(fileName);
+    IniEntryStore file(fileName);
     // All six entries go into the file in one update, so it is either as before or complete.
-    TEntryBatch batch(file);
+    EntryBatch batch(file);
     WritePayloadEntries(payloads, batch);
     try {
         file.WriteEntries(batch.Entries());

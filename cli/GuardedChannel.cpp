@@ -4,8 +4,8 @@
 
 namespace kronax::cli {
 
-bool TGuardedChannel::TransactCommand(const std::string& command, std::string& reply,
-                                      std::int32_t timeout) {
+bool GuardedChannel::TransactCommand(const std::string& command, std::string& reply,
+                                     std::int32_t timeout) {
     reply.clear();
     if (!Stopped())
         interrupted_ = StopSignal();

@@ -12,12 +12,12 @@ namespace kronax::cli {
 // after the port failed, every later command is neither sent nor answered (TransactCommand
 // returns false with an empty reply), so a transfer under way ends with nothing more sent and
 // its report keeps the lines of the exchanges that did happen. The thread that owns the port.
-class TGuardedChannel : public ICommandChannel {
+class GuardedChannel : public ICommandChannel {
 public:
     // onSend, when set, hears every command just before it goes out.
     using SendListener = std::function<void(const std::string& command)>;
 
-    explicit TGuardedChannel(ICommandChannel& board, SendListener onSend = {})
+    explicit GuardedChannel(ICommandChannel& board, SendListener onSend = {})
         : board_(board), onSend_(std::move(onSend)) {}
 
     bool TransactCommand(const std::string& command, std::string& reply,

@@ -26,14 +26,14 @@ struct HistoryStop {
     std::string message;
 };
 
-TRecordStore& OpenStore(std::unique_ptr<TRecordStore>& store) {
+RecordStore& OpenStore(std::unique_ptr<RecordStore>& store) {
     const auto file = RecordsFile();
     if (!file)
         throw HistoryStop{ExitRecordError, "kronax history: no folder for the record store: set "
                                            "HOME, XDG_DATA_HOME or KRONAX_RECORDS"};
     try {
         PrepareRecordsFile(*file);
-        store = std::make_unique<TRecordStore>(*file);
+        store = std::make_unique<RecordStore>(*file);
     } catch (const ERecordStore& error) {
         throw HistoryStop{ExitRecordError, std::string("kronax history: ") + error.what()};
     }
@@ -190,7 +190,7 @@ RecordFilter FilterOf(const ListOptions& options) {
 }
 
 // Runs body, turning a stop or a store failure into the exit code and a message.
-void Guarded(TOutput& output, int& exitCode, const std::function<void()>& body) {
+void Guarded(Output& output, int& exitCode, const std::function<void()>& body) {
     try {
         body();
     } catch (const HistoryStop& stop) {
@@ -205,7 +205,7 @@ void Guarded(TOutput& output, int& exitCode, const std::function<void()>& body) 
     }
 }
 
-void SetUpShow(CLI::App& history, TOutput& output, int& exitCode) {
+void SetUpShow(CLI::App& history, Output& output, int& exitCode) {
     struct Options {
         std::string id;
         bool json = false;
@@ -216,7 +216,7 @@ void SetUpShow(CLI::App& history, TOutput& output, int& exitCode) {
     show->add_flag("--json", options->json, "print it as one JSON object");
     show->callback([options, &output, &exitCode] {
         Guarded(output, exitCode, [&] {
-            std::unique_ptr<TRecordStore> store;
+            std::unique_ptr<RecordStore> store;
             const auto record = OpenStore(store).Find(options->id);
             if (!record)
                 throw HistoryStop{ExitUsage, "kronax history: no record " + options->id};
@@ -225,7 +225,7 @@ void SetUpShow(CLI::App& history, TOutput& output, int& exitCode) {
     });
 }
 
-void SetUpExport(CLI::App& history, TOutput& output, int& exitCode) {
+void SetUpExport(CLI::App& history, Output& output, int& exitCode) {
     struct Options {
         std::string format;
         std::string file;
@@ -239,7 +239,7 @@ void SetUpExport(CLI::App& history, TOutput& output, int& exitCode) {
     exported->add_option("--output", options->file, "write to this file instead");
     exported->callback([options, &output, &exitCode] {
         Guarded(output, exitCode, [&] {
-            std::unique_ptr<TRecordStore> store;
+            std::unique_ptr<RecordStore> store;
             OpenStore(store);
             std::ofstream file;
             if (!options->file.empty()) {
@@ -266,7 +266,7 @@ void SetUpExport(CLI::App& history, TOutput& output, int& exitCode) {
     });
 }
 
-void SetUpPrune(CLI::App& history, TOutput& output, int& exitCode) {
+void SetUpPrune(CLI::App& history, Output& output, int& exitCode) {
     auto before = std::make_shared<std::string>();
     auto* prune = history.add_subcommand(
         "prune", "Delete every record started before a UTC date, without asking");
@@ -274,7 +274,7 @@ void SetUpPrune(CLI::App& history, TOutput& output, int& exitCode) {
     prune->callback([before, &output, &exitCode] {
         Guarded(output, exitCode, [&] {
             const std::int64_t ms = TimeOption("--before", *before);
-            std::unique_ptr<TRecordStore> store;
+            std::unique_ptr<RecordStore> store;
             const std::size_t count = OpenStore(store).PruneBefore(ms);
             output.Print("Pruned " + std::to_string(count) + " records started before " +
                          UtcTimeText(ms) + " UTC.\n");
@@ -284,7 +284,7 @@ void SetUpPrune(CLI::App& history, TOutput& output, int& exitCode) {
 
 } // namespace
 
-void SetUpHistory(CLI::App& app, TOutput& output, int& exitCode, bool errorIsTerminal) {
+void SetUpHistory(CLI::App& app, Output& output, int& exitCode, bool errorIsTerminal) {
     auto options = std::make_shared<ListOptions>();
     auto* history = app.add_subcommand(
         "history", "List the records of board operations, newest first (time in UTC)");
@@ -330,7 +330,7 @@ void SetUpHistory(CLI::App& app, TOutput& output, int& exitCode, bool errorIsTer
                 std::for_each(records.begin(), records.end(), print);
                 return;
             }
-            std::unique_ptr<TRecordStore> store;
+            std::unique_ptr<RecordStore> store;
             OpenStore(store);
             if (options->queued) {
                 output.Print(QueuedText(*store));

@@ -38,7 +38,7 @@ struct Stop {
 
 // What every subcommand's callback reaches: the streams and the exit code it sets.
 struct Context {
-    TOutput& output;
+    Output& output;
     bool errorIsTerminal = false; // standard error is a terminal: progress can be shown
     int exitCode = ExitSuccess;
 };
@@ -128,7 +128,7 @@ LoadedFile LoadFile(const std::string& fileName) {
 }
 
 // Loads a file that is to go to a board: every payload must be complete and legal.
-LoadedFile LoadCompleteFile(const std::string& fileName, TOutput& output) {
+LoadedFile LoadCompleteFile(const std::string& fileName, Output& output) {
     LoadedFile file = LoadFile(fileName);
     if (file.problems.empty())
         return file;
@@ -370,7 +370,7 @@ void SetUpRead(CLI::App& app, Context& context) {
                 throw Stop{ExitFileError, problem.what()};
             }
         }
-        const auto action = [options](TBoardSession& session, const std::string& port) {
+        const auto action = [options](BoardSession& session, const std::string& port) {
             std::optional<std::string> file;
             if (!options->output.empty())
                 file = PortFileName(options->output, port);
@@ -441,7 +441,7 @@ void SetUpWrite(CLI::App& app, Context& context) {
                                    options->allowOutOfRange};
         context.exitCode = RunBoardCommand(
             "write", options->board, ports,
-            [&request](TBoardSession& session, const std::string&) {
+            [&request](BoardSession& session, const std::string&) {
                 return WriteBoardAction(session.Guard(), request);
             },
             context);
@@ -465,14 +465,14 @@ void SetUpDiff(CLI::App& app, Context& context) {
         const LoadedFile file = LoadCompleteFile(options->file, context.output);
         context.exitCode = RunBoardCommand(
             "diff", options->board, ports,
-            [&file](TBoardSession& session, const std::string&) {
+            [&file](BoardSession& session, const std::string&) {
                 return DiffBoardAction(session.Guard(), file);
             },
             context);
     });
 }
 
-using SingleAction = PortResult (*)(TGuardedChannel& channel);
+using SingleAction = PortResult (*)(GuardedChannel& channel);
 
 void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
                  const std::string& description, SingleAction action) {
@@ -482,9 +482,7 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
     command->callback([options, &context, name, action] {
         context.exitCode = RunBoardCommand(
             name, *options, Ports(name, *options),
-            [action](TBoardSession& session, const std::string&) {
-                return action(session.Guard());
-            },
+            [action](BoardSession& session, const std::string&) { return action(session.Guard()); },
             context);
     });
 }
@@ -524,7 +522,7 @@ void CheckCommandName(const CLI::App& app, const std::vector<std::string>& args)
 
 // The exit code once every port is done: a stop signal decides, then a failed write to
 // standard output, then the ports' own code.
-int FinalExitCode(int exitCode, TOutput& output) {
+int FinalExitCode(int exitCode, Output& output) {
     if (StopSignal() != 0)
         return ExitSignalBase + StopSignal();
     if (output.OutputFailed()) {
@@ -544,7 +542,7 @@ void SetUpApp(CLI::App& app, Context& context) {
 std::map<std::string, std::vector<std::string>> CommandOptions() {
     CLI::App app;
     std::ostringstream unused;
-    TOutput output(unused, unused);
+    Output output(unused, unused);
     Context context{output};
     SetUpApp(app, context);
     std::map<std::string, std::vector<std::string>> commands;
@@ -567,7 +565,7 @@ std::map<std::string, std::vector<std::string>> CommandOptions() {
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
-    TOutput output(out, err);
+    Output output(out, err);
     Context context{output, &err == &std::cerr && isatty(STDERR_FILENO) == 1};
     SetUpApp(app, context);
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -4,25 +4,25 @@
 namespace kronax::cli {
 
 // A platform without SQLite keeps no records.
-struct TRecordKeeper::Store {};
+struct RecordKeeper::Store {};
 
-TRecordKeeper::TRecordKeeper(bool, std::string) {}
+RecordKeeper::RecordKeeper(bool, std::string) {}
 
-TRecordKeeper::~TRecordKeeper() = default;
+RecordKeeper::~RecordKeeper() = default;
 
-std::string TRecordKeeper::Begin(records::BoardRecord&, const std::string&) {
+std::string RecordKeeper::Begin(records::BoardRecord&, const std::string&) {
     return "";
 }
 
-std::string TRecordKeeper::Finish(records::BoardRecord&, const PortResult&,
-                                  std::vector<records::RecordedLogLine>) {
+std::string RecordKeeper::Finish(records::BoardRecord&, const PortResult&,
+                                 std::vector<records::RecordedLogLine>) {
     return "";
 }
 
-std::string TRecordKeeper::JsonLine(const records::BoardRecord&) {
+std::string RecordKeeper::JsonLine(const records::BoardRecord&) {
     return "";
 }
 
-void SetUpHistory(CLI::App&, TOutput&, int&, bool) {}
+void SetUpHistory(CLI::App&, Output&, int&, bool) {}
 
 } // namespace kronax::cli

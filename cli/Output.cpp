@@ -2,7 +2,7 @@
 
 namespace kronax::cli {
 
-void TOutput::Print(const std::string& text) {
+void Output::Print(const std::string& text) {
     std::lock_guard lock(mutex_);
     ClearProgress();
     out_ << text << std::flush;
@@ -13,7 +13,7 @@ void TOutput::Print(const std::string& text) {
     DrawProgress();
 }
 
-void TOutput::PrintError(const std::string& text) {
+void Output::PrintError(const std::string& text) {
     std::lock_guard lock(mutex_);
     ClearProgress();
     err_ << text << std::flush;
@@ -21,12 +21,12 @@ void TOutput::PrintError(const std::string& text) {
     DrawProgress();
 }
 
-bool TOutput::OutputFailed() {
+bool Output::OutputFailed() {
     std::lock_guard lock(mutex_);
     return outputFailed_;
 }
 
-void TOutput::SetProgress(const std::string& port, const std::string& step) {
+void Output::SetProgress(const std::string& port, const std::string& step) {
     if (!progressEnabled_)
         return;
     std::lock_guard lock(mutex_);
@@ -38,13 +38,13 @@ void TOutput::SetProgress(const std::string& port, const std::string& step) {
     DrawProgress();
 }
 
-void TOutput::ClearProgress() {
+void Output::ClearProgress() {
     if (progressShown_)
         err_ << "\r\x1b[K" << std::flush;
     progressShown_ = false;
 }
 
-void TOutput::DrawProgress() {
+void Output::DrawProgress() {
     if (progress_.empty())
         return;
     std::string line;

@@ -10,9 +10,9 @@ namespace kronax::cli {
 // Standard output and standard error shared by the workers of several ports: each call prints
 // its whole text at once, so the texts of different ports never mix within a line. A failed
 // write to standard output is remembered, never raised, so that every board's exchange ends.
-class TOutput {
+class Output {
 public:
-    TOutput(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    Output(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
     void Print(const std::string& text);
     void PrintError(const std::string& text);

@@ -24,12 +24,12 @@ PortResult RecordFailure(const std::string& problem) {
 
 // Completes the port's record; when that fails the result stands, the record goes to standard
 // error so that it is not lost, and the exit code says so.
-void FinishRecord(TRecordKeeper& keeper, records::BoardRecord& record, PortResult& result,
-                  std::vector<records::RecordedLogLine> traffic, TOutput& output) {
+void FinishRecord(RecordKeeper& keeper, records::BoardRecord& record, PortResult& result,
+                  std::vector<records::RecordedLogLine> traffic, Output& output) {
     const std::string problem = keeper.Finish(record, result, std::move(traffic));
     if (problem.empty())
         return;
-    output.PrintError(TRecordKeeper::JsonLine(record));
+    output.PrintError(RecordKeeper::JsonLine(record));
     const std::string note = "the record was not kept: " + problem;
     if (result.exitCode == ExitSuccess) {
         result.errorCode = "record_error";
@@ -40,7 +40,7 @@ void FinishRecord(TRecordKeeper& keeper, records::BoardRecord& record, PortResul
     result.exitCode = std::max(result.exitCode, static_cast<int>(ExitRecordError));
 }
 
-PortResult Act(TBoardSession& session, const std::string& port, const PortAction& action) {
+PortResult Act(BoardSession& session, const std::string& port, const PortAction& action) {
     try {
         return action(session, port);
     } catch (const EFileProblem& error) {
@@ -51,18 +51,18 @@ PortResult Act(TBoardSession& session, const std::string& port, const PortAction
 }
 
 PortResult RunOne(const std::string& port, const PortAction& action, const RunOptions& options,
-                  TRecordKeeper& keeper, TOutput& output) {
+                  RecordKeeper& keeper, Output& output) {
     if (StopSignal() != 0)
         return FailedResult(ExitSignalBase + StopSignal(), "interrupted",
                             "interrupted before the port was opened; nothing sent");
     records::BoardRecord record;
     if (const std::string problem = keeper.Begin(record, port); !problem.empty())
         return RecordFailure(problem);
-    std::optional<TBoardSession> session;
+    std::optional<BoardSession> session;
     try {
         session.emplace(
-            port, TErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
-            [&output, port, words = TProgressWords()](const std::string& command) mutable {
+            port, ErrorStreamLog(output, options.several ? port + ": " : "", options.verbose),
+            [&output, port, words = ProgressWords()](const std::string& command) mutable {
                 output.SetProgress(port, words.Next(command));
             });
     } catch (const ESerialPort& error) {
@@ -78,7 +78,7 @@ PortResult RunOne(const std::string& port, const PortAction& action, const RunOp
 }
 
 void Print(const std::string& port, const PortResult& result, const RunOptions& options,
-           TOutput& output) {
+           Output& output) {
     if (options.json) {
         nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
@@ -120,11 +120,11 @@ std::string JsonLine(const nlohmann::ordered_json& value) {
 }
 
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
-               const RunOptions& options, TOutput& output) {
+               const RunOptions& options, Output& output) {
     std::vector<int> codes(ports.size(), ExitSuccess);
     if (options.progress)
         output.EnableProgress();
-    TRecordKeeper keeper(options.record, options.command);
+    RecordKeeper keeper(options.record, options.command);
     std::vector<std::thread> workers;
     workers.reserve(ports.size());
     for (std::size_t index = 0; index < ports.size(); ++index)

@@ -11,7 +11,7 @@
 namespace kronax::cli {
 
 // The action on the board of the port named port.
-using PortAction = std::function<PortResult(TBoardSession& session, const std::string& port)>;
+using PortAction = std::function<PortResult(BoardSession& session, const std::string& port)>;
 
 struct RunOptions {
     std::string command;   // the subcommand, named in every JSON object
@@ -30,7 +30,7 @@ struct RunOptions {
 // leaves the result as it is, goes to standard error as one JSON line and raises the exit code
 // to ExitRecordError.
 int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
-               const RunOptions& options, TOutput& output);
+               const RunOptions& options, Output& output);
 
 // The JSON object that starts every object kronax prints: command, the subject (key and value:
 // "port": "COM1", "file": ...), exit code and error (null, or machine code and message).

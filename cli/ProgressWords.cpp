@@ -19,7 +19,7 @@ const std::map<std::string, std::string>& SingleCommandWords() {
 
 } // namespace
 
-std::string TProgressWords::Next(const std::string& command) {
+std::string ProgressWords::Next(const std::string& command) {
     const std::string name = command.substr(0, command.find('\r'));
     if (const auto single = SingleCommandWords().find(name); single != SingleCommandWords().end())
         return single->second;

@@ -12,13 +12,13 @@ namespace kronax::cli {
 // Keeps one record per port of a kronax run in the record store: inserted as running before the
 // port is opened, completed with the port's result and traffic log after. Built without a store
 // (no SQLite on the platform), it keeps nothing and every call succeeds. Any thread.
-class TRecordKeeper {
+class RecordKeeper {
 public:
     // Opens the store unless enabled is false; a store that cannot be opened fails every Begin.
-    TRecordKeeper(bool enabled, std::string operation);
-    ~TRecordKeeper();
-    TRecordKeeper(const TRecordKeeper&) = delete;
-    TRecordKeeper& operator=(const TRecordKeeper&) = delete;
+    RecordKeeper(bool enabled, std::string operation);
+    ~RecordKeeper();
+    RecordKeeper(const RecordKeeper&) = delete;
+    RecordKeeper& operator=(const RecordKeeper&) = delete;
 
     // Starts record for port and inserts it as running. Returns why it could not be kept, or
     // nothing; the board must not be touched then.

@@ -32,13 +32,13 @@ std::string NamedServer() {
     return *server;
 }
 
-std::unique_ptr<TRecordStore> OpenStore() {
+std::unique_ptr<RecordStore> OpenStore() {
     const auto file = RecordsFile();
     if (!file)
         throw ERecordStore(StoreFailure::Unopenable, "no folder for the record store: set "
                                                      "HOME, XDG_DATA_HOME or KRONAX_RECORDS");
     PrepareRecordsFile(*file);
-    return std::make_unique<TRecordStore>(*file);
+    return std::make_unique<RecordStore>(*file);
 }
 
 std::string Records(std::size_t count) {
@@ -54,7 +54,7 @@ ServerDeadline ExchangeDeadline() {
 }
 
 // Runs body, turning a failure into a line on standard error and exitCode.
-void Guarded(TOutput& output, int& exitCode, const std::function<void()>& body) {
+void Guarded(Output& output, int& exitCode, const std::function<void()>& body) {
     try {
         body();
     } catch (const ERecordServer& error) {
@@ -66,7 +66,7 @@ void Guarded(TOutput& output, int& exitCode, const std::function<void()>& body) 
     }
 }
 
-void SetUpSync(CLI::App& history, TOutput& output, int& exitCode, bool errorIsTerminal) {
+void SetUpSync(CLI::App& history, Output& output, int& exitCode, bool errorIsTerminal) {
     auto* sync = history.add_subcommand(
         "sync", "Forward every record that waits to the records server, with no time limit");
     sync->callback([&output, &exitCode, errorIsTerminal] {
@@ -90,7 +90,7 @@ void SetUpSync(CLI::App& history, TOutput& output, int& exitCode, bool errorIsTe
 
 } // namespace
 
-void ForwardAfterRun(TOutput& output, bool quiet) {
+void ForwardAfterRun(Output& output, bool quiet) {
     const auto server = RecordsServer(std::getenv, SettingsFile());
     if (!server)
         return;
@@ -107,7 +107,7 @@ void ForwardAfterRun(TOutput& output, bool quiet) {
     }
 }
 
-void SetUpServerCommands(CLI::App& history, TOutput& output, int& exitCode, bool errorIsTerminal) {
+void SetUpServerCommands(CLI::App& history, Output& output, int& exitCode, bool errorIsTerminal) {
     history
         .add_subcommand("server-schema",
                         "Print the SQL that makes the records server's schema, for its "
@@ -135,7 +135,7 @@ std::vector<BoardRecord> ServerRecords(const RecordFilter& filter, const std::st
         ExchangeDeadline());
 }
 
-std::string QueuedText(TRecordStore& store) {
+std::string QueuedText(RecordStore& store) {
     const auto server = RecordsServer(std::getenv, SettingsFile());
     return Waiting(store.QueuedCount()) + " to be forwarded to " +
            (server ? ServerName(*server) : "a records server (none is named)") + ".\n";

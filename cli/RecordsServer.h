@@ -20,10 +20,10 @@ namespace kronax::cli {
 // never while a board waits. When records stay queued, says why in one line on standard error
 // unless quiet. Does nothing when no server is named. Changes no exit code: the records are safe
 // in the store.
-void ForwardAfterRun(TOutput& output, bool quiet);
+void ForwardAfterRun(Output& output, bool quiet);
 
 // Adds server-schema, init-server and sync to history; their callbacks set exitCode.
-void SetUpServerCommands(CLI::App& history, TOutput& output, int& exitCode, bool errorIsTerminal);
+void SetUpServerCommands(CLI::App& history, Output& output, int& exitCode, bool errorIsTerminal);
 
 // The records on the server that filter and station (empty: every station) select, newest
 // first. Raises records::ERecordServer.
@@ -31,6 +31,6 @@ std::vector<records::BoardRecord> ServerRecords(const records::RecordFilter& fil
                                                 const std::string& station);
 
 // "3 records wait to be forwarded to db.plant/kronax.\n" for the store's queue.
-std::string QueuedText(records::TRecordStore& store);
+std::string QueuedText(records::RecordStore& store);
 
 } // namespace kronax::cli

@@ -16,12 +16,12 @@ namespace kronax::cli {
 
 using namespace kronax::records;
 
-struct TRecordKeeper::Store {
+struct RecordKeeper::Store {
     bool enabled = false;
     std::string operation;
     std::string station;
     std::string user;
-    std::unique_ptr<TRecordStore> store;
+    std::unique_ptr<RecordStore> store;
     std::string failure; // why the store could not be opened
 };
 
@@ -31,19 +31,19 @@ const char* Environment(const char* name) {
     return std::getenv(name);
 }
 
-std::unique_ptr<TRecordStore> OpenStore() {
+std::unique_ptr<RecordStore> OpenStore() {
     const auto file = RecordsFile();
     if (!file)
         throw ERecordStore(StoreFailure::Unopenable,
                            "no folder for the record store: set HOME, XDG_DATA_HOME or "
                            "KRONAX_RECORDS");
     PrepareRecordsFile(*file);
-    return std::make_unique<TRecordStore>(*file);
+    return std::make_unique<RecordStore>(*file);
 }
 
 } // namespace
 
-TRecordKeeper::TRecordKeeper(bool enabled, std::string operation)
+RecordKeeper::RecordKeeper(bool enabled, std::string operation)
     : store_(std::make_unique<Store>()) {
     store_->enabled = enabled;
     store_->operation = std::move(operation);
@@ -58,9 +58,9 @@ TRecordKeeper::TRecordKeeper(bool enabled, std::string operation)
     }
 }
 
-TRecordKeeper::~TRecordKeeper() = default;
+RecordKeeper::~RecordKeeper() = default;
 
-std::string TRecordKeeper::Begin(BoardRecord& record, const std::string& port) {
+std::string RecordKeeper::Begin(BoardRecord& record, const std::string& port) {
     if (!store_->enabled)
         return "";
     record.id = NewRecordId();
@@ -81,8 +81,8 @@ std::string TRecordKeeper::Begin(BoardRecord& record, const std::string& port) {
     return "";
 }
 
-std::string TRecordKeeper::Finish(BoardRecord& record, const PortResult& result,
-                                  std::vector<RecordedLogLine> traffic) {
+std::string RecordKeeper::Finish(BoardRecord& record, const PortResult& result,
+                                 std::vector<RecordedLogLine> traffic) {
     if (!store_->enabled)
         return "";
     const std::string id = record.id;
@@ -113,7 +113,7 @@ std::string TRecordKeeper::Finish(BoardRecord& record, const PortResult& result,
     return "";
 }
 
-std::string TRecordKeeper::JsonLine(const BoardRecord& record) {
+std::string RecordKeeper::JsonLine(const BoardRecord& record) {
     return RecordToJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
            "\n";
 }

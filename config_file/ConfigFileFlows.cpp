@@ -14,7 +14,7 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
 
     const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
     // A crash between entry-by-entry writes would leave a file mixing two configurations.
-    TEntryBatch batch(*configFile);
+    EntryBatch batch(*configFile);
     WriteConfiguration(context.view, batch);
     configFile->WriteEntries(batch.Entries());
     return fileName;

@@ -18,9 +18,9 @@ public:
 
 // Collects the entries written to it, in order, for one later update of file; reads see them
 // over the file's own.
-class TEntryBatch : public IEntryStore {
+class EntryBatch : public IEntryStore {
 public:
-    explicit TEntryBatch(const IEntryStore& file) : file_(file) {}
+    explicit EntryBatch(const IEntryStore& file) : file_(file) {}
 
     const std::vector<IniEntry>& Entries() const { return entries_; }
 

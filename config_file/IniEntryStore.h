@@ -9,11 +9,11 @@
 namespace kronax {
 
 // An INI file as the configuration transfers and the remembered port use it.
-class TIniEntryStore : public IEntryFile {
+class IniEntryStore : public IEntryFile {
 public:
-    explicit TIniEntryStore(std::string fileName) : file_(std::move(fileName)) {}
+    explicit IniEntryStore(std::string fileName) : file_(std::move(fileName)) {}
 
-    const TIniFile& File() const { return file_; }
+    const IniFile& File() const { return file_; }
 
     std::string ReadEntry(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const override {
@@ -30,7 +30,7 @@ public:
     }
 
 private:
-    TIniFile file_;
+    IniFile file_;
 };
 
 } // namespace kronax

@@ -18,10 +18,10 @@ std::string WithoutTrailingBlanks(std::string text) {
 EIniWrite::EIniWrite(const std::string& fileName, std::error_code reason)
     : std::runtime_error("Unable to write to " + fileName), reason_(reason) {}
 
-TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
-std::string TIniFile::ReadEntry(const std::string& section, const std::string& key,
-                                const std::string& defaultValue) const {
+std::string IniFile::ReadEntry(const std::string& section, const std::string& key,
+                               const std::string& defaultValue) const {
     const std::optional<std::string> text = ReadRegularFile(fileName_);
     if (text) {
         if (std::optional<std::string> value = FindIniValue(*text, section, key))
@@ -30,12 +30,12 @@ std::string TIniFile::ReadEntry(const std::string& section, const std::string& k
     return WithoutTrailingBlanks(defaultValue);
 }
 
-void TIniFile::WriteEntry(const std::string& section, const std::string& key,
-                          const std::string& value) {
+void IniFile::WriteEntry(const std::string& section, const std::string& key,
+                         const std::string& value) {
     WriteEntries({{section, key, value}});
 }
 
-void TIniFile::WriteEntries(const std::vector<IniEntry>& entries) {
+void IniFile::WriteEntries(const std::vector<IniEntry>& entries) {
     for (const IniEntry& entry : entries)
         if (!IsWritableIniEntry(entry.section, entry.key, entry.value))
             throw EIniWrite(fileName_, FileError::EntryNotWritable);

@@ -24,9 +24,9 @@ private:
 
 // An INI file named on creation, read and written entry by entry. Creating the object neither
 // reads nor changes the file; every call works on the file as it is at that moment.
-class TIniFile {
+class IniFile {
 public:
-    explicit TIniFile(std::string fileName);
+    explicit IniFile(std::string fileName);
 
     const std::string& FileName() const { return fileName_; }
 

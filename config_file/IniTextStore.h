@@ -11,9 +11,9 @@ namespace kronax {
 
 // INI text held in memory, read and edited entry by entry as a file would be; lets several
 // entries change in one update of the file.
-class TIniTextStore : public IEntryStore {
+class IniTextStore : public IEntryStore {
 public:
-    explicit TIniTextStore(std::string text) : text_(std::move(text)) {}
+    explicit IniTextStore(std::string text) : text_(std::move(text)) {}
 
     const std::string& Text() const { return text_; }
 

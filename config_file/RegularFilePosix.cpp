@@ -16,12 +16,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // Closes the descriptor when it goes out of scope.
-class TDescriptor {
+class Descriptor {
 public:
-    explicit TDescriptor(int fd) : fd_(fd) {}
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    ~TDescriptor() {
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
         if (fd_ >= 0)
             close(fd_);
     }
@@ -101,13 +101,13 @@ fs::path FollowLinks(const fs::path& name) {
 }
 
 // The existing file as found before an update.
-struct TExisting {
+struct Existing {
     bool found = false;
     struct stat info {};
     std::string content;
 };
 
-std::error_code LookUp(const fs::path& target, TExisting& existing) {
+std::error_code LookUp(const fs::path& target, Existing& existing) {
     struct stat info;
     if (stat(target.c_str(), &info) != 0)
         return errno == ENOENT ? std::error_code() : LastError();
@@ -116,7 +116,7 @@ std::error_code LookUp(const fs::path& target, TExisting& existing) {
     // A read-only file stays unchanged, even where renaming over it would be allowed.
     if ((info.st_mode & S_IWUSR) == 0)
         return FileError::ReadOnlyFile;
-    const TDescriptor fd(OpenNonBlocking(target, O_RDONLY));
+    const Descriptor fd(OpenNonBlocking(target, O_RDONLY));
     if (!fd.Valid())
         return LastError();
     std::error_code reason = CheckRegular(fd.Get(), existing.info);
@@ -157,7 +157,7 @@ std::string PaddedToCover(const std::string& content, off_t oldSize) {
 }
 
 std::error_code RewriteInPlace(const fs::path& target, const std::string& content) {
-    const TDescriptor fd(OpenNonBlocking(target, O_WRONLY));
+    const Descriptor fd(OpenNonBlocking(target, O_WRONLY));
     if (!fd.Valid())
         return LastError();
     struct stat info;
@@ -191,11 +191,11 @@ std::error_code KeepOwnership(int fd, const struct stat& info) {
 
 // Writes content to a fresh temporary file and renames it over target. noTemporary is set when
 // the folder refuses the temporary file, so that nothing has changed.
-std::error_code ReplaceAtomically(const fs::path& target, const TExisting& existing,
+std::error_code ReplaceAtomically(const fs::path& target, const Existing& existing,
                                   const std::string& content, bool& noTemporary) {
-    const TTemporaryName temporary(target);
+    const TemporaryName temporary(target);
     std::error_code reason = FileStep();
-    const TDescriptor fd(
+    const Descriptor fd(
         reason ? -1
                : open(temporary.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     noTemporary = !fd.Valid();
@@ -250,7 +250,7 @@ std::optional<std::string> ReadRegularFile(const std::string& fileName, std::err
     else if (!S_ISREG(info.st_mode))
         error = FileError::NotRegularFile;
     if (!error) {
-        const TDescriptor fd(OpenNonBlocking(fileName, O_RDONLY));
+        const Descriptor fd(OpenNonBlocking(fileName, O_RDONLY));
         error = fd.Valid() ? CheckRegular(fd.Get(), info) : LastError();
         if (!error)
             content = ReadAll(fd.Get(), error);
@@ -262,7 +262,7 @@ std::optional<std::string> ReadRegularFile(const std::string& fileName, std::err
 
 std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edit) {
     const fs::path target = FollowLinks(fileName);
-    TExisting existing;
+    Existing existing;
     if (const std::error_code reason = LookUp(target, existing))
         return reason;
     const std::string content = edit(existing.content);

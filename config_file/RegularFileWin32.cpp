@@ -152,7 +152,7 @@ std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edi
         oldContent = std::move(*content);
     }
     const std::string content = edit(oldContent);
-    const TTemporaryName temporary(target);
+    const TemporaryName temporary(target);
     reason = FileStep();
     std::ofstream out;
     if (!reason)

@@ -32,9 +32,8 @@ bool InBuildFolder(const std::filesystem::path& folder);
 
 // The settings file of the program at programPath: beside it when it is already there, when the
 // program is in its build folder or when no user folder is known, else in userFolder under the
-// same name. Makes userFolder (and its
-// parents) when it is chosen and missing; a failure there is left to the first write of the
-// file to report.
+// same name. Makes userFolder (and its parents) when it is chosen and missing; a failure there
+// is left to the first write of the file to report.
 std::string SettingsFilePath(const std::string& programPath,
                              const std::optional<std::filesystem::path>& userFolder);
 

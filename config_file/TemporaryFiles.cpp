@@ -43,7 +43,7 @@ bool IsStale(const fs::path& path, unsigned long owner) {
 
 } // namespace
 
-TTemporaryName::TTemporaryName(const fs::path& target) {
+TemporaryName::TemporaryName(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
     path_ = target;
     path_ += ".tmp" + std::to_string(CurrentProcessId()) + "-" + std::to_string(++counter);
@@ -52,7 +52,7 @@ TTemporaryName::TTemporaryName(const fs::path& target) {
     inUse.names.insert(path_);
 }
 
-TTemporaryName::~TTemporaryName() {
+TemporaryName::~TemporaryName() {
     InUse& inUse = NamesInUse();
     const std::lock_guard<std::mutex> lock(inUse.mutex);
     inUse.names.erase(path_);

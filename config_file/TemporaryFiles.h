@@ -11,12 +11,12 @@ namespace kronax {
 // "<target>.tmp<process id>-<count>", and their removal once their writer is gone.
 
 // A fresh name beside target, held as in use by this process until the object goes.
-class TTemporaryName {
+class TemporaryName {
 public:
-    explicit TTemporaryName(const std::filesystem::path& target);
-    TTemporaryName(const TTemporaryName&) = delete;
-    TTemporaryName& operator=(const TTemporaryName&) = delete;
-    ~TTemporaryName();
+    explicit TemporaryName(const std::filesystem::path& target);
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    ~TemporaryName();
 
     const std::filesystem::path& Path() const { return path_; }
 

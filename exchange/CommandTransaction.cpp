@@ -29,7 +29,7 @@ std::uint32_t TimeLeft(std::uint32_t start, std::uint32_t now, std::int32_t time
 
 } // namespace
 
-struct TCommandTransaction::Collected {
+struct CommandTransaction::Collected {
     std::string kept;
     std::uint64_t dropped = 0;
     bool found = false;
@@ -54,12 +54,12 @@ std::string CutMark(std::uint64_t dropped) {
     return dropped == 0 ? std::string() : " [cut: " + std::to_string(dropped) + " more characters]";
 }
 
-TCommandTransaction::TCommandTransaction(ICommandPort& port, const ITickSource& ticks,
-                                         ITrafficLog& log, IPortRecords& records)
+CommandTransaction::CommandTransaction(ICommandPort& port, const ITickSource& ticks,
+                                       ITrafficLog& log, IPortRecords& records)
     : port_(port), ticks_(ticks), log_(log), records_(records) {}
 
-bool TCommandTransaction::TransactCommand(const std::string& command, std::string& reply,
-                                          std::int32_t timeout) {
+bool CommandTransaction::TransactCommand(const std::string& command, std::string& reply,
+                                         std::int32_t timeout) {
     reply.clear();
     if (!port_.Connected())
         return false;
@@ -85,8 +85,8 @@ bool TCommandTransaction::TransactCommand(const std::string& command, std::strin
     return collected.found;
 }
 
-std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start,
-                                           std::int32_t limit) {
+std::uint32_t CommandTransaction::Collect(Collected& reply, std::uint32_t start,
+                                          std::int32_t limit) {
     std::string piece;
     for (;;) {
         port_.ReadText(piece, ReadChunk);
@@ -102,7 +102,7 @@ std::uint32_t TCommandTransaction::Collect(Collected& reply, std::uint32_t start
 
 // Another program may have used the device while the port was closed: what it left in the
 // port's record replaces what this one knew.
-void TCommandTransaction::FollowOpening() {
+void CommandTransaction::FollowOpening() {
     const PortOpening opening = port_.Opening();
     if (opening == opening_)
         return;
@@ -122,7 +122,7 @@ void TCommandTransaction::FollowOpening() {
             static_cast<std::uint32_t>(std::min<std::int64_t>(left, LongestInheritedGuardMs))};
 }
 
-std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLateAnswer() {
+std::optional<CommandTransaction::Unanswered> CommandTransaction::ListenForLateAnswer() {
     if (!unanswered_)
         return std::nullopt;
     const Unanswered earlier = *unanswered_;
@@ -146,10 +146,10 @@ std::optional<TCommandTransaction::Unanswered> TCommandTransaction::ListenForLat
 // first: a line completed within the earlier guard is that answer, what follows is this one's.
 // The board was then still busy with the earlier command when this one came, which delays this
 // one's answer by as long: its guard grows by that time.
-std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
-                                                      Collected& collected, std::uint32_t start,
-                                                      std::uint32_t end, std::int32_t timeout,
-                                                      std::uint32_t& guardMs) {
+std::uint32_t CommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
+                                                     Collected& collected, std::uint32_t start,
+                                                     std::uint32_t end, std::int32_t timeout,
+                                                     std::uint32_t& guardMs) {
     if (!collected.found ||
         TimeOutPassed(earlier.fromTick, end, static_cast<std::int32_t>(earlier.guardMs)))
         return end;
@@ -168,7 +168,7 @@ std::uint32_t TCommandTransaction::SplitOffLateAnswer(const Unanswered& earlier,
 }
 
 // Written before the command leaves, so that a run killed during the exchange still leaves it.
-void TCommandTransaction::RecordSending(const std::string& command, std::int32_t timeout) {
+void CommandTransaction::RecordSending(const std::string& command, std::int32_t timeout) {
     if (!record_)
         return;
     const std::int64_t lineMs =
@@ -177,8 +177,8 @@ void TCommandTransaction::RecordSending(const std::string& command, std::int32_t
 }
 
 // A guard grown beyond the usual one is kept as a later end.
-void TCommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
-                                        std::uint32_t guardMs) {
+void CommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
+                                       std::uint32_t guardMs) {
     if (!record_)
         return;
     if (found)

@@ -59,11 +59,11 @@ std::string CutMark(std::uint64_t dropped);
 // An exchange that got its CR leaves no wait behind. An answer later than the guard is cleared
 // with the other stale characters when it arrives before the next command; one arriving after
 // the next command was sent is taken for its answer.
-class TCommandTransaction {
+class CommandTransaction {
 public:
     // port, ticks, log and records must outlive the transaction object.
-    TCommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log,
-                        IPortRecords& records = SystemPortRecords());
+    CommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log,
+                       IPortRecords& records = SystemPortRecords());
 
     // Clears the port's queues, sends command unchanged and collects what arrives until it holds
     // a CR or more than timeout ms have passed since the write ended (at least one read is made;

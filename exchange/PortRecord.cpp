@@ -13,9 +13,9 @@ namespace {
 
 // The file stays open for the opening of its port, so that an exchange costs two small writes
 // in place and no file to create or remove.
-class TFilePortRecord : public IPortRecord {
+class FilePortRecord : public IPortRecord {
 public:
-    explicit TFilePortRecord(const std::filesystem::path& file)
+    explicit FilePortRecord(const std::filesystem::path& file)
         : file_(file, std::ios::binary | std::ios::in | std::ios::out) {}
 
     bool IsOpen() const { return file_.is_open(); }
@@ -47,7 +47,7 @@ private:
     std::fstream file_;
 };
 
-class TFilePortRecords : public IPortRecords {
+class FilePortRecords : public IPortRecords {
 public:
     std::unique_ptr<IPortRecord> Open(const std::string& port) override {
         const auto file = PortRecordFile(port);
@@ -55,7 +55,7 @@ public:
             return nullptr;
         // Made when missing, kept as it is otherwise.
         std::ofstream(*file, std::ios::binary | std::ios::app);
-        auto record = std::make_unique<TFilePortRecord>(*file);
+        auto record = std::make_unique<FilePortRecord>(*file);
         if (!record->IsOpen())
             return nullptr;
         return record;
@@ -101,7 +101,7 @@ std::optional<PendingAnswer> ParsePendingAnswer(const std::string& text) {
 }
 
 IPortRecords& SystemPortRecords() {
-    static TFilePortRecords records;
+    static FilePortRecords records;
     return records;
 }
 

@@ -4,7 +4,7 @@
 
 namespace kronax {
 
-std::uint32_t TSteadyTickSource::TickCount() const {
+std::uint32_t SteadyTickSource::TickCount() const {
     const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
     return static_cast<std::uint32_t>(ms);

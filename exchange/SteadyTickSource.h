@@ -5,7 +5,7 @@
 namespace kronax {
 
 // The real tick: milliseconds of the steady clock, cut to 32 bits.
-class TSteadyTickSource : public ITickSource {
+class SteadyTickSource : public ITickSource {
 public:
     std::uint32_t TickCount() const override;
 };

@@ -9,11 +9,11 @@ namespace kronax::fuzz {
 
 // Splits a fuzzer's input into the pieces a harness needs: single bytes for choices and texts
 // separated by the byte Separator, so that the seed files stay readable.
-class TFuzzInput {
+class FuzzInput {
 public:
     static constexpr char Separator = '\x01';
 
-    TFuzzInput(const std::uint8_t* data, std::size_t size)
+    FuzzInput(const std::uint8_t* data, std::size_t size)
         : rest_(reinterpret_cast<const char*>(data), size) {}
 
     bool Empty() const { return rest_.empty(); }

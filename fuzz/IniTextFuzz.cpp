@@ -33,7 +33,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using kronax::fuzz::Fail;
-    kronax::fuzz::TFuzzInput input(data, size);
+    kronax::fuzz::FuzzInput input(data, size);
     const std::string section = input.Piece();
     const std::string key = input.Piece();
     const std::string value = input.Piece();

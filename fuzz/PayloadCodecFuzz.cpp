@@ -28,7 +28,7 @@ std::string RoundTrip(kronax::PayloadKind kind, kronax::MemoryConfigurationView&
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kronax;
     using kronax::fuzz::Fail;
-    kronax::fuzz::TFuzzInput input(data, size);
+    kronax::fuzz::FuzzInput input(data, size);
     const PayloadKind kind = PayloadKinds[input.Byte() % PayloadKinds.size()];
     const int startModeCode = input.Byte() % 16;
     const std::string text = input.Rest();

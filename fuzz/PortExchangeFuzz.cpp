@@ -106,7 +106,7 @@ void CheckSingle(const Exchange& exchange, const std::string& text, const std::s
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kronax::fuzz::TFuzzInput input(data, size);
+    kronax::fuzz::FuzzInput input(data, size);
     // At least 10 ms a reading, so that an exchange without CR ends within about 100 reads.
     const std::uint32_t step = 10u + input.Byte() % 200u;
     FakeCommandPort port;
@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         port.arrivals.push_back(input.Piece());
     FakeTick tick({0}, step);
     FakeTrafficLog log;
-    TBoardChannel board(port, tick, log);
+    BoardChannel board(port, tick, log);
     RecordingChannel channel(board);
     MemoryConfigurationView view;
 

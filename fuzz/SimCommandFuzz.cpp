@@ -24,7 +24,7 @@ FaultOptions FaultsFrom(std::uint8_t bits) {
     return faults;
 }
 
-void CheckAnswer(const std::string& line, const std::string& answer, const TSimBoard& board) {
+void CheckAnswer(const std::string& line, const std::string& answer, const SimBoard& board) {
     if (answer.empty() || answer.back() != '\r' ||
         std::count(answer.begin(), answer.end(), '\r') != 1)
         Fail("an answer is not exactly one line");
@@ -54,21 +54,21 @@ void CheckShaped(const std::string& line, const std::string& answer, const Fault
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kronax::fuzz::TFuzzInput input(data, size);
+    kronax::fuzz::FuzzInput input(data, size);
     const FaultOptions faults = FaultsFrom(input.Byte());
     bool storeWorks = (input.Byte() & 1) != 0;
-    TSimBoard board(StartPayloads(), [&](const Payloads&) { return storeWorks; });
-    TLineAssembler lines;
+    SimBoard board(StartPayloads(), [&](const Payloads&) { return storeWorks; });
+    LineAssembler lines;
     while (!input.Empty()) {
         const std::string bytes = input.Piece();
         for (const std::string& line : lines.Take(bytes.data(), bytes.size())) {
-            if (line.size() > TLineAssembler::Capacity || line.find('\r') != std::string::npos)
+            if (line.size() > LineAssembler::Capacity || line.find('\r') != std::string::npos)
                 Fail("a line longer than the input buffer or holding a CR");
             const std::string answer = IsRefused(line, faults) ? "!SMNCK\r" : board.Answer(line);
             CheckAnswer(line, answer, board);
             CheckShaped(line, answer, faults);
         }
-        if (lines.Pending() > TLineAssembler::Capacity)
+        if (lines.Pending() > LineAssembler::Capacity)
             Fail("the input buffer grew beyond its capacity");
     }
     return 0;

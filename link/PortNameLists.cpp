@@ -16,14 +16,14 @@ int ReadPortNames(ISerialPlatform& platform, DeviceMapHandle map, std::vector<st
     }
 }
 
-DeviceMapHandle TPortNameLists::Open(std::vector<std::string> names) {
+DeviceMapHandle PortNameLists::Open(std::vector<std::string> names) {
     std::lock_guard lock(mutex_);
     const DeviceMapHandle map = next_++;
     lists_[map] = std::move(names);
     return map;
 }
 
-int TPortNameLists::Next(DeviceMapHandle map, std::uint32_t index, std::string& name) {
+int PortNameLists::Next(DeviceMapHandle map, std::uint32_t index, std::string& name) {
     std::lock_guard lock(mutex_);
     auto found = lists_.find(map);
     if (found == lists_.end())
@@ -34,7 +34,7 @@ int TPortNameLists::Next(DeviceMapHandle map, std::uint32_t index, std::string& 
     return 0;
 }
 
-int TPortNameLists::Close(DeviceMapHandle map) {
+int PortNameLists::Close(DeviceMapHandle map) {
     std::lock_guard lock(mutex_);
     return lists_.erase(map) == 1 ? 0 : EBADF;
 }

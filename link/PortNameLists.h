@@ -16,7 +16,7 @@ int ReadPortNames(ISerialPlatform& platform, DeviceMapHandle map, std::vector<st
 
 // The open device maps of a platform that takes the whole list of names when a map is opened:
 // the device-map calls of ISerialPlatform over lists kept here. Any thread.
-class TPortNameLists {
+class PortNameLists {
 public:
     DeviceMapHandle Open(std::vector<std::string> names);
     // ErrorNoMoreItems after the last name, EBADF for a map that is not open.

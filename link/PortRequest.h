@@ -4,8 +4,8 @@
 
 namespace kronax {
 
-// The event object of one write, created set and released when the write call
-// ends, also when it raises.
+// The event object of one transfer, a write or a read: created set, and released when the
+// transfer call ends, also when it raises.
 class PortRequest {
 public:
     enum class Kind { Write = 0, Read = 1 };

@@ -145,7 +145,9 @@ class ISerialPlatform {
 public:
     virtual ~ISerialPlatform() = default;
 
-    // Opens the port named portName ("COM<n>") for exclusive, overlapped use.
+    // Opens the port named portName (COM<n>; on Linux also a network port's URL) for exclusive
+    // use, so that the owning thread's transfers and the watcher's line-event waits can run at
+    // the same time.
     virtual int OpenDevice(const std::string& portName, DeviceHandle& device) = 0;
     virtual int CloseDevice(DeviceHandle device) = 0;
 

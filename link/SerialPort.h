@@ -127,9 +127,8 @@ public:
     bool WatcherStarted() const { return watcher_ != nullptr; }
 
     // Event hooks; an unassigned hook is skipped. They run on the thread that owns the port, or on
-    // the watcher
-    // thread with smNone. A hook run by a watcher delivery must not close the port: closing
-    // waits for the watcher, which waits for that delivery to end.
+    // the watcher thread with smNone. A hook run by a watcher delivery must not close the port:
+    // closing waits for the watcher, which waits for that delivery to end.
     std::function<void()> OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
     std::function<void(int count)> OnRxChar;
     std::function<void(const std::string& data)> OnRxBuf;

@@ -6,10 +6,10 @@
 namespace kronax {
 
 // The board's command channel over a serial port: each exchange is one command transaction.
-class TBoardChannel : public ICommandChannel {
+class BoardChannel : public ICommandChannel {
 public:
     // port, ticks and log must outlive the channel.
-    TBoardChannel(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log)
+    BoardChannel(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log)
         : transaction_(port, ticks, log) {}
 
     bool TransactCommand(const std::string& command, std::string& reply,
@@ -18,7 +18,7 @@ public:
     }
 
 private:
-    TCommandTransaction transaction_;
+    CommandTransaction transaction_;
 };
 
 } // namespace kronax

@@ -4,10 +4,10 @@
 
 namespace kronax::records {
 
-std::vector<BoardRecord> TRecordStore::Queued(std::size_t limit) {
+std::vector<BoardRecord> RecordStore::Queued(std::size_t limit) {
     std::lock_guard lock(mutex_);
-    TStatement queued(db_, "SELECT body FROM records WHERE forwarded_ms IS NULL "
-                           "ORDER BY started_ms, rowid LIMIT ?1");
+    Statement queued(db_, "SELECT body FROM records WHERE forwarded_ms IS NULL "
+                          "ORDER BY started_ms, rowid LIMIT ?1");
     queued.Bind(1, static_cast<std::int64_t>(limit));
     std::vector<BoardRecord> records;
     while (queued.Step("cannot read the record store")) {
@@ -22,22 +22,22 @@ std::vector<BoardRecord> TRecordStore::Queued(std::size_t limit) {
     return records;
 }
 
-std::size_t TRecordStore::QueuedCount() {
+std::size_t RecordStore::QueuedCount() {
     std::lock_guard lock(mutex_);
-    TStatement count(db_, "SELECT count(*) FROM records WHERE forwarded_ms IS NULL");
+    Statement count(db_, "SELECT count(*) FROM records WHERE forwarded_ms IS NULL");
     count.Step("cannot read the record store");
     return static_cast<std::size_t>(count.Number(0));
 }
 
-void TRecordStore::MarkForwarded(const std::vector<BoardRecord>& records, std::int64_t atMs) {
+void RecordStore::MarkForwarded(const std::vector<BoardRecord>& records, std::int64_t atMs) {
     std::lock_guard lock(mutex_);
     Execute(db_, "BEGIN IMMEDIATE", "cannot lock the record store");
     try {
         // The end time tells the running record that was sent from the completed one saved
         // since.
         for (const BoardRecord& record : records) {
-            TStatement mark(db_, "UPDATE records SET forwarded_ms = ?1 WHERE id = ?2 AND "
-                                 "ended_ms IS ?3");
+            Statement mark(db_, "UPDATE records SET forwarded_ms = ?1 WHERE id = ?2 AND "
+                                "ended_ms IS ?3");
             mark.Bind(1, atMs);
             mark.Bind(2, record.id);
             mark.Bind(3, record.endedMs);

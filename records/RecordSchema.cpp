@@ -8,7 +8,7 @@ namespace {
 
 // The step from version n to n + 1 is Migrations[n]. Steps are never changed once released:
 // a new schema is a new step.
-constexpr std::array<const char*, TRecordStore::SchemaVersion> Migrations = {
+constexpr std::array<const char*, RecordStore::SchemaVersion> Migrations = {
     R"(CREATE TABLE records (
            id TEXT PRIMARY KEY,
            started_ms INTEGER NOT NULL,
@@ -28,7 +28,7 @@ constexpr std::array<const char*, TRecordStore::SchemaVersion> Migrations = {
 };
 
 int UserVersion(sqlite3* db) {
-    TStatement statement(db, "PRAGMA user_version");
+    Statement statement(db, "PRAGMA user_version");
     statement.Step("cannot read the record store's schema version");
     return static_cast<int>(statement.Number(0));
 }
@@ -40,11 +40,11 @@ void MigrateRecordSchema(sqlite3* db, int target) {
     Execute(db, "BEGIN IMMEDIATE", "cannot lock the record store");
     try {
         const int version = UserVersion(db);
-        if (version > TRecordStore::SchemaVersion)
+        if (version > RecordStore::SchemaVersion)
             throw ERecordStore(StoreFailure::Corrupt,
                                "the record store has schema version " + std::to_string(version) +
                                    ", newer than this program's " +
-                                   std::to_string(TRecordStore::SchemaVersion));
+                                   std::to_string(RecordStore::SchemaVersion));
         for (int step = version; step < target; ++step)
             Execute(db, Migrations[static_cast<std::size_t>(step)],
                     "cannot migrate the record store to schema version " +

@@ -51,7 +51,7 @@ std::string QuerySql(const RecordFilter& filter) {
 
 } // namespace
 
-TRecordStore::TRecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
+RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
     const int opened = sqlite3_open_v2(
         file.string().c_str(), &db_,
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -64,7 +64,7 @@ TRecordStore::TRecordStore(const std::filesystem::path& file, int busyTimeoutMs)
         // cost more than the records themselves. The log is checkpointed as it grows instead.
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         const std::string doing = "cannot use the record store " + file.string();
-        TStatement(db_, "PRAGMA journal_mode = WAL").Step(doing);
+        Statement(db_, "PRAGMA journal_mode = WAL").Step(doing);
         // In WAL mode a commit is safe from a killed process; only a power cut may lose the
         // last ones.
         Execute(db_, "PRAGMA synchronous = NORMAL", doing);
@@ -76,14 +76,14 @@ TRecordStore::TRecordStore(const std::filesystem::path& file, int busyTimeoutMs)
     }
 }
 
-TRecordStore::~TRecordStore() {
+RecordStore::~RecordStore() {
     sqlite3_close(db_);
 }
 
-void TRecordStore::Save(const BoardRecord& record) {
+void RecordStore::Save(const BoardRecord& record) {
     const std::string body = RecordToJson(record).dump();
     std::lock_guard lock(mutex_);
-    TStatement save(db_, SaveSql);
+    Statement save(db_, SaveSql);
     save.Bind(1, record.id);
     save.Bind(2, record.startedMs);
     save.Bind(3, record.endedMs);
@@ -97,11 +97,11 @@ void TRecordStore::Save(const BoardRecord& record) {
     save.Step("cannot write the record " + record.id);
 }
 
-std::optional<BoardRecord> TRecordStore::Find(const std::string& id) {
+std::optional<BoardRecord> RecordStore::Find(const std::string& id) {
     if (id.size() < 4)
         throw ERecordStore(StoreFailure::Other, "a record id needs at least 4 characters");
     std::lock_guard lock(mutex_);
-    TStatement find(db_, "SELECT body FROM records WHERE substr(id, 1, length(?1)) = ?1 LIMIT 2");
+    Statement find(db_, "SELECT body FROM records WHERE substr(id, 1, length(?1)) = ?1 LIMIT 2");
     find.Bind(1, id);
     if (!find.Step("cannot read the record store"))
         return std::nullopt;
@@ -111,10 +111,10 @@ std::optional<BoardRecord> TRecordStore::Find(const std::string& id) {
     return record;
 }
 
-void TRecordStore::Each(const RecordFilter& filter,
-                        const std::function<void(const BoardRecord&)>& each) {
+void RecordStore::Each(const RecordFilter& filter,
+                       const std::function<void(const BoardRecord&)>& each) {
     std::lock_guard lock(mutex_);
-    TStatement query(db_, QuerySql(filter));
+    Statement query(db_, QuerySql(filter));
     if (filter.boardSerial)
         query.Bind(1, *filter.boardSerial);
     if (filter.port)
@@ -129,30 +129,30 @@ void TRecordStore::Each(const RecordFilter& filter,
         each(RecordOfBody(query.Text(0)));
 }
 
-std::vector<BoardRecord> TRecordStore::Query(const RecordFilter& filter) {
+std::vector<BoardRecord> RecordStore::Query(const RecordFilter& filter) {
     std::vector<BoardRecord> records;
     Each(filter, [&records](const BoardRecord& record) { records.push_back(record); });
     return records;
 }
 
-std::size_t TRecordStore::PruneBefore(std::int64_t beforeMs) {
+std::size_t RecordStore::PruneBefore(std::int64_t beforeMs) {
     std::lock_guard lock(mutex_);
-    TStatement prune(db_, "DELETE FROM records WHERE started_ms < ?1");
+    Statement prune(db_, "DELETE FROM records WHERE started_ms < ?1");
     prune.Bind(1, beforeMs);
     prune.Step("cannot prune the record store");
     return static_cast<std::size_t>(sqlite3_changes(db_));
 }
 
-int TRecordStore::FileSchemaVersion() {
+int RecordStore::FileSchemaVersion() {
     std::lock_guard lock(mutex_);
-    TStatement version(db_, "PRAGMA user_version");
+    Statement version(db_, "PRAGMA user_version");
     version.Step("cannot read the record store's schema version");
     return static_cast<int>(version.Number(0));
 }
 
-std::string TRecordStore::IntegrityCheck() {
+std::string RecordStore::IntegrityCheck() {
     std::lock_guard lock(mutex_);
-    TStatement check(db_, "PRAGMA integrity_check");
+    Statement check(db_, "PRAGMA integrity_check");
     return check.Step("cannot check the record store") ? check.Text(0) : "no answer";
 }
 

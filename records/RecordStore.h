@@ -61,18 +61,18 @@ struct RecordFilter {
 // Opening migrates an earlier version in one transaction.
 //
 // Any thread may call any member; calls are serialised.
-class TRecordStore {
+class RecordStore {
 public:
     static constexpr int SchemaVersion = 3;
     static constexpr int DefaultBusyTimeoutMs = 5000;
 
     // Opens file, creating it with the current schema when it is new or empty, migrating an
     // earlier schema. Raises ERecordStore.
-    explicit TRecordStore(const std::filesystem::path& file,
-                          int busyTimeoutMs = DefaultBusyTimeoutMs);
-    ~TRecordStore();
-    TRecordStore(const TRecordStore&) = delete;
-    TRecordStore& operator=(const TRecordStore&) = delete;
+    explicit RecordStore(const std::filesystem::path& file,
+                         int busyTimeoutMs = DefaultBusyTimeoutMs);
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
 
     // Inserts record, or replaces the one with its id. Raises ERecordStore.
     void Save(const BoardRecord& record);

@@ -10,10 +10,10 @@ namespace kronax::records {
 
 // Passes every traffic-log line on to the log it wraps and keeps it for the record, with its
 // offset from the moment the recording log was made or restarted. The thread that owns the port.
-class TRecordingLog : public ITrafficLog {
+class RecordingLog : public ITrafficLog {
 public:
     // inner and ticks must outlive the log.
-    TRecordingLog(ITrafficLog& inner, const ITickSource& ticks)
+    RecordingLog(ITrafficLog& inner, const ITickSource& ticks)
         : inner_(inner), ticks_(ticks), start_(ticks.TickCount()) {}
 
     void AppendLine(const std::string& line) override {

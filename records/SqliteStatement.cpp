@@ -34,40 +34,40 @@ void Execute(sqlite3* db, const char* sql, const std::string& doing) {
         RaiseStoreError(db, result, doing);
 }
 
-TStatement::TStatement(sqlite3* db, const std::string& sql) : db_(db) {
+Statement::Statement(sqlite3* db, const std::string& sql) : db_(db) {
     const int result = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr);
     if (result != SQLITE_OK)
         RaiseStoreError(db, result, "cannot prepare a query of the record store");
 }
 
-TStatement::~TStatement() {
+Statement::~Statement() {
     sqlite3_finalize(statement_);
 }
 
-void TStatement::Bind(int index, const std::string& text) {
+void Statement::Bind(int index, const std::string& text) {
     sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);
 }
 
-void TStatement::Bind(int index, std::int64_t number) {
+void Statement::Bind(int index, std::int64_t number) {
     sqlite3_bind_int64(statement_, index, number);
 }
 
-void TStatement::Bind(int index, const std::optional<std::string>& text) {
+void Statement::Bind(int index, const std::optional<std::string>& text) {
     if (text)
         Bind(index, *text);
     else
         sqlite3_bind_null(statement_, index);
 }
 
-void TStatement::Bind(int index, const std::optional<std::int64_t>& number) {
+void Statement::Bind(int index, const std::optional<std::int64_t>& number) {
     if (number)
         Bind(index, *number);
     else
         sqlite3_bind_null(statement_, index);
 }
 
-bool TStatement::Step(const std::string& doing) {
+bool Statement::Step(const std::string& doing) {
     const int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW)
         return true;
@@ -76,14 +76,14 @@ bool TStatement::Step(const std::string& doing) {
     RaiseStoreError(db_, result, doing);
 }
 
-std::string TStatement::Text(int column) const {
+std::string Statement::Text(int column) const {
     const auto* text = sqlite3_column_text(statement_, column);
     const int size = sqlite3_column_bytes(statement_, column);
     return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size))
                 : std::string();
 }
 
-std::int64_t TStatement::Number(int column) const {
+std::int64_t Statement::Number(int column) const {
     return sqlite3_column_int64(statement_, column);
 }
 

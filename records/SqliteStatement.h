@@ -20,13 +20,13 @@ StoreFailure FailureOf(int resultCode);
 void Execute(sqlite3* db, const char* sql, const std::string& doing);
 
 // One prepared statement with parameters bound by position (from 1); finalised when destroyed.
-class TStatement {
+class Statement {
 public:
     // Raises ERecordStore.
-    TStatement(sqlite3* db, const std::string& sql);
-    ~TStatement();
-    TStatement(const TStatement&) = delete;
-    TStatement& operator=(const TStatement&) = delete;
+    Statement(sqlite3* db, const std::string& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
 
     void Bind(int index, const std::string& text);
     void Bind(int index, std::int64_t number);

@@ -2,7 +2,7 @@
 
 namespace kronax::sim {
 
-std::vector<std::string> TLineAssembler::Take(const char* bytes, std::size_t count) {
+std::vector<std::string> LineAssembler::Take(const char* bytes, std::size_t count) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < count; ++i) {
         const char c = bytes[i];

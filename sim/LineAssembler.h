@@ -10,7 +10,7 @@ namespace kronax::sim {
 // with CR, LF is ignored, empty lines are dropped, and a line keeps at most Capacity characters;
 // the rest of a longer line is discarded until its CR, so that a flood without CR costs no more
 // memory than a full buffer. Pure; not thread-safe.
-class TLineAssembler {
+class LineAssembler {
 public:
     static constexpr std::size_t Capacity = 256;
 

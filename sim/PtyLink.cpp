@@ -32,7 +32,7 @@ void MakeRaw(int fd) {
 
 } // namespace
 
-TPtyLink::TPtyLink(const std::string& portsDir, const std::string& portName) {
+PtyLink::PtyLink(const std::string& portsDir, const std::string& portName) {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0)
         ThrowSystemError("posix_openpt");
@@ -58,7 +58,7 @@ TPtyLink::TPtyLink(const std::string& portsDir, const std::string& portName) {
     }
 }
 
-void TPtyLink::Publish() {
+void PtyLink::Publish() {
     const fs::path link(linkPath_);
     const fs::file_status status = fs::symlink_status(link);
     if (fs::exists(status)) {
@@ -69,7 +69,7 @@ void TPtyLink::Publish() {
     fs::create_symlink(slavePath_, link);
 }
 
-TPtyLink::~TPtyLink() {
+PtyLink::~PtyLink() {
     std::error_code error;
     if (fs::read_symlink(linkPath_, error) == fs::path(slavePath_) && !error)
         fs::remove(linkPath_, error);

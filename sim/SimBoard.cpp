@@ -37,11 +37,11 @@ bool IsValidPayload(std::size_t index, std::string_view text) {
                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
-TSimBoard::TSimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity)
+SimBoard::SimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity)
     : payloads_(std::move(start)), storePowerOnDefault_(std::move(storePowerOnDefault)),
       identity_(std::move(identity)) {}
 
-std::string TSimBoard::Answer(std::string_view line) {
+std::string SimBoard::Answer(std::string_view line) {
     if (line.starts_with("##SM"))
         return AnswerWrite(line.substr(4));
     if (line.starts_with("??SM"))
@@ -49,7 +49,7 @@ std::string TSimBoard::Answer(std::string_view line) {
     return Nck;
 }
 
-std::string TSimBoard::AnswerWrite(std::string_view body) {
+std::string SimBoard::AnswerWrite(std::string_view body) {
     if (body == "STA") {
         running_ = true;
         return Ack;
@@ -64,7 +64,7 @@ std::string TSimBoard::AnswerWrite(std::string_view body) {
     return Ack;
 }
 
-std::string TSimBoard::AnswerQuery(std::string_view body) const {
+std::string SimBoard::AnswerQuery(std::string_view body) const {
     if (body == "STA")
         return std::string("!SM") + (running_ ? RunningStatus : StoppedStatus) + "\r";
     if (body == "SETB")

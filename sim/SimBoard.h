@@ -40,12 +40,12 @@ inline constexpr const char* StoppedStatus = "STOPPED";
 
 // The board's side of the command protocol, without any I/O: one command line in, one answer
 // line out. Not thread-safe; the simulator serves one line at a time.
-class TSimBoard {
+class SimBoard {
 public:
     // Stores the power-on default; false when it could not be kept.
     using PowerOnStore = std::function<bool(const Payloads&)>;
 
-    TSimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity = {});
+    SimBoard(Payloads start, PowerOnStore storePowerOnDefault, BoardIdentityText identity = {});
 
     // The answer to line (the command without its CR), ending with CR: "!SMACK" for an accepted
     // write, start or power-on default, "!SMNCK" for a refused or unknown command, "!SM" and

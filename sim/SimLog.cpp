@@ -9,7 +9,7 @@
 
 namespace kronax::sim {
 
-TSimLog::TSimLog(const std::string& file) {
+SimLog::SimLog(const std::string& file) {
     if (file.empty())
         return;
     out_.open(file, std::ios::app | std::ios::binary);
@@ -17,7 +17,7 @@ TSimLog::TSimLog(const std::string& file) {
         throw std::runtime_error("cannot open log file " + file);
 }
 
-void TSimLog::Write(const char* direction, const std::string& text) {
+void SimLog::Write(const char* direction, const std::string& text) {
     if (!out_.is_open())
         return;
     const auto now = std::chrono::system_clock::now();

@@ -7,11 +7,11 @@ namespace kronax::sim {
 
 // The simulator's own traffic log: one line per line received or sent, with the local time to
 // the millisecond, the direction, and the text with CR and LF shown as \r and \n.
-class TSimLog {
+class SimLog {
 public:
     // Appends to file; an empty name logs nothing. Raises std::runtime_error when the file
     // cannot be opened.
-    explicit TSimLog(const std::string& file);
+    explicit SimLog(const std::string& file);
 
     void Received(const std::string& text) { Write("RX", text); }
     void Sent(const std::string& text) { Write("TX", text); }

@@ -26,11 +26,11 @@ constexpr int HangUpPauseMs = 50;
 
 } // namespace
 
-TSimServer::TSimServer(int masterFd, int stopFd, TSimBoard& board, const FaultOptions& faults,
-                       TSimLog& log)
+SimServer::SimServer(int masterFd, int stopFd, SimBoard& board, const FaultOptions& faults,
+                     SimLog& log)
     : master_(masterFd), stop_(stopFd), board_(board), faults_(faults), log_(log) {}
 
-void TSimServer::Run() {
+void SimServer::Run() {
     char buffer[256];
     while (!stopping_) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {stop_, POLLIN, 0}};
@@ -56,7 +56,7 @@ void TSimServer::Run() {
     }
 }
 
-void TSimServer::Take(const char* bytes, std::size_t count) {
+void SimServer::Take(const char* bytes, std::size_t count) {
     for (const std::string& line : lines_.Take(bytes, count)) {
         if (stopping_)
             return;
@@ -64,7 +64,7 @@ void TSimServer::Take(const char* bytes, std::size_t count) {
     }
 }
 
-void TSimServer::Serve(const std::string& line) {
+void SimServer::Serve(const std::string& line) {
     log_.Received(line + "\r");
     // A refused command never reaches the board: it answers "!SMNCK" and stores nothing.
     const std::string answer = IsRefused(line, faults_) ? "!SMNCK\r" : board_.Answer(line);
@@ -84,7 +84,7 @@ void TSimServer::Serve(const std::string& line) {
 }
 
 // Waits ms milliseconds; false (and stopping) when the stop signal came first.
-bool TSimServer::Pause(int ms) {
+bool SimServer::Pause(int ms) {
     if (ms <= 0)
         return true;
     pollfd stop = {stop_, POLLIN, 0};
@@ -102,7 +102,7 @@ bool TSimServer::Pause(int ms) {
     return true;
 }
 
-void TSimServer::Send(const std::string& text) const {
+void SimServer::Send(const std::string& text) const {
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t count = write(master_, text.data() + done, text.size() - done);
@@ -115,7 +115,7 @@ void TSimServer::Send(const std::string& text) const {
 
 // Hands over each byte when it would have arrived over the line, on a fixed schedule so that
 // the delays do not add up.
-void TSimServer::SendPaced(const std::string& text) const {
+void SimServer::SendPaced(const std::string& text) const {
     auto next = std::chrono::steady_clock::now();
     for (char c : text) {
         next += CharacterTime;

@@ -12,11 +12,10 @@ namespace kronax::sim {
 // Serves the board over the pty master: collects received bytes into lines ending with CR (bounded
 // like a board's input buffer), answers each through the board and sends the answer shaped by the
 // fault options.
-class TSimServer {
+class SimServer {
 public:
     // masterFd: the pty master; stopFd: becomes readable when the simulator is to stop.
-    TSimServer(int masterFd, int stopFd, TSimBoard& board, const FaultOptions& faults,
-               TSimLog& log);
+    SimServer(int masterFd, int stopFd, SimBoard& board, const FaultOptions& faults, SimLog& log);
 
     // Serves until stopFd becomes readable. Raises std::system_error when the pty fails.
     void Run();
@@ -30,10 +29,10 @@ private:
 
     int master_;
     int stop_;
-    TSimBoard& board_;
+    SimBoard& board_;
     const FaultOptions& faults_;
-    TSimLog& log_;
-    TLineAssembler lines_;
+    SimLog& log_;
+    LineAssembler lines_;
     bool stopping_ = false;
 };
 

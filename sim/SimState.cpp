@@ -11,7 +11,7 @@ constexpr const char* Section = "Kronax";
 
 Payloads LoadState(const std::string& file) {
     Payloads payloads = StartPayloads();
-    const TIniFile ini(file);
+    const IniFile ini(file);
     for (std::size_t i = 0; i < PayloadCount; ++i) {
         const std::string value = ini.ReadEntry(Section, PayloadKinds[i], "");
         if (IsValidPayload(i, value))
@@ -21,7 +21,7 @@ Payloads LoadState(const std::string& file) {
 }
 
 bool SaveState(const std::string& file, const Payloads& payloads) {
-    TIniFile ini(file);
+    IniFile ini(file);
     try {
         for (std::size_t i = 0; i < PayloadCount; ++i)
             ini.WriteEntry(Section, PayloadKinds[i], payloads[i]);

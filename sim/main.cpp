@@ -35,10 +35,10 @@ void InstallStopHandlers() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-TSimBoard MakeBoard(const SimOptions& options) {
+SimBoard MakeBoard(const SimOptions& options) {
     const std::string stateFile = options.stateFile;
     Payloads start = stateFile.empty() ? StartPayloads() : LoadState(stateFile);
-    return TSimBoard(
+    return SimBoard(
         std::move(start),
         [stateFile](const Payloads& payloads) {
             return stateFile.empty() || SaveState(stateFile, payloads);
@@ -48,12 +48,12 @@ TSimBoard MakeBoard(const SimOptions& options) {
 
 int Serve(const SimOptions& options) {
     InstallStopHandlers();
-    TSimLog log(options.logFile);
-    TSimBoard board = MakeBoard(options);
-    TPtyLink link(options.portsDir, options.portName);
+    SimLog log(options.logFile);
+    SimBoard board = MakeBoard(options);
+    PtyLink link(options.portsDir, options.portName);
     std::cout << options.portName << std::endl;
     std::cerr << "kronax-sim: " << link.LinkPath() << " -> " << link.SlavePath() << std::endl;
-    TSimServer(link.MasterFd(), stopPipe[0], board, options.faults, log).Run();
+    SimServer(link.MasterFd(), stopPipe[0], board, options.faults, log).Run();
     return EXIT_SUCCESS;
 }
 

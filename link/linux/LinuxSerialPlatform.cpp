@@ -428,7 +428,7 @@ private:
 
     std::mutex mutex_;
     std::map<DeviceHandle, std::shared_ptr<Device>> devices_;
-    TPortNameLists portNames_;
+    PortNameLists portNames_;
 };
 
 } // namespace

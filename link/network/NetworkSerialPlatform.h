@@ -56,7 +56,7 @@ private:
     std::mutex mutex_;
     std::map<DeviceHandle, std::shared_ptr<NetworkConnection>> connections_;
     DeviceHandle nextHandle_;
-    TPortNameLists portNames_;
+    PortNameLists portNames_;
 };
 
 } // namespace kronax::posix

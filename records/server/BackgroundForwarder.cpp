@@ -41,7 +41,7 @@ void BackgroundForwarder::Run() {
 ForwardReport BackgroundForwarder::ForwardOnce() {
     try {
         // A store of its own: the store's connection is not shared with the port's thread.
-        TRecordStore store(storeFile_);
+        RecordStore store(storeFile_);
         return ForwardQueued(store, conninfo_, AfterOperationLimits);
     } catch (const ERecordStore& error) {
         ForwardReport report;

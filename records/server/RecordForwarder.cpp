@@ -26,7 +26,7 @@ private:
 };
 
 // The waiting records but those the server refused in this forwarding.
-std::vector<BoardRecord> NextBatch(TRecordStore& store, const std::set<std::string>& refused) {
+std::vector<BoardRecord> NextBatch(RecordStore& store, const std::set<std::string>& refused) {
     std::vector<BoardRecord> batch = store.Queued(BatchSize + refused.size());
     std::erase_if(batch,
                   [&refused](const BoardRecord& record) { return refused.contains(record.id); });
@@ -55,7 +55,7 @@ std::vector<BoardRecord> StoreEach(RecordServer& server, const std::vector<Board
 
 } // namespace
 
-ForwardReport ForwardQueued(TRecordStore& store, const std::string& conninfo,
+ForwardReport ForwardQueued(RecordStore& store, const std::string& conninfo,
                             const ForwardLimits& limits, const ForwardProgress& progress) {
     ForwardReport report;
     const std::size_t total = store.QueuedCount();

@@ -39,7 +39,7 @@ using ForwardProgress = std::function<void(std::size_t forwarded, std::size_t to
 // any point sends some records again (harmless: the server keeps a record once) and loses none.
 // A record the server refuses stays queued while the others go on. Any thread; store errors
 // raise ERecordStore, server trouble ends up in the report.
-ForwardReport ForwardQueued(TRecordStore& store, const std::string& conninfo,
+ForwardReport ForwardQueued(RecordStore& store, const std::string& conninfo,
                             const ForwardLimits& limits, const ForwardProgress& progress = {});
 
 } // namespace kronax::records

@@ -9,7 +9,7 @@ std::optional<std::string> RecordsServer(const ServerEnvironmentLookup& environm
     const char* variable = environment("KRONAX_RECORDS_SERVER");
     if (variable && *variable)
         return variable;
-    const std::string entry = TIniFile(settingsFile).ReadEntry("Records", "Server", "");
+    const std::string entry = IniFile(settingsFile).ReadEntry("Records", "Server", "");
     if (entry.empty())
         return std::nullopt;
     return entry;

@@ -96,9 +96,9 @@ TEST(BoardCommandsWindowTest, TheWindowNeverTakesTheLateAnswerToAnEarlierRunsCom
     ScopedPorts ports(board.Folder());
     {
         const auto port = OpenBoardPort("COM1", false);
-        TSteadyTickSource ticks;
+        SteadyTickSource ticks;
         NoLog log;
-        TCommandTransaction earlierRun(*port, ticks, log);
+        CommandTransaction earlierRun(*port, ticks, log);
         std::string reply;
         ASSERT_FALSE(earlierRun.TransactCommand("##SMSTA\r", reply, 1000));
     }

@@ -52,7 +52,7 @@ Payloads Encode(const IConfigurationView& view) {
 }
 
 Payloads ReadFile(const std::string& fileName) {
-    const TIniFile file(fileName);
+    const IniFile file(fileName);
     Payloads payloads;
     for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
         payloads[i] = file.ReadEntry("Kronax", std::string(KindName(PayloadKinds[i])), "");
@@ -60,7 +60,7 @@ Payloads ReadFile(const std::string& fileName) {
 }
 
 void WriteFile(const std::string& fileName, const Payloads& payloads) {
-    TIniFile file(fileName);
+    IniFile file(fileName);
     for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
         file.WriteEntry("Kronax", std::string(KindName(PayloadKinds[i])), payloads[i]);
 }

@@ -2,6 +2,7 @@
 
 #include "app/KronaxConfigForm.h"
 #include "tests/app/TestSupport.h"
+#include "tests/support/TakeFirst.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -41,14 +42,14 @@ public:
     std::vector<std::string> warnings;
 
     std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override {
-        return Next(saveAnswers);
+        return TakeFirst(saveAnswers).value_or(std::nullopt);
     }
     std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override {
-        return Next(openAnswers);
+        return TakeFirst(openAnswers).value_or(std::nullopt);
     }
     bool ConfirmWarning(std::string_view message, std::string_view caption) override {
         warnings.push_back(std::string(caption) + ": " + std::string(message));
-        return Next(warningAnswers).value_or(false);
+        return TakeFirst(warningAnswers).value_or(false);
     }
 
     template <typename T> T* Control(const char* name) const {
@@ -65,22 +66,6 @@ public:
     void Pick(const QString& text) {
         PortList()->setCurrentIndex(PortList()->findText(text));
         cmbComPortChange();
-    }
-
-private:
-    template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& answers) {
-        if (answers.empty())
-            return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    static std::optional<bool> Next(std::deque<bool>& answers) {
-        if (answers.empty())
-            return std::nullopt;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
     }
 };
 

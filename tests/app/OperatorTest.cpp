@@ -123,7 +123,7 @@ TEST(DisconnectTest, UnplugDuringACommandGivesTheSameOutcomeAsAnIdleUnplug) {
     auto board = std::make_unique<SimProcess>(
         std::vector<std::string>{"--ports-dir", folder, "--delay", "3000"});
     const std::string settings = NewFolder() + "/settings.ini";
-    TIniFile(settings).WriteEntry("General", "ComPortNo", "99");
+    IniFile(settings).WriteEntry("General", "ComPortNo", "99");
     LinkedForm form(TestEnvironment(settings));
     form.Pick("COM1");
     std::thread unplug([&board] {
@@ -242,7 +242,7 @@ TEST(OutcomeLineTest, FileKeyThatIsMissingOrIllegalIsNamedInTheTooltip) {
     for (const auto& c : cases) {
         const std::string file = folder + "/" + c.key + ".kxcfg";
         {
-            TIniFile ini(file);
+            IniFile ini(file);
             const char* const whole[][2] = {{"SEN", "010100000000"}, {"CDM", "0001"},
                                             {"ABV", "0000"},         {"TDF", "0001"},
                                             {"MOD", "00000"},        {"MUX", "00880"}};

@@ -21,10 +21,10 @@ using sim::SimProcess;
 class PortChoiceTest : public testing::Test {
 protected:
     std::string RememberedEntry() const {
-        return TIniFile(settingsFile).ReadEntry("General", "ComPortNo", "(missing)");
+        return IniFile(settingsFile).ReadEntry("General", "ComPortNo", "(missing)");
     }
     void Remember(const std::string& value) const {
-        TIniFile(settingsFile).WriteEntry("General", "ComPortNo", value);
+        IniFile(settingsFile).WriteEntry("General", "ComPortNo", value);
     }
     // A port whose device is there but refuses to be opened.
     void AddPortThatCannotOpen(const std::string& name) const {
@@ -135,7 +135,7 @@ TEST_F(PortChoiceTest, SettingsFileThatCannotBeWrittenShowsTheErrorAndStillEnds)
 TEST(PortListTest, UnreadablePortListIsShownAndTheSettingsAreStillWritten) {
     const std::string folder = NewFolder();
     const std::string settingsFile = folder + "/kronax-config.ini";
-    TIniFile(settingsFile).WriteEntry("General", "ComPortNo", "4");
+    IniFile(settingsFile).WriteEntry("General", "ComPortNo", "4");
     ScopedPorts ports(folder + "/no-such-folder");
     {
         ModalAnswerer answerer;
@@ -146,7 +146,7 @@ TEST(PortListTest, UnreadablePortListIsShownAndTheSettingsAreStillWritten) {
         form.btnStartClick();
         EXPECT_EQ(form.Text("lblStart"), "Start timeout.") << "the window goes on";
     }
-    EXPECT_EQ(TIniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "4");
+    EXPECT_EQ(IniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "4");
 }
 
 TEST(Com10Test, PortTenIsOpenedByItsFullNameAndRemembered) {
@@ -160,7 +160,7 @@ TEST(Com10Test, PortTenIsOpenedByItsFullNameAndRemembered) {
         EXPECT_EQ(form.PortList()->currentText(), "COM10");
         EXPECT_EQ(form.LogLines().size(), 6);
     }
-    EXPECT_EQ(TIniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "10");
+    EXPECT_EQ(IniFile(settingsFile).ReadEntry("General", "ComPortNo", ""), "10");
 }
 
 } // namespace

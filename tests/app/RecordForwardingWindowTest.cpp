@@ -17,7 +17,7 @@ TEST(RecordForwardingWindowTest, AServerAwayLeavesTheReadAsItIsAndTheStatusBarSa
     ScopedPorts ports(board.Folder());
     const std::string folder = NewFolder();
     const std::string settings = folder + "/settings.ini";
-    TIniFile(settings).WriteEntries(
+    IniFile(settings).WriteEntries(
         {{"General", "ComPortNo", "99"},
          {"Records", "Server", "host=" + folder + "/nowhere dbname=kronax user=kronax"}});
     LinkedForm form(TestEnvironment(settings));

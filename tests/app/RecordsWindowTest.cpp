@@ -19,7 +19,7 @@ namespace kronax::test {
 namespace {
 
 using records::BoardRecord;
-using records::TRecordStore;
+using records::RecordStore;
 
 // A window on a board with serial number 4711, its records in a store of the test's own.
 class RecordsWindowTest : public testing::Test {
@@ -37,7 +37,7 @@ protected:
         form->Control<QTimer>("Timer2")->stop();
     }
 
-    std::vector<BoardRecord> Records() { return TRecordStore(storeFile).Query({}); }
+    std::vector<BoardRecord> Records() { return RecordStore(storeFile).Query({}); }
 
     std::string store_;
     std::string folder = NewFolder();

@@ -35,7 +35,7 @@ using sim::SimProcess;
 // and each test decides when to connect.
 std::unique_ptr<LinkedForm> IdleWindow() {
     const std::string settings = NewFolder() + "/settings.ini";
-    TIniFile(settings).WriteEntry("General", "ComPortNo", "99");
+    IniFile(settings).WriteEntry("General", "ComPortNo", "99");
     return std::make_unique<LinkedForm>(TestEnvironment(settings));
 }
 

@@ -27,17 +27,17 @@ std::string NewFolder() {
 }
 
 std::uint32_t OffsetTicks::TickCount() const {
-    return TSteadyTickSource().TickCount() + offset_.load();
+    return SteadyTickSource().TickCount() + offset_.load();
 }
 
 void OffsetTicks::Set(std::uint32_t now) {
-    offset_ = now - TSteadyTickSource().TickCount();
+    offset_ = now - SteadyTickSource().TickCount();
 }
 
 FormEnvironment TestEnvironment(const std::string& settingsFileName,
                                 std::shared_ptr<const ITickSource> ticks) {
     if (!ticks)
-        ticks = std::make_shared<TSteadyTickSource>();
+        ticks = std::make_shared<SteadyTickSource>();
     return {settingsFileName, std::move(ticks)};
 }
 

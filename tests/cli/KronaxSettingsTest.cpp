@@ -16,7 +16,7 @@ using ::testing::HasSubstr;
 // What the window's Open makes of a file.
 ConfigurationSnapshot OpenedInWindow(const std::string& file) {
     MemoryConfigurationView view;
-    const TransferReport report = ReadConfiguration(view, TIniEntryStore(file));
+    const TransferReport report = ReadConfiguration(view, IniEntryStore(file));
     EXPECT_TRUE(report.AllSucceeded()) << file;
     return view.Snapshot();
 }
@@ -136,7 +136,7 @@ TEST(KronaxSettings, AFileWithAValueOutOfRangeIsShownAsSuchAndAPartialOneWithout
 }
 
 TEST(KronaxSettings, ProgressNamesTheStepInWords) {
-    TProgressWords words;
+    ProgressWords words;
     const std::pair<std::string, std::string> steps[] = {
         {"??SMSEN\r", "reading 1 of 6"},
         {"??SMTDF\r", "reading 4 of 6"},

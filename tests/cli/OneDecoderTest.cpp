@@ -54,12 +54,12 @@ TEST(OneDecoder, ShowDiffWriteReadAndTheWindowsOpenDecodeAFileAlike) {
     ASSERT_TRUE(shown.problems.empty());
 
     MemoryConfigurationView opened;
-    ReadConfiguration(opened, TIniEntryStore(path));
+    ReadConfiguration(opened, IniEntryStore(path));
     EXPECT_EQ(opened.Snapshot(), shown.snapshot) << "the window's Open";
 
     StoringBoard board;
     test::ScriptedChannel scripted([&board](const std::string& c) { return board.Answer(c); });
-    TGuardedChannel channel(scripted);
+    GuardedChannel channel(scripted);
     const PortResult written = WriteBoardAction(channel, {shown, false, true, false});
     EXPECT_EQ(written.exitCode, ExitSuccess) << written.text;
     EXPECT_EQ(DiffBoardAction(channel, shown).text, "No differences.\n");

@@ -17,7 +17,7 @@ namespace kronax::cli::testing {
 namespace {
 
 using records::BoardRecord;
-using records::TRecordStore;
+using records::RecordStore;
 using ::testing::HasSubstr;
 
 // A record store of the test's own, which kronax in-process and its child processes use.
@@ -25,7 +25,7 @@ class ScratchStore {
 public:
     ScratchStore() : file_(scratch_.Path("records.sqlite3")), env_("KRONAX_RECORDS", file_) {}
     const std::string& File() const { return file_; }
-    std::vector<BoardRecord> All() { return TRecordStore(file_).Query({}); }
+    std::vector<BoardRecord> All() { return RecordStore(file_).Query({}); }
 
 private:
     Scratch scratch_;
@@ -103,7 +103,7 @@ TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAndAReadableStore) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1400));
         kronax.Signal(signal);
         EXPECT_EQ(kronax.Wait(), 128 + signal);
-        TRecordStore reopened(store.File());
+        RecordStore reopened(store.File());
         EXPECT_EQ(reopened.IntegrityCheck(), "ok");
         const auto all = reopened.Query({});
         ASSERT_EQ(all.size(), 1u);
@@ -120,7 +120,7 @@ TEST(PtyKronaxRecords, ThirtyTwoBoardsAndThreeMoreProcessesKeepEveryRecord) {
     Kronax({"status", "--all", "-q"});
     for (const auto& other : others)
         other->Wait();
-    TRecordStore reopened(store.File());
+    RecordStore reopened(store.File());
     EXPECT_EQ(reopened.Query({}).size(), 4u * 32u);
     EXPECT_EQ(reopened.IntegrityCheck(), "ok");
 }
@@ -154,14 +154,14 @@ TEST(PtyKronaxRecords, AStoreThatCannotBeWrittenBeforehandLeavesTheBoardUntouche
 TEST(PtyKronaxRecords, AStoreLockedBeyondTheOperationLosesNoRecordAndSaysSo) {
     ScratchStore store;
     Boards boards(SimArgs{{"--delay", "300"}});
-    TRecordStore(store.File()).IntegrityCheck();
+    RecordStore(store.File()).IntegrityCheck();
     std::atomic<bool> done{false};
     std::thread locker([&] {
         sqlite3* db = nullptr;
         sqlite3_open(store.File().c_str(), &db);
         sqlite3_busy_timeout(db, 5000);
         // Takes the lock once the running record is in, and keeps it until kronax has ended.
-        while (TRecordStore(store.File()).Query({}).empty())
+        while (RecordStore(store.File()).Query({}).empty())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         while (!done)

@@ -39,26 +39,26 @@ protected:
 
 TEST_F(IniFileTest, CreatingTheObjectNeitherCreatesNorChangesTheFile) {
     const std::string path = PathOf("s.ini");
-    { TIniFile file(path); }
+    { IniFile file(path); }
     EXPECT_FALSE(fs::exists(path));
     test::WriteFileText(path, "[General]\nComPortNo=4");
-    TIniFile file(path);
+    IniFile file(path);
     EXPECT_EQ(test::ReadFileText(path), "[General]\nComPortNo=4");
     EXPECT_EQ(file.ReadEntry("general", "comportno", "1"), "4");
 }
 
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefaultWithoutTrailingBlanks) {
-    TIniFile missing(PathOf("none.ini"));
+    IniFile missing(PathOf("none.ini"));
     EXPECT_EQ(missing.ReadEntry("General", "ComPortNo", " 1 \t"), " 1");
     test::WriteFileText(PathOf("s.ini"), "[General]\r\nOther=2\r\n");
-    TIniFile file(PathOf("s.ini"));
+    IniFile file(PathOf("s.ini"));
     EXPECT_EQ(file.ReadEntry("General", "ComPortNo", "1"), "1");
     EXPECT_EQ(file.ReadEntry("Kronax", "SEN", "d"), "d");
 }
 
 TEST_F(IniFileTest, WriteCreatesAMissingFileAndEditsAnExistingOneInPlace) {
     const std::string path = PathOf("s.ini");
-    TIniFile file(path);
+    IniFile file(path);
     file.WriteEntry("Main", "Port", "COM3");
     EXPECT_EQ(test::ReadFileText(path), "[Main]\r\nPort=COM3\r\n");
     test::WriteFileText(path, "; top\n[Main]\nPort=COM3\n");
@@ -69,7 +69,7 @@ TEST_F(IniFileTest, WriteCreatesAMissingFileAndEditsAnExistingOneInPlace) {
 
 TEST_F(IniFileTest, WriteIntoAMissingFolderFailsNamingTheFileAndCreatesNothing) {
     const std::string path = PathOf("absent/s.ini");
-    TIniFile file(path);
+    IniFile file(path);
     try {
         file.WriteEntry("Main", "Port", "COM3");
         FAIL() << "write succeeded";
@@ -83,13 +83,13 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
     // The target's parent is a regular file: the temporary file cannot be created, even as root.
     const std::string parent = PathOf("plain");
     test::WriteFileText(parent, "not a folder");
-    TIniFile blocked(parent + "/s.ini");
+    IniFile blocked(parent + "/s.ini");
     EXPECT_THROW(blocked.WriteEntry("A", "x", "1"), std::runtime_error);
     EXPECT_EQ(test::ReadFileText(parent), "not a folder");
 
     // A folder in the target's place: the rename cannot replace it.
     fs::create_directory(PathOf("dir.ini"));
-    TIniFile folderTarget(PathOf("dir.ini"));
+    IniFile folderTarget(PathOf("dir.ini"));
     EXPECT_THROW(folderTarget.WriteEntry("A", "x", "1"), EIniWrite);
     EXPECT_TRUE(fs::is_directory(PathOf("dir.ini")));
     EXPECT_EQ(EntriesInFolder(), 2);
@@ -103,7 +103,7 @@ TEST_F(IniFileTest, WriteThroughASymbolicLinkChangesTheLinkedFileAndKeepsTheLink
     // lets no one.
     if (linkError)
         GTEST_SKIP() << "cannot make a symbolic link here: " << linkError.message();
-    TIniFile file(PathOf("link.ini"));
+    IniFile file(PathOf("link.ini"));
     file.WriteEntry("A", "x", "2");
     EXPECT_TRUE(fs::is_symlink(PathOf("link.ini")));
     EXPECT_EQ(test::ReadFileText(PathOf("real.ini")), "[A]\r\nx=2\r\n");
@@ -113,7 +113,7 @@ TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
     const std::string path = PathOf("ro.ini");
     test::WriteFileText(path, "[A]\r\nx=1\r\n");
     fs::permissions(path, fs::perms::owner_read);
-    TIniFile file(path);
+    IniFile file(path);
     EXPECT_THROW(file.WriteEntry("A", "x", "2"), EIniWrite);
     EXPECT_EQ(test::ReadFileText(path), "[A]\r\nx=1\r\n");
 }
@@ -121,7 +121,7 @@ TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
 TEST_F(IniFileTest, EntryThatCannotReadBackIsRefusedAndChangesNothing) {
     const std::string path = PathOf("s.ini");
     test::WriteFileText(path, "[A]\r\nx=1\r\n");
-    TIniFile file(path);
+    IniFile file(path);
     EXPECT_THROW(file.WriteEntry("A", "x", "two\r\nlines"), EIniWrite);
     EXPECT_THROW(file.WriteEntry("A", "y=z", "1"), EIniWrite);
     EXPECT_EQ(test::ReadFileText(path), "[A]\r\nx=1\r\n");
@@ -138,9 +138,9 @@ TEST_F(IniFileTest, AByteOrderMarkIsReadAndKeptAsTheProfileFunctionsDo) {
     test::WriteFileText(theirs, text);
     char value[64] = {};
     GetPrivateProfileStringA("Kronax", "MOD", "", value, sizeof value, theirs.c_str());
-    EXPECT_EQ(TIniFile(ours).ReadEntry("Kronax", "MOD", ""), value);
+    EXPECT_EQ(IniFile(ours).ReadEntry("Kronax", "MOD", ""), value);
 
-    TIniFile(ours).WriteEntry("Kronax", "MUX", "FFFFF");
+    IniFile(ours).WriteEntry("Kronax", "MUX", "FFFFF");
     WritePrivateProfileStringA("Kronax", "MUX", "FFFFF", theirs.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, theirs.c_str());
     EXPECT_EQ(test::ReadFileText(ours), test::ReadFileText(theirs));

@@ -76,11 +76,11 @@ protected:
 
     std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
 
-    static std::string WriteError(TIniFile& file, const std::string& value = "1") {
+    static std::string WriteError(IniFile& file, const std::string& value = "1") {
         return WriteFailure(file, value).first;
     }
     // The message and reason of a refused write.
-    static std::pair<std::string, std::error_code> WriteFailure(TIniFile& file,
+    static std::pair<std::string, std::error_code> WriteFailure(IniFile& file,
                                                                 const std::string& value = "1") {
         try {
             file.WriteEntry("A", "x", value);
@@ -130,7 +130,7 @@ TEST_F(FileKinds, FifoAndDevicesCountAsNoFileAndAreNeverOpenedForReadingOrWritin
         SCOPED_TRACE(name);
         const std::string path = PathOf(name);
         EXPECT_FALSE(FileExists(path));
-        TIniFile file(path);
+        IniFile file(path);
         EXPECT_EQ(file.ReadEntry("Kronax", "SEN", ""), "");
         EXPECT_EQ(WriteError(file), "Unable to write to " + path);
     }
@@ -148,7 +148,7 @@ TEST_F(FileKinds, OpeningAFifoLoadsNothingAndSavingToItRaisesUnableToWrite) {
     test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
     FixedNameWindow window(path);
     const ConfigFileContext context{view, channel, window, [](const std::string& name) {
-                                        return std::make_unique<TIniEntryStore>(name);
+                                        return std::make_unique<IniEntryStore>(name);
                                     }};
 
     LoadConfigurationFromFile(context);
@@ -170,7 +170,7 @@ TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
     const HangGuard guard;
     const std::string path = PathOf("kronax-config.ini");
     ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
-    TIniEntryStore settings(path);
+    IniEntryStore settings(path);
     EXPECT_EQ(ReadComPortNumber(settings), 1);
     try {
         WriteComPortNumber(settings, 7);
@@ -188,7 +188,7 @@ TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
     }
 
     EXPECT_TRUE(RunInReadOnlyFolder([&] {
-        TIniEntryStore settings(path);
+        IniEntryStore settings(path);
         WriteComPortNumber(settings, 10);
         return true;
     }));
@@ -199,7 +199,7 @@ TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
     // A file that does not exist yet still needs the folder.
     const std::string missing = PathOf("new.ini");
     EXPECT_TRUE(RunInReadOnlyFolder([&] {
-        TIniFile file(missing);
+        IniFile file(missing);
         return WriteError(file) == "Unable to write to " + missing;
     }));
     EXPECT_FALSE(fs::exists(missing));
@@ -209,7 +209,7 @@ TEST_F(FileKinds, SymbolicLinksAreFollowedAndADanglingOneGetsItsTargetCreated) {
     fs::create_directory(PathOf("real"));
     fs::create_symlink("real/target.kxcfg", PathOf("dangling.kxcfg"));
     fs::create_symlink("dangling.kxcfg", PathOf("chain.kxcfg"));
-    TIniFile file(PathOf("chain.kxcfg"));
+    IniFile file(PathOf("chain.kxcfg"));
     file.WriteEntry("Kronax", "SEN", "0C0100000000");
     EXPECT_TRUE(fs::is_symlink(PathOf("chain.kxcfg")));
     EXPECT_TRUE(fs::is_symlink(PathOf("dangling.kxcfg")));
@@ -218,7 +218,7 @@ TEST_F(FileKinds, SymbolicLinksAreFollowedAndADanglingOneGetsItsTargetCreated) {
     EXPECT_EQ(file.ReadEntry("Kronax", "SEN", ""), "0C0100000000");
 
     fs::create_symlink("loop.kxcfg", PathOf("loop.kxcfg"));
-    TIniFile loop(PathOf("loop.kxcfg"));
+    IniFile loop(PathOf("loop.kxcfg"));
     EXPECT_EQ(WriteError(loop), "Unable to write to " + PathOf("loop.kxcfg"));
 }
 
@@ -230,7 +230,7 @@ TEST_F(FileKinds, ReplacedFileKeepsItsModeOwnerAndHardLinks) {
     if (root) {
         ASSERT_EQ(chown(path.c_str(), Nobody, Nobody), 0);
     }
-    TIniFile file(path);
+    IniFile file(path);
     file.WriteEntry("Kronax", "SEN", "2");
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -260,8 +260,8 @@ TEST_F(FileKinds, FullDiskLeavesTheOldFileWholeWhetherReplacedOrRewrittenInPlace
     test::WriteFileText(PathOf("filler"), std::string(60 * 1024, 'x'));
 
     const std::string big(8 * 1024, 'A');
-    TIniFile replaced(single);
-    TIniFile inPlace(linked);
+    IniFile replaced(single);
+    IniFile inPlace(linked);
     const std::pair<std::string, std::error_code> noSpace{
         "Unable to write to " + single, std::make_error_code(std::errc::no_space_on_device)};
     EXPECT_EQ(WriteFailure(replaced, big), noSpace);
@@ -288,7 +288,7 @@ TEST_F(FileKinds, EveryCrashPointOfASaveLeavesTheOldFileOrTheNewOne) {
     test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
     FixedNameWindow window(path);
     const ConfigFileContext context{view, channel, window, [](const std::string& name) {
-                                        return std::make_unique<TIniEntryStore>(name);
+                                        return std::make_unique<IniEntryStore>(name);
                                     }};
     const std::string head = "; notes\r\n[Other]\r\nkeep=1\r\n[Kronax]\r\n";
     const std::string shortOld = head + "SEN=1\r\nMUX=2\r\n";
@@ -362,7 +362,7 @@ TEST_F(FileKinds, ARefusedWriteCarriesTheSystemsReason) {
             return c.name == "full.ini" ? std::make_error_code(std::errc::no_space_on_device)
                                         : std::error_code();
         });
-        TIniFile file(PathOf(c.name));
+        IniFile file(PathOf(c.name));
         const auto [message, reason] = WriteFailure(file);
         SetFileStepHook({});
         EXPECT_EQ(message, "Unable to write to " + PathOf(c.name));
@@ -387,7 +387,7 @@ TEST_F(FileKinds, StaleTemporariesGoOnTheNextSuccessfulWrite) {
          {"s.ini.tmp" + gone + "-1", "s.ini.tmp" + self + "-99", "s.ini.tmp" + running + "-2",
           "other.ini.tmp" + gone + "-1", "s.ini.tmp" + gone + "-x"})
         test::WriteFileText(PathOf(name), "[A]\r\nx=half");
-    TIniFile file(PathOf("s.ini"));
+    IniFile file(PathOf("s.ini"));
     file.WriteEntry("A", "x", "1");
     std::set<std::string> left;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_))

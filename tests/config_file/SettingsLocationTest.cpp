@@ -95,9 +95,9 @@ TEST_F(SettingsLocationTest, TheUserFolderIsMadeAndKeepsTheSameContent) {
 
     EXPECT_EQ(path, (userFolder / "kronax-config.ini").string());
     EXPECT_TRUE(fs::is_directory(userFolder));
-    TIniEntryStore written(path);
+    IniEntryStore written(path);
     WriteComPortNumber(written, 12);
-    EXPECT_EQ(ReadComPortNumber(TIniEntryStore(path)), 12);
+    EXPECT_EQ(ReadComPortNumber(IniEntryStore(path)), 12);
 }
 
 TEST_F(SettingsLocationTest, WithoutAUserFolderTheFileStaysBesideTheProgram) {

@@ -20,7 +20,7 @@ struct Exchange {
     std::string reply = "left over";
 
     bool Run(const FakeTick& tick, std::int32_t timeout, const std::string& command = "##SMSTA\r") {
-        TCommandTransaction transaction(port, tick, log);
+        CommandTransaction transaction(port, tick, log);
         return transaction.TransactCommand(command, reply, timeout);
     }
 };
@@ -191,7 +191,7 @@ struct Exchanges {
     FakeTrafficLog log;
     FakeTick tick;
     test::FakePortRecords records;
-    TCommandTransaction transaction{port, tick, log, records};
+    CommandTransaction transaction{port, tick, log, records};
     std::string reply;
 
     explicit Exchanges(std::vector<std::uint32_t> ticks, std::uint32_t step = 0)

@@ -14,9 +14,9 @@ using Clock = std::chrono::steady_clock;
 
 class PtyTransaction : public PtyPortTest {
 protected:
-    TSteadyTickSource ticks;
+    SteadyTickSource ticks;
     test::FakeTrafficLog log;
-    TCommandTransaction transaction{port, ticks, log};
+    CommandTransaction transaction{port, ticks, log};
     std::string reply;
 };
 

@@ -4,6 +4,7 @@
 #include "exchange/TickSource.h"
 #include "exchange/TrafficLog.h"
 #include "link/CommandPort.h"
+#include "tests/support/TakeFirst.h"
 
 #include <cstdint>
 #include <deque>
@@ -52,10 +53,8 @@ public:
         ++reads;
         if (failRead)
             throw std::runtime_error("read failed");
-        if (!arrivals.empty()) {
-            queue += arrivals.front();
-            arrivals.pop_front();
-        }
+        if (auto next = TakeFirst(arrivals))
+            queue += *next;
         text = queue.substr(0, static_cast<std::size_t>(count));
         queue.erase(0, text.size());
         return static_cast<int>(text.size());
@@ -64,10 +63,8 @@ public:
     void WaitForInput(std::uint32_t milliseconds) override {
         calls.push_back("wait " + std::to_string(milliseconds));
         waits.push_back(milliseconds);
-        if (!waitArrivals.empty()) {
-            queue += waitArrivals.front();
-            waitArrivals.pop_front();
-        }
+        if (auto next = TakeFirst(waitArrivals))
+            queue += *next;
     }
 };
 

@@ -1,5 +1,7 @@
 #include "tests/fakes/FakeSerialPlatform.h"
 
+#include "tests/support/TakeFirst.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -209,10 +211,8 @@ int FakeSerialPlatform::WaitForInput(DeviceHandle device, EventHandle requestEve
         return error;
     if (!events_.contains(requestEvent))
         return InvalidHandleError;
-    if (!waitArrivals_.empty()) {
-        input_ += waitArrivals_.front();
-        waitArrivals_.pop_front();
-    }
+    if (auto next = test::TakeFirst(waitArrivals_))
+        input_ += *next;
     return 0;
 }
 

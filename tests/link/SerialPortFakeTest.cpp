@@ -245,7 +245,7 @@ TEST_F(SerialPortOverFake, TransactionWaitsInThePlatformForTheTimeLeftAndReadsRe
     test::FakeTick ticks({0, 0, 300, 300, 400, 400, 400}, 0);
     test::FakeTrafficLog log;
     test::FakePortRecords records;
-    TCommandTransaction transaction(port, ticks, log, records);
+    CommandTransaction transaction(port, ticks, log, records);
     std::string reply;
     // A wake-up with nothing to read, then the answer.
     fake.ArriveDuringWaits({"", "!SMACK\r"});

@@ -21,7 +21,7 @@ BoardRecord Running(const std::string& id) {
 // sent must leave the completed form waiting, or the server would keep "running" for ever.
 TEST(RecordQueue, ARecordCompletedWhileItsRunningFormWasSentKeepsWaiting) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     BoardRecord record = Running("q-1");
     store.Save(record);
     const std::vector<BoardRecord> sent = store.Queued(10);

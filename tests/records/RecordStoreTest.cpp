@@ -53,7 +53,7 @@ TEST(RecordJson, EveryFieldSurvivesTheJsonFormAndLatin1BytesBecomeUtf8) {
 
 TEST(RecordStore, ARunningRecordIsReplacedWhenCompleteAndFoundByItsIdPrefix) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     BoardRecord record = Sample("abcd-1", 1000, "0815");
     record.endedMs.reset();
     record.exitCode.reset();
@@ -71,7 +71,7 @@ TEST(RecordStore, ARunningRecordIsReplacedWhenCompleteAndFoundByItsIdPrefix) {
 
 TEST(RecordStore, FiltersSelectNewestFirst) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     store.Save(Sample("a", 1000, "0815", "COM1", "write"));
     store.Save(Sample("b", 2000, "0816", "COM1", "read"));
     store.Save(Sample("c", 3000, "0815", "COM2", "write", 1));
@@ -113,8 +113,8 @@ TEST(RecordStore, AStoreOfTheFirstSchemaIsMigratedWithItsRecordsKept) {
         ASSERT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
-    TRecordStore store(file.Path());
-    EXPECT_EQ(store.FileSchemaVersion(), TRecordStore::SchemaVersion);
+    RecordStore store(file.Path());
+    EXPECT_EQ(store.FileSchemaVersion(), RecordStore::SchemaVersion);
     EXPECT_EQ(store.Query({.boardSerial = "0815"}), std::vector<BoardRecord>{old});
     EXPECT_EQ(store.IntegrityCheck(), "ok");
 }
@@ -126,7 +126,7 @@ TEST(RecordStore, EachFailureToOpenOrWriteIsRaisedWithItsKind) {
     };
     const auto failureOf = [&file](int busyTimeoutMs = 100) {
         try {
-            TRecordStore store(file.Path(), busyTimeoutMs);
+            RecordStore store(file.Path(), busyTimeoutMs);
             store.Save(Sample("x", 1, "0815"));
         } catch (const ERecordStore& error) {
             return error.Failure();
@@ -142,7 +142,7 @@ TEST(RecordStore, EachFailureToOpenOrWriteIsRaisedWithItsKind) {
     EXPECT_EQ(failureOf(), StoreFailure::Corrupt) << "not a store";
     std::filesystem::remove(file.Path());
 
-    { TRecordStore store(file.Path()); }
+    { RecordStore store(file.Path()); }
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(file.Path().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), 0);

@@ -89,7 +89,7 @@ std::string RecordServerTest::unavailable_;
 
 TEST_F(RecordServerTest, AForwardedRecordArrivesWholeAndLeavesTheQueue) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     const BoardRecord record = Record("a1b2", "line-1", "0815");
     store.Save(record);
     const ForwardReport report = ForwardQueued(store, Server(), AfterOperationLimits);
@@ -128,7 +128,7 @@ TEST_F(RecordServerTest, ARecordSentInAnyOrderIsKeptOnceAndCompletedOnce) {
 
 TEST_F(RecordServerTest, ARecordCompletedLocallyAfterItWasForwardedIsForwardedAgain) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     BoardRecord record = Record("k-1", "line-1", "0815", false);
     store.Save(record);
     ForwardQueued(store, Server(), AfterOperationLimits);
@@ -142,7 +142,7 @@ TEST_F(RecordServerTest, ARecordCompletedLocallyAfterItWasForwardedIsForwardedAg
 
 TEST_F(RecordServerTest, TwoForwardersOfOneStoreAtOnceStoreEveryRecordOnce) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     for (int index = 0; index < 600; ++index)
         store.Save(Record("twice-" + std::to_string(index), "line-1", "0815"));
     std::thread other([&] { ForwardQueued(store, Server(), SyncLimits); });
@@ -154,7 +154,7 @@ TEST_F(RecordServerTest, TwoForwardersOfOneStoreAtOnceStoreEveryRecordOnce) {
 
 TEST_F(RecordServerTest, AStoppedServerLeavesTheRecordQueuedUntilASyncAfterItsRestart) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     store.Save(Record("away-1", "line-1", "0815"));
     postgres_->Stop();
     const ForwardReport away = ForwardQueued(store, Server(), AfterOperationLimits);
@@ -170,7 +170,7 @@ TEST_F(RecordServerTest, AStoppedServerLeavesTheRecordQueuedUntilASyncAfterItsRe
 
 TEST_F(RecordServerTest, AServerKilledMidSyncAndRestartedEndsWithEveryRecordOnce) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     for (int index = 0; index < 1000; ++index)
         store.Save(Record("kill-" + std::to_string(index), "line-1", "0815"));
     const ForwardReport broken =
@@ -198,7 +198,7 @@ TEST_F(RecordServerTest, AServerWithoutTheSchemaOrWithAnotherVersionKeepsRecords
         SetUp();
         PgConnection(Server(), Soon()).Run(sample.sql, {}, Soon());
         ScopedTempFile file("store.sqlite3");
-        TRecordStore store(file.Path());
+        RecordStore store(file.Path());
         store.Save(Record("schema-1", "line-1", "0815"));
         const ForwardReport report = ForwardQueued(store, Server(), AfterOperationLimits);
         ASSERT_TRUE(report.failure) << sample.sql;
@@ -209,7 +209,7 @@ TEST_F(RecordServerTest, AServerWithoutTheSchemaOrWithAnotherVersionKeepsRecords
 
 TEST_F(RecordServerTest, AWrongPasswordIsOneLineThatNeverShowsThePassword) {
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     store.Save(Record("pw-1", "line-1", "0815"));
     const ForwardReport report =
         ForwardQueued(store, postgres_->TcpConnection("wrong-secret-42"), AfterOperationLimits);
@@ -224,7 +224,7 @@ TEST_F(RecordServerTest, AWrongPasswordIsOneLineThatNeverShowsThePassword) {
 
 TEST_F(RecordServerTest, TwoStationsShareTheServerAndAreQueriedApart) {
     ScopedTempFile fileA("a.sqlite3"), fileB("b.sqlite3");
-    TRecordStore stationA(fileA.Path()), stationB(fileB.Path());
+    RecordStore stationA(fileA.Path()), stationB(fileB.Path());
     stationA.Save(Record("st-a1", "line-A", "0815"));
     stationA.Save(Record("st-a2", "line-A", "0816"));
     stationB.Save(Record("st-b1",
@@ -251,7 +251,7 @@ TEST_F(RecordServerTest, TwoStationsShareTheServerAndAreQueriedApart) {
 TEST_F(RecordServerTest, TheBackgroundForwarderForwardsOnItsOwnThreadNeverTheCallers) {
     ScopedTempFile file("store.sqlite3");
     {
-        TRecordStore store(file.Path());
+        RecordStore store(file.Path());
         store.Save(Record("bg-1", "window", "0815"));
     }
     std::promise<std::pair<std::thread::id, std::size_t>> done;
@@ -278,7 +278,7 @@ TEST(RecordServer, AServerThatAcceptsAndNeverAnswersCostsAtMostTheBoundedTime) {
     ASSERT_EQ(listen(listener, 8), 0);
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
     ScopedTempFile file("store.sqlite3");
-    TRecordStore store(file.Path());
+    RecordStore store(file.Path());
     store.Save(Record("hang-1", "line-1", "0815"));
     const auto start = ServerClock::now();
     const ForwardReport report = ForwardQueued(

@@ -10,25 +10,25 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Feed(TLineAssembler& lines, const std::string& bytes) {
+Lines Feed(LineAssembler& lines, const std::string& bytes) {
     return lines.Take(bytes.data(), bytes.size());
 }
 
 TEST(LineAssembler, LinesEndWithCrAcrossReadsWithoutLfOrEmptyLines) {
-    TLineAssembler lines;
+    LineAssembler lines;
     EXPECT_EQ(Feed(lines, "??SM"), Lines{});
     EXPECT_EQ(Feed(lines, "SEN\r\n\r##SMSTA\r??"), (Lines{"??SMSEN", "##SMSTA"}));
     EXPECT_EQ(Feed(lines, "SM\nSTA\r"), Lines{"??SMSTA"});
 }
 
 TEST(LineAssembler, FloodWithoutCrKeepsOneBufferfulAndTheNextLineIsWhole) {
-    TLineAssembler lines;
+    LineAssembler lines;
     const std::string chunk(64 * 1024, 'x');
     for (int i = 0; i < 64; ++i)
         EXPECT_EQ(Feed(lines, chunk), Lines{});
-    EXPECT_EQ(lines.Pending(), TLineAssembler::Capacity);
+    EXPECT_EQ(lines.Pending(), LineAssembler::Capacity);
     EXPECT_EQ(Feed(lines, "\r??SMCDM\r"),
-              (Lines{std::string(TLineAssembler::Capacity, 'x'), "??SMCDM"}));
+              (Lines{std::string(LineAssembler::Capacity, 'x'), "??SMCDM"}));
     EXPECT_EQ(lines.Pending(), 0u);
 }
 

@@ -22,11 +22,11 @@ protected:
     int stores_ = 0;
     bool storeWorks_ = true;
     Payloads stored_;
-    TSimBoard board_{StartPayloads(), [this](const Payloads& payloads) {
-                         ++stores_;
-                         stored_ = payloads;
-                         return storeWorks_;
-                     }};
+    SimBoard board_{StartPayloads(), [this](const Payloads& payloads) {
+                        ++stores_;
+                        stored_ = payloads;
+                        return storeWorks_;
+                    }};
 };
 
 TEST_F(SimBoardTest, QueriesReportTheWindowsStartConfiguration) {

@@ -57,9 +57,9 @@ struct Link {
     UiDispatcher dispatcher;
     int queued = 0;
     TSerialPort port;
-    TSteadyTickSource ticks;
+    SteadyTickSource ticks;
     test::FakeTrafficLog log;
-    TBoardChannel transaction{port, ticks, log};
+    BoardChannel transaction{port, ticks, log};
 };
 
 // The lines the simulator logged as received in simLog, control characters escaped as it

@@ -100,9 +100,9 @@ struct SimLink {
 
     UiDispatcher dispatcher;
     TSerialPort port;
-    TSteadyTickSource ticks;
+    SteadyTickSource ticks;
     test::FakeTrafficLog log;
-    TBoardChannel channel{port, ticks, log};
+    BoardChannel channel{port, ticks, log};
 };
 
 } // namespace kronax::wine
