@@ -92,6 +92,8 @@ bench: build
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-paint
 	@echo
+	@$(BUILD_DIR)/bench/kronax-bench-window
+	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-records
 	@echo
 	@if [ -x $(BUILD_DIR)/bench/kronax-bench-server ]; then $(BUILD_DIR)/bench/kronax-bench-server; fi

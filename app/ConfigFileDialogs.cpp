@@ -2,11 +2,18 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace kronax {
 namespace {
+
+constexpr int DialogWidth = 860;
+constexpr int DialogHeight = 480;
 
 QString Local8Bit(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
@@ -19,6 +26,18 @@ QStringList NameFilters(std::string_view filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         filters << parts[i] + " (" + parts[i + 1] + ")";
     return filters;
+}
+
+// The detail view's size, type and date columns as wide as what they show; the name takes the rest.
+void FitColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>();
+    if (!view)
+        return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 } // namespace
@@ -49,6 +68,9 @@ std::optional<std::string> ConfigFileDialogs::Run(const char* name, QFileDialog:
         extension.remove_prefix(1);
     dialog.setDefaultSuffix(Local8Bit(extension));
     dialog.setNameFilters(NameFilters(options.filter));
+    // Wide and tall enough that the name, size, type and date columns show whole.
+    dialog.resize(std::max(dialog.width(), DialogWidth), std::max(dialog.height(), DialogHeight));
+    FitColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         folder_ = dialog.directory().absolutePath();
         return std::nullopt;

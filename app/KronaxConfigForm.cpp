@@ -4,14 +4,17 @@
 #include "app/BoardInformationBox.h"
 #include "app/BusyChannel.h"
 #include "app/ConfigFileDialogs.h"
+#include "app/EntryField.h"
 #include "app/HistoryDialog.h"
 #include "app/ImageList.h"
+#include "app/KeyboardShortcuts.h"
 #include "app/KronaxApplication.h"
 #include "app/OperationRecorder.h"
 #include "app/OutcomeSummary.h"
 #include "app/ParameterEntry.h"
 #include "app/PortChoice.h"
 #include "app/PortList.h"
+#include "app/RadioGroup.h"
 #include "app/RecordForwardingLine.h"
 #include "app/SensorPanel.h"
 #include "app/StatusLine.h"
@@ -21,6 +24,7 @@
 #include "app/WindowLook.h"
 #include "config_file/FileError.h"
 #include "config_file/IniEntryStore.h"
+#include "config_file/RecentFiles.h"
 #include "config_file/RememberedPort.h"
 #include "exchange/BoardPort.h"
 #include "link/PortFailure.h"
@@ -33,7 +37,9 @@
 #include <sstream>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,6 +51,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -113,6 +120,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
         CreateGroupBox(client, "gbMultiplierDevider", "Multiplier/Divider", {176, 216, 153, 121});
     entry_ = new ParameterEntry(sensorBox, multiplierBox, this);
     panel_ = new SensorPanel(sensorBox, auxBox, *entry_, this);
+    WatchEdits(client);
     CreateStatus(client);
     CreateLogoAndLog(client);
     lblReport_ = CreateLabel(client, "lblReport", "", {632, 40, 80, 16});
@@ -142,6 +150,7 @@ TForm1::~TForm1() {
 void TForm1::CreateMenu() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("File1");
+    File1_ = file;
     connect(AddItem(file, "LoadConfigurationfromFile1", "&Open Configuration from File...",
                     Qt::CTRL | Qt::Key_O, image::OpenFile),
             &QAction::triggered, this,
@@ -182,6 +191,9 @@ void TForm1::CreateMenu() {
     history->setObjectName("BoardHistory1");
     connect(history, &QAction::triggered, this,
             [this] { RunHandler(&TForm1::BoardHistory1Click, Operation::Background); });
+    QAction* shortcuts = help->addAction("&Keyboard Shortcuts...");
+    shortcuts->setObjectName("KeyboardShortcuts1");
+    connect(shortcuts, &QAction::triggered, this, [this] { ShowKeyboardShortcuts(this, Title); });
     connect(AddItem(help, "About1", "&About...", QKeySequence(), image::About), &QAction::triggered,
             this, [this] { RunHandler(&TForm1::About1Click, Operation::Background); });
 }
@@ -279,6 +291,8 @@ void TForm1::FormCreate() {
     FillPortList();
     settings_ = std::make_unique<IniEntryStore>(environment_.settingsFileName);
     portChoice_->Remember(ReadComPortNumber(*settings_));
+    recentFiles_ = ReadRecentFiles(*settings_);
+    FillRecentFiles();
     lblStart_->clear();
     lblReport_->clear();
     lblConnection_->clear();
@@ -294,7 +308,14 @@ void TForm1::RunStartUp() {
     if (startedUp_)
         return;
     startedUp_ = true;
-    RunHandler(&TForm1::cmbComPortChange, Operation::PortChoice);
+    // Nobody picked the remembered port: there is nothing to ask about.
+    RunHandler(&TForm1::ChoosePort, Operation::PortChoice);
+    if (!startFile_.empty())
+        RunHandler(&TForm1::OpenStartFile, Operation::Open);
+}
+
+void TForm1::OpenOnStart(const std::string& fileName) {
+    startFile_ = fileName;
 }
 
 // The start-up read waits for the window's first paint, so the operator sees the window, and
@@ -310,15 +331,20 @@ bool TForm1::event(QEvent* event) {
 
 // No event is handled while an exchange blocks the window, so the window is brought up to date
 // before it: whatever is dropped down closes, the status line says what is about to happen, the
-// wait cursor shows and the window is painted at once. Nothing blocks without an open port.
+// wait cursor shows and what changed is painted at once: the status bar, and the whole window
+// only where a closed popup left it uncovered. Nothing blocks without an open port.
 void TForm1::Announce(const QString& text) {
     if (!port_->Connected())
         return;
-    if (QWidget* popup = QApplication::activePopupWidget())
+    QWidget* popup = QApplication::activePopupWidget();
+    if (popup)
         popup->close();
     status_->ShowProgress(text.arg(FromSystemText(port_->Port())));
     busyChannel_->BeginSequence();
-    repaint();
+    if (popup)
+        repaint();
+    else
+        statusBar()->repaint();
 }
 
 // Without a port list the window still starts: the list stays empty, no port is opened, and the
@@ -416,6 +442,7 @@ void TForm1::FormDestroy() {
     port_.reset();
     try {
         WriteComPortNumber(*settings_, portChoice_->ComPortNumber());
+        WriteRecentFiles(*settings_, recentFiles_);
     } catch (const std::exception& error) {
         // The window is going away: the box must not belong to it.
         QMessageBox box(QMessageBox::Critical, Title, QString::fromLocal8Bit(error.what()),
@@ -483,12 +510,6 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
                          FromSystemText(report));
 }
 
-void TForm1::ShowWhenNotSent(Operation operation) {
-    const std::string notSent = portChoice_->NotSentReason(*port_);
-    if (!notSent.empty())
-        status_->ShowOutcome(NotSentOutcome(operation, notSent));
-}
-
 // Completes the operation's record; the status line says in red when none was kept, and why.
 void TForm1::KeepRecord(OperationFacts facts) {
     if (const std::string problem = recorder_->Finish(std::move(facts)); !problem.empty())
@@ -500,27 +521,151 @@ void TForm1::ReadFromBoard(const char* operation) {
     Announce("Reading the configuration from %1 ...");
     recorder_->Arm(operation, port_->Port());
     const TransferReport report = ReadConfiguration(*this, *recorder_);
+    boardCopy_.Take(report);
+    ShowUnwritten();
     const std::string text = ReportText(report);
     SetReport(text);
     ShowBoardOutcome(Operation::ReadConfiguration, ReadOutcome(report), text);
     KeepRecord(TransferFacts(report, "read_incomplete", false));
 }
 
-void TForm1::WriteToBoard() {
+bool TForm1::WriteToBoard() {
+    const std::vector<FieldMismatch> notes = SendNotes();
+    if (!notes.empty() && Ask(SendQuestion(notes)) != Answer::Accept)
+        return false;
     Announce("Writing the configuration to %1 ...");
-    const std::vector<FieldMismatch> mismatches = entry_->Mismatches();
     recorder_->Arm("write", port_->Port());
     const TransferReport report = WriteConfiguration(*this, *recorder_);
+    boardCopy_.Take(report);
     const std::string text = ReportText(report);
     SetReport(text);
-    ShowBoardOutcome(Operation::WriteConfiguration,
-                     WithMismatches(WriteOutcome(report), mismatches), text);
+    ShowBoardOutcome(Operation::WriteConfiguration, WithMismatches(WriteOutcome(report), notes),
+                     text);
+    ShowUnwritten();
     KeepRecord(TransferFacts(report, "write_not_acknowledged", true));
+    return report.AllSucceeded() && portChoice_->NotSentReason(*port_).empty();
+}
+
+// The fields whose text is not what a write sends, and those whose value is out of range, in
+// the order of the fields; an out-of-range value is marked when the board holds it itself.
+std::vector<FieldMismatch> TForm1::SendNotes() const {
+    std::vector<FieldMismatch> notes = entry_->Mismatches();
+    const std::vector<Setting> differences = boardCopy_.Differences(TakeSnapshot(*this));
+    for (FieldMismatch note : entry_->OutOfRange()) {
+        note.reportedByBoard = std::find(differences.begin(), differences.end(),
+                                         Setting(note.field)) == differences.end();
+        notes.push_back(note);
+    }
+    std::stable_sort(
+        notes.begin(), notes.end(),
+        [](const FieldMismatch& a, const FieldMismatch& b) { return a.field < b.field; });
+    return notes;
+}
+
+// From the values: a setting differs from what the board last acknowledged or reported, or its
+// field shows a text that no write would send.
+QStringList TForm1::UnwrittenNames() const {
+    std::vector<Setting> settings = boardCopy_.Differences(TakeSnapshot(*this));
+    for (const FieldMismatch& mismatch : entry_->Mismatches())
+        if (std::find(settings.begin(), settings.end(), Setting(mismatch.field)) == settings.end())
+            settings.emplace_back(mismatch.field);
+    std::sort(settings.begin(), settings.end());
+    QStringList names;
+    for (const Setting& setting : settings)
+        names << FromSystemText(SettingName(setting));
+    return names;
+}
+
+void TForm1::ShowUnwritten() {
+    status_->ShowUnwritten(UnwrittenNames());
+}
+
+bool TForm1::ClearToReplace(EditLoss loss) {
+    const QStringList names = UnwrittenNames();
+    if (names.isEmpty())
+        return true;
+    switch (Ask(LossQuestion(loss, names))) {
+    case Answer::Accept:
+        return WriteToBoard();
+    case Answer::Alternative:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+Answer TForm1::Ask(const Question& question) {
+    return AskQuestion(this, Title, question);
+}
+
+// Every change of a field's text or of a selection shows the unwritten settings anew once the
+// change is over; a read that changes many of them updates the list once.
+void TForm1::WatchEdits(QWidget* client) {
+    tmrUnwritten_ = new QTimer(this);
+    tmrUnwritten_->setSingleShot(true);
+    tmrUnwritten_->setInterval(0);
+    connect(tmrUnwritten_, &QTimer::timeout, this, &TForm1::ShowUnwritten);
+    const auto changed = [this] {
+        tmrUnwritten_->start();
+    };
+    for (EntryField* field : client->findChildren<EntryField*>())
+        connect(field, &EntryField::Change, this, changed);
+    for (RadioGroup* group : client->findChildren<RadioGroup*>())
+        connect(group, &RadioGroup::Clicked, this, changed);
+    for (QComboBox* list : client->findChildren<QComboBox*>())
+        if (list != cmbComPort_)
+            connect(list, &QComboBox::currentIndexChanged, this, changed);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    closeAccepted_ = false;
+    RunHandler(&TForm1::AskBeforeClose, Operation::WriteConfiguration);
+    if (closeAccepted_)
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void TForm1::AskBeforeClose() {
+    closeAccepted_ = ClearToReplace(EditLoss::Close);
 }
 
 void TForm1::LoadConfigurationfromFile1Click() {
+    if (!ClearToReplace(EditLoss::Open))
+        return;
+    askBeforeSending_ = false;
     recorder_->Arm("open-send", port_->Port());
-    const FileOpening opening = LoadConfigurationFromFile(FileContext());
+    ShowOpening(LoadConfigurationFromFile(FileContext()));
+}
+
+void TForm1::OpenFile(const std::string& fileName, bool askBeforeSending) {
+    if (!ClearToReplace(EditLoss::Open))
+        return;
+    askBeforeSending_ = askBeforeSending;
+    recorder_->Arm("open-send", port_->Port());
+    ShowOpening(LoadConfigurationFromFile(FileContext(), fileName));
+}
+
+// Nobody chose the file named on the command line in the dialog: it is sent only on request.
+void TForm1::OpenStartFile() {
+    OpenFile(startFile_, true);
+}
+
+void TForm1::OpenRecentFile() {
+    OpenFile(recentChoice_, false);
+}
+
+bool TForm1::ConfirmSend(const std::string& fileName) {
+    withheld_ = entry_->OutOfRange();
+    if (!withheld_.empty())
+        return false;
+    return !askBeforeSending_ ||
+           Ask(FileSendQuestion(QFileInfo(QString::fromLocal8Bit(fileName)).fileName())) ==
+               Answer::Accept;
+}
+
+void TForm1::ShowOpening(const FileOpening& opening) {
     if (opening.outcome == FileOpening::Outcome::Sent) {
         OperationFacts facts = TransferFacts(opening.writeReport, "write_not_acknowledged", true);
         std::ostringstream bytes;
@@ -538,6 +683,14 @@ void TForm1::LoadConfigurationfromFile1Click() {
     }
     if (opening.outcome == FileOpening::Outcome::NothingOpened)
         return;
+    NoteRecentFile(opening.fileName);
+    boardCopy_.Take(opening.writeReport);
+    ShowUnwritten();
+    if (opening.outcome == FileOpening::Outcome::Withheld) {
+        status_->ShowOutcome(WithheldOutcome(opening.fileName, withheld_),
+                             OpenDetails(opening, FromSystemText(ReportText(opening.readReport))));
+        return;
+    }
     const bool sent = opening.outcome == FileOpening::Outcome::Sent;
     const QString report =
         FromSystemText(ReportText(sent ? opening.writeReport : opening.readReport));
@@ -546,19 +699,59 @@ void TForm1::LoadConfigurationfromFile1Click() {
 }
 
 void TForm1::StoreConfigurationtoFile1Click() {
-    if (const auto fileName = StoreConfigurationToFile(FileContext()))
+    if (const auto fileName = StoreConfigurationToFile(FileContext())) {
         status_->ShowOutcome(SaveOutcome(*fileName), QString::fromLocal8Bit(*fileName));
+        NoteRecentFile(*fileName);
+    }
+}
+
+void TForm1::NoteRecentFile(const std::string& fileName) {
+    const std::string absolute =
+        QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
+    recentFiles_ = WithRecentFile(recentFiles_, absolute);
+    FillRecentFiles();
+}
+
+// The recent files follow the File menu's own items, numbered so that Alt+F and a digit opens one.
+void TForm1::FillRecentFiles() {
+    qDeleteAll(recentItems_);
+    recentItems_.clear();
+    if (recentFiles_.empty())
+        return;
+    recentItems_ << File1_->addSeparator();
+    for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
+        const QString path = QString::fromLocal8Bit(recentFiles_[i]);
+        QString name = QFileInfo(path).fileName();
+        QAction* item =
+            File1_->addAction(QString("&%1 %2").arg(i + 1).arg(name.replace("&", "&&")));
+        item->setObjectName(QString("RecentFile%1").arg(i + 1));
+        item->setToolTip(path);
+        item->setStatusTip(path);
+        connect(item, &QAction::triggered, this, [this, file = recentFiles_[i]] {
+            recentChoice_ = file;
+            RunHandler(&TForm1::OpenRecentFile, Operation::Open);
+        });
+        recentItems_ << item;
+    }
 }
 
 void TForm1::LoadConfigurationfromKronax1Click() {
-    ReadFromBoard("read");
+    if (ClearToReplace(EditLoss::Read))
+        ReadFromBoard("read");
 }
 
 void TForm1::ApplyConfigurationtoKronax1Click() {
     WriteToBoard();
 }
 
+// The board stores what it holds, not what the window shows: with unwritten settings the operator
+// chooses which.
 void TForm1::SetCurrentConfigurationasPowerOnDefault1Click() {
+    if (const QStringList names = UnwrittenNames(); !names.isEmpty()) {
+        const Answer answer = Ask(PowerOnDefaultQuestion(names));
+        if (answer == Answer::Cancel || (answer == Answer::Accept && !WriteToBoard()))
+            return;
+    }
     SetPowerOnDefault();
 }
 
@@ -576,7 +769,8 @@ void TForm1::btnStartClick() {
     recorder_->Arm("start", port_->Port());
     const CommandResult result = SendStartCommand(*recorder_);
     labels_->ShowStart(CommandOutcomeText(result));
-    ShowWhenNotSent(Operation::StartAlgorithms);
+    ShowBoardOutcome(Operation::StartAlgorithms,
+                     BoardCommandOutcome(Operation::StartAlgorithms, result), {});
     KeepRecord(CommandFacts(result, true));
 }
 
@@ -585,7 +779,7 @@ void TForm1::btnStatusClick() {
     recorder_->Arm("status", port_->Port());
     const CommandResult result = RequestStatus(*recorder_);
     labels_->ShowStatus(CommandOutcomeText(result));
-    ShowWhenNotSent(Operation::ReadStatus);
+    ShowBoardOutcome(Operation::ReadStatus, BoardCommandOutcome(Operation::ReadStatus, result), {});
     KeepRecord(CommandFacts(result, false));
 }
 
@@ -595,7 +789,8 @@ void TForm1::SetPowerOnDefault() {
     const CommandResult result = SendPowerOnDefaultCommand(*recorder_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
-    ShowBoardOutcome(Operation::PowerOnDefault, PowerOnDefaultOutcome(result), text);
+    ShowBoardOutcome(Operation::PowerOnDefault,
+                     BoardCommandOutcome(Operation::PowerOnDefault, result), text);
     KeepRecord(CommandFacts(result, true));
 }
 
@@ -612,12 +807,28 @@ void TForm1::ShowBoardInformation() {
 }
 
 void TForm1::cmbComPortChange() {
+    if (!ClearToReplace(EditLoss::PortChoice)) {
+        RestorePortSelection();
+        return;
+    }
+    ChoosePort();
+}
+
+void TForm1::ChoosePort() {
     if (portChoice_->Choose(*port_))
         ReadFromBoard("startup-read");
 }
 
 void TForm1::BoardHistory1Click() {
     HistoryDialog::ShowFor(this, recorder_->Store(), recorder_->LastBoardSerial(), port_->Port());
+}
+
+// A cancelled pick leaves the list as it was: the open port's entry, or none.
+void TForm1::RestorePortSelection() {
+    if (port_->Connected())
+        portChoice_->Remember(portChoice_->ComPortNumber());
+    else
+        cmbComPort_->setCurrentIndex(-1);
 }
 
 void TForm1::WatchPorts() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/FormEnvironment.h"
+#include "app/WindowQuestions.h"
 #include "config_file/ConfigFileFlows.h"
 #include "config_file/ConfigFileWindow.h"
+#include "protocol/BoardCopy.h"
 #include "protocol/ConfigurationTransfer.h"
 #include "protocol/ConfigurationView.h"
 
@@ -12,6 +14,8 @@
 
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -74,6 +78,9 @@ public:
     std::optional<std::string> ChooseSaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> ChooseOpenFile(const FileDialogOptions& options) override;
     bool ConfirmWarning(std::string_view message, std::string_view caption) override;
+    // An opened file with values out of range stays in the window; one named on the command line
+    // is sent only when the operator agrees.
+    bool ConfirmSend(const std::string& fileName) override;
     void Repaint() override;
     // Replaces the text of lblReport with report (8-bit text).
     void SetReport(const std::string& report) override;
@@ -82,6 +89,9 @@ public:
     // Runs once; later calls do nothing. An error is shown in the error box. The window calls it
     // itself after its first paint.
     void RunStartUp();
+
+    // A file to open as Open does once start-up has read the board, asking before it is sent.
+    void OpenOnStart(const std::string& fileName);
 
     // Sends "##SMSETP" and puts the outcome into lblReport. Raises ESerialPort.
     void SetPowerOnDefault();
@@ -109,6 +119,12 @@ protected:
     // Looks at the present ports (an unplugged board closes the port).
     void WatchPorts();
 
+    // Asks question in a modal box; virtual so that a test can answer.
+    virtual Answer Ask(const Question& question);
+
+    // Closing with unwritten settings asks first; Cancel keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+
     // The first paint queues the start-up's last step.
     bool event(QEvent* event) override;
     // Enter that no control used itself presses the default button.
@@ -127,9 +143,26 @@ private:
     bool DroppedVanished(const std::exception_ptr& failure);
     void ReportFailure(const std::exception_ptr& failure, Operation operation);
     void ReadFromBoard(const char* operation);
-    void WriteToBoard();
+    // Asks first when what is sent differs from what is shown; true when the write went out and
+    // the board acknowledged all of it.
+    bool WriteToBoard();
+    std::vector<FieldMismatch> SendNotes() const;
+    QStringList UnwrittenNames() const;
+    void ShowUnwritten();
+    // Whether the operation that would replace the unwritten settings may go on: Write writes
+    // them first, Discard drops them, Cancel stops it.
+    bool ClearToReplace(EditLoss loss);
+    void ChoosePort();
+    void RestorePortSelection();
+    void AskBeforeClose();
+    void OpenFile(const std::string& fileName, bool askBeforeSending);
+    void OpenStartFile();
+    void OpenRecentFile();
+    void ShowOpening(const FileOpening& opening);
+    void NoteRecentFile(const std::string& fileName);
+    void FillRecentFiles();
+    void WatchEdits(QWidget* client);
     void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
-    void ShowWhenNotSent(Operation operation);
     void KeepRecord(OperationFacts facts);
     ConfigFileContext FileContext();
     void InitializeControls();
@@ -158,6 +191,9 @@ private:
     TrafficLogView* memDebug_ = nullptr;
     QTimer* Timer2_ = nullptr;
     QTimer* tmrPortWatch_ = nullptr;
+    QTimer* tmrUnwritten_ = nullptr;
+    QMenu* File1_ = nullptr;
+    QList<QAction*> recentItems_;
     ParameterEntry* entry_ = nullptr;
     SensorPanel* panel_ = nullptr;
 
@@ -171,6 +207,13 @@ private:
     std::unique_ptr<TSerialPort> port_;
     std::unique_ptr<BoardChannel> channel_;
     std::unique_ptr<BusyChannel> busyChannel_;
+    BoardCopy boardCopy_;
+    std::vector<std::string> recentFiles_;
+    std::string startFile_;
+    std::string recentChoice_;
+    std::vector<FieldMismatch> withheld_;
+    bool askBeforeSending_ = false;
+    bool closeAccepted_ = false;
     std::unique_ptr<records::RecordingLog> recordingLog_;
     std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;

@@ -1,8 +1,7 @@
 #include "app/OutcomeSummary.h"
 
 #include "app/SystemText.h"
-#include "protocol/FieldCaptions.h"
-#include "protocol/IntegerText.h"
+#include "app/WindowQuestions.h"
 #include "protocol/OutcomeText.h"
 
 #include <QFileInfo>
@@ -28,22 +27,6 @@ Outcome TallyOutcome(const QString& lead, const TransferReport& report, const QS
     if (const TransferStep* failure = report.FirstFailure())
         text += " First failure: " + FromSystemText(StepOutcomeText(report.transfer, *failure));
     return {text, !report.AllSucceeded()};
-}
-
-// "Multiplier (0..255)" is named "Multiplier".
-QString FieldName(NumberField field) {
-    const QString caption = FromSystemText(std::string(NumberFieldCaption(field)));
-    return caption.left(caption.indexOf(" (")).trimmed();
-}
-
-QString MismatchText(const FieldMismatch& mismatch) {
-    const QString name = FieldName(mismatch.field);
-    const QString written = QString::number(mismatch.stored) + " was written";
-    if (mismatch.shown.trimmed().isEmpty())
-        return name + " is empty: " + written;
-    const bool number = ReadInteger(mismatch.shown.toStdString()).has_value();
-    return name + " shows " + mismatch.shown + (number ? ", out of range: " : ", not a number: ") +
-           written;
 }
 
 } // namespace
@@ -77,10 +60,7 @@ QString OperationName(Operation operation) {
 Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismatches) {
     if (mismatches.empty())
         return outcome;
-    QStringList notes;
-    for (const FieldMismatch& mismatch : mismatches)
-        notes << MismatchText(mismatch);
-    return {outcome.text + " " + notes.join("; ") + ".", true};
+    return {outcome.text + " " + MismatchNotes(mismatches, "was written") + ".", true};
 }
 
 Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason) {
@@ -111,6 +91,8 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
     switch (opening.outcome) {
     case FileOpening::Outcome::NothingOpened:
         return {};
+    case FileOpening::Outcome::Withheld:
+        return WithheldOutcome(opening.fileName, {});
     case FileOpening::Outcome::NotSent: {
         Outcome outcome =
             TallyOutcome("Open: " + file + " not sent to the board", opening.readReport, "read");
@@ -129,13 +111,20 @@ Outcome SaveOutcome(const std::string& fileName) {
     return {"Configuration saved to " + BaseName(fileName) + ".", false};
 }
 
-Outcome PowerOnDefaultOutcome(const CommandResult& result) {
+Outcome BoardCommandOutcome(Operation operation, const CommandResult& result) {
     QString line = FromSystemText(CommandOutcomeText(result));
     line.remove('\r');
     line.remove('\n');
-    if (result.outcome == CommandOutcome::Unrecognised)
-        line = OperationName(Operation::PowerOnDefault) + ": unrecognised reply " + line;
+    if (result.outcome == CommandOutcome::Unrecognised && operation != Operation::ReadStatus)
+        line = OperationName(operation) + ": unrecognised reply " + line;
     return {line, !result.Succeeded()};
+}
+
+Outcome WithheldOutcome(const std::string& fileName, const std::vector<FieldMismatch>& outOfRange) {
+    const QString lead = "Open: " + BaseName(fileName) + " read; not sent";
+    if (outOfRange.empty())
+        return {lead + ".", false};
+    return {lead + ": " + MismatchNotes(outOfRange, {}) + ".", true};
 }
 
 Outcome NotSentOutcome(Operation operation, const std::string& reason) {

@@ -63,9 +63,14 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
 // "Configuration saved to <file name>."
 Outcome SaveOutcome(const std::string& fileName);
 
-// The power-on default text itself, with a board reply's line ends left out; failed unless the
-// board acknowledged. A reply that is none of the known ones is named as such.
-Outcome PowerOnDefaultOutcome(const CommandResult& result);
+// The text of a start, status or power-on default command itself, with a board reply's line ends
+// left out; failed unless the board acknowledged or answered. A reply to start or power-on
+// default that is none of the known ones is named as such.
+Outcome BoardCommandOutcome(Operation operation, const CommandResult& result);
+
+// An opened file kept in the window only: "Open: <file name> read; not sent." and, when fields
+// were out of range, which.
+Outcome WithheldOutcome(const std::string& fileName, const std::vector<FieldMismatch>& outOfRange);
 
 // "<operation> not sent: <reason>."
 Outcome NotSentOutcome(Operation operation, const std::string& reason);

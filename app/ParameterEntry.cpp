@@ -84,6 +84,19 @@ std::vector<FieldMismatch> ParameterEntry::Mismatches() const {
     return mismatches;
 }
 
+std::vector<FieldMismatch> ParameterEntry::OutOfRange() const {
+    std::vector<FieldMismatch> outOfRange;
+    for (std::size_t index = 0; index < fields_.size(); ++index) {
+        const auto field = static_cast<NumberField>(index);
+        const std::int32_t stored = FieldValue(configuration_, field);
+        const ValueRange range = AcceptedValues(field, maxCountsPerRev_);
+        if (fields_[index]->text() == QString::number(stored) &&
+            (stored < range.min || stored > range.max))
+            outOfRange.push_back({field, fields_[index]->text(), stored, true});
+    }
+    return outOfRange;
+}
+
 void ParameterEntry::CreateField(NumberField field, QWidget* box, int left, int top, int width) {
     static const char* const names[NumberFieldCount] = {
         "edCntPerRev", "edTooth1",     "edTooth2",  "edTooth3", "edGap1", "edGap2",

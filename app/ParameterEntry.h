@@ -16,11 +16,15 @@ class QLabel;
 
 namespace kronax {
 
-// A field whose text is not the value stored for it (an invalid text): a write sends stored.
+// A field whose text is not the value stored for it (an invalid text), or whose stored value is
+// outside the field's range (outOfRange; read from the board or a file): a write sends stored.
 struct FieldMismatch {
     NumberField field;
     QString shown;
     std::int32_t stored;
+    bool outOfRange = false;
+    // An out-of-range value the board holds itself.
+    bool reportedByBoard = false;
 };
 
 // The eleven entry fields of the numeric board parameters with their rules, and the values
@@ -43,6 +47,10 @@ public:
 
     // The fields whose text is not their stored value, in the order of NumberField.
     std::vector<FieldMismatch> Mismatches() const;
+
+    // The fields that show their stored value while it is out of their range, in the order of
+    // NumberField; reportedByBoard is left false.
+    std::vector<FieldMismatch> OutOfRange() const;
 
     // Writes every stored value into its field as decimal text; fields whose text changes run
     // their rule.

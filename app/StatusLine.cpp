@@ -15,6 +15,8 @@ namespace {
 
 // The bar's labels keep this distance from the window's edges.
 constexpr int EdgeMargin = 6;
+// The widest the list of unwritten settings may grow at the right of the status bar.
+constexpr int UnwrittenWidth = 330;
 const QString Ellipsis = QString::fromUtf8("\u2026");
 
 // A report with one line per report line. A CR or LF of a quoted board reply is shown as the
@@ -97,14 +99,28 @@ QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width)
 
 StatusLine::StatusLine(QStatusBar* bar)
     : lblOutcome_(static_cast<HeadlineLabel*>(CreateLabel(new HeadlineLabel(bar), "lblOutcome"))),
+      lblUnwritten_(CreateLabel(new QLabel(bar), "lblUnwritten")),
       lblPort_(CreateLabel(new QLabel(bar), "lblPort")) {
     bar->setSizeGripEnabled(false);
     lblOutcome_->setContentsMargins(EdgeMargin, 0, 0, 0);
     lblPort_->setContentsMargins(0, 0, EdgeMargin, 0);
+    lblUnwritten_->setContentsMargins(0, 0, 2 * EdgeMargin, 0);
     // A long outcome is cut at the connection rather than widening the fixed-size window.
     lblOutcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(lblOutcome_, 1);
+    bar->addPermanentWidget(lblUnwritten_);
     bar->addPermanentWidget(lblPort_);
+    lblUnwritten_->hide();
+}
+
+void StatusLine::ShowUnwritten(const QStringList& names) {
+    const QString text = names.isEmpty() ? QString() : "Not written: " + names.join(", ");
+    if (text == lblUnwritten_->toolTip())
+        return;
+    // Cut rather than widening the fixed-size window; the tooltip keeps the whole list.
+    lblUnwritten_->setText(ElideAtWord(text, lblUnwritten_->fontMetrics(), UnwrittenWidth));
+    lblUnwritten_->setToolTip(text);
+    lblUnwritten_->setVisible(!text.isEmpty());
 }
 
 void StatusLine::ShowOutcome(const Outcome& outcome, const QString& details) {

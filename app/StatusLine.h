@@ -3,6 +3,7 @@
 #include "app/OutcomeSummary.h"
 
 #include <QString>
+#include <QStringList>
 
 class QFontMetrics;
 
@@ -31,6 +32,9 @@ public:
     // Puts back the outcome that ShowProgress covered, unless an outcome was shown since.
     void EndProgress();
 
+    // Shows which settings the window holds unwritten ("Not written: Multiplier, Divider") left of
+    // the connection, nothing when names is empty.
+    void ShowUnwritten(const QStringList& names);
     // Adds to the outcome shown, in red, that no record of the operation was kept and why.
     void MarkNotRecorded(const QString& why);
 
@@ -41,6 +45,7 @@ private:
     void Show(const Outcome& outcome, const QString& details);
 
     HeadlineLabel* lblOutcome_;
+    QLabel* lblUnwritten_;
     QLabel* lblPort_;
     Outcome shown_;
     QString shownDetails_;

@@ -2,13 +2,18 @@
 #include "app/KronaxConfigForm.h"
 #include "version/KronaxVersion.h"
 
+#include <QStringList>
+
 #include <cstring>
 #include <iostream>
 
 namespace {
 
-const char* const HelpText = R"(Usage: kronax-config [OPTION]
+const char* const HelpText = R"(Usage: kronax-config [OPTION] [FILE.kxcfg]
 Configure a KRONAX crank-angle measurement board over a serial (COM) port.
+
+With a FILE, the window opens it once it has read the board, as File > Open does,
+and asks before it writes the file's configuration to the board.
 
 The window reads the board's configuration through the chosen COM port (9600 baud,
 8 data bits, no parity, 1 stop bit), lets the operator edit it, writes it back, stores
@@ -59,6 +64,11 @@ int main(int argc, char** argv) {
     }
     kronax::KronaxApplication application(argc, argv);
     kronax::TForm1 window;
+    // Qt has taken its own options out by now; what is left and is no option names a file.
+    const QStringList arguments = application.arguments().mid(1);
+    for (const QString& argument : arguments)
+        if (!argument.startsWith('-'))
+            window.OpenOnStart(argument.toLocal8Bit().toStdString());
     window.show();
     return application.exec();
 }

@@ -21,21 +21,30 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
 }
 
 FileOpening LoadConfigurationFromFile(const ConfigFileContext& context) {
-    FileOpening opening;
     const auto fileName = context.window.ChooseOpenFile(ConfigFileDialogOptions);
     if (!fileName)
-        return opening;
-    opening.fileName = *fileName;
-    if (!context.fileExists(*fileName))
+        return {};
+    return LoadConfigurationFromFile(context, *fileName);
+}
+
+FileOpening LoadConfigurationFromFile(const ConfigFileContext& context,
+                                      const std::string& fileName) {
+    FileOpening opening;
+    opening.fileName = fileName;
+    if (!context.fileExists(fileName))
         return opening;
 
     {
-        const std::unique_ptr<IEntryFile> configFile = context.openStore(*fileName);
+        const std::unique_ptr<IEntryFile> configFile = context.openStore(fileName);
         opening.readReport = ReadConfiguration(context.view, *configFile);
     }
     context.window.SetReport(ReportText(opening.readReport));
     if (!opening.readReport.AllSucceeded()) {
         opening.outcome = FileOpening::Outcome::NotSent;
+        return opening;
+    }
+    if (!context.window.ConfirmSend(fileName)) {
+        opening.outcome = FileOpening::Outcome::Withheld;
         return opening;
     }
     context.window.Repaint();

@@ -39,6 +39,8 @@ struct FileOpening {
         NothingOpened,
         // Some payload of the file was missing, incomplete or illegal: nothing was sent.
         NotSent,
+        // Every payload was read, but the window declined to send it (ConfirmSend).
+        Withheld,
         // Every payload was read and the configuration was written to the board.
         Sent,
     };
@@ -65,5 +67,10 @@ std::optional<std::string> StoreConfigurationToFile(const ConfigFileContext& con
 // channel's errors; the store is released before the error leaves, and the report label keeps
 // its last text. On the thread that owns the port.
 FileOpening LoadConfigurationFromFile(const ConfigFileContext& context);
+
+// The same for a file chosen elsewhere (the command line, the list of recent files), without the
+// dialog; the window still has the last word before the configuration is sent.
+FileOpening LoadConfigurationFromFile(const ConfigFileContext& context,
+                                      const std::string& fileName);
 
 } // namespace kronax

@@ -30,6 +30,10 @@ public:
     // false on Cancel or when the dialog is closed.
     virtual bool ConfirmWarning(std::string_view message, std::string_view caption) = 0;
 
+    // The last word before a file read whole is sent to the board: false keeps its configuration
+    // in the window only.
+    virtual bool ConfirmSend(const std::string& /*fileName*/) { return true; }
+
     // Repaints the window at once, before the next blocking step begins.
     virtual void Repaint() = 0;
 

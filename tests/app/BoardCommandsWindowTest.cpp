@@ -48,35 +48,52 @@ QMessageBox* BoardInformationBox() {
     return nullptr;
 }
 
-TEST(BoardCommandsWindowTest, EachOutcomeLandsInItsLabel) {
+// Start and Read Status also left the status line showing the operation before them.
+TEST(BoardCommandsWindowTest, EachOutcomeLandsInItsLabelAndStartAndStatusInTheStatusLine) {
     const struct {
         std::vector<std::string> boardOptions;
         bool withBoard;
         const char* start;
         const char* status;
         const char* powerOnDefault;
+        const char* startLine;
+        const char* statusLine;
     } cases[] = {
         {{},
          true,
          "Start aknowledged.",
          "Status: RUNNING\r",
-         "Setting power on defaults aknowledged."},
+         "Setting power on defaults aknowledged.",
+         "Start aknowledged.",
+         "Status: RUNNING"},
         {{"--refuse", "##SMSTA,??SMSTA,##SMSETP"},
          true,
          "Start NOT acknowledged.",
          "Status: NCK\r",
-         "Setting power on defaults NOT acknowledged."},
-        {{"--garbage"}, true, "#~GARBAGE~%\r", "Status: unknown.", "#~GARBAGE~%\r"},
+         "Setting power on defaults NOT acknowledged.",
+         "Start NOT acknowledged.",
+         "Status: NCK"},
+        {{"--garbage"},
+         true,
+         "#~GARBAGE~%\r",
+         "Status: unknown.",
+         "#~GARBAGE~%\r",
+         "Start Algorithms: unrecognised reply #~GARBAGE~%",
+         "Status: unknown."},
         {{},
          false,
          "Start timeout.",
          "Status: request timeout.",
-         "Setting power on defaults timeout."},
+         "Setting power on defaults timeout.",
+         "Start Algorithms not sent: no com port opened.",
+         "Read Status not sent: no com port opened."},
     };
     for (const auto& c : cases) {
         BoardWindow window(c.boardOptions, c.withBoard);
         window.form->btnStartClick();
+        EXPECT_EQ(window.form->Text("lblOutcome"), c.startLine);
         window.form->btnStatusClick();
+        EXPECT_EQ(window.form->Text("lblOutcome"), c.statusLine);
         window.form->SetPowerOnDefault();
         EXPECT_EQ(window.form->Text("lblStart"), c.start);
         EXPECT_EQ(window.form->Text("lblStatus"), c.status);

@@ -26,6 +26,13 @@ public:
     explicit LinkedForm(FormEnvironment environment) : TForm1(std::move(environment)) {
         RunStartUp();
     }
+    // Started as from a command line naming startFile, the window's questions answered in turn.
+    LinkedForm(FormEnvironment environment, const std::string& startFile,
+               std::deque<Answer> startAnswers)
+        : TForm1(std::move(environment)), answers(std::move(startAnswers)) {
+        OpenOnStart(startFile);
+        RunStartUp();
+    }
 
     using TForm1::ApplyConfigurationtoKronax1Click;
     using TForm1::btnStartClick;
@@ -33,6 +40,7 @@ public:
     using TForm1::cmbComPortChange;
     using TForm1::LoadConfigurationfromFile1Click;
     using TForm1::LoadConfigurationfromKronax1Click;
+    using TForm1::SetCurrentConfigurationasPowerOnDefault1Click;
     using TForm1::StoreConfigurationtoFile1Click;
     using TForm1::Timer2Timer;
 
@@ -40,6 +48,18 @@ public:
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<bool> warningAnswers;
     std::vector<std::string> warnings;
+    // The window's questions, answered in turn; one without an answer is cancelled.
+    std::deque<Answer> answers;
+    std::vector<Question> questions;
+
+    Answer Ask(const Question& question) override {
+        questions.push_back(question);
+        if (answers.empty())
+            return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::optional<std::string> ChooseSaveFile(const FileDialogOptions&) override {
         return TakeFirst(saveAnswers).value_or(std::nullopt);

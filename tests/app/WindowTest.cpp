@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -219,6 +220,22 @@ TEST_F(WindowTest, AboutShowsTheProgramName) {
     form.Control<QAction>("About1")->trigger();
     EXPECT_EQ(closer.text, Title);
     EXPECT_EQ(closer.icon, QMessageBox::Information);
+}
+
+// Nothing told the operator the window's keys.
+TEST_F(WindowTest, KeyboardShortcutsSitBesideAboutAndNameEveryMenuShortcut) {
+    const QList<QAction*> help = form.Control<QMenu>("N1")->actions();
+    ASSERT_GE(help.size(), 2);
+    EXPECT_EQ(help[help.size() - 2]->objectName(), "KeyboardShortcuts1");
+    EXPECT_EQ(help.back()->objectName(), "About1");
+    MessageBoxCloser closer;
+    help[help.size() - 2]->trigger();
+    for (const QAction* item : form.findChildren<QAction*>()) {
+        if (!item->shortcut().isEmpty()) {
+            EXPECT_TRUE(closer.text.contains(item->shortcut().toString() + "\t"))
+                << item->objectName().toStdString();
+        }
+    }
 }
 
 // Qt's warnings, kept while the object lives.
