@@ -8,7 +8,7 @@ SANITIZER_CXX ?= clang++-14
 CLANG_FORMAT ?= clang-format-14
 # Seconds each fuzzing harness runs in `make fuzz`.
 FUZZ_SECONDS ?= 60
-FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz
+FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz TelnetSessionFuzz
 
 .PHONY: all deps configure build run test wine-test package dist package-test bench windows format-check clean
 .PHONY: windows-package screenshots docs-check

@@ -381,8 +381,11 @@ void TForm1::CreatePort() {
 
 // Every event handler runs here, and no exception leaves: an exception unwinding through Qt's
 // event delivery is not supported by Qt. The input given while the handler's commands blocked
-// the window is dropped before the error box could take it.
+// the window is dropped before the error box could take it. Once the window is going away, the
+// event loop of its last error box runs no handler: the port and channels are gone.
 void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
+    if (destroying_)
+        return;
     std::exception_ptr failure;
     try {
         (this->*handler)();
@@ -409,7 +412,7 @@ bool TForm1::DroppedVanished(const std::exception_ptr& failure) {
     } catch (const ESerialPort& error) {
         if (port_->Connected() &&
             ClassifyPortFailure(error, PortStage::Exchange).kind == PortFailureKind::Vanished) {
-            portChoice_->DropVanished(*port_);
+            portChoice_->DropVanished(*port_, error.AfterCommandSent());
             return true;
         }
     } catch (...) {
@@ -435,6 +438,8 @@ void TForm1::ReportFailure(const std::exception_ptr& failure, Operation operatio
 }
 
 void TForm1::FormDestroy() {
+    destroying_ = true;
+    Timer2_->stop();
     tmrPortWatch_->stop();
     recorder_.reset();
     busyChannel_.reset();

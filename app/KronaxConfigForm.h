@@ -218,6 +218,7 @@ private:
     std::unique_ptr<OperationRecorder> recorder_;
     bool startUpQueued_ = false;
     bool startedUp_ = false;
+    bool destroying_ = false;
 };
 
 } // namespace kronax

@@ -115,7 +115,7 @@ bool PortChoice::Choose(TSerialPort& port) {
     return port.Connected();
 }
 
-void PortChoice::DropVanished(TSerialPort& port) {
+void PortChoice::DropVanished(TSerialPort& port, bool sentNoAnswer) {
     const std::string name = port.Port();
     try {
         port.ClosePort();
@@ -127,7 +127,10 @@ void PortChoice::DropVanished(TSerialPort& port) {
     cmbComPort_->setCurrentIndex(-1);
     lblConnection_->setText(NoComPortText);
     ShowNoConnection();
-    status_.ShowOutcome(PortFailureOutcome(name, VanishedPort()));
+    Outcome outcome = PortFailureOutcome(name, VanishedPort());
+    if (sentNoAnswer)
+        outcome.text += " Its last command was sent and got no answer: the board may hold it.";
+    status_.ShowOutcome(outcome);
     Refresh();
 }
 

@@ -53,8 +53,10 @@ public:
 
     // The device behind the open port has gone: closes port, clears the selection, shows "No com
     // port opened." and says in the status bar that the port was disconnected. A port that cannot
-    // even be closed stays open; every later command then ends here again. Raises nothing.
-    void DropVanished(TSerialPort& port);
+    // even be closed stays open; every later command then ends here again. With sentNoAnswer the
+    // status bar adds that the command under way went out and may be on the board. Raises
+    // nothing.
+    void DropVanished(TSerialPort& port, bool sentNoAnswer = false);
 
     // Looks at the present ports: drops the open port when it is no longer listed, lists the
     // ports anew when they changed (unless the list is dropped down), and says once when a

@@ -119,14 +119,18 @@ Json KindsJson(const Kinds& kinds) {
     return json;
 }
 
-// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out.
-std::string NotSentNote(const Kinds& kinds, std::size_t sent) {
-    const std::string where = sent == 0 ? "before " + std::string(KindName(kinds.front()))
-                                        : "after " + std::string(KindName(kinds[sent - 1]));
-    if (sent == kinds.size())
+// "after TDF; MOD, MUX not sent", or "before SEN; ..." when nothing went out, or
+// "during TDF (sent, no answer); MOD, MUX not sent" when the port failed after TDF went out.
+std::string NotSentNote(const Kinds& kinds, std::size_t completed, bool inFlight) {
+    const std::size_t unsent = completed + (inFlight ? 1 : 0);
+    const std::string where =
+        inFlight ? "during " + std::string(KindName(kinds[completed])) + " (sent, no answer)"
+        : completed == 0 ? "before " + std::string(KindName(kinds.front()))
+                         : "after " + std::string(KindName(kinds[completed - 1]));
+    if (unsent == kinds.size())
         return where;
     return where + "; " +
-           KindList(Kinds(kinds.begin() + static_cast<std::ptrdiff_t>(sent), kinds.end())) +
+           KindList(Kinds(kinds.begin() + static_cast<std::ptrdiff_t>(unsent), kinds.end())) +
            " not sent";
 }
 
@@ -242,6 +246,7 @@ public:
              {"differences", "payload_differences", "report", "verified", "set_default", "holds"})
             result_.json[key] = nullptr;
         result_.json["not_sent"] = KindsJson(kinds_);
+        result_.json["sent_no_answer"] = Json::array();
     }
 
     bool ReadFirst() {
@@ -274,13 +279,19 @@ public:
         result_.recorded.sent = records::PayloadsOf(report);
         result_.text += Lines(report);
         result_.json["report"] = JsonLines(report);
-        const Kinds notSent(kinds_.begin() + static_cast<std::ptrdiff_t>(report.steps.size()),
-                            kinds_.end());
+        // A command the port failed after sending may be on the board: it is not counted with
+        // those never sent.
+        const std::size_t completed = report.steps.size();
+        const bool inFlight = guard_.FailedAfterSending() && completed < kinds_.size();
+        const auto from = kinds_.begin() + static_cast<std::ptrdiff_t>(completed);
+        const Kinds sentNoAnswer(from, from + (inFlight ? 1 : 0));
+        const Kinds notSent(from + (inFlight ? 1 : 0), kinds_.end());
+        result_.json["sent_no_answer"] = KindsJson(sentNoAnswer);
         result_.json["not_sent"] = KindsJson(notSent);
-        if (!report.AllSucceeded() || !notSent.empty())
-            NameMixture(report, notSent);
+        if (!report.AllSucceeded() || !notSent.empty() || inFlight)
+            NameMixture(report, sentNoAnswer, notSent);
         if (guard_.Stopped())
-            return FailWith(StoppedResult(guard_, NotSentNote(kinds_, report.steps.size())));
+            return FailWith(StoppedResult(guard_, NotSentNote(kinds_, completed, inFlight)));
         if (NoneAnswered(report))
             return FailWith(NoAnswerResult());
         if (!report.AllSucceeded())
@@ -408,7 +419,8 @@ private:
     // After a write in which a step failed, names what the board now holds of each payload
     // that was to go: the new one (acknowledged, or the board held it already), the old one
     // (refused or not sent) or either (no answer).
-    void NameMixture(const TransferReport& report, const Kinds& notSent) {
+    void NameMixture(const TransferReport& report, const Kinds& sentNoAnswer,
+                     const Kinds& notSent) {
         Kinds written;
         Kinds kept;
         Kinds unknown;
@@ -424,6 +436,8 @@ private:
             else
                 kept.push_back(step.kind);
         }
+        for (PayloadKind kind : sentNoAnswer)
+            (heldAlready(kind) ? written : unknown).push_back(kind);
         for (PayloadKind kind : notSent)
             (heldAlready(kind) ? written : kept).push_back(kind);
         result_.json["holds"] = {{"written", KindsJson(written)},
@@ -452,9 +466,11 @@ Json ReplyJson(const CommandResult& outcome) {
                                                       : Json(Utf8FromSystemText(outcome.reply));
 }
 
-// A signal holds the one command back; a port fails while it is under way.
+// A signal holds the one command back; a port fails before it went out or after.
 std::string SingleCommandStop(const GuardedChannel& guard) {
-    return guard.Failure() ? "during the command" : "before the command";
+    return guard.FailedAfterSending() ? "during the command (sent, no answer)"
+           : guard.Failure()          ? "during the command (not sent)"
+                                      : "before the command";
 }
 
 PortResult SingleCommand(const CommandResult& outcome, GuardedChannel& guard) {

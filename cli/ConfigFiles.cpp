@@ -13,7 +13,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <unistd.h>
 
 namespace kronax::cli {
@@ -28,7 +27,14 @@ EFileProblem Problem(const std::string& fileName, const std::string& reason) {
 std::string ReadableText(const std::string& fileName) {
     if (fileName == StandardStream) {
         UseStandardInputForFileBytes();
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+        std::string text;
+        char buffer[65536];
+        while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+            text.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+            if (text.size() > MaxFileBytes)
+                throw Problem(fileName, ReasonText(FileError::TooLarge));
+        }
+        return text;
     }
     std::error_code error;
     const fs::file_status status = fs::status(fileName, error);

@@ -27,6 +27,9 @@ public:
     std::size_t Completed() const { return completed_; }
     // The port's failure, when an exchange raised one.
     const std::optional<ESerialPort>& Failure() const { return failure_; }
+    // Whether the port failed after its command went out whole: that command was sent and got
+    // no answer, and the board may hold it.
+    bool FailedAfterSending() const { return failure_ && failure_->AfterCommandSent(); }
     // The stop signal that held a command back, or 0.
     int Interrupted() const { return interrupted_; }
     bool Stopped() const { return failure_ || interrupted_ != 0; }

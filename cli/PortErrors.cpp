@@ -12,6 +12,8 @@ std::string PortErrorCode(const PortFailure& failure) {
         return "port_not_present";
     case PortFailureKind::Vanished:
         return "port_vanished";
+    case PortFailureKind::NotTelnetServer:
+    case PortFailureKind::ComPortRefused:
     case PortFailureKind::Other:
         break;
     }

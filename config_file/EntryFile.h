@@ -3,6 +3,7 @@
 #include "config_file/IniText.h"
 #include "protocol/EntryStore.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ public:
     // Sets every entry in order, all or none: a failure or a crash leaves the file as it was or
     // with all of them. Raises as WriteEntry does.
     virtual void WriteEntries(const std::vector<IniEntry>& entries) = 0;
+
+    // The file's entries as one read of it finds them, for a flow that must see one version of
+    // the file whatever replaces it meanwhile. Raises EIniRead for a file too large to be one.
+    virtual std::unique_ptr<IEntryStore> Snapshot() const = 0;
 };
 
 // Collects the entries written to it, in order, for one later update of file; reads see them

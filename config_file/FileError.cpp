@@ -17,6 +17,8 @@ public:
             return "the file is read-only";
         case FileError::EntryNotWritable:
             return "the entry would not read back as written";
+        case FileError::TooLarge:
+            return "larger than 1 MiB, more than any configuration or settings file holds";
         }
         return "unknown file error";
     }

@@ -10,6 +10,7 @@ enum class FileError {
     NotRegularFile = 1,
     ReadOnlyFile,
     EntryNotWritable,
+    TooLarge,
 };
 
 std::error_code make_error_code(FileError error);

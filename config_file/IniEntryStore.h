@@ -2,6 +2,7 @@
 
 #include "config_file/EntryFile.h"
 #include "config_file/IniFile.h"
+#include "config_file/IniTextStore.h"
 
 #include <string>
 #include <utility>
@@ -27,6 +28,10 @@ public:
 
     void WriteEntries(const std::vector<IniEntry>& entries) override {
         file_.WriteEntries(entries);
+    }
+
+    std::unique_ptr<IEntryStore> Snapshot() const override {
+        return std::make_unique<IniTextStore>(file_.Text());
     }
 
 private:

@@ -18,7 +18,18 @@ std::string WithoutTrailingBlanks(std::string text) {
 EIniWrite::EIniWrite(const std::string& fileName, std::error_code reason)
     : std::runtime_error("Unable to write to " + fileName), reason_(reason) {}
 
+EIniRead::EIniRead(const std::string& fileName, std::error_code reason)
+    : std::runtime_error(fileName + ": " + ReasonText(reason)) {}
+
 IniFile::IniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+std::string IniFile::Text() const {
+    std::error_code reason;
+    std::optional<std::string> text = ReadRegularFile(fileName_, &reason);
+    if (reason == FileError::TooLarge)
+        throw EIniRead(fileName_, reason);
+    return text.value_or("");
+}
 
 std::string IniFile::ReadEntry(const std::string& section, const std::string& key,
                                const std::string& defaultValue) const {

@@ -22,6 +22,12 @@ private:
     std::error_code reason_;
 };
 
+// Raised when a file to be read whole is refused: "<file name>: <reason>".
+class EIniRead : public std::runtime_error {
+public:
+    EIniRead(const std::string& fileName, std::error_code reason);
+};
+
 // An INI file named on creation, read and written entry by entry. Creating the object neither
 // reads nor changes the file; every call works on the file as it is at that moment.
 class IniFile {
@@ -36,6 +42,10 @@ public:
     // for a missing file.
     std::string ReadEntry(const std::string& section, const std::string& key,
                           const std::string& defaultValue) const;
+
+    // The whole text in one read, as ReadEntry sees it: empty when the file is missing or cannot
+    // be read. Raises EIniRead when the file is larger than MaxFileBytes. Any thread.
+    std::string Text() const;
 
     // Sets the entry, creating the file when it is missing, as EditRegularFile does: replaced
     // through a temporary file beside it where possible, through symbolic links, keeping mode,

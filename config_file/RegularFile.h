@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,11 +12,15 @@ namespace kronax {
 // symbolic links first; a folder, FIFO, device or socket at the end counts as no file at all, and
 // nothing is opened in a way that could wait for a peer. Any thread.
 
+// The largest file read or updated: far beyond any configuration or settings file. A larger one
+// is refused with FileError::TooLarge before it is read, and never rewritten.
+inline constexpr std::size_t MaxFileBytes = std::size_t{1} << 20;
+
 // True when fileName names an existing regular file.
 bool IsRegularFile(const std::string& fileName);
 
-// The file's content, or nothing when it is missing, not a regular file or cannot be read; then
-// reason, when given, tells why.
+// The file's content, or nothing when it is missing, not a regular file, larger than
+// MaxFileBytes or cannot be read; then reason, when given, tells why.
 std::optional<std::string> ReadRegularFile(const std::string& fileName,
                                            std::error_code* reason = nullptr);
 
@@ -38,7 +43,8 @@ using FileEdit = std::function<std::string(const std::string& oldContent)>;
 // may still leave a mixture). After a successful update, temporary files beside the target left
 // by writers that stopped before renaming them are removed. Returns no error on success, or the
 // reason (the system's, or a FileError) with nothing changed when the name is not a regular
-// file, the file is read-only or cannot be read, or the folder or disk refuses the new content.
+// file, the file is read-only, larger than MaxFileBytes or cannot be read, or the folder or disk
+// refuses the new content.
 std::error_code EditRegularFile(const std::string& fileName, const FileEdit& edit);
 
 } // namespace kronax

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -44,9 +45,13 @@ int OpenNonBlocking(const fs::path& path, int flags) {
 std::error_code CheckRegular(int fd, struct stat& info) {
     if (fstat(fd, &info) != 0)
         return LastError();
-    return S_ISREG(info.st_mode) ? std::error_code() : FileError::NotRegularFile;
+    if (!S_ISREG(info.st_mode))
+        return FileError::NotRegularFile;
+    return static_cast<std::uintmax_t>(info.st_size) > MaxFileBytes ? FileError::TooLarge
+                                                                    : std::error_code();
 }
 
+// Reads to the end; a file grown beyond MaxFileBytes since it was checked is refused as well.
 std::optional<std::string> ReadAll(int fd, std::error_code& reason) {
     std::string content;
     char buffer[65536];
@@ -60,6 +65,10 @@ std::optional<std::string> ReadAll(int fd, std::error_code& reason) {
         }
         if (count > 0)
             content.append(buffer, static_cast<std::size_t>(count));
+        if (content.size() > MaxFileBytes) {
+            reason = FileError::TooLarge;
+            return std::nullopt;
+        }
     }
 }
 
@@ -113,6 +122,8 @@ std::error_code LookUp(const fs::path& target, Existing& existing) {
         return errno == ENOENT ? std::error_code() : LastError();
     if (!S_ISREG(info.st_mode))
         return FileError::NotRegularFile;
+    if (static_cast<std::uintmax_t>(info.st_size) > MaxFileBytes)
+        return FileError::TooLarge;
     // A read-only file stays unchanged, even where renaming over it would be allowed.
     if ((info.st_mode & S_IWUSR) == 0)
         return FileError::ReadOnlyFile;
@@ -249,6 +260,8 @@ std::optional<std::string> ReadRegularFile(const std::string& fileName, std::err
         error = LastError();
     else if (!S_ISREG(info.st_mode))
         error = FileError::NotRegularFile;
+    else if (static_cast<std::uintmax_t>(info.st_size) > MaxFileBytes)
+        error = FileError::TooLarge;
     if (!error) {
         const Descriptor fd(OpenNonBlocking(fileName, O_RDONLY));
         error = fd.Valid() ? CheckRegular(fd.Get(), info) : LastError();

@@ -19,6 +19,11 @@ std::error_code WriteFailure() {
 }
 
 std::optional<std::string> ReadWhole(const fs::path& path, std::error_code& reason) {
+    std::error_code sizeUnknown;
+    if (fs::file_size(path, sizeUnknown) > MaxFileBytes && !sizeUnknown) {
+        reason = FileError::TooLarge;
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         reason = std::make_error_code(std::errc::permission_denied);

@@ -1,6 +1,7 @@
 #include "exchange/CommandTransaction.h"
 
 #include "exchange/VisibleLineEnds.h"
+#include "link/SerialError.h"
 
 #include <algorithm>
 
@@ -25,6 +26,16 @@ bool TimeOutPassed(std::uint32_t start, std::uint32_t now, std::int32_t timeout)
 // Until the first tick count at which the time-out has passed; only asked while it has not.
 std::uint32_t TimeLeft(std::uint32_t start, std::uint32_t now, std::int32_t timeout) {
     return static_cast<std::uint32_t>(timeout) - Elapsed(start, now) + 1;
+}
+
+// What is left of the guard of an exchange that ended at endMs, at nowMs (both on the wall
+// clock), at most LongestInheritedGuardMs; nothing when it has passed. A record's time is
+// compared before any arithmetic, so that no date in it can overflow.
+std::optional<std::uint32_t> InheritedGuardMs(std::int64_t endMs, std::int64_t nowMs) {
+    if (endMs <= nowMs - LateAnswerGuardMs)
+        return std::nullopt;
+    const std::int64_t latestEnd = nowMs + (LongestInheritedGuardMs - LateAnswerGuardMs);
+    return static_cast<std::uint32_t>(std::min(endMs, latestEnd) + LateAnswerGuardMs - nowMs);
 }
 
 } // namespace
@@ -70,11 +81,17 @@ bool CommandTransaction::TransactCommand(const std::string& command, std::string
     port_.WriteText(command);
     Collected collected;
     const std::uint32_t start = ticks_.TickCount();
-    std::uint32_t end = Collect(collected, start, timeout);
-    silent_ = silent_ && collected.kept.empty();
+    std::uint32_t end = 0;
     std::uint32_t guardMs = LateAnswerGuardMs;
-    if (earlier)
-        end = SplitOffLateAnswer(*earlier, collected, start, end, timeout, guardMs);
+    try {
+        end = Collect(collected, start, timeout);
+        silent_ = silent_ && collected.kept.empty();
+        if (earlier)
+            end = SplitOffLateAnswer(*earlier, collected, start, end, timeout, guardMs);
+    } catch (ESerialPort& error) {
+        error.SetAfterCommandSent();
+        throw;
+    }
     reply = collected.kept;
     log_.AppendLine(TrafficLogLine(command, reply) + CutMark(collected.dropped));
     if (collected.found)
@@ -102,10 +119,14 @@ std::uint32_t CommandTransaction::Collect(Collected& reply, std::uint32_t start,
 
 // Another program may have used the device while the port was closed: what it left in the
 // port's record replaces what this one knew.
+// The guard belongs to the port it was set on: without a record, only a reopening of the same
+// port keeps what this program knew.
 void CommandTransaction::FollowOpening() {
     const PortOpening opening = port_.Opening();
     if (opening == opening_)
         return;
+    if (opening.name != opening_.name)
+        unanswered_.reset();
     opening_ = opening;
     silent_ = false;
     record_ = opening.name.empty() ? nullptr : records_.Open(opening.name);
@@ -115,11 +136,8 @@ void CommandTransaction::FollowOpening() {
     const std::optional<PendingAnswer> pending = record_->Read();
     if (!pending)
         return;
-    const std::int64_t left = pending->endMs + LateAnswerGuardMs - records_.WallClockMs();
-    if (left > 0)
-        unanswered_ = Unanswered{
-            pending->command, ticks_.TickCount(),
-            static_cast<std::uint32_t>(std::min<std::int64_t>(left, LongestInheritedGuardMs))};
+    if (const auto guardMs = InheritedGuardMs(pending->endMs, records_.WallClockMs()))
+        unanswered_ = Unanswered{pending->command, ticks_.TickCount(), *guardMs};
 }
 
 std::optional<CommandTransaction::Unanswered> CommandTransaction::ListenForLateAnswer() {

@@ -73,7 +73,8 @@ public:
     // gets everything collected, characters after the CR included, cut to MaxReplyKept characters;
     // it is empty when the port is closed. Returns true when a CR arrived. Logs one line unless
     // the port is closed, preceded by a late-answer line when one was discarded (see above).
-    // Raises whatever the port raises (ESerialPort); nothing more is logged then. On the thread
+    // Raises whatever the port raises (ESerialPort), marked AfterCommandSent once the command
+    // went out; nothing more is logged then. On the thread
     // that owns the port only.
     bool TransactCommand(const std::string& command, std::string& reply, std::int32_t timeout);
 

@@ -4,8 +4,6 @@
 
 #include <charconv>
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace kronax {
@@ -15,50 +13,25 @@ namespace {
 // in place and no file to create or remove.
 class FilePortRecord : public IPortRecord {
 public:
-    explicit FilePortRecord(const std::filesystem::path& file)
-        : file_(file, std::ios::binary | std::ios::in | std::ios::out) {}
+    explicit FilePortRecord(std::unique_ptr<IRecordFile> file) : file_(std::move(file)) {}
 
-    bool IsOpen() const { return file_.is_open(); }
+    std::optional<PendingAnswer> Read() override { return ParsePendingAnswer(file_->Text()); }
 
-    // The stream library raises a failed read even from a stream that raises nothing else.
-    std::optional<PendingAnswer> Read() override {
-        file_.clear();
-        file_.seekg(0);
-        try {
-            return ParsePendingAnswer(std::string(std::istreambuf_iterator<char>(file_),
-                                                  std::istreambuf_iterator<char>()));
-        } catch (const std::ios_base::failure&) {
-            return std::nullopt;
-        }
-    }
+    void Write(const PendingAnswer& pending) override { file_->Put(PendingAnswerText(pending)); }
 
-    void Write(const PendingAnswer& pending) override { Put(PendingAnswerText(pending)); }
-
-    void Clear() override { Put(NothingPendingText); }
+    void Clear() override { file_->Put(NothingPendingText); }
 
 private:
-    void Put(const std::string& text) {
-        file_.clear();
-        file_.seekp(0);
-        file_.write(text.data(), static_cast<std::streamsize>(text.size()));
-        file_.flush();
-    }
-
-    std::fstream file_;
+    std::unique_ptr<IRecordFile> file_;
 };
 
 class FilePortRecords : public IPortRecords {
 public:
     std::unique_ptr<IPortRecord> Open(const std::string& port) override {
-        const auto file = PortRecordFile(port);
+        auto file = OpenRecordFile(port);
         if (!file)
             return nullptr;
-        // Made when missing, kept as it is otherwise.
-        std::ofstream(*file, std::ios::binary | std::ios::app);
-        auto record = std::make_unique<FilePortRecord>(*file);
-        if (!record->IsOpen())
-            return nullptr;
-        return record;
+        return std::make_unique<FilePortRecord>(std::move(file));
     }
 
     std::int64_t WallClockMs() const override {

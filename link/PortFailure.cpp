@@ -13,6 +13,10 @@ std::string PortFailureReason(const PortFailure& failure) {
                "dialout)";
     case PortFailureKind::NotPresent:
         return "not present";
+    case PortFailureKind::NotTelnetServer:
+        return "not a Telnet/RFC 2217 server";
+    case PortFailureKind::ComPortRefused:
+        return "refused the COM-PORT option";
     default:
         return failure.errorText;
     }

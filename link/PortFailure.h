@@ -11,7 +11,17 @@ enum class PortStage { Opening, Exchange };
 
 // How a port failure came about. Classified here once; both front ends describe it with
 // DescribePortFailure.
-enum class PortFailureKind { Vanished, Busy, PermissionDenied, NotPresent, Other };
+// A network serial server that does not speak Telnet, or refuses COM port control, is not the
+// port it was named as.
+enum class PortFailureKind {
+    Vanished,
+    Busy,
+    PermissionDenied,
+    NotPresent,
+    NotTelnetServer,
+    ComPortRefused,
+    Other
+};
 
 struct PortFailure {
     PortFailureKind kind = PortFailureKind::Other;
@@ -34,7 +44,8 @@ PortFailure VanishedPort();
 std::string DescribePortFailure(const PortFailure& failure);
 
 // The cause alone: "busy (another program holds it)", "permission denied (...)", "not present",
-// "disconnected", or the error's text. Pure; any thread.
+// "disconnected", "not a Telnet/RFC 2217 server", "refused the COM-PORT option", or the error's
+// text. Pure; any thread.
 std::string PortFailureReason(const PortFailure& failure);
 
 // The cause of a failure met while listing or opening ports.

@@ -16,9 +16,15 @@ public:
     int PortErrorCode() const { return portErrorCode_; }
     int WinErrorCode() const { return winErrorCode_; }
 
+    // Whether the failure came after a command went out whole, so that the board may hold it
+    // although no answer came. Set by the command exchange.
+    bool AfterCommandSent() const { return afterCommandSent_; }
+    void SetAfterCommandSent() { afterCommandSent_ = true; }
+
 private:
     int portErrorCode_;
     int winErrorCode_;
+    bool afterCommandSent_ = false;
 };
 
 // Error codes the port raises.

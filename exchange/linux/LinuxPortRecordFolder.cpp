@@ -3,11 +3,17 @@
 #include "link/linux/LinuxPortNames.h"
 #include "link/network/NetworkPortName.h"
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kronax {
 namespace {
@@ -40,11 +46,51 @@ std::string FileNameOf(const fs::path& device) {
     return name + ".pending";
 }
 
-// Both forms of URL reach the device behind the server's TCP port: "rfc2217://Bench-7:4001" and
-// "socket://bench-7:4001" become "net-bench-7-4001.pending". Characters a file name had better
+// An address as text, IPv4 where it is one: "::ffff:10.0.0.7" as "10.0.0.7", and this machine's
+// IPv6 loopback address as its IPv4 one, so that "localhost", "127.0.0.1" and "[::1]" agree.
+std::string AddressText(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address->sa_family == AF_INET) {
+        const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(address);
+        return inet_ntop(AF_INET, &ipv4->sin_addr, text, sizeof text);
+    }
+    const in6_addr& ipv6 = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
+    if (IN6_IS_ADDR_LOOPBACK(&ipv6))
+        return "127.0.0.1";
+    if (IN6_IS_ADDR_V4MAPPED(&ipv6))
+        return inet_ntop(AF_INET, &ipv6.s6_addr[12], text, sizeof text);
+    return inet_ntop(AF_INET6, &ipv6, text, sizeof text);
+}
+
+// The server's host as its addresses, the way the connection resolves it: the lowest IPv4
+// address it has, or the lowest IPv6 address when it has none; the name itself when it does not
+// resolve.
+std::string HostKey(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0)
+        return host;
+    std::vector<std::string> ipv4, ipv6;
+    for (const addrinfo* each = found; each != nullptr; each = each->ai_next) {
+        if (each->ai_family != AF_INET && each->ai_family != AF_INET6)
+            continue;
+        std::string text = AddressText(each->ai_addr);
+        (text.find(':') == std::string::npos ? ipv4 : ipv6).push_back(std::move(text));
+    }
+    freeaddrinfo(found);
+    const auto& addresses = ipv4.empty() ? ipv6 : ipv4;
+    return addresses.empty() ? host : *std::min_element(addresses.begin(), addresses.end());
+}
+
+// One port behind a server is one record whatever its URL spells: both forms of URL reach the
+// device behind the server's TCP port, and the host counts by its addresses, so that
+// "rfc2217://Bench-7:4001" and "socket://192.168.1.7:4001" both become
+// "net-192.168.1.7-4001.pending" when Bench-7 is 192.168.1.7. Characters a file name had better
 // not hold (an IPv6 address's colons) become underscores.
 std::string FileNameOf(const NetworkPortAddress& address) {
-    std::string host = address.host;
+    std::string host = HostKey(address.host);
     for (char& c : host) {
         const auto byte = static_cast<unsigned char>(c);
         c = std::isalnum(byte) || c == '.' || c == '-' ? static_cast<char>(std::tolower(byte))
@@ -76,7 +122,58 @@ std::optional<std::string> RecordFileName(const std::string& port) {
     return FileNameOf(resolved);
 }
 
+// Reads and writes in place through the descriptor it was opened with, so that what is read and
+// written is the file that was checked.
+class DescriptorRecordFile : public IRecordFile {
+public:
+    explicit DescriptorRecordFile(int fd) : fd_(fd) {}
+    ~DescriptorRecordFile() override { close(fd_); }
+    DescriptorRecordFile(const DescriptorRecordFile&) = delete;
+    DescriptorRecordFile& operator=(const DescriptorRecordFile&) = delete;
+
+    std::string Text() override {
+        std::string text(MaxRecordFileBytes, '\0');
+        const ssize_t count = pread(fd_, text.data(), text.size(), 0);
+        text.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+        return text;
+    }
+
+    void Put(const std::string& text) override {
+        if (pwrite(fd_, text.data(), text.size(), 0) < 0)
+            return; // a record lost costs one misattributed late answer at most
+    }
+
+private:
+    int fd_;
+};
+
+// Only a plain file of the user's, with no other name, is a record; a longer one than any record
+// is emptied.
+bool IsUsableRecord(int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid() ||
+        info.st_nlink != 1)
+        return false;
+    return static_cast<std::uintmax_t>(info.st_size) <= MaxRecordFileBytes || ftruncate(fd, 0) == 0;
+}
+
 } // namespace
+
+std::unique_ptr<IRecordFile> OpenRecordFile(const std::string& port) {
+    const auto file = PortRecordFile(port);
+    if (!file)
+        return nullptr;
+    // No link is followed and no FIFO or device is waited for.
+    const int fd =
+        open(file->c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    if (!IsUsableRecord(fd)) {
+        close(fd);
+        return nullptr;
+    }
+    return std::make_unique<DescriptorRecordFile>(fd);
+}
 
 std::optional<fs::path> PortRecordFile(const std::string& port) {
     const auto name = RecordFileName(port);

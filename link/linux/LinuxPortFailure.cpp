@@ -21,6 +21,10 @@ PortFailureKind ClassifyPlatformError(int platformErrorCode) {
         return PortFailureKind::NotPresent;
     case EIO:
         return PortFailureKind::Vanished;
+    case EPROTONOSUPPORT:
+        return PortFailureKind::NotTelnetServer;
+    case ENOPROTOOPT:
+        return PortFailureKind::ComPortRefused;
     default:
         return PortFailureKind::Other;
     }

@@ -19,9 +19,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
+// For the connection and the COM port negotiation together.
 constexpr auto ConnectTimeout = milliseconds(5000);
-// How long the server has to answer a negotiation, a setting or a purge.
+// How long the server has to answer a setting or a purge, or to take what is sent without a
+// time-out of its own.
 constexpr auto AnswerTimeout = milliseconds(3000);
+// What the connection holds for the reader, takes in at one go and owes the server are bounded,
+// so that a server flooding it costs neither unbounded memory nor an unbounded wait: a full
+// inbox leaves the rest to TCP's flow control, and a server that asks for more replies than it
+// reads has lost the line.
+constexpr std::size_t MaxInbox = 64 * 1024;
+constexpr std::size_t MaxTakenAtOnce = 64 * 1024;
+constexpr std::size_t MaxOwed = 64 * 1024;
 // Keep-alive probes start after 5 s of silence, 2 s apart; 3 unanswered end the connection,
 // as does data left unacknowledged for 10 s.
 constexpr int KeepAliveIdleSeconds = 5;
@@ -79,7 +88,7 @@ int ConnectOne(const addrinfo& address, Clock::time_point deadline, int& fd) {
     return error;
 }
 
-int ConnectSocket(const NetworkPortAddress& address, int& fd) {
+int ConnectSocket(const NetworkPortAddress& address, Clock::time_point deadline, int& fd) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -87,7 +96,6 @@ int ConnectSocket(const NetworkPortAddress& address, int& fd) {
     if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found) !=
         0)
         return ENXIO;
-    const auto deadline = Clock::now() + ConnectTimeout;
     int error = ENXIO;
     for (const addrinfo* each = found; each != nullptr && error != 0; each = each->ai_next)
         error = ConnectOne(*each, deadline, fd);
@@ -119,7 +127,8 @@ NetworkConnection::~NetworkConnection() {
 }
 
 int NetworkConnection::Connect(const NetworkPortAddress& address) {
-    if (int error = ConnectSocket(address, fd_))
+    const auto deadline = Clock::now() + ConnectTimeout;
+    if (int error = ConnectSocket(address, deadline, fd_))
         return error;
     SetSocketOptions(fd_);
     epollFd_ = epoll_create1(EPOLL_CLOEXEC);
@@ -134,14 +143,17 @@ int NetworkConnection::Connect(const NetworkPortAddress& address) {
         return 0;
     std::unique_lock lock(mutex_);
     std::size_t sent = 0;
-    if (int error = SendLocked(session_.Begin(), sent, true, Clock::now() + AnswerTimeout))
+    if (int error = SendLocked(session_.Begin(), sent, deadline))
         return error;
     // A server whose port is in use, by another client or one still closing, says so in text
     // and hangs up at once.
-    // One that never answers does not speak Telnet: a raw TCP port named rfc2217://.
-    if (int error = AwaitLocked(lock, [this] { return session_.ComPortSettled(); }))
-        return error == EIO ? EBUSY : error == ETIMEDOUT ? EPROTONOSUPPORT : error;
-    return session_.ComPortAccepted() ? 0 : EPROTONOSUPPORT;
+    // One that never settles the option, or floods the negotiation, does not speak Telnet: a raw
+    // TCP port named rfc2217://, say.
+    if (int error = AwaitLocked(lock, deadline, [this] { return session_.ComPortSettled(); }))
+        return error == EIO && hungUp_              ? EBUSY
+               : error == EIO || error == ETIMEDOUT ? EPROTONOSUPPORT
+                                                    : error;
+    return session_.ComPortAccepted() ? 0 : ENOPROTOOPT;
 }
 
 int NetworkConnection::SetLineSettings(const SerialDcb& dcb) {
@@ -165,10 +177,12 @@ int NetworkConnection::SetLineSettings(const SerialDcb& dcb) {
     for (std::uint8_t command : {SetBaudRate, SetDataSize, SetParity, SetStopSize})
         session_.Forget(command);
     std::size_t sent = 0;
-    if (int error = SendLocked(wire, sent, true, Clock::now() + AnswerTimeout))
+    const auto deadline = Clock::now() + AnswerTimeout;
+    if (int error = SendWire(wire, sent, deadline))
         return error;
     // The server answers in order, so the last answer means all have come.
-    if (int error = AwaitLocked(lock, [this] { return session_.Answer(SetStopSize) != nullptr; }))
+    if (int error =
+            AwaitLocked(lock, deadline, [this] { return session_.Answer(SetStopSize) != nullptr; }))
         return error == ETIMEDOUT ? EIO : error;
     const bool settled =
         *session_.Answer(SetBaudRate) == baudRate && *session_.Answer(SetDataSize) == size &&
@@ -187,7 +201,7 @@ int NetworkConnection::Purge(bool input, bool output) {
         return 0;
     std::unique_lock lock(mutex_);
     if (!rfc2217_) {
-        if (int error = Pump(); error == 0 && input)
+        if (int error = Pump(Clock::now() + AnswerTimeout); error == 0 && input)
             inbox_.clear();
         return closed_ ? EIO : 0;
     }
@@ -195,10 +209,11 @@ int NetworkConnection::Purge(bool input, bool output) {
     const char which = input && output ? BothBuffers : input ? ReceiveBuffer : TransmitBuffer;
     session_.Forget(PurgeData);
     std::size_t sent = 0;
-    if (int error = SendLocked(ComPortCommand(PurgeData, {which}), sent, true,
-                               Clock::now() + AnswerTimeout))
+    const auto deadline = Clock::now() + AnswerTimeout;
+    if (int error = SendWire(ComPortCommand(PurgeData, {which}), sent, deadline))
         return error;
-    if (int error = AwaitLocked(lock, [this] { return session_.Answer(PurgeData) != nullptr; }))
+    if (int error =
+            AwaitLocked(lock, deadline, [this] { return session_.Answer(PurgeData) != nullptr; }))
         return error == ETIMEDOUT ? EIO : error;
     if (input)
         inbox_.erase(0, std::min(session_.AnswerMark(PurgeData), inbox_.size()));
@@ -213,15 +228,26 @@ int NetworkConnection::Write(const char* data, std::uint32_t count, std::uint32_
     const std::uint64_t total = timeouts_.WriteLimit(count);
     const std::string wire = rfc2217_ ? telnet::Escape(data, count) : std::string(data, count);
     std::size_t sent = 0;
-    const int error = SendLocked(wire, sent, total != 0, Clock::now() + milliseconds(total));
+    // A write without a time-out of its own still ends: a server that takes nothing for as long
+    // as a setting may take to answer has lost the line.
+    const auto deadline = Clock::now() + (total != 0 ? milliseconds(total) : AnswerTimeout);
+    int error = SendWire(wire, sent, deadline);
+    if (error == 0 && total == 0 && sent < wire.size()) {
+        closed_ = true;
+        error = EIO;
+    }
     done = static_cast<std::uint32_t>(rfc2217_ ? telnet::WholeBytesSent(data, count, sent) : sent);
     return error;
 }
 
 int NetworkConnection::Read(char* data, std::uint32_t count, std::uint32_t& done) {
     std::unique_lock lock(mutex_);
-    const auto take = [this, data, count, &done]() -> ReadStep {
-        if (int error = Pump())
+    // What the server is owed goes within the read's own limit, or the answer time-out without
+    // one.
+    const std::uint64_t total = timeouts_.ReadLimit(count);
+    const auto deadline = Clock::now() + (total != 0 ? milliseconds(total) : AnswerTimeout);
+    const auto take = [this, data, count, &done, deadline]() -> ReadStep {
+        if (int error = Pump(deadline))
             return error;
         const auto size =
             static_cast<std::uint32_t>(std::min<std::size_t>(count - done, inbox_.size()));
@@ -242,9 +268,10 @@ int NetworkConnection::Read(char* data, std::uint32_t count, std::uint32_t& done
 }
 
 int NetworkConnection::WaitForInput(std::uint32_t milliseconds) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     {
         std::lock_guard lock(mutex_);
-        if (int error = Pump())
+        if (int error = Pump(deadline))
             return error;
         if (!inbox_.empty())
             return 0;
@@ -256,21 +283,21 @@ int NetworkConnection::WaitForInput(std::uint32_t milliseconds) {
     if (poll(&readable, 1, static_cast<int>(std::min(milliseconds, Longest))) < 0 && errno != EINTR)
         return errno;
     std::lock_guard lock(mutex_);
-    if (int error = Pump())
+    if (int error = Pump(deadline))
         return error;
     return inbox_.empty() && closed_ ? EIO : 0;
 }
 
 int NetworkConnection::QueuedInput(std::uint32_t& queued) {
     std::lock_guard lock(mutex_);
-    const int error = Pump();
+    const int error = Pump(Clock::now());
     queued = static_cast<std::uint32_t>(inbox_.size());
     return error;
 }
 
 int NetworkConnection::ModemStatus(std::uint32_t& status) {
     std::lock_guard lock(mutex_);
-    const int error = Pump();
+    const int error = Pump(Clock::now());
     status = session_.ModemState() & (MsCtsOn | MsDsrOn | MsRingOn | MsRlsdOn);
     return error;
 }
@@ -285,47 +312,49 @@ std::uint32_t NetworkConnection::EventMask() {
     return eventMask_;
 }
 
-// Takes in what has arrived without waiting: the device's bytes go to the inbox, the Telnet
-// replies go straight back. The mutex is held.
-int NetworkConnection::Pump() {
+// Takes in what has arrived, without waiting and at most MaxTakenAtOnce bytes: the device's bytes
+// go to the inbox until it is full, the Telnet replies are owed to the server and sent until
+// deadline. EIO when the server owes too many. The mutex is held.
+int NetworkConnection::Pump(Clock::time_point deadline) {
     char buffer[4096];
-    while (!closed_) {
+    std::size_t taken = 0;
+    while (!closed_ && inbox_.size() < MaxInbox && taken < MaxTakenAtOnce) {
         const ssize_t count = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return 0;
+            break;
         if (count <= 0) {
-            closed_ = true; // an orderly end, a reset or a time-out alike
-            return 0;
+            closed_ = hungUp_ = true; // an orderly end, a reset or a time-out alike
+            break;
         }
         // Acknowledged at once, not up to 40 ms later: a server that leaves Nagle's algorithm
         // on holds its next small answer back until this acknowledgement.
         const int on = 1;
         setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         const auto size = static_cast<std::size_t>(count);
+        taken += size;
         if (!rfc2217_) {
             inbox_.append(buffer, size);
             continue;
         }
-        std::string replies;
-        session_.Receive(buffer, size, inbox_, replies);
-        std::size_t sent = 0;
-        if (!replies.empty())
-            if (int error = SendLocked(replies, sent, true, Clock::now() + AnswerTimeout))
-                return error;
+        session_.Receive(buffer, size, inbox_, owed_);
+        if (owed_.size() > MaxOwed) {
+            closed_ = true;
+            return EIO;
+        }
     }
-    return 0;
+    return closed_ ? 0 : SendOwed(deadline);
 }
 
-// Takes in what arrives until done() holds, the server hangs up (EIO) or the answer time-out
-// runs out (ETIMEDOUT; a server that stops answering once connected counts as lost, EIO). The
-// lock is released while waiting.
+// Takes in what arrives until done() holds, the server hangs up (EIO) or the deadline passes
+// (ETIMEDOUT; a server that stops answering once connected counts as lost, EIO). The lock is
+// released while waiting.
 template <typename Done>
-int NetworkConnection::AwaitLocked(std::unique_lock<std::mutex>& lock, Done done) {
-    const auto deadline = Clock::now() + AnswerTimeout;
+int NetworkConnection::AwaitLocked(std::unique_lock<std::mutex>& lock, Clock::time_point deadline,
+                                   Done done) {
     for (;;) {
-        if (int error = Pump())
+        if (int error = Pump(deadline))
             return error;
         if (done())
             return 0;
@@ -340,17 +369,35 @@ int NetworkConnection::AwaitLocked(std::unique_lock<std::mutex>& lock, Done done
     }
 }
 
-// Sends all of wire, waiting while the socket is full, until the deadline when limited; sent
-// receives the bytes taken. The mutex is held.
-int NetworkConnection::SendLocked(const std::string& wire, std::size_t& sent, bool limited,
+// Sends what the server is owed, until deadline; what is left stays owed. The mutex is held.
+int NetworkConnection::SendOwed(Clock::time_point deadline) {
+    std::size_t sent = 0;
+    const int error = SendLocked(owed_, sent, deadline);
+    owed_.erase(0, sent);
+    return error;
+}
+
+// Sends wire after what the server is owed, so that no reply is cut by other bytes; sent is 0
+// when the owed replies did not all go before the deadline. The mutex is held.
+int NetworkConnection::SendWire(const std::string& wire, std::size_t& sent,
+                                Clock::time_point deadline) {
+    sent = 0;
+    if (int error = SendOwed(deadline))
+        return error;
+    return owed_.empty() ? SendLocked(wire, sent, deadline) : 0;
+}
+
+// Sends all of wire, waiting while the socket is full, until the deadline; sent receives the
+// bytes taken. One attempt is made even when the deadline has passed. The mutex is held.
+int NetworkConnection::SendLocked(const std::string& wire, std::size_t& sent,
                                   Clock::time_point deadline) {
-    const int error = PutWithin(fd_, wire.size(), TransferLimit(limited, deadline), sent,
+    const int error = PutWithin(fd_, wire.size(), TransferLimit(true, deadline), sent,
                                 [this, &wire](std::size_t from, std::size_t size) {
                                     return send(fd_, wire.data() + from, size, MSG_NOSIGNAL);
                                 });
     if (error == 0)
         return 0;
-    closed_ = true; // the server is gone, whichever call noticed
+    closed_ = hungUp_ = true; // the server is gone, whichever call noticed
     return LineError(error);
 }
 

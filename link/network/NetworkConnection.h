@@ -17,9 +17,9 @@ namespace kronax::posix {
 // thread and its watcher thread; they take turns.
 class NetworkConnection {
 public:
-    // Connects within the connect time-out and, for RFC 2217, waits (bounded) until the server
-    // takes COM port control (EPROTONOSUPPORT when it refuses or never answers, EBUSY when it
-    // hangs up instead).
+    // Connects and, for RFC 2217, has the server take COM port control, both within the connect
+    // time-out of 5 s: EPROTONOSUPPORT when the server does not speak Telnet (it never settles
+    // the option), ENOPROTOOPT when it refuses COM port control, EBUSY when it hangs up instead.
     // An unknown host is ENXIO.
     int Connect(const NetworkPortAddress& address);
     ~NetworkConnection();
@@ -46,18 +46,22 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    int Pump();
-    template <typename Done> int AwaitLocked(std::unique_lock<std::mutex>& lock, Done done);
-    int SendLocked(const std::string& wire, std::size_t& sent, bool limited,
-                   Clock::time_point deadline);
+    int Pump(Clock::time_point deadline);
+    template <typename Done>
+    int AwaitLocked(std::unique_lock<std::mutex>& lock, Clock::time_point deadline, Done done);
+    int SendOwed(Clock::time_point deadline);
+    int SendWire(const std::string& wire, std::size_t& sent, Clock::time_point deadline);
+    int SendLocked(const std::string& wire, std::size_t& sent, Clock::time_point deadline);
 
     std::mutex mutex_;
     int fd_ = -1;
     int epollFd_ = -1;
     bool rfc2217_ = false;
-    bool closed_ = false; // the server has ended the connection
+    bool closed_ = false; // the connection is over, whoever ended it
+    bool hungUp_ = false; // the server ended it
     telnet::Session session_;
     std::string inbox_;
+    std::string owed_; // Telnet replies not yet taken by the server
     SerialTimeouts timeouts_;
     std::uint32_t eventMask_ = 0;
 };

@@ -89,17 +89,18 @@ void Session::Receive(const char* bytes, std::size_t count, std::string& data,
         case State::SubOption:
             subOption_ = byte;
             subData_.clear();
+            subTooLong_ = false;
             state_ = State::SubData;
             break;
         case State::SubData:
             if (byte == Iac)
                 state_ = State::SubCommand;
             else
-                subData_ += static_cast<char>(byte);
+                AddSubByte(byte);
             break;
         case State::SubCommand:
             if (byte == Iac) {
-                subData_ += static_cast<char>(byte);
+                AddSubByte(byte);
                 state_ = State::SubData;
                 break;
             }
@@ -142,8 +143,15 @@ void Session::Negotiate(std::uint8_t verb, std::uint8_t option, std::string& rep
     }
 }
 
+void Session::AddSubByte(std::uint8_t byte) {
+    if (subData_.size() < MaxSubnegotiation)
+        subData_ += static_cast<char>(byte);
+    else
+        subTooLong_ = true;
+}
+
 void Session::EndSubnegotiation(std::size_t dataSize) {
-    if (subOption_ != OptionComPort || subData_.empty())
+    if (subOption_ != OptionComPort || subData_.empty() || subTooLong_)
         return;
     const auto command = static_cast<std::uint8_t>(subData_[0]);
     const std::string value = subData_.substr(1);

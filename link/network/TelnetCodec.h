@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -31,6 +32,10 @@ inline constexpr std::uint8_t SetModemStateMask = 11;
 inline constexpr std::uint8_t PurgeData = 12;
 inline constexpr std::uint8_t ServerOffset = 100;
 inline constexpr std::uint8_t NotifyModemState = 107;
+
+// The longest subnegotiation taken in: far beyond any COM port answer. A longer one is read to
+// its end and ignored, so that a server cannot make the client hold an endless one.
+inline constexpr std::size_t MaxSubnegotiation = 64;
 
 // Data for the wire: every IAC doubled.
 std::string Escape(const char* data, std::size_t count);
@@ -76,6 +81,7 @@ private:
     enum class State { Data, Command, Option, SubOption, SubData, SubCommand };
     enum class Side { No, Yes, WantYes };
     void Negotiate(std::uint8_t verb, std::uint8_t option, std::string& replies);
+    void AddSubByte(std::uint8_t byte);
     void EndSubnegotiation(std::size_t dataSize);
     struct Answered {
         std::string value;
@@ -86,6 +92,7 @@ private:
     std::uint8_t verb_ = 0;
     std::uint8_t subOption_ = 0;
     std::string subData_;
+    bool subTooLong_ = false;
     std::map<std::uint8_t, Side> ours_, theirs_;
     bool comPortSettled_ = false;
     bool comPortAccepted_ = false;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -123,13 +125,49 @@ TEST_F(PortChoiceTest, EntryWithoutANumberIsAnErrorAndChangesNothing) {
     EXPECT_EQ(RememberedEntry(), "1");
 }
 
+// The error box stays up past the window's one-second timer, whose handler must not run on a
+// window that is going away.
 TEST_F(PortChoiceTest, SettingsFileThatCannotBeWrittenShowsTheErrorAndStillEnds) {
-    settingsFile = folder + "/missing-folder/kronax-config.ini";
-    Start();
-    ModalAnswerer answerer;
-    Shutdown();
-    ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(answerer.boxes[0], QString::fromStdString("Unable to write to " + settingsFile));
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        void (*make)(const std::string& file);
+    } cases[] = {
+        {"in a missing folder",
+         [](const std::string&) {
+         }},
+        {"read-only",
+         [](const std::string& file) {
+             IniFile(file).WriteEntry("General", "ComPortNo", "1");
+             fs::permissions(file, fs::perms::owner_read);
+         }},
+        {"a link to /dev/zero",
+         [](const std::string& file) {
+             fs::create_symlink("/dev/zero", file);
+         }},
+    };
+    for (const auto& c : cases) {
+        settingsFile =
+            NewFolder() + (c.make == cases[0].make ? "/missing/" : "/") + "kronax-config.ini";
+        c.make(settingsFile);
+        Start();
+        QElapsedTimer shown;
+        std::vector<QString> boxes;
+        ModalAnswerer answerer([&](QWidget* modal) {
+            auto* box = static_cast<QMessageBox*>(modal);
+            if (!shown.isValid()) {
+                shown.start();
+                boxes.push_back(box->text());
+            }
+            if (shown.elapsed() > 1200) {
+                shown.invalidate();
+                box->accept();
+            }
+        });
+        Shutdown();
+        ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes[0], QString::fromStdString("Unable to write to " + settingsFile)) << c.what;
+    }
 }
 
 TEST(PortListTest, UnreadablePortListIsShownAndTheSettingsAreStillWritten) {

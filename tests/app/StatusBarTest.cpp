@@ -227,6 +227,25 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     EXPECT_EQ(Outcome(*form)->text(), "Read Status not sent: COM1 was disconnected.");
 }
 
+// The line hangs up while the command that went out waits for its answer: the board may hold it,
+// and the operator is told so.
+TEST(DisconnectTest, ALineLostAfterTheCommandWentOutSaysItWasSentWithNoAnswer) {
+    SimProcess board({"--ignore", "##SMSTA"});
+    ScopedPorts ports(board.Folder());
+    auto form = IdleWindow();
+    form->Pick("COM1");
+    form->Control<QTimer>("tmrPortWatch")->stop();
+    std::thread unplug([&board] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        board.Stop(SIGKILL);
+    });
+    form->Control<QPushButton>("btnStart")->click();
+    unplug.join();
+    EXPECT_EQ(Outcome(*form)->text(),
+              "COM1 was disconnected. Pick it again in the port list once it is back. Its last "
+              "command was sent and got no answer: the board may hold it.");
+}
+
 // During a read from a board that leaves a query unanswered, the operator clicks Start and
 // presses Enter in an entry field (which writes). Neither may run once the read is over.
 TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {

@@ -6,6 +6,7 @@
 #include "config_file/IniFile.h"
 #include "config_file/RememberedPort.h"
 #include "protocol/MemoryConfigurationView.h"
+#include "protocol/PayloadCodec.h"
 #include "tests/fakes/ScriptedChannel.h"
 
 #include "config_file/IniText.h"
@@ -13,13 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kronax {
@@ -178,6 +182,78 @@ TEST_F(FileKinds, SettingsFileThatIsAFifoReadsAsAbsentAndIsRefusedAtShutdown) {
     } catch (const EIniWrite& error) {
         EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
     }
+}
+
+// A file no one would write is neither read whole nor, when it is the settings file, rewritten:
+// a sparse 2 GB file costs no time or memory and keeps its size.
+TEST_F(FileKinds, AFileLargerThanAnyConfigurationIsRefusedUnreadAndNeverRewritten) {
+    const std::string settingsPath = PathOf("kronax-config.ini");
+    const std::string configPath = PathOf("big.kxcfg");
+    for (const std::string& path : {settingsPath, configPath}) {
+        std::ofstream(path) << "[Kronax]\nComPort=7\nSEN=010100000000\n";
+        fs::resize_file(path, std::uintmax_t{2} << 30);
+    }
+    IniEntryStore settings(settingsPath);
+    EXPECT_EQ(ReadComPortNumber(settings), 1);
+    IniFile settingsFile(settingsPath);
+    const auto [message, reason] = WriteFailure(settingsFile, "x");
+    EXPECT_EQ(message, "Unable to write to " + settingsPath);
+    EXPECT_EQ(reason, FileError::TooLarge);
+    EXPECT_EQ(fs::file_size(settingsPath), std::uintmax_t{2} << 30);
+
+    MemoryConfigurationView view;
+    test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
+    FixedNameWindow window(configPath);
+    const ConfigFileContext context{view, channel, window, [](const std::string& name) {
+                                        return std::make_unique<IniEntryStore>(name);
+                                    }};
+    EXPECT_THROW(LoadConfigurationFromFile(context), EIniRead);
+    EXPECT_TRUE(channel.commands.empty());
+}
+
+// Another program saving by atomic rename, as Save does, while the file is opened again and
+// again: whatever is sent is one file's configuration, whole.
+TEST_F(FileKinds, OpeningAFileThatIsReplacedMeanwhileSendsOneOfItsVersionsWhole) {
+    ConfigurationSnapshot other = StartSnapshot();
+    other.configuration.CountsPerRev = 3600;
+    other.Selected(Selection::SensorType) = sensor_type::PulseTrigger;
+    std::vector<std::string> texts, sent;
+    for (const ConfigurationSnapshot& each : {StartSnapshot(), other}) {
+        MemoryConfigurationView source(each);
+        std::string text = "[Kronax]\n", commands;
+        for (PayloadKind kind : PayloadKinds) {
+            const std::string payload = EncodePayload(kind, source);
+            text += std::string(KindName(kind)) + "=" + payload + "\n";
+            commands += "##SM" + std::string(KindName(kind)) + payload + "\r";
+        }
+        texts.push_back(text);
+        sent.push_back(commands);
+    }
+    const std::string path = PathOf("board.kxcfg");
+    std::ofstream(path) << texts[0];
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (std::size_t turn = 0; !stop; ++turn) {
+            std::ofstream(path + ".new") << texts[turn % 2];
+            fs::rename(path + ".new", path);
+        }
+    });
+    FixedNameWindow window(path);
+    int mixtures = 0;
+    for (int open = 0; open < 200; ++open) {
+        MemoryConfigurationView view;
+        test::ScriptedChannel channel(test::BoardHolding(StartSnapshot()));
+        LoadConfigurationFromFile({view, channel, window, [](const std::string& name) {
+                                       return std::make_unique<IniEntryStore>(name);
+                                   }});
+        std::string commands;
+        for (const std::string& command : channel.commands)
+            commands += command;
+        mixtures += commands != sent[0] && commands != sent[1] ? 1 : 0;
+    }
+    stop = true;
+    writer.join();
+    EXPECT_EQ(mixtures, 0);
 }
 
 TEST_F(FileKinds, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {

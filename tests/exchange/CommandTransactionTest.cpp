@@ -337,6 +337,7 @@ TEST(PortRecord, TheNextOpeningHonoursTheRestOfTheGuardItLeftAndNoMore) {
     struct Case {
         std::optional<std::int64_t> endFromNow; // the record's end, from the wall clock's now
         std::optional<std::uint32_t> listened;  // the first wait for the late answer
+        bool absolute = false;                  // endFromNow is the record's end itself
     };
     const Case cases[] = {
         {-400, 600}, // ended 400 ms ago
@@ -344,11 +345,15 @@ TEST(PortRecord, TheNextOpeningHonoursTheRestOfTheGuardItLeftAndNoMore) {
         {90000, LongestInheritedGuardMs},
         {-1000, std::nullopt},
         {std::nullopt, std::nullopt},
+        // Dates no exchange leaves, the record's own, taken without overflow.
+        {std::numeric_limits<std::int64_t>::max(), LongestInheritedGuardMs, true},
+        {std::numeric_limits<std::int64_t>::min(), std::nullopt, true},
     };
     for (const Case& c : cases) {
         Exchanges x({0}, 1);
         if (c.endFromNow)
-            x.records.records["COM1"] = {"##SMSTA\r", x.records.wallMs + *c.endFromNow};
+            x.records.records["COM1"] = {
+                "##SMSTA\r", c.absolute ? *c.endFromNow : x.records.wallMs + *c.endFromNow};
         x.port.opening = {"COM1", 7};
         EXPECT_FALSE(x.Run("##SMSETP\r"));
         if (c.listened) {
@@ -356,6 +361,23 @@ TEST(PortRecord, TheNextOpeningHonoursTheRestOfTheGuardItLeftAndNoMore) {
         } else {
             EXPECT_EQ(x.port.calls.front(), "record 1001010 ##SMSETP\r");
         }
+    }
+}
+
+// Without records, what this program knows of a port's unanswered command stays with that port.
+TEST(PortRecord, WithoutRecordsTheGuardOfOnePortNeverDelaysAnother) {
+    const struct {
+        const char* reopened;
+        bool listensFirst;
+    } cases[] = {{"COM1", true}, {"COM2", false}};
+    for (const auto& c : cases) {
+        Exchanges x({0}, 1);
+        x.records.unusable = true;
+        x.port.opening = {"COM1", 1};
+        EXPECT_FALSE(x.Run("??SMCDM\r"));
+        x.port.opening = {c.reopened, 2};
+        x.Run("??SMABV\r");
+        EXPECT_EQ(x.port.calls.front() == "read", c.listensFirst) << c.reopened;
     }
 }
 

@@ -96,9 +96,11 @@ public:
     std::int64_t wallMs = 1'000'000;
     // Where every write and clearing is noted, e.g. a port's calls to see the order of both.
     std::vector<std::string>* journal = nullptr;
+    // No record can be kept, as without a usable folder.
+    bool unusable = false;
 
     std::unique_ptr<IPortRecord> Open(const std::string& port) override {
-        return std::make_unique<Record>(*this, port);
+        return unusable ? nullptr : std::make_unique<Record>(*this, port);
     }
     std::int64_t WallClockMs() const override { return wallMs; }
 

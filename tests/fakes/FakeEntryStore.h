@@ -21,6 +21,7 @@ struct FakeEntryFile {
     // The updates of several entries at once, by size.
     std::vector<std::size_t> batches;
     int openStores = 0;
+    int snapshots = 0;
 
     void Set(const std::string& key, const std::string& value) { entries[{"Kronax", key}] = value; }
 };
@@ -55,7 +56,30 @@ public:
         file_.batches.push_back(entries.size());
     }
 
+    std::unique_ptr<IEntryStore> Snapshot() const override {
+        ++file_.snapshots;
+        return std::make_unique<Frozen>(file_.entries);
+    }
+
 private:
+    // The entries as they were.
+    class Frozen : public IEntryStore {
+    public:
+        explicit Frozen(std::map<std::pair<std::string, std::string>, std::string> entries)
+            : entries_(std::move(entries)) {}
+        std::string ReadEntry(const std::string& section, const std::string& key,
+                              const std::string& defaultValue) const override {
+            const auto entry = entries_.find({section, key});
+            return entry == entries_.end() ? defaultValue : entry->second;
+        }
+        void WriteEntry(const std::string&, const std::string&, const std::string&) override {
+            throw std::logic_error("a snapshot is read only");
+        }
+
+    private:
+        std::map<std::pair<std::string, std::string>, std::string> entries_;
+    };
+
     FakeEntryFile& file_;
 };
 

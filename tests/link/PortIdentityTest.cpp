@@ -52,6 +52,10 @@ TEST(PortFailure, ClassifiesOnceAndNamesTheCommonCausesInPlainWords) {
          "could not be opened: not present"},
         {ENXIO, PortStage::Exchange, PortFailureKind::Vanished, "was disconnected"},
         {EIO, PortStage::Exchange, PortFailureKind::Vanished, "was disconnected"},
+        {EPROTONOSUPPORT, PortStage::Opening, PortFailureKind::NotTelnetServer,
+         "could not be opened: not a Telnet/RFC 2217 server"},
+        {ENOPROTOOPT, PortStage::Opening, PortFailureKind::ComPortRefused,
+         "could not be opened: refused the COM-PORT option"},
         {EINVAL, PortStage::Exchange, PortFailureKind::Other,
          "failed during the exchange: SetCommState function failed (win error code: " +
              std::to_string(EINVAL) + ")"},

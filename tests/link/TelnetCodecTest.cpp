@@ -79,6 +79,18 @@ TEST_P(TelnetSession, SeparatesDataFromAnswersAndModemStates) {
     EXPECT_EQ(session.Answer(PurgeData), nullptr);
 }
 
+// An endless subnegotiation must not grow without bound: one beyond the limit is ignored, and
+// the stream after its end decodes as before.
+TEST_P(TelnetSession, ASubnegotiationTooLongToBeAnAnswerIsIgnored) {
+    Session session;
+    session.Begin();
+    const std::string tooLong =
+        Bytes({Iac, Sb, 44, 112}) + std::string(MaxSubnegotiation, 'v') + Bytes({Iac, Se}) + "ok";
+    Received out = Feed(session, tooLong, GetParam());
+    EXPECT_EQ(session.Answer(PurgeData), nullptr);
+    EXPECT_EQ(out.data, "ok");
+}
+
 INSTANTIATE_TEST_SUITE_P(WholeAndByteByByte, TelnetSession, ::testing::Bool());
 
 TEST(TelnetEscape, DoublesIacsAndCountsTheWholeBytesSent) {
