@@ -95,6 +95,8 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-window
 	@echo
 	@$(BUILD_DIR)/bench/kronax-bench-records
+	@echo
+	@if [ -x $(BUILD_DIR)/bench/kronax-bench-server ]; then $(BUILD_DIR)/bench/kronax-bench-server; fi
 
 # The README's pictures of the window: on a private X display (Xvfb) with a window manager, the
 # window on the board simulator, into docs/.

@@ -15,6 +15,7 @@
 #include "app/PortChoice.h"
 #include "app/PortList.h"
 #include "app/RadioGroup.h"
+#include "app/RecordForwardingLine.h"
 #include "app/SensorPanel.h"
 #include "app/StatusLine.h"
 #include "app/SystemText.h"
@@ -108,6 +109,8 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
 
     CreateMenu();
     status_ = std::make_unique<StatusLine>(statusBar());
+    recordForwarding_ =
+        std::make_unique<RecordForwardingLine>(statusBar(), environment_.settingsFileName);
     CreateCommunication(client);
     QGroupBox* sensorBox =
         CreateGroupBox(client, "gbSensorSettings", "Sensor Settings", {8, 56, 697, 153});
@@ -516,6 +519,7 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
 void TForm1::KeepRecord(OperationFacts facts) {
     if (const std::string problem = recorder_->Finish(std::move(facts)); !problem.empty())
         status_->MarkNotRecorded(QString::fromLocal8Bit(problem));
+    recordForwarding_->AfterOperation();
 }
 
 void TForm1::ReadFromBoard(const char* operation) {

@@ -35,6 +35,7 @@ class ConfigFileDialogs;
 class ParameterEntry;
 class PortChoice;
 class PortList;
+class RecordForwardingLine;
 class SensorPanel;
 class StatusLine;
 struct Outcome;
@@ -198,6 +199,7 @@ private:
 
     FormEnvironment environment_;
     std::unique_ptr<StatusLine> status_;
+    std::unique_ptr<RecordForwardingLine> recordForwarding_;
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<BoardCommandLabels> labels_;
     std::unique_ptr<ConfigFileDialogs> dialogs_;

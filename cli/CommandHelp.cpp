@@ -26,6 +26,8 @@ constexpr CodeMeaning Meanings[] = {
     {ExitRecordError, "the record store could not keep the record: before the operation nothing "
                       "was sent; after it the operation's outcome stands and the record is "
                       "printed to standard error"},
+    {ExitServerError, "kronax history: the records server could not be reached, answered too "
+                      "late or refused; records stay queued in the record store"},
     {ExitInternalError, "a fault inside kronax"},
     {ExitSignalBase + 2,
      "stopped by SIGINT (Ctrl+C), 143 by SIGTERM, after the exchange under way"},
@@ -70,10 +72,11 @@ const std::map<std::string, CommandHelp>& Helps() {
         {"info", {SingleCodes, {"kronax info -p COM3"}}},
         {"set-default", {SingleCodes, {"kronax set-default -p COM3"}}},
         {"history",
-         {{0, 2, 4, 5, 6},
+         {{0, 2, 4, 5, 6, 7},
           {"kronax history --board 0815", "kronax history show 3f0c2a1b --json",
            "kronax history export --format csv --output records.csv",
-           "kronax history prune --before 2026-01-01"}}},
+           "kronax history prune --before 2026-01-01",
+           "kronax history --server --station line-2 --failed", "kronax history sync"}}},
     };
     return helps;
 }

@@ -13,6 +13,7 @@ enum ExitCode : int {
     ExitFileError = 4,      // missing, unreadable, illegal or incomplete payload, refused overwrite
     ExitOutputError = 5,    // standard output could not be written (a closed pipe, a full disk)
     ExitRecordError = 6,    // the record store could not keep the operation's record
+    ExitServerError = 7,    // the records server could not be reached or refused (history)
     ExitInternalError = 70, // a fault inside kronax; the port's result says what it was
     ExitSignalBase = 128,
 };

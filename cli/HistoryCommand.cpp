@@ -2,12 +2,14 @@
 
 #include "cli/CommandHelp.h"
 #include "cli/ExitCode.h"
+#include "cli/RecordsServer.h"
 #include "protocol/PayloadKind.h"
 #include "protocol/SystemText.h"
 #include "records/RecordJson.h"
 #include "records/RecordStore.h"
 #include "records/RecordTime.h"
 #include "records/RecordsLocation.h"
+#include "records/server/ServerError.h"
 
 #include <fstream>
 #include <memory>
@@ -164,6 +166,9 @@ struct ListOptions {
     std::size_t limit = 0;
     bool json = false;
     bool csv = false;
+    bool server = false; // the records server's records instead of the store's
+    std::string station;
+    bool queued = false;
 };
 
 RecordFilter FilterOf(const ListOptions& options) {
@@ -194,6 +199,9 @@ void Guarded(Output& output, int& exitCode, const std::function<void()>& body) {
     } catch (const ERecordStore& error) {
         output.PrintError(std::string("kronax history: ") + error.what() + "\n");
         exitCode = ExitRecordError;
+    } catch (const ERecordServer& error) {
+        output.PrintError(std::string("kronax history: ") + error.what() + "\n");
+        exitCode = ExitServerError;
     }
 }
 
@@ -276,7 +284,7 @@ void SetUpPrune(CLI::App& history, Output& output, int& exitCode) {
 
 } // namespace
 
-void SetUpHistory(CLI::App& app, Output& output, int& exitCode) {
+void SetUpHistory(CLI::App& app, Output& output, int& exitCode, bool errorIsTerminal) {
     auto options = std::make_shared<ListOptions>();
     auto* history = app.add_subcommand(
         "history", "List the records of board operations, newest first (time in UTC)");
@@ -291,25 +299,46 @@ void SetUpHistory(CLI::App& app, Output& output, int& exitCode) {
     history->add_option("--limit", options->limit, "at most this many");
     auto* json = history->add_flag("--json", options->json, "one JSON object per record");
     history->add_flag("--csv", options->csv, "CSV with a header line")->excludes(json);
+    auto* server = history->add_flag("--server", options->server,
+                                     "ask the records server, for the records of every station");
+    history->add_option("--station", options->station, "only this station (with --server)")
+        ->needs(server);
+    history
+        ->add_flag("--queued", options->queued,
+                   "say how many records wait to be forwarded to the records server")
+        ->excludes(server);
     history->footer(CommandFooter("history"));
     history->require_subcommand(0, 1);
     SetUpShow(*history, output, exitCode);
     SetUpExport(*history, output, exitCode);
     SetUpPrune(*history, output, exitCode);
+    SetUpServerCommands(*history, output, exitCode, errorIsTerminal);
     history->final_callback([options, history, &output, &exitCode] {
         if (!history->get_subcommands().empty())
             return;
         Guarded(output, exitCode, [&] {
             const RecordFilter filter = FilterOf(*options);
-            std::unique_ptr<RecordStore> store;
-            OpenStore(store);
-            if (options->csv)
-                output.Print(CsvHeader);
-            store->Each(filter, [&](const BoardRecord& record) {
+            const auto print = [&](const BoardRecord& record) {
                 output.Print(options->json  ? JsonOutputLine(record)
                              : options->csv ? CsvLine(record)
                                             : ListLine(record));
-            });
+            };
+            if (options->server) {
+                const auto records = ServerRecords(filter, SystemTextFromUtf8(options->station));
+                if (options->csv)
+                    output.Print(CsvHeader);
+                std::for_each(records.begin(), records.end(), print);
+                return;
+            }
+            std::unique_ptr<RecordStore> store;
+            OpenStore(store);
+            if (options->queued) {
+                output.Print(QueuedText(*store));
+                return;
+            }
+            if (options->csv)
+                output.Print(CsvHeader);
+            store->Each(filter, print);
         });
     });
 }

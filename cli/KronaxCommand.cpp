@@ -503,7 +503,7 @@ void SetUpCommands(CLI::App& app, Context& context) {
     SetUpSingle(app, context, "info", "Show the board's serial number and versions", InfoAction);
     SetUpSingle(app, context, "set-default",
                 "Make the configuration the board holds its power-on default", SetDefaultAction);
-    SetUpHistory(app, context.output, context.exitCode);
+    SetUpHistory(app, context.output, context.exitCode, context.errorIsTerminal);
 }
 
 // Names a first word that is no command, with the nearest command when there is one.

@@ -23,6 +23,6 @@ std::string RecordKeeper::JsonLine(const records::BoardRecord&) {
     return "";
 }
 
-void SetUpHistory(CLI::App&, Output&, int&) {}
+void SetUpHistory(CLI::App&, Output&, int&, bool) {}
 
 } // namespace kronax::cli

@@ -5,6 +5,7 @@
 #include "cli/PortErrors.h"
 #include "cli/ProgressWords.h"
 #include "cli/RecordKeeper.h"
+#include "cli/RecordsServer.h"
 #include "cli/Signals.h"
 #include "cli/Text.h"
 
@@ -147,6 +148,9 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
         else
             output.Print(Summary(codes));
     }
+    // Only now that every board is done: no board waits for the server.
+    if (options.record)
+        ForwardAfterRun(output, options.quiet);
     return codes.empty() ? ExitSuccess : *std::max_element(codes.begin(), codes.end());
 }
 

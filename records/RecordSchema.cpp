@@ -24,6 +24,7 @@ constexpr std::array<const char*, RecordStore::SchemaVersion> Migrations = {
        CREATE INDEX records_by_port ON records (port, started_ms);
        CREATE INDEX records_by_start ON records (started_ms);
        ALTER TABLE records ADD COLUMN forwarded_ms INTEGER;)",
+    R"(CREATE INDEX records_queued ON records (started_ms) WHERE forwarded_ms IS NULL;)",
 };
 
 int UserVersion(sqlite3* db) {

@@ -10,7 +10,7 @@ constexpr const char* SaveSql =
     "INSERT INTO records (id, started_ms, ended_ms, station, operation, port, board_serial, file, "
     "exit_code, body) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) "
     "ON CONFLICT (id) DO UPDATE SET ended_ms = ?3, board_serial = ?7, file = ?8, exit_code = ?9, "
-    "body = ?10";
+    "body = ?10, forwarded_ms = NULL";
 
 std::optional<std::int64_t> OptionalNumber(const std::optional<int>& number) {
     if (!number)

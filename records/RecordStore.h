@@ -57,12 +57,13 @@ struct RecordFilter {
 //      exit_code and body (the record's JSON form, which holds everything)
 //   2  indexes on board serial, port and start time; forwarded_ms, the time the record was
 //      copied to a shared server (NULL: not yet), for a forwarder to use
+//   3  an index of the records not yet forwarded
 // Opening migrates an earlier version in one transaction.
 //
 // Any thread may call any member; calls are serialised.
 class RecordStore {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     static constexpr int DefaultBusyTimeoutMs = 5000;
 
     // Opens file, creating it with the current schema when it is new or empty, migrating an
@@ -86,6 +87,15 @@ public:
 
     // Deletes every record started before beforeMs; returns how many. Raises ERecordStore.
     std::size_t PruneBefore(std::int64_t beforeMs);
+
+    // The store is the spool of a shared records server: a record waits in it until it is
+    // marked forwarded, and saving it again (completing it) makes it wait again.
+    // The records waiting, oldest first, at most limit of them. Raises ERecordStore.
+    std::vector<BoardRecord> Queued(std::size_t limit);
+    std::size_t QueuedCount();
+    // Marks records forwarded at atMs, in one transaction, each only as it was sent: one saved
+    // again since keeps waiting. Raises ERecordStore.
+    void MarkForwarded(const std::vector<BoardRecord>& records, std::int64_t atMs);
 
     // The schema version of the open file.
     int FileSchemaVersion();

@@ -1,0 +1,164 @@
+#include "cli/ExitCode.h"
+#include "sim/PostgresProcess.h"
+#include "tests/cli/CliHarness.h"
+#include "tests/support/ScopedEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace kronax::cli::testing {
+namespace {
+
+using kronax::sim::PostgresProcess;
+using kronax::test::ScopedEnvironment;
+
+// A socket on 127.0.0.1 that takes connections and never answers: a hanging server.
+class SilentListener {
+public:
+    SilentListener() : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(socket_, 8);
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentListener() { close(socket_); }
+    std::string Connection() const {
+        return "host=127.0.0.1 dbname=k user=k port=" + std::to_string(port_);
+    }
+
+private:
+    int socket_;
+    std::uint16_t port_ = 0;
+};
+
+// One station: its own record store and name, forwarding to server.
+struct Station {
+    Station(const Scratch& scratch, const std::string& name, const std::string& server)
+        : records("KRONAX_RECORDS", scratch.Path(name + ".sqlite3")),
+          station("KRONAX_STATION", name), target("KRONAX_RECORDS_SERVER", server) {}
+    ScopedEnvironment records, station, target;
+};
+
+class PtyKronaxRecordsServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        try {
+            postgres_ = std::make_unique<PostgresProcess>();
+        } catch (const sim::EPostgresUnavailable& error) {
+            unavailable_ = error.what();
+        }
+    }
+    static void TearDownTestSuite() { postgres_.reset(); }
+    void SetUp() override {
+        if (!postgres_)
+            GTEST_SKIP() << "PostgreSQL cannot run here: " << unavailable_;
+    }
+
+    static std::unique_ptr<PostgresProcess> postgres_;
+    static std::string unavailable_;
+    Scratch scratch_;
+};
+
+std::unique_ptr<PostgresProcess> PtyKronaxRecordsServer::postgres_;
+std::string PtyKronaxRecordsServer::unavailable_;
+
+TEST_F(PtyKronaxRecordsServer, TwoStationsForwardTheirWritesAndAreQueriedFromTheServer) {
+    Boards boards(1);
+    const std::string file = boards.File("board.kxcfg");
+    {
+        Station lineA(scratch_, "line-A", postgres_->SocketConnection());
+        ASSERT_EQ(Kronax({"history", "init-server"}).code, 0);
+        ASSERT_EQ(Kronax({"read", "--port", "COM1", "--output", file}).code, 0);
+        ASSERT_EQ(Kronax({"write", "--port", "COM1", file}).code, 0);
+    }
+    Station lineB(scratch_, "line-B", postgres_->TcpConnection());
+    const Outcome write = Kronax({"write", "--port", "COM1", file});
+    ASSERT_EQ(write.code, 0) << write.err;
+    EXPECT_EQ(write.err, "");
+    EXPECT_EQ(Kronax({"history", "--queued"}).out,
+              "0 records wait to be forwarded to 127.0.0.1:" + std::to_string(postgres_->Port()) +
+                  "/postgres.\n");
+
+    const auto stations = [](const std::vector<std::string>& filter) {
+        std::vector<std::string> args = {"history", "--server", "--json"};
+        args.insert(args.end(), filter.begin(), filter.end());
+        std::vector<std::string> found;
+        for (const auto& line : JsonLines(Kronax(args).out))
+            found.push_back(line["record"]["station"].get<std::string>() + " " +
+                            line["record"]["operation"].get<std::string>());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    EXPECT_EQ(stations({}),
+              (std::vector<std::string>{"line-A read", "line-A write", "line-B write"}));
+    EXPECT_EQ(stations({"--operation", "write"}),
+              (std::vector<std::string>{"line-A write", "line-B write"}));
+    EXPECT_EQ(stations({"--station", "line-B"}), (std::vector<std::string>{"line-B write"}));
+    const Outcome csv = Kronax({"history", "--server", "--csv", "--station", "line-A"});
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3) << csv.out;
+}
+
+// Each way the server can be away: the board's operation ends as it would, its record waits, and
+// one line says why, without the password.
+TEST_F(PtyKronaxRecordsServer, AServerAwayLeavesTheOperationAndSaysWhyInOneLine) {
+    Boards boards(1);
+    SilentListener hanging;
+    const struct {
+        const char* name;
+        std::string server;
+        const char* reason;
+    } cases[] = {
+        {"stopped", "host=" + scratch_.Path("nowhere") + " dbname=postgres user=kronax",
+         "cannot reach the records server"},
+        {"hanging", hanging.Connection(), "did not answer in time"},
+        {"wrong password", postgres_->TcpConnection("not-the-password-7"),
+         "password authentication failed"},
+    };
+    const Outcome alone = [&] {
+        Station station(scratch_, "alone", "");
+        return Kronax({"status", "--port", "COM1"});
+    }();
+    for (const auto& sample : cases) {
+        Station station(scratch_, sample.name, sample.server);
+        const Outcome status = Kronax({"status", "--port", "COM1"});
+        EXPECT_EQ(status.code, alone.code) << sample.name;
+        EXPECT_EQ(status.out, alone.out) << sample.name;
+        EXPECT_EQ(std::count(status.err.begin(), status.err.end(), '\n'), 1) << status.err;
+        EXPECT_NE(status.err.find(sample.reason), std::string::npos) << status.err;
+        EXPECT_NE(status.err.find("1 record waits"), std::string::npos) << status.err;
+        EXPECT_EQ(status.err.find("not-the-password-7"), std::string::npos) << status.err;
+        const Outcome sync = Kronax({"history", "sync"});
+        EXPECT_EQ(sync.code, ExitServerError) << sample.name;
+        EXPECT_NE(sync.out.find("1 waiting"), std::string::npos) << sync.out;
+    }
+}
+
+TEST_F(PtyKronaxRecordsServer, RecordsQueuedWhileTheServerWasStoppedAreSyncedOnceAfterwards) {
+    Boards boards(1);
+    Station station(scratch_, "line-C", postgres_->SocketConnection());
+    ASSERT_EQ(Kronax({"history", "init-server"}).code, 0);
+    postgres_->Stop();
+    const Outcome away = Kronax({"status", "--port", "COM1"});
+    Kronax({"info", "--port", "COM1"});
+    postgres_->Start();
+    EXPECT_EQ(away.code, 0);
+    EXPECT_EQ(Kronax({"history", "--queued"}).out.substr(0, 17), "2 records wait to");
+    const Outcome sync = Kronax({"history", "sync"});
+    EXPECT_EQ(sync.code, 0) << sync.err;
+    EXPECT_EQ(Kronax({"history", "sync"}).out.substr(0, 19), "Forwarded 0 records");
+    EXPECT_EQ(
+        JsonLines(Kronax({"history", "--server", "--json", "--station", "line-C"}).out).size(), 2u);
+}
+
+} // namespace
+} // namespace kronax::cli::testing
