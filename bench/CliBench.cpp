@@ -3,12 +3,12 @@
 // all of them, each run in-process Repeats times. Prints the median wall time against N = 1 and
 // the median CPU seconds of the kronax process (the simulators' own CPU time is not counted).
 #include "bench/BenchTable.h"
+#include "bench/ProcessCpu.h"
 #include "cli/ConfigFiles.h"
 #include "cli/KronaxCommand.h"
 #include "protocol/ConfigurationSnapshot.h"
 #include "sim/SimProcess.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kronax;
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 struct Measurement {
     double wall = 0;
     double cpu = 0;
@@ -43,12 +34,12 @@ constexpr int Repeats = 5;
 Measurement TimeOnce(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = bench::ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     Measurement m;
     m.exitCode = cli::RunKronax(args, out, err);
     m.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.cpu = CpuSeconds() - cpuBefore;
+    m.cpu = bench::ProcessCpuSeconds() - cpuBefore;
     if (m.exitCode != 0)
         std::cerr << err.str();
     return m;

@@ -7,6 +7,7 @@
 // Usage: kronax-bench [--repetitions N] [--silent-reads N]   (defaults 20 and 1; 0 skips)
 
 #include "bench/BenchTable.h"
+#include "bench/ProcessCpu.h"
 #include "bench/TimedPort.h"
 #include "bench/Turnaround.h"
 #include "exchange/BoardPort.h"
@@ -23,7 +24,6 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -80,16 +80,6 @@ struct SequenceResult {
     std::vector<double> durationsMs;
     double cpuSeconds = 0; // over all timed repetitions
 };
-
-// Processor time of this process so far, user and system, in seconds.
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double Sum(const std::vector<double>& samples) {
     double sum = 0;

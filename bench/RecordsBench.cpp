@@ -3,13 +3,13 @@
 // alone). 32 paced boards written at once with records against one. "kronax history --board" on a
 // store of 100,000 records of 1000 boards. Medians of in-process runs; CPU of the whole process.
 #include "bench/BenchTable.h"
+#include "bench/ProcessCpu.h"
 #include "cli/ConfigFiles.h"
 #include "cli/KronaxCommand.h"
 #include "protocol/ConfigurationSnapshot.h"
 #include "records/RecordStore.h"
 #include "sim/SimProcess.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -23,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kronax;
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 struct Median {
     double wallMs = 0;
     double cpuMs = 0;
@@ -43,14 +34,14 @@ Median Time(const std::vector<std::string>& args, int repeats) {
     for (int run = 0; run < repeats; ++run) {
         std::ostringstream out;
         std::ostringstream err;
-        const double cpuBefore = CpuSeconds();
+        const double cpuBefore = bench::ProcessCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         if (cli::RunKronax(args, out, err) != 0)
             std::cerr << err.str();
         walls.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
-        cpus.push_back((CpuSeconds() - cpuBefore) * 1000);
+        cpus.push_back((bench::ProcessCpuSeconds() - cpuBefore) * 1000);
     }
     return {bench::SpreadOf(walls).median, bench::SpreadOf(cpus).median};
 }

@@ -7,6 +7,7 @@
 
 #include "app/KronaxConfigForm.h"
 #include "bench/BenchTable.h"
+#include "bench/ProcessCpu.h"
 #include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
 
@@ -20,7 +21,6 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace kronax::bench {
@@ -49,13 +49,6 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 double WallSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
@@ -68,10 +61,10 @@ struct Round {
 
 Round ReadRound(QAction& read, int reads) {
     const double wallBefore = WallSeconds();
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = ProcessCpuSeconds();
     for (int i = 0; i < reads; ++i)
         read.trigger();
-    return {WallSeconds() - wallBefore, CpuSeconds() - cpuBefore};
+    return {WallSeconds() - wallBefore, ProcessCpuSeconds() - cpuBefore};
 }
 
 int Run(const Options& options) {
