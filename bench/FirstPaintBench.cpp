@@ -11,6 +11,7 @@
 //   --silent-runs N   programs started against the silent board (default 3; 0 skips it)
 
 #include "app/KronaxConfigForm.h"
+#include "bench/BenchMain.h"
 #include "bench/BenchTable.h"
 #include "exchange/SteadyTickSource.h"
 #include "sim/SimProcess.h"
@@ -187,16 +188,12 @@ int Run(const std::string& program, const Options& options) {
 } // namespace kronax::bench
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    try {
+    kronax::bench::PreferOffscreenPlatform();
+    return kronax::bench::RunReportingErrors("kronax-bench-paint", [&] {
         const kronax::bench::Options options = kronax::bench::ParseOptions(argc, argv);
         if (!options.child.empty())
             return kronax::bench::RunChild(argc, argv, options.child);
         return kronax::bench::Run(
             QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString(), options);
-    } catch (const std::exception& error) {
-        std::cerr << "kronax-bench-paint: " << error.what() << '\n';
-        return 1;
-    }
+    });
 }

@@ -8,6 +8,7 @@
 //                         at once does; otherwise the event loop paints after every six lines
 // Each run measures one setting: peak memory only grows within a process.
 
+#include "bench/BenchMain.h"
 #include "bench/BenchTable.h"
 
 #include <QApplication>
@@ -141,14 +142,10 @@ int Run(QApplication& app, const Options& options) {
 } // namespace kronax::bench
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    try {
+    kronax::bench::PreferOffscreenPlatform();
+    return kronax::bench::RunReportingErrors("kronax-bench-log", [&] {
         const kronax::bench::Options options = kronax::bench::ParseOptions(argc, argv);
         QApplication app(argc, argv);
         return kronax::bench::Run(app, options);
-    } catch (const std::exception& error) {
-        std::cerr << "kronax-bench-log: " << error.what() << '\n';
-        return 1;
-    }
+    });
 }

@@ -6,6 +6,7 @@
 // Usage: kronax-bench-window [--rounds N] [--reads N]   (defaults 12 and 5)
 
 #include "app/KronaxConfigForm.h"
+#include "bench/BenchMain.h"
 #include "bench/BenchTable.h"
 #include "bench/ProcessCpu.h"
 #include "exchange/SteadyTickSource.h"
@@ -102,14 +103,10 @@ int Run(const Options& options) {
 } // namespace kronax::bench
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    try {
+    kronax::bench::PreferOffscreenPlatform();
+    return kronax::bench::RunReportingErrors("kronax-bench-window", [&] {
         const kronax::bench::Options options = kronax::bench::ParseOptions(argc, argv);
         QApplication app(argc, argv);
         return kronax::bench::Run(options);
-    } catch (const std::exception& error) {
-        std::cerr << "kronax-bench-window: " << error.what() << '\n';
-        return 1;
-    }
+    });
 }
