@@ -1,5 +1,6 @@
 #include "sim/PostgresProcess.h"
 
+#include "sim/ArgumentVector.h"
 #include "sim/ScratchFolder.h"
 #include "sim/Ser2netProcess.h"
 
@@ -34,10 +35,7 @@ std::string PostgresBin() {
 
 // Runs argv, its output into log; returns its exit status.
 int Run(std::vector<std::string> args, const std::string& log) {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(args);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),

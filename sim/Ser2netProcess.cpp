@@ -1,5 +1,6 @@
 #include "sim/Ser2netProcess.h"
 
+#include "sim/ArgumentVector.h"
 #include "sim/ScratchFolder.h"
 
 #include <algorithm>
@@ -106,10 +107,7 @@ void Ser2netProcess::Start() {
     std::vector<std::string> args = {
         Ser2netProgram(),        "-n", "-u", "-c", folder_ + "/ser2net.yaml", "-P",
         folder_ + "/ser2net.pid"};
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(args);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

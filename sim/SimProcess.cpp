@@ -1,6 +1,7 @@
 #include "sim/SimProcess.h"
 
 #include "link/Deadline.h"
+#include "sim/ArgumentVector.h"
 #include "sim/ScratchFolder.h"
 
 #include <cerrno>
@@ -46,10 +47,7 @@ SimProcess::SimProcess(const std::vector<std::string>& extraArgs, const std::str
     : folder_(NewScratchFolder("kronax-sim-test")), portName_(portName) {
     std::vector<std::string> args = {KRONAX_SIM_PATH, "--ports-dir", folder_, "--port", portName};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(args);
 
     int out[2];
     if (pipe(out) != 0)

@@ -1,6 +1,7 @@
 #include "tests/cli/CliHarness.h"
 
 #include "protocol/PayloadCodec.h"
+#include "sim/ArgumentVector.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -25,14 +26,6 @@ namespace {
 using ::testing::HasSubstr;
 using Clock = std::chrono::steady_clock;
 
-std::vector<char*> Argv(std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    return argv;
-}
-
 // The server as a process of its own, ended at the end of the test.
 class HostileServer {
 public:
@@ -44,7 +37,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawnp(&pid_, "python3", &actions, nullptr, Argv(args).data(), environ);
+        posix_spawnp(&pid_, "python3", &actions, nullptr, sim::ArgumentVector(args).data(),
+                     environ);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         std::string line;
@@ -92,8 +86,8 @@ ProcessRun RunKronax(const Scratch& scratch, std::vector<std::string> args) {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
     const auto start = Clock::now();
-    posix_spawn(&pid, KRONAX_BINARY, &actions, nullptr, Argv(args).data(),
-                Argv(environment).data());
+    posix_spawn(&pid, KRONAX_BINARY, &actions, nullptr, sim::ArgumentVector(args).data(),
+                sim::ArgumentVector(environment).data());
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};
