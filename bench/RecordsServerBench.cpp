@@ -10,11 +10,9 @@
 #include "records/server/RecordForwarder.h"
 #include "records/server/RecordServer.h"
 #include "sim/PostgresProcess.h"
+#include "sim/SilentListener.h"
 #include "sim/SimProcess.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -45,20 +43,6 @@ double MedianStatusSeconds(const std::string& port) {
         walls.push_back(Seconds(start));
     }
     return bench::SpreadOf(walls).median;
-}
-
-// A socket on 127.0.0.1 that takes connections and never answers; its port.
-int SilentListener(std::uint16_t& port) {
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener, 64);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-    port = ntohs(address.sin_port);
-    return listener;
 }
 
 std::size_t OnServer(const std::string& server) {
@@ -101,8 +85,7 @@ int main() {
     }
     const sim::SimBoards boards(scratch + "/ports", std::vector<std::vector<std::string>>(1));
     setenv("KRONAX_PORTS", boards.Folder().c_str(), 1);
-    std::uint16_t hangingPort = 0;
-    const int hanging = SilentListener(hangingPort);
+    const sim::SilentListener hanging;
 
     bench::BenchTable table({"server", "status s", "added ms", "queued after", "on server"});
     double alone = 0;
@@ -115,7 +98,7 @@ int main() {
         {"reachable", server, true},
         {"reachable over TCP", postgres.TcpConnection(), true},
         {"stopped", "host=" + scratch + " port=1 dbname=postgres user=kronax", false},
-        {"hanging", "host=127.0.0.1 dbname=k user=k port=" + std::to_string(hangingPort), false},
+        {"hanging", "host=127.0.0.1 dbname=k user=k port=" + std::to_string(hanging.Port()), false},
     };
     for (const auto& sample : cases) {
         const std::string store = scratch + "/" + sample.name + ".sqlite3";
@@ -129,7 +112,6 @@ int main() {
                       std::to_string(records.QueuedCount()),
                       sample.reachable ? std::to_string(OnServer(sample.connection)) : "-"});
     }
-    close(hanging);
     std::cout << "kronax status on one simulator, forwarding its record\n" << table.Text();
 
     records::RecordStore spool(scratch + "/sync.sqlite3");

@@ -1,13 +1,10 @@
 #include "cli/ExitCode.h"
-#include "sim/PostgresProcess.h"
+#include "sim/SilentListener.h"
 #include "tests/cli/CliHarness.h"
+#include "tests/support/PostgresSuite.h"
 #include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <algorithm>
 #include <memory>
@@ -15,31 +12,7 @@
 namespace kronax::cli::testing {
 namespace {
 
-using kronax::sim::PostgresProcess;
 using kronax::test::ScopedEnvironment;
-
-// A socket on 127.0.0.1 that takes connections and never answers: a hanging server.
-class SilentListener {
-public:
-    SilentListener() : socket_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(socket_, 8);
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentListener() { close(socket_); }
-    std::string Connection() const {
-        return "host=127.0.0.1 dbname=k user=k port=" + std::to_string(port_);
-    }
-
-private:
-    int socket_;
-    std::uint16_t port_ = 0;
-};
 
 // One station: its own record store and name, forwarding to server.
 struct Station {
@@ -49,28 +22,10 @@ struct Station {
     ScopedEnvironment records, station, target;
 };
 
-class PtyKronaxRecordsServer : public ::testing::Test {
+class PtyKronaxRecordsServer : public test::PostgresSuite {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            postgres_ = std::make_unique<PostgresProcess>();
-        } catch (const sim::EPostgresUnavailable& error) {
-            unavailable_ = error.what();
-        }
-    }
-    static void TearDownTestSuite() { postgres_.reset(); }
-    void SetUp() override {
-        if (!postgres_)
-            GTEST_SKIP() << "PostgreSQL cannot run here: " << unavailable_;
-    }
-
-    static std::unique_ptr<PostgresProcess> postgres_;
-    static std::string unavailable_;
     Scratch scratch_;
 };
-
-std::unique_ptr<PostgresProcess> PtyKronaxRecordsServer::postgres_;
-std::string PtyKronaxRecordsServer::unavailable_;
 
 TEST_F(PtyKronaxRecordsServer, TwoStationsForwardTheirWritesAndAreQueriedFromTheServer) {
     Boards boards(1);
@@ -112,7 +67,7 @@ TEST_F(PtyKronaxRecordsServer, TwoStationsForwardTheirWritesAndAreQueriedFromThe
 // one line says why, without the password.
 TEST_F(PtyKronaxRecordsServer, AServerAwayLeavesTheOperationAndSaysWhyInOneLine) {
     Boards boards(1);
-    SilentListener hanging;
+    const sim::SilentListener hanging;
     const struct {
         const char* name;
         std::string server;
@@ -120,7 +75,8 @@ TEST_F(PtyKronaxRecordsServer, AServerAwayLeavesTheOperationAndSaysWhyInOneLine)
     } cases[] = {
         {"stopped", "host=" + scratch_.Path("nowhere") + " dbname=postgres user=kronax",
          "cannot reach the records server"},
-        {"hanging", hanging.Connection(), "did not answer in time"},
+        {"hanging", "host=127.0.0.1 dbname=k user=k port=" + std::to_string(hanging.Port()),
+         "did not answer in time"},
         {"wrong password", postgres_->TcpConnection("not-the-password-7"),
          "password authentication failed"},
     };

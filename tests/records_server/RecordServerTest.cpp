@@ -4,15 +4,11 @@
 #include "records/server/PgConnection.h"
 #include "records/server/RecordForwarder.h"
 #include "records/server/ServerSetting.h"
-#include "sim/PostgresProcess.h"
+#include "sim/SilentListener.h"
+#include "tests/support/PostgresSuite.h"
 #include "tests/support/ScopedTempFile.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <future>
@@ -23,7 +19,6 @@
 namespace kronax::records {
 namespace {
 
-using kronax::sim::PostgresProcess;
 using kronax::test::ScopedTempFile;
 using std::chrono::seconds;
 
@@ -54,20 +49,12 @@ ServerDeadline Soon() {
 }
 
 // One server for the suite; every test starts from an empty schema.
-class RecordServerTest : public ::testing::Test {
+class RecordServerTest : public test::PostgresSuite {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            postgres_ = std::make_unique<PostgresProcess>();
-        } catch (const sim::EPostgresUnavailable& error) {
-            unavailable_ = error.what();
-        }
-    }
-    static void TearDownTestSuite() { postgres_.reset(); }
-
     void SetUp() override {
-        if (!postgres_)
-            GTEST_SKIP() << "PostgreSQL cannot run here: " << unavailable_;
+        PostgresSuite::SetUp();
+        if (IsSkipped())
+            return;
         PgConnection connection(Server(), Soon());
         connection.Run("DROP TABLE IF EXISTS kronax_records, kronax_schema", {}, Soon());
         RecordServer(connection).InitSchema(Soon());
@@ -79,13 +66,7 @@ protected:
         PgConnection connection(Server(), Soon());
         return RecordServer(connection).Query(filter, Soon());
     }
-
-    static std::unique_ptr<PostgresProcess> postgres_;
-    static std::string unavailable_;
 };
-
-std::unique_ptr<PostgresProcess> RecordServerTest::postgres_;
-std::string RecordServerTest::unavailable_;
 
 TEST_F(RecordServerTest, AForwardedRecordArrivesWholeAndLeavesTheQueue) {
     ScopedTempFile file("store.sqlite3");
@@ -269,23 +250,15 @@ TEST_F(RecordServerTest, TheBackgroundForwarderForwardsOnItsOwnThreadNeverTheCal
 
 // Needs no PostgreSQL: a socket that takes connections and never answers.
 TEST(RecordServer, AServerThatAcceptsAndNeverAnswersCostsAtMostTheBoundedTime) {
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 8), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    const sim::SilentListener listener;
     ScopedTempFile file("store.sqlite3");
     RecordStore store(file.Path());
     store.Save(Record("hang-1", "line-1", "0815"));
     const auto start = ServerClock::now();
-    const ForwardReport report = ForwardQueued(
-        store, "host=127.0.0.1 port=" + std::to_string(ntohs(address.sin_port)) + " user=k",
-        {std::chrono::milliseconds(300), std::chrono::milliseconds(300)});
+    const ForwardReport report =
+        ForwardQueued(store, "host=127.0.0.1 port=" + std::to_string(listener.Port()) + " user=k",
+                      {std::chrono::milliseconds(300), std::chrono::milliseconds(300)});
     const auto took = ServerClock::now() - start;
-    close(listener);
     ASSERT_TRUE(report.failure);
     EXPECT_EQ(report.failure->Failure(), ServerFailure::TimedOut);
     EXPECT_EQ(report.queued, 1u);
