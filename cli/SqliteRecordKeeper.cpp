@@ -23,6 +23,27 @@ struct RecordKeeper::Store {
     std::string user;
     std::unique_ptr<RecordStore> store;
     std::string failure; // why the store could not be opened
+
+    // Who kept record, with which program, for which operation.
+    void StampOrigin(BoardRecord& record) const {
+        record.station = station;
+        record.user = user;
+        record.program = "kronax";
+        record.version = KronaxVersion;
+        record.operation = operation;
+    }
+
+    // Saves record; returns why it could not be kept, or nothing.
+    std::string Save(const BoardRecord& record) const {
+        if (!store)
+            return failure;
+        try {
+            store->Save(record);
+        } catch (const ERecordStore& error) {
+            return error.what();
+        }
+        return "";
+    }
 };
 
 namespace {
@@ -65,20 +86,9 @@ std::string RecordKeeper::Begin(BoardRecord& record, const std::string& port) {
         return "";
     record.id = NewRecordId();
     record.startedMs = NowUtcMs();
-    record.station = store_->station;
-    record.user = store_->user;
-    record.program = "kronax";
-    record.version = KronaxVersion;
-    record.operation = store_->operation;
+    store_->StampOrigin(record);
     record.port = PortOf(SystemPortIdentity(port));
-    if (!store_->store)
-        return store_->failure;
-    try {
-        store_->store->Save(record);
-    } catch (const ERecordStore& error) {
-        return error.what();
-    }
-    return "";
+    return store_->Save(record);
 }
 
 std::string RecordKeeper::Finish(BoardRecord& record, const PortResult& result,
@@ -92,25 +102,14 @@ std::string RecordKeeper::Finish(BoardRecord& record, const PortResult& result,
     record.id = id;
     record.startedMs = started;
     record.endedMs = NowUtcMs();
-    record.station = store_->station;
-    record.user = store_->user;
-    record.program = "kronax";
-    record.version = KronaxVersion;
-    record.operation = store_->operation;
+    store_->StampOrigin(record);
     record.port = port;
     if (result.fileBytes)
         record.fileSha256 = Sha256Hex(*result.fileBytes);
     record.exitCode = result.exitCode;
     record.errorCode = result.errorCode;
     record.traffic = std::move(traffic);
-    if (!store_->store)
-        return store_->failure;
-    try {
-        store_->store->Save(record);
-    } catch (const ERecordStore& error) {
-        return error.what();
-    }
-    return "";
+    return store_->Save(record);
 }
 
 std::string RecordKeeper::JsonLine(const BoardRecord& record) {
