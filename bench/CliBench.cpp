@@ -7,9 +7,8 @@
 #include "cli/ConfigFiles.h"
 #include "cli/KronaxCommand.h"
 #include "protocol/ConfigurationSnapshot.h"
+#include "sim/ScratchFolder.h"
 #include "sim/SimProcess.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -72,9 +71,7 @@ ConfigurationSnapshot BenchSnapshot() {
 } // namespace
 
 int main() {
-    const std::string scratch =
-        (fs::temp_directory_path() / ("kronax-cli-bench-" + std::to_string(getpid()))).string();
-    fs::create_directories(scratch);
+    const std::string scratch = sim::NewScratchFolder("kronax-cli-bench");
     const std::string file = scratch + "/bench.kxcfg";
     cli::SaveConfigFile(file, BenchSnapshot(), true);
 

@@ -8,9 +8,8 @@
 #include "cli/KronaxCommand.h"
 #include "protocol/ConfigurationSnapshot.h"
 #include "records/RecordStore.h"
+#include "sim/ScratchFolder.h"
 #include "sim/SimProcess.h"
-
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -65,9 +64,7 @@ records::BoardRecord FillerRecord(int index) {
 } // namespace
 
 int main() {
-    const std::string scratch =
-        (fs::temp_directory_path() / ("kronax-records-bench-" + std::to_string(getpid()))).string();
-    fs::create_directories(scratch);
+    const std::string scratch = sim::NewScratchFolder("kronax-records-bench");
     setenv("KRONAX_RECORDS", (scratch + "/records.sqlite3").c_str(), 1);
     bench::BenchTable table({"measure", "wall ms", "CPU ms"});
 
