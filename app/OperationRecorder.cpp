@@ -101,16 +101,7 @@ std::string OperationRecorder::Finish(OperationFacts facts) {
         facts.details.steps.push_back(StepOf(identity));
         facts.details.board = IdentityOf(identity);
     }
-    BoardRecord record = std::move(facts.details);
-    record.id = record_.id;
-    record.startedMs = record_.startedMs;
-    record.endedMs = NowUtcMs();
-    record.station = record_.station;
-    record.user = record_.user;
-    record.program = record_.program;
-    record.version = record_.version;
-    record.operation = record_.operation;
-    record.port = record_.port;
+    BoardRecord record = CompletedRecord(record_, std::move(facts.details));
     if (facts.fileBytes)
         record.fileSha256 = Sha256Hex(*facts.fileBytes);
     record.exitCode = facts.exitCode;

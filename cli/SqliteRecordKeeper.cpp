@@ -95,15 +95,7 @@ std::string RecordKeeper::Finish(BoardRecord& record, const PortResult& result,
                                  std::vector<RecordedLogLine> traffic) {
     if (!store_->enabled)
         return "";
-    const std::string id = record.id;
-    const RecordedPort port = record.port;
-    const std::int64_t started = record.startedMs;
-    record = result.recorded;
-    record.id = id;
-    record.startedMs = started;
-    record.endedMs = NowUtcMs();
-    store_->StampOrigin(record);
-    record.port = port;
+    record = CompletedRecord(record, result.recorded);
     if (result.fileBytes)
         record.fileSha256 = Sha256Hex(*result.fileBytes);
     record.exitCode = result.exitCode;

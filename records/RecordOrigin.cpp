@@ -47,4 +47,17 @@ std::string UserName() {
     return std::to_string(geteuid());
 }
 
+BoardRecord CompletedRecord(const BoardRecord& running, BoardRecord outcome) {
+    outcome.id = running.id;
+    outcome.startedMs = running.startedMs;
+    outcome.endedMs = NowUtcMs();
+    outcome.station = running.station;
+    outcome.user = running.user;
+    outcome.program = running.program;
+    outcome.version = running.version;
+    outcome.operation = running.operation;
+    outcome.port = running.port;
+    return outcome;
+}
+
 } // namespace kronax::records

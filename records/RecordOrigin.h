@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/BoardRecord.h"
 #include "records/RecordsLocation.h"
 
 #include <cstdint>
@@ -20,5 +21,9 @@ std::string StationName(const EnvironmentLookup& environment);
 
 // The name of the user running the program, or its numeric id when it has none.
 std::string UserName();
+
+// The record of an operation that ends now: outcome, under the id, start, origin and port of
+// running, the record kept while it ran.
+BoardRecord CompletedRecord(const BoardRecord& running, BoardRecord outcome);
 
 } // namespace kronax::records
