@@ -3,6 +3,9 @@
 #include "records/RecordJson.h"
 #include "records/SqliteStatement.h"
 
+#include <chrono>
+#include <thread>
+
 namespace kronax::records {
 namespace {
 
@@ -49,6 +52,23 @@ std::string QuerySql(const RecordFilter& filter) {
            (filter.limit ? " LIMIT ?6" : "");
 }
 
+// Switching a new store to write-ahead logging needs the file to itself. When several processes
+// open a new store at once, SQLite refuses the switch at once rather than wait (its busy handler
+// could deadlock there), so the switch is tried again until the busy time-out.
+void UseWriteAheadLog(sqlite3* db, int busyTimeoutMs, const std::string& doing) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyTimeoutMs);
+    for (;;) {
+        try {
+            Statement(db, "PRAGMA journal_mode = WAL").Step(doing);
+            return;
+        } catch (const ERecordStore& error) {
+            if (error.Failure() != StoreFailure::Busy || std::chrono::steady_clock::now() > giveUp)
+                throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 } // namespace
 
 RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
@@ -64,7 +84,7 @@ RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
         // cost more than the records themselves. The log is checkpointed as it grows instead.
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         const std::string doing = "cannot use the record store " + file.string();
-        Statement(db_, "PRAGMA journal_mode = WAL").Step(doing);
+        UseWriteAheadLog(db_, busyTimeoutMs, doing);
         // In WAL mode a commit is safe from a killed process; only a power cut may lose the
         // last ones.
         Execute(db_, "PRAGMA synchronous = NORMAL", doing);

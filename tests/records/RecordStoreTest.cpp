@@ -8,7 +8,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <latch>
 #include <sys/stat.h>
+#include <thread>
 
 namespace kronax::records {
 namespace {
@@ -117,6 +119,29 @@ TEST(RecordStore, AStoreOfTheFirstSchemaIsMigratedWithItsRecordsKept) {
     EXPECT_EQ(store.FileSchemaVersion(), RecordStore::SchemaVersion);
     EXPECT_EQ(store.Query({.boardSerial = "0815"}), std::vector<BoardRecord>{old});
     EXPECT_EQ(store.IntegrityCheck(), "ok");
+}
+
+TEST(RecordStore, ANewStoreOpenedByFourAtOnceOpensForEachOfThem) {
+    for (int round = 0; round < 20; ++round) {
+        ScopedTempFile file("store.sqlite3");
+        std::latch start(4);
+        std::atomic<int> opened = 0;
+        std::vector<std::jthread> openers;
+        for (int opener = 0; opener < 4; ++opener)
+            openers.emplace_back([&] {
+                start.arrive_and_wait();
+                try {
+                    RecordStore store(file.Path());
+                    ++opened;
+                } catch (const ERecordStore& error) {
+                    ADD_FAILURE() << error.what();
+                }
+            });
+        openers.clear();
+        ASSERT_EQ(opened, 4) << "round " << round;
+        for (const char* suffix : {"-wal", "-shm"})
+            std::filesystem::remove(file.Path() + suffix);
+    }
 }
 
 TEST(RecordStore, EachFailureToOpenOrWriteIsRaisedWithItsKind) {
