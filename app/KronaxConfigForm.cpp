@@ -5,6 +5,7 @@
 #include "app/BusyChannel.h"
 #include "app/ConfigFileDialogs.h"
 #include "app/EntryField.h"
+#include "app/GroupBoxFrame.h"
 #include "app/HistoryDialog.h"
 #include "app/ImageList.h"
 #include "app/KeyboardShortcuts.h"
@@ -65,11 +66,6 @@ constexpr int ClientHeight = 346;
 constexpr int PortWatchInterval = 1000;
 
 // Group box captions that sit on the frame line rather than above it.
-const QString GroupBoxStyle =
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px;"
-    " padding-top: 10px; }"
-    "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0px 1px; }";
-
 // The labels show board replies unchanged; a reply that looks like markup must not be rendered
 // as rich text.
 QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
@@ -100,7 +96,6 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
                               Qt::WindowCloseButtonHint),
       ImageList1_(DrawImageList()), environment_(std::move(environment)) {
     setFont(WindowFont());
-    setStyleSheet(GroupBoxStyle);
     auto* client = new QWidget(this);
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
@@ -140,6 +135,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
             [this] { RunHandler(&TForm1::WatchPorts, Operation::Background); });
 
     FormCreate();
+    UseGroupBoxFrames(this);
     FitWindowFont(this);
 }
 

@@ -112,13 +112,10 @@ void FitWindowFont(QWidget* window) {
          fontStretch > NarrowestStretch && AnyClipped(children, WindowFont());
          fontStretch -= StretchStep) {
     }
-    // Under a style sheet a window's font does not reach its children: each gets its own.
-    const QFont font = WindowFont();
-    window->setFont(font);
-    for (QWidget* child : children) {
-        if (child->font() != font)
-            child->setFont(font);
-    }
+    // Giving a window the font it has would still tell every control of a change; the fonts
+    // differ in their stretch alone.
+    if (window->font().stretch() != fontStretch)
+        window->setFont(WindowFont());
 }
 
 QStringList ClippedControls(const QWidget* window) {
