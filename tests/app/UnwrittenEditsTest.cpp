@@ -1,5 +1,6 @@
 #include "config_file/IniFile.h"
 #include "sim/SimProcess.h"
+#include "tests/app/BoardTraffic.h"
 #include "tests/app/LinkedForm.h"
 
 #include <gtest/gtest.h>
@@ -31,34 +32,6 @@ void WriteConfigFile(const std::string& fileName, const Payloads& payloads) {
     IniFile file(fileName);
     for (std::size_t i = 0; i < PayloadKinds.size(); ++i)
         file.WriteEntry("Kronax", std::string(KindName(PayloadKinds[i])), payloads[i]);
-}
-
-// The traffic of log lines from first on, by kind of command: "W6 R6" for six writes and then six
-// queries, "D" for the power-on default. The board identity queries that keep the records of
-// the operations are left out.
-std::string Traffic(const QStringList& log, qsizetype first) {
-    std::string traffic;
-    char last = 0;
-    int count = 0;
-    const auto flush = [&] {
-        if (count == 0)
-            return;
-        traffic += (traffic.empty() ? "" : " ") + std::string(1, last) +
-                   (last == 'D' ? "" : std::to_string(count));
-    };
-    for (qsizetype i = first; i < log.size(); ++i) {
-        if (log[i].startsWith("??SMSETB"))
-            continue;
-        const char kind = log[i].startsWith("##SMSETP") ? 'D' : log[i].startsWith("##") ? 'W' : 'R';
-        if (kind != last) {
-            flush();
-            last = kind;
-            count = 0;
-        }
-        ++count;
-    }
-    flush();
-    return traffic;
 }
 
 // A window started on a board holding one of the configurations above; each case starts its own
