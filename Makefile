@@ -101,7 +101,7 @@ bench: build
 # The README's pictures of the window: on a private X display (Xvfb) with a window manager, the
 # window on the board simulator, into docs/.
 screenshots: build
-	@scripts/install-deps xvfb openbox imagemagick xdotool x11-utils
+	@scripts/install-deps imagemagick
 	@scripts/screenshots $(BUILD_DIR) docs
 
 # The toolkit-free libraries, their suites and the fuzzing harnesses under AddressSanitizer and

@@ -8,9 +8,11 @@
 #include <filesystem>
 
 // The window tests need an application object and run without a display, without any of the
-// machine's serial ports and without the user's record store.
+// machine's serial ports and without the user's record store. Only the desktop tests ask for an
+// X display.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     std::filesystem::create_directories(kronax::test::EmptyPortsFolder());
     const std::string records = kronax::test::SuiteFolder() + "/records.sqlite3";
     qputenv("KRONAX_RECORDS", records.c_str());
