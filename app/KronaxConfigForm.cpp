@@ -395,6 +395,8 @@ void TForm1::RunHandler(void (TForm1::*handler)(), Operation operation) {
     if (failure)
         recorder_->Abandon();
     busyChannel_->EndSequence(true);
+    if (channel_)
+        channel_->Settle();
     status_->EndProgress();
     if (failure)
         ReportFailure(failure, operation);

@@ -69,6 +69,18 @@ CommandTransaction::CommandTransaction(ICommandPort& port, const ITickSource& ti
                                        ITrafficLog& log, IPortRecords& records)
     : port_(port), ticks_(ticks), log_(log), records_(records) {}
 
+CommandTransaction::~CommandTransaction() {
+    Settle();
+}
+
+// Only while the port is still open as this program opened it: once it is closed, another
+// program may be keeping the record.
+void CommandTransaction::Settle() {
+    if (clearOwed_ && record_ && port_.Connected() && port_.Opening() == opening_)
+        record_->Clear();
+    clearOwed_ = false;
+}
+
 bool CommandTransaction::TransactCommand(const std::string& command, std::string& reply,
                                          std::int32_t timeout) {
     reply.clear();
@@ -129,6 +141,7 @@ void CommandTransaction::FollowOpening() {
         unanswered_.reset();
     opening_ = opening;
     silent_ = false;
+    clearOwed_ = false;
     record_ = opening.name.empty() ? nullptr : records_.Open(opening.name);
     if (!record_)
         return;
@@ -192,15 +205,18 @@ void CommandTransaction::RecordSending(const std::string& command, std::int32_t 
     const std::int64_t lineMs =
         static_cast<std::int64_t>(command.size()) * MsPerTenCharacters / 10 + 1;
     record_->Write({command, records_.WallClockMs() + lineMs + std::max<std::int32_t>(timeout, 0)});
+    clearOwed_ = false;
 }
 
-// A guard grown beyond the usual one is kept as a later end.
+// An answered command stays in the record until the next command replaces it or the sequence
+// is settled: a sequence writes its record once per command. A guard grown beyond the usual one
+// is kept as a later end.
 void CommandTransaction::RecordOutcome(const std::string& command, bool found, std::uint32_t end,
                                        std::uint32_t guardMs) {
     if (!record_)
         return;
     if (found)
-        record_->Clear();
+        clearOwed_ = true;
     else
         record_->Write({command, records_.WallClockMs() - Elapsed(end, ticks_.TickCount()) +
                                      (guardMs - LateAnswerGuardMs)});

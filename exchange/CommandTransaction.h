@@ -52,10 +52,12 @@ std::string CutMark(std::uint64_t dropped);
 //   taken for the earlier command's late answer, the next one for the exchange's own. This holds
 //   until a character arrives, so a silent board pays for one guard per sequence.
 // - Across runs: the port's record (IPortRecords) holds the command of the last exchange from
-//   before its write until its CR arrives, with the time its exchange ended or will end. The
-//   first exchange after each opening of the port honours the rest of that command's guard, so
-//   a later run of kronax or the window, or the same one after a killed run, keeps the rule. A
-//   port whose last exchange got its CR has nothing pending in its record and costs nothing.
+//   before its write until its CR arrives and the sequence is settled (Settle), with the time its
+//   exchange ended or will end. The first exchange after each opening of the port honours the
+//   rest of that command's guard, so a later run of kronax or the window, or the same one after
+//   a killed run, keeps the rule. A port whose last exchange got its CR has nothing pending in
+//   its settled record and costs nothing; a run killed before it settled costs the next one at
+//   most the rest of that guard.
 // An exchange that got its CR leaves no wait behind. An answer later than the guard is cleared
 // with the other stale characters when it arrives before the next command; one arriving after
 // the next command was sent is taken for its answer.
@@ -64,6 +66,15 @@ public:
     // port, ticks, log and records must outlive the transaction object.
     CommandTransaction(ICommandPort& port, const ITickSource& ticks, ITrafficLog& log,
                        IPortRecords& records = SystemPortRecords());
+    // Settles the record.
+    ~CommandTransaction();
+    CommandTransaction(const CommandTransaction&) = delete;
+    CommandTransaction& operator=(const CommandTransaction&) = delete;
+
+    // The sequence of exchanges is over for now: a record naming a command that got its CR is
+    // cleared, if the port is still open as it was for that command. On the thread that owns
+    // the port only.
+    void Settle();
 
     // Clears the port's queues, sends command unchanged and collects what arrives until it holds
     // a CR or more than timeout ms have passed since the write ended (at least one read is made;
@@ -108,6 +119,8 @@ private:
     std::unique_ptr<IPortRecord> record_;
     std::optional<Unanswered> unanswered_;
     bool silent_ = false;
+    // The record still names the last command, which got its CR.
+    bool clearOwed_ = false;
 };
 
 } // namespace kronax

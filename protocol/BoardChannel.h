@@ -17,6 +17,9 @@ public:
         return transaction_.TransactCommand(command, reply, timeout);
     }
 
+    // Between sequences of commands: see CommandTransaction::Settle.
+    void Settle() { transaction_.Settle(); }
+
 private:
     CommandTransaction transaction_;
 };

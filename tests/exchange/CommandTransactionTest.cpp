@@ -309,16 +309,27 @@ TEST(TransactCommandAfterATimeOut, HealthyExchangeLeavesNoGuardAndAClosedPortKee
     EXPECT_EQ(closed.reply, "!SM2\r");
 }
 
-TEST(PortRecord, KeepsTheCommandFromBeforeItsWriteUntilItsCrAndItsEndWithout) {
-    Exchanges x({0, 5, 5, 1006, 1006});
+TEST(PortRecord, KeepsTheCommandFromBeforeItsWriteUntilItsCrAndTheSequenceSettlesOrItsEndWithout) {
+    Exchanges x({0, 5, 5, 9, 9, 1010, 1010});
     x.port.opening = {"COM1", 1};
     x.port.arrivals = {"!SMACK\r"};
     EXPECT_TRUE(x.Run("##SMSTA\r"));
     // Eight characters take 9 ms at 9600 baud; then the time-out.
-    EXPECT_THAT(x.port.calls, ElementsAre("record 1001009 ##SMSTA\r", "purge inout",
-                                          "write ##SMSTA\r", "read", "clear record"));
+    EXPECT_THAT(x.port.calls,
+                ElementsAre("record 1001009 ##SMSTA\r", "purge inout", "write ##SMSTA\r", "read"));
+    // The next command replaces the answered one without a clear between them.
+    x.port.arrivals = {"!SMACK\r"};
+    EXPECT_TRUE(x.Run("##SMSETP\r"));
+    EXPECT_EQ(x.port.calls.front(), "record 1001010 ##SMSETP\r");
+    x.port.calls.clear();
+    x.transaction.Settle();
+    x.transaction.Settle();
+    EXPECT_THAT(x.port.calls, ElementsAre("clear record"));
     x.records.wallMs = 2'000'000;
     EXPECT_FALSE(x.Run("??SMSTA\r"));
+    x.port.calls.clear();
+    x.transaction.Settle();
+    EXPECT_TRUE(x.port.calls.empty()) << "an unanswered command stays";
     EXPECT_EQ(x.records.records.at("COM1"), (PendingAnswer{"??SMSTA\r", 2'000'000}));
 }
 
