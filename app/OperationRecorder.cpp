@@ -67,12 +67,18 @@ OperationRecorder::OperationRecorder(ICommandChannel& channel, RecordingLog& log
 
 OperationRecorder::~OperationRecorder() = default;
 
-void OperationRecorder::Arm(const std::string& operation, const std::string& port) {
+void OperationRecorder::Arm(const std::string& operation, const PortOpening& port) {
     armed_ = enabled_;
     begun_ = false;
     record_ = {};
     record_.operation = operation;
-    record_.port = PortOf(SystemPortIdentity(port));
+    if (!armed_)
+        return;
+    if (port != identified_ || port.name.empty()) {
+        identity_ = PortOf(SystemPortIdentity(port.name));
+        identified_ = port;
+    }
+    record_.port = identity_;
 }
 
 bool OperationRecorder::TransactCommand(const std::string& command, std::string& reply,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/CommandPort.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/CommandChannel.h"
 #include "protocol/TransferReport.h"
@@ -46,8 +47,8 @@ public:
     bool TransactCommand(const std::string& command, std::string& reply,
                          std::int32_t timeout) override;
 
-    // The next commands belong to operation ("write", "read", ...) on the port named port.
-    void Arm(const std::string& operation, const std::string& port);
+    // The next commands belong to operation ("write", "read", ...) on the port opened as port.
+    void Arm(const std::string& operation, const PortOpening& port);
 
     // Completes the armed operation's record. Returns why no record was kept, or empty.
     std::string Finish(OperationFacts facts);
@@ -73,6 +74,10 @@ private:
     records::BoardRecord record_;
     std::string beginFailure_;
     std::string lastBoard_;
+    // The device behind an open port stays the one it is until the port is opened again; asking
+    // the system at every operation cost more than the record's own save.
+    PortOpening identified_;
+    records::RecordedPort identity_;
 };
 
 } // namespace kronax

@@ -90,6 +90,7 @@ RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
         Execute(db_, "PRAGMA synchronous = NORMAL", doing);
         if (FileSchemaVersion() != SchemaVersion)
             MigrateRecordSchema(db_, SchemaVersion);
+        save_ = std::make_unique<Statement>(db_, SaveSql);
     } catch (...) {
         sqlite3_close(db_);
         throw;
@@ -97,13 +98,15 @@ RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
 }
 
 RecordStore::~RecordStore() {
+    save_.reset();
     sqlite3_close(db_);
 }
 
 void RecordStore::Save(const BoardRecord& record) {
     const std::string body = RecordToJson(record).dump();
     std::lock_guard lock(mutex_);
-    Statement save(db_, SaveSql);
+    Statement& save = *save_;
+    save.Reset();
     save.Bind(1, record.id);
     save.Bind(2, record.startedMs);
     save.Bind(3, record.endedMs);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -14,6 +15,8 @@
 struct sqlite3;
 
 namespace kronax::records {
+
+class Statement;
 
 // Why the store could not do what was asked.
 enum class StoreFailure {
@@ -106,6 +109,8 @@ public:
 private:
     std::mutex mutex_;
     sqlite3* db_ = nullptr;
+    // Prepared once: preparing it cost a third of a save.
+    std::unique_ptr<Statement> save_;
 };
 
 // Brings the open database db to schema version target, from whatever earlier version it has, in

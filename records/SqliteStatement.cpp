@@ -44,6 +44,11 @@ Statement::~Statement() {
     sqlite3_finalize(statement_);
 }
 
+void Statement::Reset() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
 void Statement::Bind(int index, const std::string& text) {
     sqlite3_bind_text(statement_, index, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);

@@ -33,6 +33,9 @@ public:
     void Bind(int index, const std::optional<std::string>& text);
     void Bind(int index, const std::optional<std::int64_t>& number);
 
+    // Back before the first row, every parameter unbound, to be run again.
+    void Reset();
+
     // Moves to the next row: true when there is one, false when done. Raises ERecordStore.
     bool Step(const std::string& doing);
 

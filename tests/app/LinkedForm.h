@@ -5,6 +5,7 @@
 #include "tests/support/TakeFirst.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QString>
@@ -77,8 +78,11 @@ public:
     }
     QString Text(const char* label) const { return Control<QLabel>(label)->text(); }
     QComboBox* PortList() const { return Control<QComboBox>("cmbComPort"); }
+    // What the log holds once the event loop has run: a hidden log takes its lines then.
     QStringList LogLines() const {
-        const QString text = Control<QPlainTextEdit>("memDebug")->toPlainText();
+        auto* log = Control<QPlainTextEdit>("memDebug");
+        QCoreApplication::sendPostedEvents(log, QEvent::MetaCall);
+        const QString text = log->toPlainText();
         return text.isEmpty() ? QStringList() : text.split('\n');
     }
 

@@ -63,6 +63,7 @@ TEST(FirstPaintTest, StartUpReadRunsOnlyAfterTheShownWindowPaintedAndSaysSo) {
     TForm1 form(TestEnvironment(NewFolder() + "/settings.ini"));
     auto* log = form.findChild<QPlainTextEdit*>("memDebug");
     EXPECT_TRUE(log->toPlainText().isEmpty()) << "nothing is exchanged before the window shows";
+    form.findChild<QWidget*>("gbDebug")->show(); // a hidden log takes its lines only afterwards
     FirstCommandSeen seen;
     WatchFirstCommand(form, seen);
     form.show();
@@ -80,6 +81,7 @@ TEST(FirstPaintTest, DroppedDownListClosesBeforeAnExchange) {
     LinkedForm form(TestEnvironment(NewFolder() + "/settings.ini"));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.Control<QWidget>("gbDebug")->show(); // a hidden log takes its lines only afterwards
     form.Control<QPlainTextEdit>("memDebug")->clear();
     FirstCommandSeen seen;
     WatchFirstCommand(form, seen);

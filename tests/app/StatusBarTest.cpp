@@ -255,7 +255,7 @@ TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     form->Pick("COM1");
-    form->LogLines();
+    form->Control<QWidget>("gbDebug")->show(); // a hidden log takes its lines only afterwards
     auto* log = form->Control<QPlainTextEdit>("memDebug");
     log->clear();
     std::vector<Qt::CursorShape> cursors;

@@ -41,6 +41,23 @@ TEST(TrafficLogViewTest, LinesAreEightBitTextAndTheNewestStaysInView) {
     EXPECT_TRUE(log.toPlainText().endsWith(QString::fromLatin1("\xB5 | x\ny")));
 }
 
+// Lines given while the log is hidden wait for the event loop or the log's showing; none may be
+// lost or come out of order with the lines given once it shows.
+TEST(TrafficLogViewTest, HiddenLinesArriveInOrderAtTheEventLoopOrWhenShown) {
+    TrafficLogView log(nullptr);
+    log.AppendLine("a");
+    log.AppendLine("b");
+    EXPECT_EQ(log.toPlainText(), "") << "a hidden log lays out nothing per line";
+    QCoreApplication::sendPostedEvents(&log, QEvent::MetaCall);
+    EXPECT_EQ(log.toPlainText(), "a\nb");
+    log.AppendLine("c");
+    log.show();
+    log.AppendLine("d");
+    EXPECT_EQ(log.toPlainText(), "a\nb\nc\nd");
+    QCoreApplication::sendPostedEvents(&log, QEvent::MetaCall);
+    EXPECT_EQ(log.toPlainText(), "a\nb\nc\nd");
+}
+
 // A window on no port, whose file dialogs are the real ones.
 class FileDialogTest : public testing::Test {
 protected:
