@@ -3,6 +3,7 @@
 #include "app/WindowLook.h"
 #include "exchange/VisibleLineEnds.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
@@ -64,25 +65,62 @@ protected:
         UpdateToolTip();
     }
 
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange)
+            drawnWidth_ = -1;
+        QLabel::changeEvent(event);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        const QRect area = contentsRect();
-        style()->drawItemText(&painter, area, Qt::AlignLeft | Qt::AlignVCenter, palette(), true,
-                              ElideAtWord(text(), fontMetrics(), area.width()), foregroundRole());
+        style()->drawItemText(&painter, contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, palette(),
+                              true, Drawn(), foregroundRole());
     }
 
 private:
-    bool Elided() const {
-        return ElideAtWord(text(), fontMetrics(), contentsRect().width()) != text();
+    // The text as drawn, measured once for each text and width: measuring it is what a status
+    // change costs most.
+    const QString& Drawn() {
+        const int width = contentsRect().width();
+        if (width != drawnWidth_ || text() != drawnText_) {
+            drawn_ = ElideAtWord(text(), fontMetrics(), width);
+            drawnText_ = text();
+            drawnWidth_ = width;
+        }
+        return drawn_;
     }
 
     void UpdateToolTip() {
         const QString details = ToolTip(details_.isEmpty() ? text() : details_);
-        const bool lead = isVisible() && Elided() && !details_.isEmpty() && details_ != text();
+        const bool lead =
+            !details_.isEmpty() && details_ != text() && isVisible() && Drawn() != text();
         setToolTip(lead ? ToolTip(text() + "\r\n\r\n" + details_) : details);
     }
 
     QString details_;
+    QString drawn_, drawnText_;
+    int drawnWidth_ = -1;
+};
+
+// Holds lblOutcome without a layout of its own. A label's new text asks its parent's layout to be
+// done again, and up to the window's; this one's height never changes with its text.
+class HeadlineArea : public QWidget {
+public:
+    explicit HeadlineArea(QWidget* parent) : QWidget(parent), label_(new HeadlineLabel(this)) {
+        // A long outcome is cut at the connection rather than widening the fixed-size window.
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+
+    HeadlineLabel* Label() const { return label_; }
+
+    QSize sizeHint() const override { return {0, label_->sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {0, label_->minimumSizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { label_->setGeometry(rect()); }
+
+private:
+    HeadlineLabel* label_;
 };
 
 QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width) {
@@ -98,16 +136,15 @@ QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width)
 }
 
 StatusLine::StatusLine(QStatusBar* bar)
-    : lblOutcome_(static_cast<HeadlineLabel*>(CreateLabel(new HeadlineLabel(bar), "lblOutcome"))),
+    : outcomeArea_(new HeadlineArea(bar)),
+      lblOutcome_(static_cast<HeadlineLabel*>(CreateLabel(outcomeArea_->Label(), "lblOutcome"))),
       lblUnwritten_(CreateLabel(new QLabel(bar), "lblUnwritten")),
       lblPort_(CreateLabel(new QLabel(bar), "lblPort")) {
     bar->setSizeGripEnabled(false);
     lblOutcome_->setContentsMargins(EdgeMargin, 0, 0, 0);
     lblPort_->setContentsMargins(0, 0, EdgeMargin, 0);
     lblUnwritten_->setContentsMargins(0, 0, 2 * EdgeMargin, 0);
-    // A long outcome is cut at the connection rather than widening the fixed-size window.
-    lblOutcome_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(lblOutcome_, 1);
+    bar->addWidget(outcomeArea_, 1);
     bar->addPermanentWidget(lblUnwritten_);
     bar->addPermanentWidget(lblPort_);
     lblUnwritten_->hide();

@@ -12,6 +12,7 @@ class QStatusBar;
 
 namespace kronax {
 
+class HeadlineArea;
 class HeadlineLabel;
 
 // The status bar below the window's client area: on the left the outcome of the last operation
@@ -44,6 +45,7 @@ public:
 private:
     void Show(const Outcome& outcome, const QString& details);
 
+    HeadlineArea* outcomeArea_;
     HeadlineLabel* lblOutcome_;
     QLabel* lblUnwritten_;
     QLabel* lblPort_;
