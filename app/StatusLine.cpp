@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QPainter>
 #include <QStatusBar>
@@ -67,7 +68,7 @@ protected:
 
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::FontChange)
-            drawnWidth_ = -1;
+            drawn_.clear();
         QLabel::changeEvent(event);
     }
 
@@ -78,16 +79,18 @@ protected:
     }
 
 private:
-    // The text as drawn, measured once for each text and width: measuring it is what a status
-    // change costs most.
+    // The text as drawn. Measuring it is what a status change costs most, and an operation run
+    // again shows the texts it showed before: the last few are kept for the width.
     const QString& Drawn() {
         const int width = contentsRect().width();
-        if (width != drawnWidth_ || text() != drawnText_) {
-            drawn_ = ElideAtWord(text(), fontMetrics(), width);
-            drawnText_ = text();
+        if (width != drawnWidth_ || drawn_.size() > KeptTexts) {
+            drawn_.clear();
             drawnWidth_ = width;
         }
-        return drawn_;
+        auto found = drawn_.find(text());
+        if (found == drawn_.end())
+            found = drawn_.insert(text(), ElideAtWord(text(), fontMetrics(), width));
+        return found.value();
     }
 
     void UpdateToolTip() {
@@ -97,8 +100,10 @@ private:
         setToolTip(lead ? ToolTip(text() + "\r\n\r\n" + details_) : details);
     }
 
+    static constexpr qsizetype KeptTexts = 8;
+
     QString details_;
-    QString drawn_, drawnText_;
+    QHash<QString, QString> drawn_;
     int drawnWidth_ = -1;
 };
 
