@@ -522,7 +522,7 @@ void TForm1::KeepRecord(OperationFacts facts) {
 
 void TForm1::ReadFromBoard(const char* operation) {
     Announce("Reading the configuration from %1 ...");
-    recorder_->Arm(operation, port_->Opening());
+    recorder_->Arm(operation, port_->Port(), port_->Opening());
     const TransferReport report = ReadConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     ShowUnwritten();
@@ -537,7 +537,7 @@ bool TForm1::WriteToBoard() {
     if (!notes.empty() && Ask(SendQuestion(notes)) != Answer::Accept)
         return false;
     Announce("Writing the configuration to %1 ...");
-    recorder_->Arm("write", port_->Opening());
+    recorder_->Arm("write", port_->Port(), port_->Opening());
     const TransferReport report = WriteConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     const std::string text = ReportText(report);
@@ -638,7 +638,7 @@ void TForm1::LoadConfigurationfromFile1Click() {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = false;
-    recorder_->Arm("open-send", port_->Opening());
+    recorder_->Arm("open-send", port_->Port(), port_->Opening());
     ShowOpening(LoadConfigurationFromFile(FileContext()));
 }
 
@@ -646,7 +646,7 @@ void TForm1::OpenFile(const std::string& fileName, bool askBeforeSending) {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = askBeforeSending;
-    recorder_->Arm("open-send", port_->Opening());
+    recorder_->Arm("open-send", port_->Port(), port_->Opening());
     ShowOpening(LoadConfigurationFromFile(FileContext(), fileName));
 }
 
@@ -769,7 +769,7 @@ void TForm1::btnWriteToKronaxClick() {
 void TForm1::btnStartClick() {
     Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
-    recorder_->Arm("start", port_->Opening());
+    recorder_->Arm("start", port_->Port(), port_->Opening());
     const CommandResult result = SendStartCommand(*recorder_);
     labels_->ShowStart(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::StartAlgorithms,
@@ -779,7 +779,7 @@ void TForm1::btnStartClick() {
 
 void TForm1::btnStatusClick() {
     Announce("Reading the status from %1 ...");
-    recorder_->Arm("status", port_->Opening());
+    recorder_->Arm("status", port_->Port(), port_->Opening());
     const CommandResult result = RequestStatus(*recorder_);
     labels_->ShowStatus(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::ReadStatus, BoardCommandOutcome(Operation::ReadStatus, result), {});
@@ -788,7 +788,7 @@ void TForm1::btnStatusClick() {
 
 void TForm1::SetPowerOnDefault() {
     Announce("Setting the power-on default on %1 ...");
-    recorder_->Arm("set-default", port_->Opening());
+    recorder_->Arm("set-default", port_->Port(), port_->Opening());
     const CommandResult result = SendPowerOnDefaultCommand(*recorder_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
@@ -799,7 +799,7 @@ void TForm1::SetPowerOnDefault() {
 
 void TForm1::ShowBoardInformation() {
     Announce("Asking %1 for the board information ...");
-    recorder_->Arm("info", port_->Opening());
+    recorder_->Arm("info", port_->Port(), port_->Opening());
     const CommandResult result = RequestBoardInformation(*recorder_);
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())

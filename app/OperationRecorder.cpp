@@ -67,16 +67,21 @@ OperationRecorder::OperationRecorder(ICommandChannel& channel, RecordingLog& log
 
 OperationRecorder::~OperationRecorder() = default;
 
-void OperationRecorder::Arm(const std::string& operation, const PortOpening& port) {
+void OperationRecorder::Arm(const std::string& operation, const std::string& port,
+                            const PortOpening& opening) {
     armed_ = enabled_;
     begun_ = false;
     record_ = {};
     record_.operation = operation;
     if (!armed_)
         return;
-    if (port != identified_ || port.name.empty()) {
-        identity_ = PortOf(SystemPortIdentity(port.name));
-        identified_ = port;
+    if (opening.name.empty()) {
+        record_.port = PortOf(SystemPortIdentity(port));
+        return;
+    }
+    if (opening != identified_) {
+        identity_ = PortOf(SystemPortIdentity(opening.name));
+        identified_ = opening;
     }
     record_.port = identity_;
 }

@@ -47,8 +47,9 @@ public:
     bool TransactCommand(const std::string& command, std::string& reply,
                          std::int32_t timeout) override;
 
-    // The next commands belong to operation ("write", "read", ...) on the port opened as port.
-    void Arm(const std::string& operation, const PortOpening& port);
+    // The next commands belong to operation ("write", "read", ...) on the port named port, open
+    // as opening (a closed port's opening has no name).
+    void Arm(const std::string& operation, const std::string& port, const PortOpening& opening);
 
     // Completes the armed operation's record. Returns why no record was kept, or empty.
     std::string Finish(OperationFacts facts);
