@@ -65,7 +65,6 @@ constexpr int ClientHeight = 346;
 // How often the present ports are looked at, so that an unplugged board is noticed.
 constexpr int PortWatchInterval = 1000;
 
-// Group box captions that sit on the frame line rather than above it.
 // The labels show board replies unchanged; a reply that looks like markup must not be rendered
 // as rich text.
 QLabel* CreateLabel(QWidget* parent, const char* name, const QString& caption, const QRect& place) {
@@ -513,6 +512,11 @@ void TForm1::ShowBoardOutcome(Operation operation, const Outcome& outcome,
                          FromSystemText(report));
 }
 
+// The next commands are operation's, on the port as it is now.
+void TForm1::ArmRecord(const char* operation) {
+    recorder_->Arm(operation, port_->Port(), port_->Opening());
+}
+
 // Completes the operation's record; the status line says in red when none was kept, and why.
 void TForm1::KeepRecord(OperationFacts facts) {
     if (const std::string problem = recorder_->Finish(std::move(facts)); !problem.empty())
@@ -522,7 +526,7 @@ void TForm1::KeepRecord(OperationFacts facts) {
 
 void TForm1::ReadFromBoard(const char* operation) {
     Announce("Reading the configuration from %1 ...");
-    recorder_->Arm(operation, port_->Port(), port_->Opening());
+    ArmRecord(operation);
     const TransferReport report = ReadConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     ShowUnwritten();
@@ -537,7 +541,7 @@ bool TForm1::WriteToBoard() {
     if (!notes.empty() && Ask(SendQuestion(notes)) != Answer::Accept)
         return false;
     Announce("Writing the configuration to %1 ...");
-    recorder_->Arm("write", port_->Port(), port_->Opening());
+    ArmRecord("write");
     const TransferReport report = WriteConfiguration(*this, *recorder_);
     boardCopy_.Take(report);
     const std::string text = ReportText(report);
@@ -638,7 +642,7 @@ void TForm1::LoadConfigurationfromFile1Click() {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = false;
-    recorder_->Arm("open-send", port_->Port(), port_->Opening());
+    ArmRecord("open-send");
     ShowOpening(LoadConfigurationFromFile(FileContext()));
 }
 
@@ -646,7 +650,7 @@ void TForm1::OpenFile(const std::string& fileName, bool askBeforeSending) {
     if (!ClearToReplace(EditLoss::Open))
         return;
     askBeforeSending_ = askBeforeSending;
-    recorder_->Arm("open-send", port_->Port(), port_->Opening());
+    ArmRecord("open-send");
     ShowOpening(LoadConfigurationFromFile(FileContext(), fileName));
 }
 
@@ -769,7 +773,7 @@ void TForm1::btnWriteToKronaxClick() {
 void TForm1::btnStartClick() {
     Announce("Starting the algorithms on %1 ...");
     labels_->ClearStart();
-    recorder_->Arm("start", port_->Port(), port_->Opening());
+    ArmRecord("start");
     const CommandResult result = SendStartCommand(*recorder_);
     labels_->ShowStart(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::StartAlgorithms,
@@ -779,7 +783,7 @@ void TForm1::btnStartClick() {
 
 void TForm1::btnStatusClick() {
     Announce("Reading the status from %1 ...");
-    recorder_->Arm("status", port_->Port(), port_->Opening());
+    ArmRecord("status");
     const CommandResult result = RequestStatus(*recorder_);
     labels_->ShowStatus(CommandOutcomeText(result));
     ShowBoardOutcome(Operation::ReadStatus, BoardCommandOutcome(Operation::ReadStatus, result), {});
@@ -788,7 +792,7 @@ void TForm1::btnStatusClick() {
 
 void TForm1::SetPowerOnDefault() {
     Announce("Setting the power-on default on %1 ...");
-    recorder_->Arm("set-default", port_->Port(), port_->Opening());
+    ArmRecord("set-default");
     const CommandResult result = SendPowerOnDefaultCommand(*recorder_);
     const std::string text = CommandOutcomeText(result);
     SetReport(text);
@@ -799,7 +803,7 @@ void TForm1::SetPowerOnDefault() {
 
 void TForm1::ShowBoardInformation() {
     Announce("Asking %1 for the board information ...");
-    recorder_->Arm("info", port_->Port(), port_->Opening());
+    ArmRecord("info");
     const CommandResult result = RequestBoardInformation(*recorder_);
     const std::string notSent = portChoice_->NotSentReason(*port_);
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())

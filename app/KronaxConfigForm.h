@@ -163,6 +163,7 @@ private:
     void FillRecentFiles();
     void WatchEdits(QWidget* client);
     void ShowBoardOutcome(Operation operation, const Outcome& outcome, const std::string& report);
+    void ArmRecord(const char* operation);
     void KeepRecord(OperationFacts facts);
     ConfigFileContext FileContext();
     void InitializeControls();
