@@ -1,5 +1,6 @@
-# The zip a Windows user unpacks to get the command-line tool (`make windows-package`): kronax.exe
-# in bin, beside it the README with its pages in docs/, the licence and the manual, which is the --help of every command.
+# The zip a Windows user unpacks to get the programs (`make windows-package`): kronax.exe and the
+# window, kronax-config.exe, in bin, beside them the README with its pages in docs/, the licence
+# and the manual, which is the --help of every command.
 # The manual is written when the package is made, by running the program: under Wine in a
 # cross-build, in the cross-build's own Wine prefix.
 if(NOT TARGET kronax)
@@ -23,7 +24,9 @@ install(CODE "
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kronax)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Named by the full version the programs print, so that two builds' zips never take each other's
+# name.
+set(CPACK_PACKAGE_VERSION ${KRONAX_VERSION})
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,0 +1,7 @@
+#include "winapp/Program.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return kronax::win32::RunWindowProgram();
+}
