@@ -2,6 +2,7 @@
 
 #include "winapp/MenuPictures.h"
 #include "winapp/ResourceIds.h"
+#include "winapp/SystemNames.h"
 #include "winapp/WideText.h"
 
 #include <commctrl.h>
@@ -1074,7 +1075,7 @@ std::optional<std::string> ChooseFile(HWND owner, const FileDialogOptions& optio
     if (!chosen)
         return std::nullopt;
     name.resize(name.find(L'\0'));
-    return Utf8(name);
+    return SystemFileName(name);
 }
 
 } // namespace
