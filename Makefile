@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 FUZZERS = IntegerTextFuzz IniTextFuzz PayloadCodecFuzz SimCommandFuzz PortExchangeFuzz TelnetSessionFuzz
 
 .PHONY: all deps configure build run test wine-test package dist package-test bench windows format-check clean
-.PHONY: windows-package screenshots docs-check
+.PHONY: windows-package screenshots docs-check bench-windows
 .PHONY: sanitize sanitize-asan sanitize-tsan asan-build tsan-build fuzz fuzz-replay fuzz-short
 
 all: build
@@ -29,16 +29,18 @@ build: configure
 run: build
 	@scripts/run-with-simulator $(BUILD_DIR)
 
-# The whole tree cross-compiled for Windows, as a native build configures it but without the
-# window (no Qt for Windows here): kronax.exe, the toolkit-free libraries and their tests.
+# The whole tree cross-compiled for Windows, as a native build configures it but without the Qt
+# window (no Qt for Windows here): kronax.exe, the window of Windows' own controls
+# (kronax-config.exe), the toolkit-free libraries and their tests.
 windows: deps
 	@scripts/configure $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKRONAX_WERROR=ON \
 		-DKRONAX_WITH_WINDOW=OFF
 	@cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 
-# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<version>-win64.zip: kronax.exe, README, docs,
-# licence and the manual (written by running kronax.exe under Wine).
+# The zip for Windows, $(WINDOWS_BUILD_DIR)/kronax-<full version>-win64.zip: kronax.exe,
+# kronax-config.exe, README, docs, licence and the manual (written by running kronax.exe under
+# Wine).
 windows-package: windows
 	@cd $(WINDOWS_BUILD_DIR) && cpack
 
@@ -97,6 +99,10 @@ bench: build
 	@$(BUILD_DIR)/bench/kronax-bench-records
 	@echo
 	@if [ -x $(BUILD_DIR)/bench/kronax-bench-server ]; then $(BUILD_DIR)/bench/kronax-bench-server; fi
+
+# The Windows window's first paint under Wine against a bare Win32 window, on a private desktop.
+bench-windows: windows
+	@bench/win32/under-wine $(WINDOWS_BUILD_DIR)
 
 # The README's pictures of the window: on a private X display (Xvfb) with a window manager, the
 # window on the board simulator, into docs/.

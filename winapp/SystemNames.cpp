@@ -12,8 +12,8 @@ std::string Ansi(std::wstring_view wide, bool& lossless) {
         return {};
     const int size = static_cast<int>(wide.size());
     BOOL defaulted = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size,
-                                           nullptr, 0, nullptr, &defaulted);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &defaulted);
     std::string ansi(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length,
                         nullptr, &defaulted);
