@@ -267,17 +267,31 @@ void SetUpExport(CLI::App& history, Output& output, int& exitCode) {
 }
 
 void SetUpPrune(CLI::App& history, Output& output, int& exitCode) {
-    auto before = std::make_shared<std::string>();
+    struct Options {
+        std::string before;
+        bool includeUnforwarded = false;
+    };
+    auto options = std::make_shared<Options>();
     auto* prune = history.add_subcommand(
         "prune", "Delete every record started before a UTC date, without asking");
-    prune->add_option("--before", *before, "UTC date or time, such as 2026-01-01")->required();
-    prune->callback([before, &output, &exitCode] {
+    prune->add_option("--before", options->before, "UTC date or time, such as 2026-01-01")
+        ->required();
+    prune->add_flag("--include-unforwarded", options->includeUnforwarded,
+                    "delete records not yet forwarded to the records server too");
+    prune->callback([options, &output, &exitCode] {
         Guarded(output, exitCode, [&] {
-            const std::int64_t ms = TimeOption("--before", *before);
+            const std::int64_t ms = TimeOption("--before", options->before);
             std::unique_ptr<RecordStore> store;
-            const std::size_t count = OpenStore(store).PruneBefore(ms);
-            output.Print("Pruned " + std::to_string(count) + " records started before " +
-                         UtcTimeText(ms) + " UTC.\n");
+            // Where no server is named there is nothing to forward to: every record is pruned.
+            const auto pruned =
+                OpenStore(store).PruneBefore(ms, ForwardsRecords() && !options->includeUnforwarded);
+            output.Print("Pruned " + std::to_string(pruned.deleted) + " records started before " +
+                         UtcTimeText(ms) + " UTC" +
+                         (pruned.kept == 0 ? std::string()
+                                           : "; kept " + std::to_string(pruned.kept) +
+                                                 " not yet forwarded to the records server "
+                                                 "(--include-unforwarded deletes them)") +
+                         ".\n");
         });
     });
 }

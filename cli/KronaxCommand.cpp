@@ -577,6 +577,10 @@ int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostr
     } catch (const Stop& stop) {
         output.PrintError(stop.message + "\n");
         return stop.exitCode;
+    } catch (const std::exception& error) {
+        // The edge of every command: a fault ends with a line and an exit code, never an abort.
+        output.PrintError(std::string("kronax: internal error: ") + error.what() + "\n");
+        return ExitInternalError;
     }
     return FinalExitCode(context.exitCode, output);
 }

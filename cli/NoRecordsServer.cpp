@@ -13,6 +13,10 @@ std::vector<records::BoardRecord> ServerRecords(const records::RecordFilter&, co
                                  "this kronax was built without a records server client");
 }
 
+bool ForwardsRecords() {
+    return false;
+}
+
 std::string QueuedText(records::RecordStore&) {
     return "This kronax forwards no records: it was built without a records server client.\n";
 }

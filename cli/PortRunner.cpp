@@ -130,10 +130,11 @@ int RunOnPorts(const std::vector<std::string>& ports, const PortAction& action,
     for (std::size_t index = 0; index < ports.size(); ++index)
         workers.emplace_back([&, index] {
             BlockStopSignalsInThisThread();
-            PortResult result = RunOne(ports[index], action, options, keeper, output);
-            output.SetProgress(ports[index], "");
-            codes[index] = result.exitCode;
+            // A thread's edge: an exception escaping it would end the process and every board.
             try {
+                PortResult result = RunOne(ports[index], action, options, keeper, output);
+                output.SetProgress(ports[index], "");
+                codes[index] = result.exitCode;
                 Print(ports[index], result, options, output);
             } catch (const std::exception& error) {
                 output.PrintError(ports[index] + ": " + error.what() + "\n");

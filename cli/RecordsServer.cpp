@@ -1,13 +1,17 @@
 #include "cli/RecordsServer.h"
 
 #include "cli/ExitCode.h"
+#include "cli/Signals.h"
 #include "config_file/SettingsLocation.h"
+#include "records/RecordOrigin.h"
+#include "records/RecordTime.h"
 #include "records/RecordsLocation.h"
 #include "records/server/PgConnection.h"
 #include "records/server/RecordForwarder.h"
 #include "records/server/RecordServer.h"
 #include "records/server/ServerSetting.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -32,13 +36,13 @@ std::string NamedServer() {
     return *server;
 }
 
-std::unique_ptr<RecordStore> OpenStore() {
+std::unique_ptr<RecordStore> OpenStore(int busyTimeoutMs = RecordStore::DefaultBusyTimeoutMs) {
     const auto file = RecordsFile();
     if (!file)
         throw ERecordStore(StoreFailure::Unopenable, "no folder for the record store: set "
                                                      "HOME, XDG_DATA_HOME or KRONAX_RECORDS");
     PrepareRecordsFile(*file);
-    return std::make_unique<RecordStore>(*file);
+    return std::make_unique<RecordStore>(*file, busyTimeoutMs);
 }
 
 std::string Records(std::size_t count) {
@@ -47,6 +51,12 @@ std::string Records(std::size_t count) {
 
 std::string Waiting(std::size_t count) {
     return Records(count) + (count == 1 ? " waits" : " wait");
+}
+
+// "; 1 set aside (kronax history --queued names it)" after a forwarding that set records aside.
+std::string SetAsideText(const ForwardReport& report) {
+    return "; " + std::to_string(report.setAside) + " set aside (kronax history --queued names " +
+           (report.setAside == 1 ? "it)" : "them)");
 }
 
 ServerDeadline ExchangeDeadline() {
@@ -75,15 +85,24 @@ void SetUpSync(CLI::App& history, Output& output, int& exitCode, bool errorIsTer
             const auto store = OpenStore();
             if (errorIsTerminal)
                 output.EnableProgress();
-            const ForwardReport report =
-                ForwardQueued(*store, server, SyncLimits, [&](std::size_t done, std::size_t all) {
+            // A run killed before it completed its record left it running; it is closed before
+            // its record travels.
+            store->CloseAbandoned(StationName(std::getenv), NowUtcMs());
+            const ForwardReport report = ForwardQueued(
+                *store, server, SyncLimits,
+                [&](std::size_t done, std::size_t all) {
                     output.SetProgress("sync", Records(done) + " of " + std::to_string(all));
-                });
+                },
+                // A stop signal ends the sync once the batch under way is stored and marked.
+                [] { return StopSignal() != 0; });
             output.SetProgress("sync", "");
             output.Print("Forwarded " + Records(report.forwarded) + " to " + ServerName(server) +
-                         "; " + std::to_string(report.queued) + " waiting.\n");
+                         "; " + std::to_string(report.queued) + " waiting" +
+                         (report.setAside == 0 ? "" : SetAsideText(report)) + ".\n");
             if (report.failure)
                 throw *report.failure;
+            if (report.refusal)
+                throw *report.refusal;
         });
     });
 }
@@ -95,13 +114,27 @@ void ForwardAfterRun(Output& output, bool quiet) {
     if (!server)
         return;
     try {
-        const auto store = OpenStore();
-        const ForwardReport report = ForwardQueued(*store, *server, AfterOperationLimits);
+        // The whole forwarding is bounded, opening the store (and waiting for its lock) included.
+        const auto start = ServerClock::now();
+        const auto store = OpenStore(static_cast<int>(AfterOperationLimits.total->count()));
+        ForwardLimits limits = AfterOperationLimits;
+        limits.total =
+            std::max(std::chrono::milliseconds(1),
+                     *limits.total - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         ServerClock::now() - start));
+        const ForwardReport report = ForwardQueued(*store, *server, limits);
+        if (report.refusal && !quiet)
+            output.PrintError("kronax: " + Records(report.setAside) +
+                              " set aside, not to be forwarded again (kronax history --queued "
+                              "names " +
+                              (report.setAside == 1 ? "it" : "them") +
+                              "): " + report.refusal->what() + "\n");
         if (report.failure && !quiet)
             output.PrintError("kronax: " + Waiting(report.queued) +
                               " to be forwarded (kronax history sync): " + report.failure->what() +
                               "\n");
-    } catch (const ERecordStore& error) {
+    } catch (const std::exception& error) {
+        // The board's outcome stands whatever the store or the server holds.
         if (!quiet)
             output.PrintError(std::string("kronax: records not forwarded: ") + error.what() + "\n");
     }
@@ -137,8 +170,22 @@ std::vector<BoardRecord> ServerRecords(const RecordFilter& filter, const std::st
 
 std::string QueuedText(RecordStore& store) {
     const auto server = RecordsServer(std::getenv, SettingsFile());
-    return Waiting(store.QueuedCount()) + " to be forwarded to " +
-           (server ? ServerName(*server) : "a records server (none is named)") + ".\n";
+    std::string text = Waiting(store.QueuedCount()) + " to be forwarded to " +
+                       (server ? ServerName(*server) : "a records server (none is named)") + ".\n";
+    const auto aside = store.SetAsideRecords();
+    if (aside.empty())
+        return text;
+    text += Records(aside.size()) + (aside.size() == 1 ? " is" : " are") +
+            " set aside: the records server refused " + (aside.size() == 1 ? "it" : "them") +
+            " for what " + (aside.size() == 1 ? "it holds" : "they hold") +
+            " (completing a record again sends it again):\n";
+    for (const auto& record : aside)
+        text += "  " + record.id + "  " + UtcTimeText(record.atMs) + "  " + record.reason + "\n";
+    return text;
+}
+
+bool ForwardsRecords() {
+    return RecordsServer(std::getenv, SettingsFile()).has_value();
 }
 
 } // namespace kronax::cli

@@ -30,7 +30,11 @@ void SetUpServerCommands(CLI::App& history, Output& output, int& exitCode, bool 
 std::vector<records::BoardRecord> ServerRecords(const records::RecordFilter& filter,
                                                 const std::string& station);
 
-// "3 records wait to be forwarded to db.plant/kronax.\n" for the store's queue.
+// "3 records wait to be forwarded to db.plant/kronax.\n" for the store's queue, then the records
+// set aside, one line each: id, when and why.
 std::string QueuedText(records::RecordStore& store);
+
+// Whether this station forwards its records: a server is named and the build can reach one.
+bool ForwardsRecords();
 
 } // namespace kronax::cli

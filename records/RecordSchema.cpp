@@ -25,6 +25,10 @@ constexpr std::array<const char*, RecordStore::SchemaVersion> Migrations = {
        CREATE INDEX records_by_start ON records (started_ms);
        ALTER TABLE records ADD COLUMN forwarded_ms INTEGER;)",
     R"(CREATE INDEX records_queued ON records (started_ms) WHERE forwarded_ms IS NULL;)",
+    R"(ALTER TABLE records ADD COLUMN refused_ms INTEGER;
+       ALTER TABLE records ADD COLUMN refusal TEXT;
+       ALTER TABLE records ADD COLUMN owner TEXT;
+       CREATE INDEX records_running ON records (station) WHERE ended_ms IS NULL;)",
 };
 
 int UserVersion(sqlite3* db) {

@@ -1,19 +1,31 @@
 #include "records/RecordStore.h"
 
 #include "records/RecordJson.h"
+#include "records/RecordOrigin.h"
+#include "records/RecordOwner.h"
 #include "records/SqliteStatement.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace kronax::records {
 namespace {
 
 constexpr const char* SaveSql =
     "INSERT INTO records (id, started_ms, ended_ms, station, operation, port, board_serial, file, "
-    "exit_code, body) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10) "
+    "exit_code, body, owner) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11) "
     "ON CONFLICT (id) DO UPDATE SET ended_ms = ?3, board_serial = ?7, file = ?8, exit_code = ?9, "
-    "body = ?10, forwarded_ms = NULL";
+    "body = ?10, owner = ?11, forwarded_ms = NULL, refused_ms = NULL, refusal = NULL";
+
+constexpr const char* RunningSql =
+    "SELECT id, owner, started_ms, body FROM records WHERE ended_ms IS NULL AND station = ?1";
+
+// Only a record still running is closed: two processes closing it at once close it once.
+constexpr const char* CloseSql =
+    "UPDATE records SET ended_ms = ?2, exit_code = ?3, body = ?4, forwarded_ms = NULL, "
+    "refused_ms = NULL, refusal = NULL WHERE id = ?1 AND ended_ms IS NULL";
 
 std::optional<std::int64_t> OptionalNumber(const std::optional<int>& number) {
     if (!number)
@@ -28,6 +40,26 @@ BoardRecord RecordOfBody(const std::string& body) {
         throw ERecordStore(StoreFailure::Corrupt,
                            std::string("a record of the store cannot be read: ") + error.what());
     }
+}
+
+// Whether the process that saved a running record is gone.
+bool Abandoned(const std::string& owner, std::int64_t startedMs, std::int64_t nowMs) {
+    if (owner == ThisProcessOwner())
+        return false;
+    if (const auto ended = OwnerEnded(owner))
+        return *ended;
+    return nowMs - startedMs > RecordStore::AbandonedAfterMs;
+}
+
+// The running record of a process that is gone, completed with what it holds.
+BoardRecord Interrupted(BoardRecord record) {
+    std::int64_t lastMs = 0;
+    for (const RecordedLogLine& line : record.traffic)
+        lastMs = std::max(lastMs, line.offsetMs);
+    record.endedMs = record.startedMs + lastMs;
+    record.exitCode = RecordStore::AbandonedExitCode;
+    record.errorCode = "interrupted";
+    return record;
 }
 
 // The query for filter, its parameters numbered in the order of the members.
@@ -71,7 +103,8 @@ void UseWriteAheadLog(sqlite3* db, int busyTimeoutMs, const std::string& doing) 
 
 } // namespace
 
-RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
+RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs)
+    : busyTimeoutMs_(busyTimeoutMs) {
     const int opened = sqlite3_open_v2(
         file.string().c_str(), &db_,
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -91,7 +124,10 @@ RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
         if (FileSchemaVersion() != SchemaVersion)
             MigrateRecordSchema(db_, SchemaVersion);
         save_ = std::make_unique<Statement>(db_, SaveSql);
+        running_ = std::make_unique<Statement>(db_, RunningSql);
     } catch (...) {
+        save_.reset();
+        running_.reset();
         sqlite3_close(db_);
         throw;
     }
@@ -99,12 +135,21 @@ RecordStore::RecordStore(const std::filesystem::path& file, int busyTimeoutMs) {
 
 RecordStore::~RecordStore() {
     save_.reset();
+    running_.reset();
     sqlite3_close(db_);
 }
 
 void RecordStore::Save(const BoardRecord& record) {
     const std::string body = RecordToJson(record).dump();
     std::lock_guard lock(mutex_);
+    if (record.Running()) {
+        // Housekeeping only: a store that cannot do it now fails the save below or does it at
+        // the next run.
+        try {
+            CloseAbandonedLocked(record.station, NowUtcMs());
+        } catch (const ERecordStore&) {
+        }
+    }
     Statement& save = *save_;
     save.Reset();
     save.Bind(1, record.id);
@@ -117,7 +162,41 @@ void RecordStore::Save(const BoardRecord& record) {
     save.Bind(8, record.filePath);
     save.Bind(9, OptionalNumber(record.exitCode));
     save.Bind(10, body);
+    save.Bind(11, record.Running() ? std::optional(ThisProcessOwner()) : std::nullopt);
     save.Step("cannot write the record " + record.id);
+}
+
+std::size_t RecordStore::CloseAbandoned(const std::string& station, std::int64_t nowMs) {
+    std::lock_guard lock(mutex_);
+    return CloseAbandonedLocked(station, nowMs);
+}
+
+std::size_t RecordStore::CloseAbandonedLocked(const std::string& station, std::int64_t nowMs) {
+    std::vector<BoardRecord> abandoned;
+    Statement& running = *running_;
+    running.Reset();
+    running.Bind(1, station);
+    while (running.Step("cannot read the record store"))
+        if (Abandoned(running.Text(1), running.Number(2), nowMs))
+            abandoned.push_back(Interrupted(RecordOfBody(running.Text(3))));
+    running.Reset();
+    std::size_t closed = 0;
+    for (const BoardRecord& record : abandoned) {
+        Statement close(db_, CloseSql);
+        close.Bind(1, record.id);
+        close.Bind(2, record.endedMs);
+        close.Bind(3, std::int64_t{AbandonedExitCode});
+        close.Bind(4, RecordToJson(record).dump());
+        close.Step("cannot close the record " + record.id);
+        closed += static_cast<std::size_t>(sqlite3_changes(db_));
+    }
+    return closed;
+}
+
+int RecordStore::SetBusyTimeout(int busyTimeoutMs) {
+    std::lock_guard lock(mutex_);
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    return std::exchange(busyTimeoutMs_, busyTimeoutMs);
 }
 
 std::optional<BoardRecord> RecordStore::Find(const std::string& id) {
@@ -158,12 +237,30 @@ std::vector<BoardRecord> RecordStore::Query(const RecordFilter& filter) {
     return records;
 }
 
-std::size_t RecordStore::PruneBefore(std::int64_t beforeMs) {
+RecordStore::Pruned RecordStore::PruneBefore(std::int64_t beforeMs, bool keepUnforwarded) {
     std::lock_guard lock(mutex_);
-    Statement prune(db_, "DELETE FROM records WHERE started_ms < ?1");
-    prune.Bind(1, beforeMs);
-    prune.Step("cannot prune the record store");
-    return static_cast<std::size_t>(sqlite3_changes(db_));
+    Execute(db_, "BEGIN IMMEDIATE", "cannot lock the record store");
+    try {
+        Pruned pruned;
+        if (keepUnforwarded) {
+            Statement kept(db_, "SELECT count(*) FROM records WHERE started_ms < ?1 AND "
+                                "forwarded_ms IS NULL");
+            kept.Bind(1, beforeMs);
+            kept.Step("cannot read the record store");
+            pruned.kept = static_cast<std::size_t>(kept.Number(0));
+        }
+        Statement prune(db_, keepUnforwarded ? "DELETE FROM records WHERE started_ms < ?1 AND "
+                                               "forwarded_ms IS NOT NULL"
+                                             : "DELETE FROM records WHERE started_ms < ?1");
+        prune.Bind(1, beforeMs);
+        prune.Step("cannot prune the record store");
+        pruned.deleted = static_cast<std::size_t>(sqlite3_changes(db_));
+        Execute(db_, "COMMIT", "cannot prune the record store");
+        return pruned;
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 int RecordStore::FileSchemaVersion() {

@@ -1,6 +1,15 @@
 #include "records/server/BackgroundForwarder.h"
 
 namespace kronax::records {
+namespace {
+
+ForwardReport Unforwarded(const std::string& why) {
+    ForwardReport report;
+    report.failure = ERecordServer(ServerFailure::Unconfigured, "records not forwarded: " + why);
+    return report;
+}
+
+} // namespace
 
 BackgroundForwarder::BackgroundForwarder(std::filesystem::path storeFile, std::string conninfo,
                                          Done done)
@@ -44,10 +53,10 @@ ForwardReport BackgroundForwarder::ForwardOnce() {
         RecordStore store(storeFile_);
         return ForwardQueued(store, conninfo_, AfterOperationLimits);
     } catch (const ERecordStore& error) {
-        ForwardReport report;
-        report.failure = ERecordServer(ServerFailure::Unconfigured,
-                                       std::string("records not forwarded: ") + error.what());
-        return report;
+        return Unforwarded(error.what());
+    } catch (const std::exception& error) {
+        // The thread's edge: nothing a server or a store holds may end the window.
+        return Unforwarded(error.what());
     }
 }
 

@@ -41,6 +41,14 @@ std::string NameOf(const std::string& host, const std::string& port, const std::
            (port.empty() ? "" : ":" + port) + (db.empty() ? "" : "/" + db);
 }
 
+// Whether an error's SQLSTATE blames the data a statement carries rather than the statement or
+// the server: a data exception (22: a text the server's encoding cannot hold, a number out of
+// range), an integrity constraint (23) or a program limit (54: a value too large for an index).
+bool ForTheData(const char* sqlState) {
+    const std::string state = sqlState ? sqlState : "";
+    return state.starts_with("22") || state.starts_with("23") || state.starts_with("54");
+}
+
 int RemainingMs(ServerDeadline deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - ServerClock::now());
@@ -61,10 +69,30 @@ std::string ServerName(const std::string& conninfo) {
 
 bool HoldsPassword(const std::string& conninfo) {
     const ParsedOptions options = Parse(conninfo);
-    return options && !OptionOf(options.get(), "password").empty();
+    if (!options)
+        return false;
+    for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+        if (!option->val || !*option->val)
+            continue;
+        // libpq marks the keys whose values it hides ("*": password, sslpassword); a key of a
+        // later libpq that names a secret is taken as one too.
+        const std::string keyword = option->keyword;
+        if ((option->dispchar && std::string(option->dispchar) == "*") ||
+            keyword.find("password") != std::string::npos ||
+            keyword.find("secret") != std::string::npos)
+            return true;
+        // A database name may itself be a connection string that libpq reads in turn.
+        const std::string value = option->val;
+        if (keyword == "dbname" && value != conninfo &&
+            (value.find('=') != std::string::npos || value.starts_with("postgresql://") ||
+             value.starts_with("postgres://")) &&
+            HoldsPassword(value))
+            return true;
+    }
+    return false;
 }
 
-PgConnection::PgConnection(const std::string& conninfo, ServerDeadline deadline) {
+void CheckConnectionString(const std::string& conninfo) {
     if (!Parse(conninfo))
         throw ERecordServer(ServerFailure::Unconfigured,
                             "the records server's connection string cannot be read");
@@ -72,6 +100,10 @@ PgConnection::PgConnection(const std::string& conninfo, ServerDeadline deadline)
         throw ERecordServer(ServerFailure::Unconfigured,
                             "the records server's connection string holds a password; keep it "
                             "in ~/.pgpass or a service file instead");
+}
+
+PgConnection::PgConnection(const std::string& conninfo, ServerDeadline deadline) {
+    CheckConnectionString(conninfo);
     connection_ = PQconnectStart(conninfo.c_str());
     if (!connection_)
         throw ERecordServer(ServerFailure::Unreachable, "no memory to reach the records server");
@@ -165,6 +197,8 @@ PgRows PgConnection::Run(const std::string& sql,
                             : std::optional<std::string>(PQgetvalue(result, row, column)));
         } else if (status != PGRES_COMMAND_OK && !refusal) {
             refusal = failed(PQresultErrorMessage(result));
+            if (ForTheData(PQresultErrorField(result, PG_DIAG_SQLSTATE)))
+                refusal = ERecordServer(ServerFailure::Refused, refusal->what());
         }
         PQclear(result);
     }

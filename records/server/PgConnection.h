@@ -49,7 +49,13 @@ private:
 // messages about a server that could not be reached.
 std::string ServerName(const std::string& conninfo);
 
-// Whether conninfo holds a password of its own (as "password=" or in a URI's user part).
+// Whether conninfo holds a password or another secret of its own (as "password=",
+// "sslpassword=", in a URI's user part or its query, or in a database name that is itself a
+// connection string).
 bool HoldsPassword(const std::string& conninfo);
+
+// Raises ERecordServer (Unconfigured) when conninfo cannot be read or holds a secret; the
+// message never quotes it.
+void CheckConnectionString(const std::string& conninfo);
 
 } // namespace kronax::records

@@ -20,14 +20,46 @@ public:
         return limits_.total ? std::min(exchange, start_ + *limits_.total) : exchange;
     }
 
+    // The store's busy time-out for the time left: under a total limit, no more than it.
+    int BusyTimeoutMs() const {
+        if (!limits_.total)
+            return RecordStore::DefaultBusyTimeoutMs;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            start_ + *limits_.total - ServerClock::now());
+        return static_cast<int>(
+            std::clamp<std::int64_t>(left.count(), 1, RecordStore::DefaultBusyTimeoutMs));
+    }
+
 private:
     ForwardLimits limits_;
     ServerDeadline start_;
 };
 
+// Keeps the store's busy time-out within the deadlines while a forwarding uses it, and gives it
+// back after.
+class BusyBound {
+public:
+    BusyBound(RecordStore& store, const Deadlines& deadlines)
+        : store_(store), deadlines_(deadlines),
+          before_(store.SetBusyTimeout(deadlines.BusyTimeoutMs())) {}
+    ~BusyBound() { store_.SetBusyTimeout(before_); }
+    BusyBound(const BusyBound&) = delete;
+    BusyBound& operator=(const BusyBound&) = delete;
+
+    RecordStore& Store() const {
+        store_.SetBusyTimeout(deadlines_.BusyTimeoutMs());
+        return store_;
+    }
+
+private:
+    RecordStore& store_;
+    const Deadlines& deadlines_;
+    const int before_;
+};
+
 // The waiting records but those the server refused in this forwarding.
-std::vector<BoardRecord> NextBatch(RecordStore& store, const std::set<std::string>& refused) {
-    std::vector<BoardRecord> batch = store.Queued(BatchSize + refused.size());
+std::vector<BoardRecord> NextBatch(const BusyBound& bound, const std::set<std::string>& refused) {
+    std::vector<BoardRecord> batch = bound.Store().Queued(BatchSize + refused.size());
     std::erase_if(batch,
                   [&refused](const BoardRecord& record) { return refused.contains(record.id); });
     if (batch.size() > BatchSize)
@@ -36,18 +68,27 @@ std::vector<BoardRecord> NextBatch(RecordStore& store, const std::set<std::strin
 }
 
 // Stores the batch one record at a time after the server refused it whole; returns those it
-// took, adds the others to refused. Raises ERecordServer when the server goes away.
+// took. One refused for what it holds is set aside; one refused otherwise is added to refused.
+// Raises ERecordServer when the server goes away.
 std::vector<BoardRecord> StoreEach(RecordServer& server, const std::vector<BoardRecord>& batch,
-                                   const Deadlines& deadlines, std::set<std::string>& refused) {
+                                   const Deadlines& deadlines, const BusyBound& bound,
+                                   std::set<std::string>& refused, ForwardReport& report) {
     std::vector<BoardRecord> taken;
     for (const BoardRecord& record : batch) {
         try {
             server.Store({record}, deadlines.Next());
             taken.push_back(record);
         } catch (const ERecordServer& error) {
-            if (error.Failure() != ServerFailure::Failed)
+            if (error.Failure() == ServerFailure::Refused) {
+                bound.Store().SetAside(record, error.what(), NowUtcMs());
+                ++report.setAside;
+                report.refusal = error;
+            } else if (error.Failure() == ServerFailure::Failed) {
+                refused.insert(record.id);
+                report.failure = error;
+            } else {
                 throw;
-            refused.insert(record.id);
+            }
         }
     }
     return taken;
@@ -56,36 +97,47 @@ std::vector<BoardRecord> StoreEach(RecordServer& server, const std::vector<Board
 } // namespace
 
 ForwardReport ForwardQueued(RecordStore& store, const std::string& conninfo,
-                            const ForwardLimits& limits, const ForwardProgress& progress) {
+                            const ForwardLimits& limits, const ForwardProgress& progress,
+                            const ForwardStop& stop) {
     ForwardReport report;
-    const std::size_t total = store.QueuedCount();
+    const Deadlines deadlines(limits);
+    const BusyBound bound(store, deadlines);
+    try {
+        CheckConnectionString(conninfo);
+    } catch (const ERecordServer& error) {
+        report.failure = error;
+        report.queued = bound.Store().QueuedCount();
+        return report;
+    }
+    const std::size_t total = bound.Store().QueuedCount();
     if (total == 0)
         return report;
-    const Deadlines deadlines(limits);
     std::set<std::string> refused;
     try {
         PgConnection connection(conninfo, deadlines.Next());
         RecordServer server(connection);
         server.CheckSchema(deadlines.Next());
-        for (auto batch = NextBatch(store, refused); !batch.empty();
-             batch = NextBatch(store, refused)) {
+        for (auto batch = NextBatch(bound, refused); !batch.empty();
+             batch = NextBatch(bound, refused)) {
             try {
                 server.Store(batch, deadlines.Next());
             } catch (const ERecordServer& error) {
-                if (error.Failure() != ServerFailure::Failed)
+                if (error.Failure() != ServerFailure::Failed &&
+                    error.Failure() != ServerFailure::Refused)
                     throw;
-                report.failure = error;
-                batch = StoreEach(server, batch, deadlines, refused);
+                batch = StoreEach(server, batch, deadlines, bound, refused, report);
             }
-            store.MarkForwarded(batch, NowUtcMs());
+            bound.Store().MarkForwarded(batch, NowUtcMs());
             report.forwarded += batch.size();
             if (progress)
                 progress(report.forwarded, total);
+            if (stop && stop())
+                break;
         }
     } catch (const ERecordServer& error) {
         report.failure = error;
     }
-    report.queued = store.QueuedCount();
+    report.queued = bound.Store().QueuedCount();
     return report;
 }
 

@@ -4,9 +4,12 @@
 #include "records/RecordJson.h"
 
 #include <array>
+#include <charconv>
 
 namespace kronax::records {
 namespace {
+
+using Json = nlohmann::ordered_json;
 
 // The step from version n to n + 1 is Migrations[n]; released steps never change.
 constexpr std::array<const char*, RecordServer::SchemaVersion> Migrations = {
@@ -42,17 +45,19 @@ constexpr const char* VersionTableSql =
 // Any number that no other program on the database is likely to lock.
 constexpr const char* InitLockSql = "SELECT pg_advisory_xact_lock(5876301)";
 
-// The columns come from the record's JSON form, so one parameter carries a whole batch. The body
-// is kept as json, not jsonb: json keeps any text a board sent, an escaped NUL included.
+// One parameter carries a whole batch: for each record its columns and its JSON form as a
+// string. The columns are made here, not extracted on the server, because PostgreSQL's text
+// cannot hold the NUL a board may send and its json operators refuse to extract anything from a
+// document that holds one. The body is json, not jsonb: json keeps the text as it came, so an
+// escaped NUL and every other byte come back exactly.
 constexpr const char* StoreSql = R"(INSERT INTO kronax_records AS stored
     (id, started_ms, ended_ms, station, user_name, program, version, operation, port,
      board_serial, pcb_version, fpga_version, uc_version, file, file_sha256, exit_code,
      error_code, body)
 SELECT r->>'id', (r->>'started_ms')::bigint, (r->>'ended_ms')::bigint, r->>'station',
-       r->>'user', r->>'program', r->>'version', r->>'operation', r->'port'->>'name',
-       r->'board'->>'serial_number', r->'board'->>'pcb_version', r->'board'->>'fpga_version',
-       r->'board'->>'uc_version', r->>'file', r->>'file_sha256', (r->>'exit_code')::integer,
-       r->>'error_code', r
+       r->>'user_name', r->>'program', r->>'version', r->>'operation', r->>'port',
+       r->>'board_serial', r->>'pcb_version', r->>'fpga_version', r->>'uc_version', r->>'file',
+       r->>'file_sha256', (r->>'exit_code')::integer, r->>'error_code', (r->>'body')::json
 FROM json_array_elements($1::json) AS r
 ON CONFLICT (id) DO UPDATE SET
     ended_ms = EXCLUDED.ended_ms, board_serial = EXCLUDED.board_serial,
@@ -62,14 +67,117 @@ ON CONFLICT (id) DO UPDATE SET
     received_at = now()
 WHERE stored.ended_ms IS NULL AND EXCLUDED.ended_ms IS NOT NULL)";
 
+// The columns' texts are for queries; the body keeps each text whole. Longer ones would not fit
+// an index entry (at most about 2.7 kB).
+constexpr std::size_t ColumnTextLimit = 1000;
+
+// A text as a column holds it: UTF-8 without NUL (shown as U+FFFD), cut to the limit at a
+// character's start.
+Json ColumnText(const std::string& systemText) {
+    std::string text = Utf8FromSystemText(systemText);
+    for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at))
+        text.replace(at, 1, "\xEF\xBF\xBD");
+    if (text.size() > ColumnTextLimit) {
+        std::size_t cut = ColumnTextLimit;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        text.resize(cut);
+    }
+    return text;
+}
+
+Json OptionalColumnText(const std::optional<std::string>& systemText) {
+    return systemText ? ColumnText(*systemText) : Json(nullptr);
+}
+
+Json OptionalNumber(const auto& number) {
+    return number ? Json(*number) : Json(nullptr);
+}
+
+// The row StoreSql makes of record.
+Json StoredRow(const BoardRecord& record) {
+    const std::optional<BoardIdentityFields>& board = record.board;
+    const auto field = [&board](std::string BoardIdentityFields::*member) {
+        return board ? ColumnText((*board).*member) : Json(nullptr);
+    };
+    return {{"id", record.id},
+            {"started_ms", record.startedMs},
+            {"ended_ms", OptionalNumber(record.endedMs)},
+            {"station", ColumnText(record.station)},
+            {"user_name", ColumnText(record.user)},
+            {"program", ColumnText(record.program)},
+            {"version", ColumnText(record.version)},
+            {"operation", ColumnText(record.operation)},
+            {"port", ColumnText(record.port.name)},
+            {"board_serial", field(&BoardIdentityFields::serialNumber)},
+            {"pcb_version", field(&BoardIdentityFields::pcbVersion)},
+            {"fpga_version", field(&BoardIdentityFields::fpgaVersion)},
+            {"uc_version", field(&BoardIdentityFields::ucVersion)},
+            {"file", OptionalColumnText(record.filePath)},
+            {"file_sha256", OptionalColumnText(record.fileSha256)},
+            {"exit_code", OptionalNumber(record.exitCode)},
+            {"error_code", record.errorCode.empty() ? Json(nullptr) : ColumnText(record.errorCode)},
+            {"body", RecordToJson(record).dump()}};
+}
+
+// The one value a query answers, or nothing when it answers null or no row at all.
+std::optional<std::string> OneValue(const PgRows& rows) {
+    if (rows.empty() || rows.front().empty())
+        return std::nullopt;
+    return rows.front().front();
+}
+
+// A server's text in a one-line message: its start, printable ASCII only.
+std::string Shown(const std::string& text) {
+    std::string shown = text.substr(0, 40);
+    for (char& c : shown)
+        if (c < ' ' || c > '~')
+            c = '?';
+    return shown;
+}
+
+// The version a server's kronax_schema holds. Whatever a server answers is taken as input: a
+// table of that name that some other program made may hold anything.
 int Version(PgConnection& connection, ServerDeadline deadline) {
     const PgRows found =
         connection.Run("SELECT to_regclass('kronax_schema') IS NOT NULL", {}, deadline);
-    if (found.at(0).at(0) != "t")
+    if (OneValue(found) != "t")
         return 0;
-    const PgRows rows = connection.Run("SELECT max(version) FROM kronax_schema", {}, deadline);
-    return rows.at(0).at(0) ? std::stoi(*rows.at(0).at(0)) : 0;
+    const auto text =
+        OneValue(connection.Run("SELECT max(version)::text FROM kronax_schema", {}, deadline));
+    if (!text)
+        return 0;
+    int version = 0;
+    const char* end = text->data() + text->size();
+    const auto [stop, error] = std::from_chars(text->data(), end, version);
+    if (error != std::errc() || stop != end || version < 0)
+        throw ERecordServer(ServerFailure::Schema, "the records server " + connection.Name() +
+                                                       " has a schema version that is not one: '" +
+                                                       Shown(*text) + "'");
+    return version;
 }
+
+// The columns a station writes and their types, in the order of their names, and whether a
+// unique index on id alone (what ON CONFLICT (id) needs) exists: a table of that name that some
+// other program made is no place for records.
+constexpr const char* ShapeSql = R"(SELECT
+    (SELECT string_agg(attname || ' ' || format_type(atttypid, atttypmod), ', ' ORDER BY attname)
+     FROM pg_attribute WHERE attrelid = to_regclass('kronax_records') AND attnum > 0 AND
+         NOT attisdropped AND attname = ANY ($1::text[])),
+    EXISTS (SELECT 1 FROM pg_index JOIN pg_attribute ON attrelid = indrelid AND attnum = indkey[0]
+            WHERE indrelid = to_regclass('kronax_records') AND indisunique AND indnatts = 1 AND
+                attname = 'id'))";
+
+constexpr const char* StoredColumns =
+    "{board_serial,body,ended_ms,error_code,exit_code,file,file_sha256,fpga_version,id,"
+    "operation,pcb_version,port,program,received_at,started_ms,station,uc_version,user_name,"
+    "version}";
+
+constexpr const char* StoredShape =
+    "board_serial text, body json, ended_ms bigint, error_code text, exit_code integer, file "
+    "text, file_sha256 text, fpga_version text, id text, operation text, pcb_version text, port "
+    "text, program text, received_at timestamp with time zone, started_ms bigint, station text, "
+    "uc_version text, user_name text, version text";
 
 } // namespace
 
@@ -117,14 +225,21 @@ void RecordServer::CheckSchema(ServerDeadline deadline) {
                             "the records server " + connection_.Name() + " has schema version " +
                                 std::to_string(found) + ", this program writes version " +
                                 std::to_string(SchemaVersion));
+    const PgRows shape = connection_.Run(ShapeSql, {StoredColumns}, deadline);
+    if (shape.size() != 1 || shape[0].size() != 2 || shape[0][0] != StoredShape ||
+        shape[0][1] != "t")
+        throw ERecordServer(ServerFailure::Schema,
+                            "the records server " + connection_.Name() +
+                                " has a table kronax_records that is not the records schema's "
+                                "(its columns or its key on id differ)");
 }
 
 void RecordServer::Store(const std::vector<BoardRecord>& records, ServerDeadline deadline) {
     if (records.empty())
         return;
-    nlohmann::ordered_json batch = nlohmann::ordered_json::array();
+    Json batch = Json::array();
     for (const BoardRecord& record : records)
-        batch.push_back(RecordToJson(record));
+        batch.push_back(StoredRow(record));
     connection_.Run(StoreSql, {batch.dump()}, deadline);
 }
 

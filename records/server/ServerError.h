@@ -13,6 +13,7 @@ enum class ServerFailure {
     TimedOut,     // the server did not answer in time (a server that accepts and never answers)
     Schema,       // the server has no records schema, or one of another version
     Failed,       // the server refused a statement
+    Refused,      // the server refused a statement for the data it carries (a record's content)
 };
 
 // Its message is one line for people and never holds a password.

@@ -96,7 +96,7 @@ TEST(RecordStore, FiltersSelectNewestFirst) {
             found.push_back(record.id);
         EXPECT_EQ(found, ids);
     }
-    EXPECT_EQ(store.PruneBefore(3000), 2u);
+    EXPECT_EQ(store.PruneBefore(3000).deleted, 2u);
     EXPECT_EQ(store.Query({}).size(), 2u);
 }
 
