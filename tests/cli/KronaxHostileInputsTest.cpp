@@ -1,3 +1,4 @@
+#include "cli/ExitCode.h"
 #include "tests/cli/CliHarness.h"
 
 #include "protocol/PayloadCodec.h"
@@ -178,6 +179,20 @@ TEST(KronaxHostileInputs, AFileLargerThanAnyConfigurationIsRefusedWithoutBeingRe
         EXPECT_LT(run.maxRssKb, MemoryBoundKb) << file;
         EXPECT_THAT(run.err, HasSubstr("larger than 1 MiB")) << file;
     }
+}
+
+// An exception no command expects (here from a standard output that throws) ends kronax with a
+// line and the internal error's exit code, never an abort.
+TEST(KronaxHostileInputs, AnExceptionNoCommandExpectsIsAnErrorLineNotAnAbort) {
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+        std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    } refusing;
+    std::ostream out(&refusing);
+    out.exceptions(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(kronax::cli::RunKronax({"settings"}, out, err), ExitInternalError);
+    EXPECT_THAT(err.str(), HasSubstr("kronax: internal error: "));
 }
 
 } // namespace

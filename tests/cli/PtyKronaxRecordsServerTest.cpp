@@ -1,4 +1,6 @@
 #include "cli/ExitCode.h"
+#include "records/server/PgConnection.h"
+#include "records/server/RecordServer.h"
 #include "sim/SilentListener.h"
 #include "tests/cli/CliHarness.h"
 #include "tests/support/PostgresSuite.h"
@@ -24,6 +26,21 @@ struct Station {
 
 class PtyKronaxRecordsServer : public test::PostgresSuite {
 protected:
+    // A new database name with the records schema, changed by sql; its connection string.
+    static std::string Database(const std::string& name, const std::string& sql) {
+        const auto soon = [] {
+            return records::ServerClock::now() + std::chrono::seconds(30);
+        };
+        records::PgConnection admin(postgres_->SocketConnection(), soon());
+        admin.Run("DROP DATABASE IF EXISTS " + name, {}, soon());
+        admin.Run("CREATE DATABASE " + name, {}, soon());
+        const std::string conninfo = postgres_->SocketConnection() + " dbname=" + name;
+        records::PgConnection connection(conninfo, soon());
+        records::RecordServer(connection).InitSchema(soon());
+        connection.Run(sql, {}, soon());
+        return conninfo;
+    }
+
     Scratch scratch_;
 };
 
@@ -79,6 +96,14 @@ TEST_F(PtyKronaxRecordsServer, AServerAwayLeavesTheOperationAndSaysWhyInOneLine)
          "did not answer in time"},
         {"wrong password", postgres_->TcpConnection("not-the-password-7"),
          "password authentication failed"},
+        {"a schema version in words",
+         Database("hostile", "ALTER TABLE kronax_schema ALTER version TYPE text; "
+                             "UPDATE kronax_schema SET version = 'one'"),
+         "has a schema version that is not one: 'one'"},
+        {"another program's table",
+         Database("foreign_table", "DROP TABLE kronax_records; CREATE TABLE kronax_records "
+                                   "(id integer, note text)"),
+         "is not the records schema's"},
     };
     const Outcome alone = [&] {
         Station station(scratch_, "alone", "");
@@ -97,6 +122,40 @@ TEST_F(PtyKronaxRecordsServer, AServerAwayLeavesTheOperationAndSaysWhyInOneLine)
         EXPECT_EQ(sync.code, ExitServerError) << sample.name;
         EXPECT_NE(sync.out.find("1 waiting"), std::string::npos) << sync.out;
     }
+}
+
+TEST_F(PtyKronaxRecordsServer, AServersHostileContentIsAnErrorOfHistoryServerNotAnAbort) {
+    Station station(scratch_, "line-H",
+                    Database("hostile", "ALTER TABLE kronax_schema ALTER version TYPE bigint; "
+                                        "UPDATE kronax_schema SET version = 99999999999"));
+    const Outcome outcome = Kronax({"history", "--server"});
+    EXPECT_EQ(outcome.code, ExitServerError);
+    EXPECT_NE(outcome.err.find("not one: '99999999999'"), std::string::npos) << outcome.err;
+}
+
+// A record the server refuses for what it holds is set aside: said once, named by --queued, and
+// no later sync fails for it.
+TEST_F(PtyKronaxRecordsServer, ARecordTheServerRefusesIsSetAsideNamedAndNoLaterSyncFails) {
+    Boards boards(1);
+    Station station(scratch_, "line-R",
+                    Database("plant_rule", "ALTER TABLE kronax_records ADD CONSTRAINT no_info "
+                                           "CHECK (operation <> 'info')"));
+    const Outcome info = Kronax({"info", "--port", "COM1"});
+    EXPECT_EQ(info.code, 0);
+    EXPECT_NE(info.err.find("1 record set aside"), std::string::npos) << info.err;
+    const Outcome queued = Kronax({"history", "--queued"});
+    const auto records = JsonLines(Kronax({"history", "--json"}).out);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_NE(queued.out.find("1 record is set aside"), std::string::npos) << queued.out;
+    EXPECT_NE(queued.out.find(records[0]["record"]["id"].get<std::string>()), std::string::npos)
+        << queued.out;
+    EXPECT_NE(queued.out.find("no_info"), std::string::npos) << queued.out;
+    EXPECT_EQ(Kronax({"status", "--port", "COM1"}).err, "");
+    const Outcome sync = Kronax({"history", "sync"});
+    EXPECT_EQ(sync.code, 0) << sync.err;
+    EXPECT_EQ(Kronax({"history", "prune", "--before", "2999-01-01"}).out,
+              "Pruned 1 records started before 2999-01-01 00:00:00 UTC; kept 1 not yet "
+              "forwarded to the records server (--include-unforwarded deletes them).\n");
 }
 
 TEST_F(PtyKronaxRecordsServer, RecordsQueuedWhileTheServerWasStoppedAreSyncedOnceAfterwards) {
