@@ -159,10 +159,10 @@ TEST(PayloadCodec, DigitsBeyondAListSelectItsLastItem) {
 TEST(PayloadCodec, AuxDigitZeroMeansCaOnlyWithItsEnableBit) {
     MemoryConfigurationView view;
     int modeCode = 0;
-    DecodePayload(PayloadKind::MUX, "00003", view, modeCode);
+    ASSERT_EQ(DecodePayload(PayloadKind::MUX, "00003", view, modeCode), DecodeResult::Legal);
     EXPECT_EQ(view.Selected(S::Aux1Source), 0);
     EXPECT_EQ(view.Selected(S::Aux2Source), 0);
-    DecodePayload(PayloadKind::MUX, "0000C", view, modeCode);
+    ASSERT_EQ(DecodePayload(PayloadKind::MUX, "0000C", view, modeCode), DecodeResult::Legal);
     EXPECT_EQ(view.Selected(S::Aux1Source), AuxSourceOff);
     EXPECT_EQ(view.Selected(S::Aux2Source), AuxSourceOff);
 }
@@ -280,10 +280,13 @@ TEST(PayloadCodec, ModPairsTheOptionsThatShareADigit) {
 }
 
 TEST(PayloadCodec, ModWithAnInCarCodeLeavesTheCdmInput) {
-    MemoryConfigurationView view(With({{S::CdmInput, 1}}));
-    int modeCode = 0;
-    DecodePayload(PayloadKind::MOD, "41101", view, modeCode);
-    EXPECT_EQ(view.Selected(S::CdmInput), 1);
+    for (const int cdmInput : {0, 1}) {
+        MemoryConfigurationView view(With({{S::CdmInput, cdmInput}}));
+        int modeCode = 0;
+        ASSERT_EQ(DecodePayload(PayloadKind::MOD, "41101", view, modeCode), DecodeResult::Legal);
+        EXPECT_EQ(modeCode, 4);
+        EXPECT_EQ(view.Selected(S::CdmInput), cdmInput);
+    }
 }
 
 TEST(PayloadCodec, PayloadOfTheWrongLengthIsRejectedBeforeAnythingIsApplied) {
