@@ -118,6 +118,11 @@ public:
                 return true;
         return false;
     }
+    // Waits until the board of port has received a line starting with start (false after
+    // HangLimit).
+    bool WaitUntilReceived(const std::string& port, const std::string& start) const {
+        return sim::WaitUntilReceived(LogOf(port), start);
+    }
     std::string File(const std::string& name) const { return scratch_.Path(name); }
     // Ends the simulator of COM<number>, closing its side of the line.
     void Unplug(int number) { boards_.Board(static_cast<std::size_t>(number)).Stop(SIGTERM); }

@@ -82,20 +82,25 @@ TEST(PtyKronaxBoards, APortAnotherProgramHoldsIsReportedBusy) {
     EXPECT_TRUE(boards.Received("COM1").empty());
 }
 
-// Runs kronax with args while the first board is unplugged 300 ms into the run.
-Outcome KronaxWhileUnplugging(Boards& boards, const std::vector<std::string>& args) {
+// Runs kronax with args and unplugs the first board once it has received a line starting with
+// command.
+Outcome KronaxWhileUnplugging(Boards& boards, const std::vector<std::string>& args,
+                              const std::string& command) {
+    bool received = false;
     std::thread unplug([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        received = boards.WaitUntilReceived("COM1", command);
         boards.Unplug(1);
     });
     Outcome outcome = Kronax(args);
     unplug.join();
+    EXPECT_TRUE(received) << command << " never reached the board";
     return outcome;
 }
 
 TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
+    // Unplugged while the second query waits for its answer.
     Boards boards(SimArgs{{"--delay", "200"}});
-    Outcome read = KronaxWhileUnplugging(boards, {"read", "--port", "COM1"});
+    Outcome read = KronaxWhileUnplugging(boards, {"read", "--port", "COM1"}, "??SMCDM");
     EXPECT_EQ(read.code, 3);
     EXPECT_EQ(read.err, "COM1: the port was disconnected while reading the board\n");
     // The exchanges before the failure are reported.
@@ -105,26 +110,40 @@ TEST(PtyKronaxBoards, ABoardUnpluggedDuringTheReadIsAPortError) {
 
 TEST(PtyKronaxBoards, ABoardUnpluggedWhileASingleCommandWaitsIsLostDuringIt) {
     Boards boards(SimArgs{{"--ignore", "??SMSTA"}});
-    Outcome status = KronaxWhileUnplugging(boards, {"status", "--port", "COM1"});
+    Outcome status = KronaxWhileUnplugging(boards, {"status", "--port", "COM1"}, "??SMSTA");
     EXPECT_EQ(status.code, 3);
     EXPECT_EQ(status.err, "COM1: the port was disconnected during the command (sent, no answer)\n");
 }
 
-TEST(PtyKronaxBoards, SingleCommandsPrintTheWindowsOutcomes) {
+TEST(PtyKronaxBoards, StartAndSetDefaultPrintWhetherTheBoardAcknowledged) {
     Boards boards(SimArgs{{}, {"--refuse", "##SMSTA,##SMSETP"}});
+    const struct {
+        std::string command;
+        std::string port;
+        int code;
+        std::string out;
+    } cases[] = {
+        {"start", "COM1", 0, "Start aknowledged.\n"},
+        {"start", "COM2", 1, "Start NOT acknowledged.\n"},
+        {"set-default", "COM1", 0, "Setting power on defaults aknowledged.\n"},
+        {"set-default", "COM2", 1, "Setting power on defaults NOT acknowledged.\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Kronax({c.command, "--port", c.port});
+        EXPECT_EQ(outcome.code, c.code) << c.command << " " << c.port;
+        EXPECT_EQ(outcome.out, c.out) << c.command << " " << c.port;
+    }
+}
+
+TEST(PtyKronaxBoards, VerboseShowsTheCommandAndThenTheIdentityForTheRecord) {
+    Boards boards(1);
     Outcome start = Kronax({"start", "--port", "COM1", "-v"});
     EXPECT_EQ(start.code, 0);
-    EXPECT_EQ(start.out, "Start aknowledged.\n");
-    // The board's identity for the record follows the command.
     EXPECT_EQ(start.err, "##SMSTA\\r | !SMACK\\r\n??SMSETB\\r | !SM0815P1.2F2.1U1.7\\r\n");
+}
 
-    Outcome refused = Kronax({"start", "--port", "COM2"});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_EQ(refused.out, "Start NOT acknowledged.\n");
-    EXPECT_EQ(Kronax({"set-default", "--port", "COM1"}).out,
-              "Setting power on defaults aknowledged.\n");
-    EXPECT_EQ(Kronax({"set-default", "--port", "COM2"}).code, 1);
-
+TEST(PtyKronaxBoards, StatusAndInfoShowTheBoardsAnswers) {
+    Boards boards(1);
     Outcome status = Kronax({"status", "--port", "COM1"});
     EXPECT_EQ(status.code, 0);
     EXPECT_THAT(status.out, StartsWith("Status: "));

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 // Boards behind ser2net on the loopback address, over RFC 2217 and raw TCP.
@@ -27,6 +28,9 @@ public:
             if (line.rfind(start, 0) == 0)
                 return true;
         return false;
+    }
+    bool WaitUntilReceived(const std::string& start) const {
+        return sim::WaitUntilReceived(scratch_.Path("board.log"), start);
     }
     std::string File(const std::string& name) const { return scratch_.Path(name); }
 
@@ -89,23 +93,17 @@ TEST_P(PtyKronaxNetwork, LateAnswersAreDiscardedAndRefusalsReported) {
     EXPECT_THAT(write.out, HasSubstr("NOT acknowledged"));
 }
 
-// The server passes the start's late answer on to whoever connects next.
-TEST_P(PtyKronaxNetwork, TheNextRunNeverTakesTheLateAnswerToTheLastRunsCommand) {
-    NetworkBoard board(GetParam(), {"--late-command", "##SMSTA=1300", "--refuse", "##SMSETP"});
-    EXPECT_EQ(Kronax({"start", "--port", board.Url()}).code, 1);
-    const Outcome setDefault = Kronax({"set-default", "--port", board.Url()});
-    EXPECT_EQ(setDefault.code, 1);
-    EXPECT_THAT(setDefault.out, HasSubstr("Setting power on defaults NOT acknowledged."));
-}
-
 TEST_P(PtyKronaxNetwork, AServerLostDuringTheWriteIsAPortError) {
     NetworkBoard board(GetParam(), {"--delay", "200"});
+    // Cut while the first write waits for its answer.
+    bool sent = false;
     std::thread cut([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sent = board.WaitUntilReceived("##SMSEN");
         board.Server().Stop(SIGKILL);
     });
     Outcome write = Kronax({"write", "--no-read", "--port", board.Url(), PulseTriggerFile(board)});
     cut.join();
+    EXPECT_TRUE(sent);
     EXPECT_EQ(write.code, 3);
     EXPECT_THAT(write.err, HasSubstr(board.Url() + ": the port was disconnected "));
     EXPECT_THAT(write.err, HasSubstr(" not sent"));
@@ -125,6 +123,52 @@ TEST_P(PtyKronaxNetwork, ARefusedConnectionFailsAndARestartedServerServesAgain) 
 
 INSTANTIATE_TEST_SUITE_P(PtyBothForms, PtyKronaxNetwork, ::testing::Bool(),
                          [](const auto& form) { return form.param ? "Rfc2217" : "RawTcp"; });
+
+enum class Transport { Pty, Rfc2217, RawTcp };
+
+// One board on a transport, and the name kronax reaches it by.
+class BoardOn {
+public:
+    BoardOn(Transport transport, const std::vector<std::string>& simArgs) {
+        if (transport == Transport::Pty)
+            local_.emplace(SimArgs{simArgs});
+        else
+            remote_.emplace(transport == Transport::Rfc2217, simArgs);
+    }
+    std::string Port() const { return local_ ? "COM1" : remote_->Url(); }
+
+private:
+    std::optional<Boards> local_;
+    std::optional<NetworkBoard> remote_;
+};
+
+class PtyKronaxLateAnswerAcrossRuns : public ::testing::TestWithParam<Transport> {};
+
+// A late answer to a command of one run reaches the port while the next run talks on it (a
+// server passes it on to whoever connects next): the next run must never take it for its own.
+TEST_P(PtyKronaxLateAnswerAcrossRuns, TheNextRunNeverTakesTheLateAnswerToTheLastRunsCommand) {
+    const BoardOn board(GetParam(), {"--late-command", "##SMSTA=1300", "--refuse", "##SMSETP"});
+    const Outcome start = Kronax({"start", "--port", board.Port()});
+    EXPECT_EQ(start.code, 1);
+    EXPECT_THAT(start.out, HasSubstr("Start timeout."));
+    const Outcome setDefault = Kronax({"set-default", "--port", board.Port()});
+    EXPECT_EQ(setDefault.code, 1);
+    EXPECT_THAT(setDefault.out, HasSubstr("Setting power on defaults NOT acknowledged."));
+}
+
+INSTANTIATE_TEST_SUITE_P(PtyEveryTransport, PtyKronaxLateAnswerAcrossRuns,
+                         ::testing::Values(Transport::Pty, Transport::Rfc2217, Transport::RawTcp),
+                         [](const auto& transport) {
+                             switch (transport.param) {
+                             case Transport::Pty:
+                                 return "Pty";
+                             case Transport::Rfc2217:
+                                 return "Rfc2217";
+                             case Transport::RawTcp:
+                                 return "RawTcp";
+                             }
+                             return "";
+                         });
 
 TEST(PtyKronaxNetworkMap, AMappedPortIsListedWithItsUrlAndReachedByNumber) {
     Boards local(1);

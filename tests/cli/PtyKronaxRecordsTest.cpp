@@ -100,7 +100,7 @@ TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAndAReadableStore) {
         ScratchStore store;
         Boards boards(SimArgs{{"--delay", "150"}});
         KronaxProcess kronax("write --port COM1 " + SavedFile(boards) + " 2>/dev/null");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+        EXPECT_TRUE(boards.WaitUntilReceived("COM1", "##SM"));
         kronax.Signal(signal);
         EXPECT_EQ(kronax.Wait(), 128 + signal);
         RecordStore reopened(store.File());

@@ -33,8 +33,9 @@ TEST(PtyKronaxUnattended, AStopSignalEndsAfterTheExchangeUnderWayAndSaysWhatWasN
         const std::string out = boards.File("out.txt");
         KronaxProcess kronax("write --port COM1,COM2 --json " + file + " >" + out + " 2>" +
                              boards.File("err.txt"));
-        // The pre-read takes six exchanges, about a second; stop during the writes.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+        // Stopped once the writes have begun on both boards, long before the last.
+        EXPECT_TRUE(boards.WaitUntilReceived("COM1", "##SM"));
+        EXPECT_TRUE(boards.WaitUntilReceived("COM2", "##SM"));
         kronax.Signal(signal);
         EXPECT_EQ(kronax.Wait(), 128 + signal);
         const auto objects = JsonLines(ReadFileText(out));
@@ -82,12 +83,15 @@ TEST(PtyKronaxUnattended, ProgressShowsOnATerminalOnly) {
 TEST(PtyKronaxUnattended, APortLostDuringAWriteReportsWhatReachedTheBoard) {
     Boards boards(SimArgs{{"--delay", "150"}});
     const std::string file = PulseTriggerFile(boards);
+    // Unplugged once the first write has its answer and the second waits for its own.
+    bool written = false;
     std::thread unplug([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        written = boards.WaitUntilReceived("COM1", "##SMCDM");
         boards.Unplug(1);
     });
     Outcome write = Kronax({"write", "--port", "COM1", "--json", file});
     unplug.join();
+    EXPECT_TRUE(written);
     EXPECT_EQ(write.code, 3);
     const auto object = nlohmann::json::parse(write.out);
     EXPECT_EQ(object["error"]["code"], "port_vanished");

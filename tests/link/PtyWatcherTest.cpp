@@ -17,19 +17,14 @@ protected:
         };
     }
 
-    // Runs deliveries on this (the UI) thread for the given time.
-    void RunFor(std::chrono::milliseconds time) {
-        auto end = std::chrono::steady_clock::now() + time;
-        while (std::chrono::steady_clock::now() < end) {
+    // Runs deliveries on this (the UI) thread until count events have come (false after
+    // HangLimit).
+    bool RunUntilEvents(int count) {
+        auto deadline = std::chrono::steady_clock::now() + HangLimit;
+        while (rxEvents < count && std::chrono::steady_clock::now() < deadline) {
             dispatcher.RunPending();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-    }
-
-    bool RunUntilEvents(int count) {
-        auto deadline = std::chrono::steady_clock::now() + HangLimit;
-        while (rxEvents < count && std::chrono::steady_clock::now() < deadline)
-            RunFor(std::chrono::milliseconds(1));
         return rxEvents >= count;
     }
 
@@ -41,20 +36,23 @@ protected:
     TSerialPort port;
 };
 
+// Each arrival's event counts every byte queued: an event raised again for bytes left unread
+// would come before the next arrival, with the earlier count.
 TEST_F(PtyWatcher, BytesLeftUnreadRaiseRxCharOncePerArrivalNotContinuously) {
     port.OpenPort();
-    device.Send("!SMACK\r");
-    ASSERT_TRUE(RunUntilEvents(1));
-    EXPECT_EQ(lastCount, 7);
-    RunFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(rxEvents, 1);
-
-    device.Send("more");
-    ASSERT_TRUE(RunUntilEvents(2));
-    RunFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(rxEvents, 2);
+    const struct {
+        std::string bytes;
+        int queued;
+    } arrivals[] = {{"!SMACK\r", 7}, {"more", 11}, {"!", 12}};
+    int events = 0;
+    for (const auto& arrival : arrivals) {
+        device.Send(arrival.bytes);
+        ASSERT_TRUE(RunUntilEvents(++events)) << arrival.bytes;
+        EXPECT_EQ(rxEvents, events) << arrival.bytes;
+        EXPECT_EQ(lastCount, arrival.queued) << arrival.bytes;
+    }
     std::string text;
-    EXPECT_EQ(port.ReadText(text, 1000), 11);
+    EXPECT_EQ(port.ReadText(text, 1000), 12);
 }
 
 TEST_F(PtyWatcher, EmptyEventsMeanNoDeliveries) {
@@ -62,9 +60,9 @@ TEST_F(PtyWatcher, EmptyEventsMeanNoDeliveries) {
     port.OpenPort();
     device.Send("x");
     ASSERT_TRUE(WaitQueued(port, 1));
-    RunFor(std::chrono::milliseconds(100));
-    EXPECT_EQ(rxEvents, 0);
     EXPECT_FALSE(port.WatcherStarted());
+    dispatcher.RunPending();
+    EXPECT_EQ(rxEvents, 0);
 }
 
 TEST_F(PtyWatcher, CloseFinishesWhileADeliveryWaitsForTheUiThread) {

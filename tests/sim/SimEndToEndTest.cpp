@@ -1,5 +1,6 @@
 #include "sim/AnswerShaping.h"
 #include "sim/SimProcess.h"
+#include "tests/sim/SimLink.h"
 
 #include <gtest/gtest.h>
 
@@ -105,11 +106,22 @@ TEST(SimEndToEnd, PowerOnDefaultIsLoadedAgainFromTheStateFile) {
     fs::remove(state);
 }
 
+// The simulator serves one line at a time: once it has logged the second command, an answer to
+// the first would have been sent and logged.
 TEST(SimEndToEnd, SilentBoardNeverAnswers) {
-    SimProcess sim({"--silent"});
+    const std::string log =
+        (fs::temp_directory_path() / ("kronax-sim-silent-" + std::to_string(getpid()))).string();
+    fs::remove(log);
+    SimProcess sim({"--silent", "--log", log});
     PortClient port(sim.LinkPath());
-    port.Write("??SMSTA\r");
-    EXPECT_EQ(port.ReadFor(500ms), "");
+    port.Write("??SMSTA\r??SMCDM\r");
+    ASSERT_TRUE(WaitUntilReceived(log, "??SMCDM"));
+    std::ifstream in(log);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str().find(" TX "), std::string::npos) << content.str();
+    EXPECT_EQ(port.ReadSome(0ms), "");
+    fs::remove(log);
 }
 
 TEST(SimEndToEnd, RefusedCommandsGetNckChangeNothingAndOthersGetTheirAnswer) {

@@ -73,4 +73,17 @@ inline std::vector<std::string> ReceivedLines(const std::string& simLog) {
     return lines;
 }
 
+// Waits until simLog shows a line received that starts with start; false when none came within
+// HangLimit.
+inline bool WaitUntilReceived(const std::string& simLog, const std::string& start) {
+    const auto end = std::chrono::steady_clock::now() + HangLimit;
+    do {
+        for (const std::string& line : ReceivedLines(simLog))
+            if (line.rfind(start, 0) == 0)
+                return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+}
+
 } // namespace kronax::sim
