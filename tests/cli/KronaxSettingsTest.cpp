@@ -25,39 +25,45 @@ TEST(KronaxSettings, EverySettingTakesItsBoundsAndRefusesOneBeyondNamingItsRange
     const struct {
         std::string key;
         std::string lowest;
+        std::int32_t lowestValue; // the number, or the position of the choice
         std::string highest;
+        std::int32_t highestValue;
         std::string beyond;
         std::string takes; // part of the message for the value beyond
     } cases[] = {
-        {"sensor_type", "off", "In Car, Double Tooth", "Pulse", "\"Motion Encoder\""},
-        {"cdm_input", "CDMA", "cdmb", "CDMC", "\"CDMA\", \"CDMB\""},
-        {"encoder_mode", "x1", "x4", "x3", "\"x1\", \"x2\", \"x4\""},
-        {"ca_input", "CA", "CDMA", "CDMB", "\"CA\", \"CDMA\""},
-        {"edge_trigger", "rising", "falling", "both", "\"rising\", \"falling\""},
-        {"edge_detection", "rising", "falling", "both", "\"rising\", \"falling\""},
-        {"edge_ab", "rising", "both", "none", "\"both\""},
-        {"trigger_level", "2 V", "0.4 V", "1 V", "\"2 V\", \"0.4 V\""},
-        {"input_filter", "Bypass", "5 \xC2\xB5s", "6 \xC2\xB5s", "\"5 \xC2\xB5s\""},
-        {"aux1_source", "CA", "off", "In_DIO16", "\"In_DIO15\", \"off\""},
-        {"aux2_source", "ca", "== Off ==", "", "\"CA\""},
-        {"di6_source", "AUX 1", "off", "AUX 3", "\"CDMB\", \"off\""},
-        {"di7_source", "aux 1", "OFF", "CA_Trg", "\"CA_E\""},
-        {"counts_per_rev", "1", "7200", "7201", "1 to 7200"},
-        {"tooth1", "1", "127", "0", "1 to 127"},
-        {"tooth2", "0", "127", "128", "0 to 127"},
-        {"tooth3", "0", "127", "-1", "0 to 127"},
-        {"gap1", "1", "14", "0", "1 to 14"},
-        {"gap2", "0", "14", "15", "0 to 14"},
-        {"gap3", "0", "14", "15", "0 to 14"},
-        {"multiplier", "0", "255", "256", "0 to 255"},
-        {"divider", "1", "255", "0", "1 to 255"},
-        {"alpha", "0", "15", "16", "0 to 15"},
-        {"beta", "0", "255", "256", "0 to 255"},
+        {"sensor_type", "off", 0, "In Car, Double Tooth", 4, "Pulse", "\"Motion Encoder\""},
+        {"cdm_input", "CDMA", 0, "cdmb", 1, "CDMC", "\"CDMA\", \"CDMB\""},
+        {"encoder_mode", "x1", 0, "x4", 2, "x3", "\"x1\", \"x2\", \"x4\""},
+        {"ca_input", "CA", 0, "CDMA", 1, "CDMB", "\"CA\", \"CDMA\""},
+        {"edge_trigger", "rising", 0, "falling", 1, "both", "\"rising\", \"falling\""},
+        {"edge_detection", "rising", 0, "falling", 1, "both", "\"rising\", \"falling\""},
+        {"edge_ab", "rising", 0, "both", 2, "none", "\"both\""},
+        {"trigger_level", "2 V", 0, "0.4 V", 1, "1 V", "\"2 V\", \"0.4 V\""},
+        {"input_filter", "Bypass", 0, "5 \xC2\xB5s", 7, "6 \xC2\xB5s", "\"5 \xC2\xB5s\""},
+        {"aux1_source", "CA", 0, "off", 16, "In_DIO16", "\"In_DIO15\", \"off\""},
+        {"aux2_source", "ca", 0, "== Off ==", 16, "", "\"CA\""},
+        {"di6_source", "AUX 1", 0, "off", 8, "AUX 3", "\"CDMB\", \"off\""},
+        {"di7_source", "aux 1", 0, "OFF", 8, "CA_Trg", "\"CA_E\""},
+        {"counts_per_rev", "1", 1, "7200", 7200, "7201", "1 to 7200"},
+        {"tooth1", "1", 1, "127", 127, "0", "1 to 127"},
+        {"tooth2", "0", 0, "127", 127, "128", "0 to 127"},
+        {"tooth3", "0", 0, "127", 127, "-1", "0 to 127"},
+        {"gap1", "1", 1, "14", 14, "0", "1 to 14"},
+        {"gap2", "0", 0, "14", 14, "15", "0 to 14"},
+        {"gap3", "0", 0, "14", 14, "15", "0 to 14"},
+        {"multiplier", "0", 0, "255", 255, "256", "0 to 255"},
+        {"divider", "1", 1, "255", 255, "0", "1 to 255"},
+        {"alpha", "0", 0, "15", 15, "16", "0 to 15"},
+        {"beta", "0", 0, "255", 255, "256", "0 to 255"},
     };
     ASSERT_EQ(std::size(cases), AllSettings().size());
     for (const auto& c : cases) {
-        EXPECT_NO_THROW(ParseSettingValue(c.key + "=" + c.lowest)) << c.key;
-        EXPECT_NO_THROW(ParseSettingValue(c.key + "=" + c.highest)) << c.key;
+        for (const auto& [text, value] :
+             {std::pair(c.lowest, c.lowestValue), std::pair(c.highest, c.highestValue)}) {
+            const SettingValue parsed = ParseSettingValue(c.key + "=" + text);
+            EXPECT_EQ(SettingKey(parsed.setting), c.key) << text;
+            EXPECT_EQ(parsed.value, value) << c.key << "=" << text;
+        }
         try {
             ParseSettingValue(c.key + "=" + c.beyond);
             ADD_FAILURE() << c.key << "=" << c.beyond << " was taken";
