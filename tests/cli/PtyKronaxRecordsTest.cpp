@@ -91,7 +91,7 @@ TEST(PtyKronaxRecords, ABoardSwappedBehindOnePortIsRecordedUnderItsOwnSerialNumb
     EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 1);
 }
 
-TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAndAReadableStore) {
+TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAReadableStoreAndIsClosedLater) {
     const struct {
         int signal;
         std::string outcome;
@@ -108,6 +108,11 @@ TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAndAReadableStore) {
         const auto all = reopened.Query({});
         ASSERT_EQ(all.size(), 1u);
         EXPECT_EQ(all[0].Outcome(), outcome);
+        // The next run closes the killed one's record.
+        Kronax({"status", "--port", "COM1"});
+        const auto closed = reopened.Find(all[0].id);
+        EXPECT_EQ(closed->Outcome(), "failed");
+        EXPECT_EQ(closed->errorCode, "interrupted");
     }
 }
 
