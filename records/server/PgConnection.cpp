@@ -1,10 +1,16 @@
 #include "records/server/PgConnection.h"
 
 #include <libpq-fe.h>
+#include <netdb.h>
 #include <poll.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace kronax::records {
 namespace {
@@ -47,6 +53,130 @@ std::string NameOf(const std::string& host, const std::string& port, const std::
 bool ForTheData(const char* sqlState) {
     const std::string state = sqlState ? sqlState : "";
     return state.starts_with("22") || state.starts_with("23") || state.starts_with("54");
+}
+
+std::vector<std::string> Split(const std::string& list) {
+    std::vector<std::string> items;
+    std::size_t from = 0;
+    for (std::size_t comma = list.find(','); comma != std::string::npos;
+         comma = list.find(',', from)) {
+        items.push_back(list.substr(from, comma - from));
+        from = comma + 1;
+    }
+    items.push_back(list.substr(from));
+    return items;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string list;
+    for (std::size_t index = 0; index < items.size(); ++index)
+        list += (index == 0 ? "" : ",") + items[index];
+    return list;
+}
+
+// The addresses of host, looked up on a thread of its own so that a name service that hangs
+// costs no more than the deadline; the thread is left to finish alone then. Raises ERecordServer
+// (TimedOut, or Unreachable for a name that has no address).
+std::vector<std::string> Addresses(const std::string& host, const std::string& name,
+                                   ServerDeadline deadline) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        int error = 0;
+        std::vector<std::string> addresses;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+        std::vector<std::string> addresses;
+        for (const addrinfo* entry = found; error == 0 && entry; entry = entry->ai_next) {
+            std::array<char, NI_MAXHOST> text{};
+            if (getnameinfo(entry->ai_addr, entry->ai_addrlen, text.data(), text.size(), nullptr, 0,
+                            NI_NUMERICHOST) == 0 &&
+                std::find(addresses.begin(), addresses.end(), text.data()) == addresses.end())
+                addresses.emplace_back(text.data());
+        }
+        if (found)
+            freeaddrinfo(found);
+        std::lock_guard lock(lookup->mutex);
+        lookup->error = error;
+        lookup->addresses = std::move(addresses);
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->done.wait_until(lock, deadline, [&lookup] { return lookup->finished; }))
+        throw ERecordServer(ServerFailure::TimedOut,
+                            "the records server did not answer in time (looking up its name)");
+    if (lookup->error != 0 || lookup->addresses.empty())
+        throw ERecordServer(ServerFailure::Unreachable,
+                            "cannot reach the records server " + name +
+                                ": could not translate host name \"" + host +
+                                "\" to address: " + gai_strerror(lookup->error));
+    return lookup->addresses;
+}
+
+// The options of conninfo with each host name looked up within the deadline and given to libpq
+// as hostaddr (host kept, for TLS and messages), or nothing when conninfo names no host to look
+// up (sockets, addresses given, or the host left to libpq's defaults).
+std::optional<std::vector<std::pair<std::string, std::string>>>
+LookedUpOptions(const std::string& conninfo, ServerDeadline deadline) {
+    const ParsedOptions options = Parse(conninfo);
+    const std::string host = OptionOf(options.get(), "host");
+    if (host.empty() || !OptionOf(options.get(), "hostaddr").empty())
+        return std::nullopt;
+    const std::vector<std::string> hosts = Split(host);
+    const std::string portList = OptionOf(options.get(), "port");
+    const std::vector<std::string> ports =
+        portList.empty() ? std::vector<std::string>() : Split(portList);
+    if (ports.size() > 1 && ports.size() != hosts.size())
+        return std::nullopt; // libpq says what is wrong with it
+    std::vector<std::string> newHosts, newAddresses, newPorts;
+    std::optional<ERecordServer> failure;
+    bool lookedUp = false;
+    for (std::size_t index = 0; index < hosts.size(); ++index) {
+        const std::string& name = hosts[index];
+        const std::string port = ports.empty() ? "" : ports[ports.size() == 1 ? 0 : index];
+        std::vector<std::string> addresses = {""};
+        // A socket's folder, or an abstract socket's name: nothing to look up.
+        if (!name.empty() && name.front() != '/' && name.front() != '@') {
+            try {
+                addresses = Addresses(name, ServerName(conninfo), deadline);
+                lookedUp = true;
+            } catch (const ERecordServer& error) {
+                // Like libpq, a host that cannot be found leaves the next ones to try.
+                if (error.Failure() == ServerFailure::TimedOut)
+                    throw;
+                failure = error;
+                continue;
+            }
+        }
+        for (const std::string& address : addresses) {
+            newHosts.push_back(name);
+            newAddresses.push_back(address);
+            newPorts.push_back(port);
+        }
+    }
+    if (newHosts.empty() && failure)
+        throw *failure;
+    if (!lookedUp)
+        return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+        const std::string keyword = option->keyword;
+        if (option->val && keyword != "host" && keyword != "hostaddr" && keyword != "port")
+            values.emplace_back(keyword, option->val);
+    }
+    values.emplace_back("host", Joined(newHosts));
+    values.emplace_back("hostaddr", Joined(newAddresses));
+    if (!ports.empty())
+        values.emplace_back("port", Joined(newPorts));
+    return values;
 }
 
 int RemainingMs(ServerDeadline deadline) {
@@ -104,7 +234,18 @@ void CheckConnectionString(const std::string& conninfo) {
 
 PgConnection::PgConnection(const std::string& conninfo, ServerDeadline deadline) {
     CheckConnectionString(conninfo);
-    connection_ = PQconnectStart(conninfo.c_str());
+    if (const auto options = LookedUpOptions(conninfo, deadline)) {
+        std::vector<const char*> keywords, values;
+        for (const auto& [keyword, value] : *options) {
+            keywords.push_back(keyword.c_str());
+            values.push_back(value.c_str());
+        }
+        keywords.push_back(nullptr);
+        values.push_back(nullptr);
+        connection_ = PQconnectStartParams(keywords.data(), values.data(), 0);
+    } else {
+        connection_ = PQconnectStart(conninfo.c_str());
+    }
     if (!connection_)
         throw ERecordServer(ServerFailure::Unreachable, "no memory to reach the records server");
     // libpq prints the server's notices to standard error; they are no concern of a station.

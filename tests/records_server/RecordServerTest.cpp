@@ -403,6 +403,25 @@ TEST_F(RecordServerTest, AStopEndsTheForwardingAfterTheBatchUnderWayWithEveryRec
     EXPECT_EQ(OnServer().size(), 250u);
 }
 
+// The station looks host names up itself, within its bound, and hands libpq every address.
+TEST_F(RecordServerTest, AHostNameIsLookedUpWithinTheBoundAndEachOfItsAddressesTried) {
+    std::string byName = postgres_->TcpConnection();
+    byName.replace(byName.find("host=127.0.0.1"), 14, "host=localhost");
+    ScopedTempFile file("store.sqlite3");
+    RecordStore store(file.Path());
+    store.Save(Record("name-1", "line-1", "0815"));
+    const ForwardReport unknown =
+        ForwardQueued(store, "host=no-such-host.invalid dbname=k user=k", AfterOperationLimits);
+    ASSERT_TRUE(unknown.failure);
+    EXPECT_EQ(unknown.failure->Failure(), ServerFailure::Unreachable);
+    EXPECT_NE(std::string(unknown.failure->what()).find("could not translate host name"),
+              std::string::npos)
+        << unknown.failure->what();
+    const ForwardReport found = ForwardQueued(store, byName, AfterOperationLimits);
+    EXPECT_FALSE(found.failure) << found.failure->what();
+    EXPECT_EQ(found.queued, 0u);
+}
+
 // Needs no PostgreSQL: a socket that takes connections and never answers.
 TEST(RecordServer, AServerThatAcceptsAndNeverAnswersCostsAtMostTheBoundedTime) {
     const sim::SilentListener listener;
