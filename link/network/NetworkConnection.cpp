@@ -1,6 +1,7 @@
 #include "link/network/NetworkConnection.h"
 
 #include "link/linux/LinuxTransferLoops.h"
+#include "link/network/NameLookup.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -59,13 +60,13 @@ void SetSocketOptions(int fd) {
 }
 
 // Connects a non-blocking socket to one address before deadline; returns 0 or an errno.
-int ConnectOne(const addrinfo& address, Clock::time_point deadline, int& fd) {
-    fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                address.ai_protocol);
+int ConnectOne(const FoundAddress& address, Clock::time_point deadline, int& fd) {
+    fd =
+        socket(address.family, address.socketType | SOCK_NONBLOCK | SOCK_CLOEXEC, address.protocol);
     if (fd < 0)
         return errno;
     int error = 0;
-    if (connect(fd, address.ai_addr, address.ai_addrlen) != 0) {
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address.address), address.size) != 0) {
         error = errno;
         pollfd writable{fd, POLLOUT, 0};
         while (error == EINPROGRESS || error == EINTR) {
@@ -88,18 +89,15 @@ int ConnectOne(const addrinfo& address, Clock::time_point deadline, int& fd) {
     return error;
 }
 
+// The name is looked up within the same deadline as the connection: a name service that hangs
+// is a server that does not answer.
 int ConnectSocket(const NetworkPortAddress& address, Clock::time_point deadline, int& fd) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found) !=
-        0)
-        return ENXIO;
+    const NameLookupResult found = LookUpName(address.host, std::to_string(address.port), deadline);
+    if (found.outcome == NameLookupResult::Outcome::TimedOut)
+        return ETIMEDOUT;
     int error = ENXIO;
-    for (const addrinfo* each = found; each != nullptr && error != 0; each = each->ai_next)
-        error = ConnectOne(*each, deadline, fd);
-    freeaddrinfo(found);
+    for (std::size_t index = 0; index < found.addresses.size() && error != 0; ++index)
+        error = ConnectOne(found.addresses[index], deadline, fd);
     return error;
 }
 

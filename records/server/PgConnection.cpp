@@ -1,5 +1,7 @@
 #include "records/server/PgConnection.h"
 
+#include "link/network/NameLookup.h"
+
 #include <libpq-fe.h>
 #include <netdb.h>
 #include <poll.h>
@@ -7,10 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace kronax::records {
 namespace {
@@ -74,51 +73,28 @@ std::string Joined(const std::vector<std::string>& items) {
     return list;
 }
 
-// The addresses of host, looked up on a thread of its own so that a name service that hangs
-// costs no more than the deadline; the thread is left to finish alone then. Raises ERecordServer
-// (TimedOut, or Unreachable for a name that has no address).
+// The addresses of host as text, looked up within the deadline. Raises ERecordServer (TimedOut,
+// or Unreachable for a name that has no address).
 std::vector<std::string> Addresses(const std::string& host, const std::string& name,
                                    ServerDeadline deadline) {
-    struct Lookup {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        int error = 0;
-        std::vector<std::string> addresses;
-    };
-    const auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, host] {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
-        std::vector<std::string> addresses;
-        for (const addrinfo* entry = found; error == 0 && entry; entry = entry->ai_next) {
-            std::array<char, NI_MAXHOST> text{};
-            if (getnameinfo(entry->ai_addr, entry->ai_addrlen, text.data(), text.size(), nullptr, 0,
-                            NI_NUMERICHOST) == 0 &&
-                std::find(addresses.begin(), addresses.end(), text.data()) == addresses.end())
-                addresses.emplace_back(text.data());
-        }
-        if (found)
-            freeaddrinfo(found);
-        std::lock_guard lock(lookup->mutex);
-        lookup->error = error;
-        lookup->addresses = std::move(addresses);
-        lookup->finished = true;
-        lookup->done.notify_all();
-    }).detach();
-    std::unique_lock lock(lookup->mutex);
-    if (!lookup->done.wait_until(lock, deadline, [&lookup] { return lookup->finished; }))
+    const NameLookupResult found = LookUpName(host, "", deadline);
+    if (found.outcome == NameLookupResult::Outcome::TimedOut)
         throw ERecordServer(ServerFailure::TimedOut,
                             "the records server did not answer in time (looking up its name)");
-    if (lookup->error != 0 || lookup->addresses.empty())
+    std::vector<std::string> addresses;
+    for (const FoundAddress& address : found.addresses) {
+        std::array<char, NI_MAXHOST> text{};
+        if (getnameinfo(reinterpret_cast<const sockaddr*>(&address.address), address.size,
+                        text.data(), text.size(), nullptr, 0, NI_NUMERICHOST) == 0 &&
+            std::find(addresses.begin(), addresses.end(), text.data()) == addresses.end())
+            addresses.emplace_back(text.data());
+    }
+    if (addresses.empty())
         throw ERecordServer(ServerFailure::Unreachable,
                             "cannot reach the records server " + name +
                                 ": could not translate host name \"" + host +
-                                "\" to address: " + gai_strerror(lookup->error));
-    return lookup->addresses;
+                                "\" to address: " + gai_strerror(found.error));
+    return addresses;
 }
 
 // The options of conninfo with each host name looked up within the deadline and given to libpq
