@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <set>
 #include <thread>
 
 namespace kronax::cli::testing {
@@ -114,6 +116,51 @@ TEST(PtyKronaxRecords, AStoppedOrKilledWriteLeavesItsRecordAReadableStoreAndIsCl
         EXPECT_EQ(closed->Outcome(), "failed");
         EXPECT_EQ(closed->errorCode, "interrupted");
     }
+}
+
+// kronax under strace, with SIGKILL or a full disk at the store's nth write; its exit status.
+int KronaxFailingAtWrite(const std::string& inject, int write) {
+    const std::string line =
+        "strace -f -qq -o /dev/null -e trace=pwrite64 -e inject=pwrite64:" + inject +
+        ":when=" + std::to_string(write) + " " + KRONAX_BINARY +
+        " status --port socket://127.0.0.1:1 >/dev/null 2>&1";
+    return std::system(line.c_str());
+}
+
+// A run killed, or refused by a full disk, at any write of the store leaves a store that is
+// whole, each record once, and no record running once a later run has been.
+TEST(PtyKronaxRecords, AKillOrAFullDiskAtEachWriteOfTheStoreLosesAndDoublesNoRecord) {
+    if (std::system("strace -qq -o /dev/null true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace cannot trace here";
+    ScratchStore store;
+    // A port refused at once: the run writes its record before and after, and nothing else.
+    const std::vector<std::string> run = {"status", "--port", "socket://127.0.0.1:1"};
+    Kronax(run);
+    std::size_t lost = 0, doubled = 0, leftRunning = 0;
+    for (const char* inject : {"signal=SIGKILL", "error=ENOSPC"})
+        for (int write = 1; write <= 32; ++write) {
+            const std::size_t before = store.All().size();
+            KronaxFailingAtWrite(inject, write);
+            const auto left = store.All();
+            const std::size_t after = left.size();
+            doubled += after > before + 1;
+            leftRunning += std::any_of(left.begin(), left.end(),
+                                       [](const BoardRecord& record) { return record.Running(); });
+            Kronax(run);
+            const auto all = store.All();
+            lost += all.size() < after + 1;
+            std::set<std::string> ids;
+            for (const BoardRecord& record : all) {
+                ids.insert(record.id);
+                EXPECT_FALSE(record.Running()) << inject << " at write " << write;
+            }
+            doubled += ids.size() != all.size();
+            EXPECT_EQ(RecordStore(store.File()).IntegrityCheck(), "ok");
+        }
+    EXPECT_EQ(lost, 0u);
+    EXPECT_EQ(doubled, 0u);
+    // The failures did strike between the two saves of a record, and were closed later.
+    EXPECT_GT(leftRunning, 0u);
 }
 
 TEST(PtyKronaxRecords, ThirtyTwoBoardsAndThreeMoreProcessesKeepEveryRecord) {
