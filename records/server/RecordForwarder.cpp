@@ -113,6 +113,7 @@ ForwardReport ForwardQueued(RecordStore& store, const std::string& conninfo,
     if (total == 0)
         return report;
     std::set<std::string> refused;
+    bool tableChecked = false;
     try {
         PgConnection connection(conninfo, deadlines.Next());
         RecordServer server(connection);
@@ -125,6 +126,10 @@ ForwardReport ForwardQueued(RecordStore& store, const std::string& conninfo,
                 if (error.Failure() != ServerFailure::Failed &&
                     error.Failure() != ServerFailure::Refused)
                     throw;
+                // Records are set aside for their content only when the table is ours.
+                if (!tableChecked)
+                    server.CheckTable(deadlines.Next());
+                tableChecked = true;
                 batch = StoreEach(server, batch, deadlines, bound, refused, report);
             }
             bound.Store().MarkForwarded(batch, NowUtcMs());

@@ -225,6 +225,9 @@ void RecordServer::CheckSchema(ServerDeadline deadline) {
                             "the records server " + connection_.Name() + " has schema version " +
                                 std::to_string(found) + ", this program writes version " +
                                 std::to_string(SchemaVersion));
+}
+
+void RecordServer::CheckTable(ServerDeadline deadline) {
     const PgRows shape = connection_.Run(ShapeSql, {StoredColumns}, deadline);
     if (shape.size() != 1 || shape[0].size() != 2 || shape[0][0] != StoredShape ||
         shape[0][1] != "t")
@@ -276,8 +279,17 @@ std::vector<BoardRecord> RecordServer::Query(const ServerFilter& filter, ServerD
     std::string sql = "SELECT body FROM kronax_records" + where + " ORDER BY started_ms DESC, id";
     if (records.limit)
         sql += " LIMIT " + std::to_string(*records.limit);
+    PgRows rows;
+    try {
+        rows = connection_.Run(sql, parameters, deadline);
+    } catch (const ERecordServer& error) {
+        // A table that is not ours says so rather than name a column it lacks.
+        if (error.Failure() == ServerFailure::Failed)
+            CheckTable(deadline);
+        throw;
+    }
     std::vector<BoardRecord> found;
-    for (const auto& row : connection_.Run(sql, parameters, deadline)) {
+    for (const auto& row : rows) {
         try {
             found.push_back(RecordFromJson(nlohmann::json::parse(row.at(0).value_or("null"))));
         } catch (const nlohmann::json::exception& error) {

@@ -37,6 +37,12 @@ public:
     // Raises ERecordServer (Schema) unless the server's schema is this program's version.
     void CheckSchema(ServerDeadline deadline);
 
+    // Raises ERecordServer (Schema) unless kronax_records has this program's columns, with their
+    // types, and a unique key on id: a table of that name that another program made is no place
+    // for records. Asked after a statement failed, so that a refusal is not taken for the
+    // record's fault when the table is to blame.
+    void CheckTable(ServerDeadline deadline);
+
     // Stores records in one statement. A record already there is replaced only when the stored
     // one is still running and the incoming one is complete, so a record sent twice is kept once
     // and a record completed after it was forwarded is completed on the server too. Raises
