@@ -9,7 +9,7 @@ namespace kronax {
 
 QMessageBox* ShowBoardInformationBox(const QString& caption, const std::string& text) {
     // The text's lines end with CR LF; a Qt label breaks lines at LF alone.
-    QString lines = FromSystemText(text);
+    QString lines = QString::fromStdString(text);
     lines.replace("\r\n", "\n");
     auto* box = new QMessageBox(QMessageBox::Information, caption, lines, QMessageBox::Ok);
     box->setObjectName("BoardInformationBox");

@@ -27,12 +27,14 @@ PortList::PortList(QWidget* parent)
     });
 }
 
-void PortList::SetPorts(const std::vector<PortEntry>& ports) {
+void PortList::SetPorts(const std::vector<PortListEntry>& ports) {
     const QString selected = currentIndex() < 0 ? QString() : currentText();
     model_->removeRows(0, model_->rowCount());
-    for (const PortEntry& port : ports)
-        model_->appendRow(
-            {CreateItem(port.name, port.details), CreateItem(port.device, port.details)});
+    for (const PortListEntry& port : ports) {
+        const QString details = QString::fromStdString(port.details);
+        model_->appendRow({CreateItem(QString::fromStdString(port.name), details),
+                           CreateItem(QString::fromStdString(port.device), details)});
+    }
     setCurrentIndex(selected.isEmpty() ? -1 : findText(selected));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form/FormView.h"
+
 #include <QComboBox>
 #include <QString>
 
@@ -11,14 +13,6 @@ class QTreeView;
 
 namespace kronax {
 
-// One entry of the port list: the port's name ("COM3"), what is known of its device in one line,
-// and everything known of it for the tooltip.
-struct PortEntry {
-    QString name;
-    QString device;
-    QString details;
-};
-
 // cmbComPort: a drop-down list without free text whose entries are port names, with each port's
 // device in a second column of the dropped-down list. UI thread only.
 class PortList : public QComboBox {
@@ -28,7 +22,7 @@ public:
 
     // Replaces the entries; the selected entry stays selected when its name is still listed, else
     // nothing is selected. Runs no handler.
-    void SetPorts(const std::vector<PortEntry>& ports);
+    void SetPorts(const std::vector<PortListEntry>& ports);
 
     // The names of the entries, in order.
     std::vector<QString> Names() const;

@@ -22,6 +22,8 @@ void RadioGroup::SetItems(const QStringList& items) {
     itemIndex_ = -1;
     for (int index = 0; index < items.size(); ++index) {
         auto* button = new QRadioButton(items[index], this);
+        // Read out with the group's title, which says what the item chooses.
+        button->setAccessibleDescription(title());
         buttons_->addButton(button, index);
         button->show();
     }
@@ -33,11 +35,16 @@ int RadioGroup::Count() const {
 }
 
 void RadioGroup::SetItemIndex(int index) {
-    if (index == itemIndex_ || index < 0 || index >= Count())
+    if (index == itemIndex_ || index < -1 || index >= Count())
         return;
-    buttons_->button(index)->setChecked(true);
+    if (index < 0) {
+        buttons_->setExclusive(false);
+        buttons_->button(itemIndex_)->setChecked(false);
+        buttons_->setExclusive(true);
+    } else {
+        buttons_->button(index)->setChecked(true);
+    }
     itemIndex_ = index;
-    emit Clicked();
 }
 
 void RadioGroup::resizeEvent(QResizeEvent* event) {
@@ -49,7 +56,7 @@ void RadioGroup::OperatorClicked(int index) {
     if (index == itemIndex_)
         return;
     itemIndex_ = index;
-    emit Clicked();
+    emit Clicked(index);
 }
 
 // Spreads the items evenly over the area below the caption, column by column, each item

@@ -8,8 +8,8 @@ class QButtonGroup;
 namespace kronax {
 
 // A framed group of exclusive radio buttons whose selected item index is the value. Clicked()
-// is emitted whenever the index changes, whether the operator clicks another item or the
-// program sets it; selecting the item already shown emits nothing. Use on the UI thread only.
+// tells the operator's click on another item; the program's SetItemIndex tells nothing. Use on
+// the UI thread only.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -24,11 +24,11 @@ public:
     // The selected position from 0, or -1 when none is selected.
     int ItemIndex() const { return itemIndex_; }
 
-    // Selects the item at index (0 to Count() - 1). Emits Clicked() when the index changes.
+    // Selects the item at index (0 to Count() - 1); -1 selects none. Emits nothing.
     void SetItemIndex(int index);
 
 signals:
-    void Clicked();
+    void Clicked(int index);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

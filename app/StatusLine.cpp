@@ -1,7 +1,6 @@
 #include "app/StatusLine.h"
 
 #include "app/WindowLook.h"
-#include "exchange/VisibleLineEnds.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -21,17 +20,19 @@ constexpr int EdgeMargin = 6;
 constexpr int UnwrittenWidth = 330;
 const QString Ellipsis = QString::fromUtf8("\u2026");
 
-// A report with one line per report line. A CR or LF of a quoted board reply is shown as the
-// traffic log shows it.
-QString ToolTip(const QString& text) {
-    QStringList lines = text.trimmed().split("\r\n");
-    for (QString& line : lines)
-        line = QString::fromStdString(WithVisibleLineEnds(line.toStdString()));
-    const QString plain = lines.join('\n');
+// The form gives the details a line per report line.
+QString ToolTip(const QString& plain) {
     // A tooltip that looks like markup is taken as markup: then it is escaped (and may wrap).
     if (Qt::mightBeRichText(plain))
         return Qt::convertFromPlainText(plain, Qt::WhiteSpacePre);
     return plain;
+}
+
+void SetColour(QLabel* label, bool red) {
+    QPalette colours = label->parentWidget()->palette();
+    if (red)
+        colours.setColor(QPalette::WindowText, FailureRed);
+    label->setPalette(colours);
 }
 
 QLabel* CreateLabel(QLabel* label, const char* name) {
@@ -97,7 +98,7 @@ private:
         const QString details = ToolTip(details_.isEmpty() ? text() : details_);
         const bool lead =
             !details_.isEmpty() && details_ != text() && isVisible() && Drawn() != text();
-        setToolTip(lead ? ToolTip(text() + "\r\n\r\n" + details_) : details);
+        setToolTip(lead ? ToolTip(text() + "\n\n" + details_) : details);
     }
 
     static constexpr qsizetype KeptTexts = 8;
@@ -143,62 +144,62 @@ QString ElideAtWord(const QString& text, const QFontMetrics& metrics, int width)
 StatusLine::StatusLine(QStatusBar* bar)
     : outcomeArea_(new HeadlineArea(bar)),
       lblOutcome_(static_cast<HeadlineLabel*>(CreateLabel(outcomeArea_->Label(), "lblOutcome"))),
+      lblRecordsQueue_(CreateLabel(new QLabel(bar), "lblRecordsQueue")),
       lblUnwritten_(CreateLabel(new QLabel(bar), "lblUnwritten")),
       lblPort_(CreateLabel(new QLabel(bar), "lblPort")) {
     bar->setSizeGripEnabled(false);
     lblOutcome_->setContentsMargins(EdgeMargin, 0, 0, 0);
     lblPort_->setContentsMargins(0, 0, EdgeMargin, 0);
     lblUnwritten_->setContentsMargins(0, 0, 2 * EdgeMargin, 0);
+    lblRecordsQueue_->setContentsMargins(0, 0, 2 * EdgeMargin, 0);
+    SetColour(lblRecordsQueue_, true);
     bar->addWidget(outcomeArea_, 1);
+    bar->addPermanentWidget(lblRecordsQueue_);
     bar->addPermanentWidget(lblUnwritten_);
     bar->addPermanentWidget(lblPort_);
+    lblRecordsQueue_->hide();
     lblUnwritten_->hide();
+    lblOutcome_->setAccessibleName("Outcome");
+    lblRecordsQueue_->setAccessibleName("Records waiting");
+    lblUnwritten_->setAccessibleName("Unwritten settings");
+    lblPort_->setAccessibleName("Connection");
 }
 
-void StatusLine::ShowUnwritten(const QStringList& names) {
-    const QString text = names.isEmpty() ? QString() : "Not written: " + names.join(", ");
-    if (text == lblUnwritten_->toolTip())
-        return;
-    // Cut rather than widening the fixed-size window; the tooltip keeps the whole list.
-    lblUnwritten_->setText(ElideAtWord(text, lblUnwritten_->fontMetrics(), UnwrittenWidth));
-    lblUnwritten_->setToolTip(text);
-    lblUnwritten_->setVisible(!text.isEmpty());
+void StatusLine::Show(StatusPart part, const StatusText& status) {
+    const QString text = QString::fromStdString(status.text);
+    const QString details = QString::fromStdString(status.details);
+    switch (part) {
+    case StatusPart::Outcome:
+        SetColour(lblOutcome_, status.red);
+        lblOutcome_->SetHeadline(text, details);
+        lblOutcome_->setAccessibleDescription(details);
+        break;
+    case StatusPart::Forwarding:
+        ShowAside(lblRecordsQueue_, text, details, text);
+        break;
+    case StatusPart::Unwritten:
+        // Cut rather than widening the fixed-size window; the tooltip keeps the whole list.
+        ShowAside(lblUnwritten_, ElideAtWord(text, lblUnwritten_->fontMetrics(), UnwrittenWidth),
+                  details, text);
+        break;
+    case StatusPart::Connection:
+        lblPort_->setText(text);
+        lblPort_->setToolTip(ToolTip(details));
+        lblPort_->setAccessibleDescription(details);
+        break;
+    }
 }
 
-void StatusLine::ShowOutcome(const Outcome& outcome, const QString& details) {
-    inProgress_ = false;
-    shown_ = outcome;
-    shownDetails_ = details;
-    Show(outcome, details);
+void StatusLine::ShowAside(QLabel* label, const QString& shown, const QString& details,
+                           const QString& text) {
+    label->setText(shown);
+    label->setToolTip(details);
+    label->setAccessibleDescription(details);
+    label->setVisible(!text.isEmpty());
 }
 
-void StatusLine::MarkNotRecorded(const QString& why) {
-    // An operation that showed no outcome of its own (start, status) leaves its progress text.
-    const QString note = "No record was kept: " + why;
-    ShowOutcome({inProgress_ ? note : shown_.text + " " + note, true}, shownDetails_);
-}
-
-void StatusLine::ShowProgress(const QString& text) {
-    inProgress_ = true;
-    Show({text, false}, {});
-}
-
-void StatusLine::EndProgress() {
-    if (inProgress_)
-        ShowOutcome(shown_, shownDetails_);
-}
-
-void StatusLine::Show(const Outcome& outcome, const QString& details) {
-    QPalette colours = lblOutcome_->parentWidget()->palette();
-    if (outcome.failed)
-        colours.setColor(QPalette::WindowText, FailureRed);
-    lblOutcome_->setPalette(colours);
-    lblOutcome_->SetHeadline(outcome.text, details);
-}
-
-void StatusLine::ShowConnection(const QString& text, const QString& details) {
-    lblPort_->setText(text);
-    lblPort_->setToolTip(ToolTip(details.isEmpty() ? text : details));
+QString StatusLine::OutcomeText() const {
+    return lblOutcome_->text();
 }
 
 } // namespace kronax

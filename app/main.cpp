@@ -1,5 +1,6 @@
 #include "app/KronaxApplication.h"
-#include "app/KronaxConfigForm.h"
+#include "app/KronaxWindow.h"
+#include "form/KronaxConfigForm.h"
 #include "version/KronaxVersion.h"
 
 #include <QStringList>
@@ -63,12 +64,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     kronax::KronaxApplication application(argc, argv);
-    kronax::TForm1 window;
+    kronax::KronaxWindow window;
     // Qt has taken its own options out by now; what is left and is no option names a file.
     const QStringList arguments = application.arguments().mid(1);
     for (const QString& argument : arguments)
         if (!argument.startsWith('-'))
-            window.OpenOnStart(argument.toLocal8Bit().toStdString());
+            window.Form().OpenOnStart(argument.toLocal8Bit().toStdString());
     window.show();
     return application.exec();
 }

@@ -10,10 +10,11 @@
 //   --files N         entries of the crowded working folder (default 1400)
 //   --silent-runs N   programs started against the silent board (default 3; 0 skips it)
 
-#include "app/KronaxConfigForm.h"
+#include "app/KronaxWindow.h"
 #include "bench/BenchMain.h"
 #include "bench/BenchTable.h"
 #include "exchange/SteadyTickSource.h"
+#include "form/KronaxConfigForm.h"
 #include "sim/SimProcess.h"
 
 #include <QApplication>
@@ -109,7 +110,7 @@ int RunChild(int argc, char** argv, const std::string& settingsFile) {
         window = std::make_unique<QMainWindow>();
         window->resize(721, 390);
     } else {
-        window = std::make_unique<TForm1>(
+        window = std::make_unique<KronaxWindow>(
             FormEnvironment{settingsFile, std::make_shared<SteadyTickSource>()});
     }
     QEventLoop loop;

@@ -5,11 +5,12 @@
 //
 // Usage: kronax-bench-window [--rounds N] [--reads N]   (defaults 12 and 5)
 
-#include "app/KronaxConfigForm.h"
+#include "app/KronaxWindow.h"
 #include "bench/BenchMain.h"
 #include "bench/BenchTable.h"
 #include "bench/ProcessCpu.h"
 #include "exchange/SteadyTickSource.h"
+#include "form/KronaxConfigForm.h"
 #include "sim/SimProcess.h"
 
 #include <QAction>
@@ -72,11 +73,12 @@ int Run(const Options& options) {
     const sim::SimProcess board({"--pace"});
     qputenv("KRONAX_PORTS", QByteArray::fromStdString(board.Folder()));
     QTemporaryDir scratch;
-    TForm1 window(FormEnvironment{scratch.filePath("settings.ini").toLocal8Bit().toStdString(),
-                                  std::make_shared<SteadyTickSource>()});
+    KronaxWindow window(
+        FormEnvironment{scratch.filePath("settings.ini").toLocal8Bit().toStdString(),
+                        std::make_shared<SteadyTickSource>()});
     window.show();
     QApplication::processEvents();
-    window.RunStartUp();
+    window.Form().RunStartUp();
     auto* read = window.findChild<QAction*>("LoadConfigurationfromKronax1");
     if (!read)
         throw std::runtime_error("the window has no read item");

@@ -38,8 +38,9 @@ FileOpening LoadConfigurationFromFile(const ConfigFileContext& context,
         const std::unique_ptr<IEntryFile> configFile = context.openStore(fileName);
         // All six payloads from one read: a file replaced meanwhile, as Save replaces it, can
         // never give the board a mixture of two.
-        const std::unique_ptr<IEntryStore> snapshot = configFile->Snapshot();
-        opening.readReport = ReadConfiguration(context.view, *snapshot);
+        FileSnapshot snapshot = configFile->Snapshot();
+        opening.readReport = ReadConfiguration(context.view, *snapshot.entries);
+        opening.fileBytes = std::move(snapshot.bytes);
     }
     context.window.SetReport(ReportText(opening.readReport));
     if (!opening.readReport.AllSucceeded()) {

@@ -47,6 +47,8 @@ struct FileOpening {
     Outcome outcome = Outcome::NothingOpened;
     // The chosen file; empty when the dialog was cancelled.
     std::string fileName;
+    // The bytes of the file as the configuration was read from them.
+    std::string fileBytes;
     TransferReport readReport{Transfer::ReadFromFile, {}};
     TransferReport writeReport{Transfer::WriteToBoard, {}};
 };

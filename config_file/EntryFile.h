@@ -9,6 +9,12 @@
 
 namespace kronax {
 
+// One read of a file: its bytes, and its entries as those bytes hold them.
+struct FileSnapshot {
+    std::unique_ptr<IEntryStore> entries;
+    std::string bytes;
+};
+
 // A configuration file that also takes several entries in one update.
 class IEntryFile : public IEntryStore {
 public:
@@ -16,9 +22,10 @@ public:
     // with all of them. Raises as WriteEntry does.
     virtual void WriteEntries(const std::vector<IniEntry>& entries) = 0;
 
-    // The file's entries as one read of it finds them, for a flow that must see one version of
-    // the file whatever replaces it meanwhile. Raises EIniRead for a file too large to be one.
-    virtual std::unique_ptr<IEntryStore> Snapshot() const = 0;
+    // The file's bytes and entries as one read of it finds them, for a flow that must see one
+    // version of the file whatever replaces it meanwhile. Raises EIniRead for a file too large to
+    // be one.
+    virtual FileSnapshot Snapshot() const = 0;
 };
 
 // Collects the entries written to it, in order, for one later update of file; reads see them

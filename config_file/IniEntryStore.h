@@ -30,8 +30,9 @@ public:
         file_.WriteEntries(entries);
     }
 
-    std::unique_ptr<IEntryStore> Snapshot() const override {
-        return std::make_unique<IniTextStore>(file_.Text());
+    FileSnapshot Snapshot() const override {
+        std::string bytes = file_.Text();
+        return {std::make_unique<IniTextStore>(bytes), std::move(bytes)};
     }
 
 private:

@@ -45,7 +45,7 @@ void AddEntryFields(std::vector<ControlDesign>& controls) {
                             K::Label,
                             "lbl" + std::string(names[index] + 2),
                             caption,
-                            {tooth.left, tooth.top - 13, 54, 13},
+                            {tooth.left, tooth.top - 13, std::min(54, 113 - tooth.left), 13},
                             C::gbTeeth,
                             caption,
                             -1});

@@ -11,6 +11,9 @@
 namespace kronax {
 
 class ITrafficLog;
+namespace records {
+class RecordStore;
+}
 
 // A question of the window before it loses or sends something the operator may not expect: the
 // text, the caption of the button that goes ahead and, for a three-way question, of the button
@@ -70,8 +73,9 @@ struct RecentFileItem {
 enum class MessageKind { Information, Error };
 
 // The timers of the window: Timer2 expires the board-command labels, the port watch looks at the
-// present ports.
-enum class FormTimer { Timer2, PortWatch };
+// present ports, Unwritten shows the unwritten settings anew once a change is over (interval 0:
+// as soon as the event loop is idle).
+enum class FormTimer { Timer2, PortWatch, Unwritten };
 
 // What the form asks of a toolkit. A view shows what it is told and tells the form what the
 // operator did (FormEvents); it decides nothing. A change the form makes through these calls
@@ -114,6 +118,10 @@ public:
     // The error box once the window is going away (it must not belong to the window).
     virtual void ShowFinalError(const std::string& text) = 0;
     virtual void ShowKeyboardShortcuts(const std::string& text) = 0;
+    // The table of the records of board boardSerial, or of port when no board was identified;
+    // store is null where the station keeps no records (switched off, failed, or not built).
+    virtual void ShowBoardHistory(records::RecordStore* store, const std::string& boardSerial,
+                                  const std::string& port) = 0;
 
     // The file dialogs; file names are the system's own (the core opens them as given).
     virtual std::optional<std::string> ChooseOpenFile(const FileDialogOptions& options) = 0;
@@ -132,8 +140,8 @@ public:
     virtual void StartTimer(FormTimer timer, int intervalMilliseconds) = 0;
     virtual void StopTimer(FormTimer timer) = 0;
 
-    // Any thread: runs work on the user-interface thread soon, from the event loop. Never
-    // blocks.
+    // Any thread: runs work on the user-interface thread soon, from the event loop; work still
+    // waiting when the view goes away is dropped. Never blocks.
     virtual void Post(std::function<void()> work) = 0;
 };
 

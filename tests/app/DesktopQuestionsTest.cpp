@@ -28,7 +28,7 @@ constexpr int PatienceMs = 10000;
 class DesktopForm : public LinkedForm {
 public:
     using LinkedForm::LinkedForm;
-    Answer Ask(const Question& question) override { return TForm1::Ask(question); }
+    Answer Ask(const Question& question) override { return KronaxWindow::Ask(question); }
 };
 
 // The window that has the X server's keyboard focus. Qt calls a modal box active even while the
@@ -109,7 +109,9 @@ TEST(DesktopQuestionsTest, QuestionBoxHasTheKeyboardAndDoesWhatItsKeysSay) {
             [&] { return answer.question && !QApplication::activeModalWidget(); }, PatienceMs))
             << c.what << ": no question box with the focus took the keys";
 
-        EXPECT_EQ(answer.question, LossQuestion(c.action, {"Multiplier"}).text) << c.what;
+        EXPECT_EQ(answer.question,
+                  QString::fromStdString(LossQuestion(c.action, {"Multiplier"}).text))
+            << c.what;
         EXPECT_EQ(!form.isVisible(), c.closed) << c.what;
         EXPECT_EQ(Traffic(form.LogLines(), startLines), c.traffic) << c.what;
         EXPECT_EQ(form.Control<QLineEdit>("edMultiplier")->text(), "7") << c.what;

@@ -114,9 +114,9 @@ TEST_F(EndToEndTest, StartUpShowsTheBoardsConfigurationInFieldsAndPanel) {
     EXPECT_EQ(form->Control<EntryField>("edCntPerRev")->text(), "1000");
     EXPECT_EQ(form->Control<EntryField>("edMultiplier")->text(), "3");
     EXPECT_EQ(form->Control<EntryField>("edBeta")->text(), "7");
-    EXPECT_EQ(form->Selected(Selection::SensorType), sensor_type::MotionEncoder);
-    EXPECT_EQ(form->Selected(Selection::Aux2Source), 3);
-    EXPECT_EQ(Encode(*form), boardPayloads);
+    EXPECT_EQ(form->Form().Selected(Selection::SensorType), sensor_type::MotionEncoder);
+    EXPECT_EQ(form->Form().Selected(Selection::Aux2Source), 3);
+    EXPECT_EQ(Encode(form->Form()), boardPayloads);
 }
 
 TEST_F(EndToEndTest, WriteSendsTheReadConfigurationBackUnchanged) {
@@ -142,14 +142,14 @@ TEST_F(EndToEndTest, SavedFileOpensToTheSameConfigurationAndIsSentToTheBoard) {
     EXPECT_EQ(ReadFile(file), boardPayloads);
     EXPECT_TRUE(form->warnings.empty()) << "a new file needs no question";
 
-    form->Control<EntryField>("edCntPerRev")->SetText("77");
-    form->Select(Selection::SensorType, sensor_type::PulseTrigger);
+    form->Control<EntryField>("edCntPerRev")->setText("77");
+    form->Form().Select(Selection::SensorType, sensor_type::PulseTrigger);
     form->ApplyConfigurationtoKronax1Click();
-    ASSERT_NE(Encode(*form), boardPayloads);
+    ASSERT_NE(Encode(form->Form()), boardPayloads);
 
     form->openAnswers.push_back(file);
     form->LoadConfigurationfromFile1Click();
-    EXPECT_EQ(Encode(*form), boardPayloads);
+    EXPECT_EQ(Encode(form->Form()), boardPayloads);
     EXPECT_EQ(form->Control<EntryField>("edCntPerRev")->text(), "1000");
     const QStringList log = form->LogLines();
     ASSERT_GE(log.size(), 7);

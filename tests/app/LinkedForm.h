@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/KronaxConfigForm.h"
+#include "app/KronaxWindow.h"
+#include "form/KronaxConfigForm.h"
 #include "tests/app/TestSupport.h"
 #include "tests/support/TakeFirst.h"
 
@@ -22,28 +23,33 @@ namespace kronax::test {
 // callable by tests and its file dialogs answered from scripts: each dialog takes the next answer
 // (a file name, or nothing for Cancel; OK or Cancel for the warning). A dialog without a scripted
 // answer is cancelled.
-class LinkedForm : public TForm1 {
+class LinkedForm : public KronaxWindow {
 public:
-    explicit LinkedForm(FormEnvironment environment) : TForm1(std::move(environment)) {
-        RunStartUp();
+    explicit LinkedForm(FormEnvironment environment) : KronaxWindow(std::move(environment)) {
+        Form().RunStartUp();
     }
     // Started as from a command line naming startFile, the window's questions answered in turn.
     LinkedForm(FormEnvironment environment, const std::string& startFile,
                std::deque<Answer> startAnswers)
-        : TForm1(std::move(environment)), answers(std::move(startAnswers)) {
-        OpenOnStart(startFile);
-        RunStartUp();
+        : KronaxWindow(std::move(environment)), answers(std::move(startAnswers)) {
+        Form().OpenOnStart(startFile);
+        Form().RunStartUp();
     }
 
-    using TForm1::ApplyConfigurationtoKronax1Click;
-    using TForm1::btnStartClick;
-    using TForm1::btnStatusClick;
-    using TForm1::cmbComPortChange;
-    using TForm1::LoadConfigurationfromFile1Click;
-    using TForm1::LoadConfigurationfromKronax1Click;
-    using TForm1::SetCurrentConfigurationasPowerOnDefault1Click;
-    using TForm1::StoreConfigurationtoFile1Click;
-    using TForm1::Timer2Timer;
+    // The form's handlers, called as the events would but letting their errors out.
+    void ApplyConfigurationtoKronax1Click() { Form().ApplyConfigurationtoKronax1Click(); }
+    void btnStartClick() { Form().btnStartClick(); }
+    void btnStatusClick() { Form().btnStatusClick(); }
+    void LoadConfigurationfromFile1Click() { Form().LoadConfigurationfromFile1Click(); }
+    void LoadConfigurationfromKronax1Click() { Form().LoadConfigurationfromKronax1Click(); }
+    void SetCurrentConfigurationasPowerOnDefault1Click() {
+        Form().SetCurrentConfigurationasPowerOnDefault1Click();
+    }
+    void StoreConfigurationtoFile1Click() { Form().StoreConfigurationtoFile1Click(); }
+    void Timer2Timer() { Form().Timer2Timer(); }
+    void SetPowerOnDefault() { Form().SetPowerOnDefault(); }
+    void ShowBoardInformation() { Form().ShowBoardInformation(); }
+    void cmbComPortChange() { Form().cmbComPortChange(); }
 
     std::deque<std::optional<std::string>> saveAnswers;
     std::deque<std::optional<std::string>> openAnswers;
@@ -68,8 +74,8 @@ public:
     std::optional<std::string> ChooseOpenFile(const FileDialogOptions&) override {
         return TakeFirst(openAnswers).value_or(std::nullopt);
     }
-    bool ConfirmWarning(std::string_view message, std::string_view caption) override {
-        warnings.push_back(std::string(caption) + ": " + std::string(message));
+    bool ConfirmWarning(const std::string& message, const std::string& caption) override {
+        warnings.push_back(caption + ": " + message);
         return TakeFirst(warningAnswers).value_or(false);
     }
 
@@ -87,10 +93,7 @@ public:
     }
 
     // Picks the list entry text as the operator would and runs the port choice.
-    void Pick(const QString& text) {
-        PortList()->setCurrentIndex(PortList()->findText(text));
-        cmbComPortChange();
-    }
+    void Pick(const QString& text) { Form().PortPicked(PortList()->findText(text)); }
 };
 
 } // namespace kronax::test

@@ -60,7 +60,7 @@ void WatchFirstCommand(QWidget& form, FirstCommandSeen& seen) {
 TEST(FirstPaintTest, StartUpReadRunsOnlyAfterTheShownWindowPaintedAndSaysSo) {
     SimProcess board;
     ScopedPorts ports(board.Folder());
-    TForm1 form(TestEnvironment(NewFolder() + "/settings.ini"));
+    KronaxWindow form(TestEnvironment(NewFolder() + "/settings.ini"));
     auto* log = form.findChild<QPlainTextEdit*>("memDebug");
     EXPECT_TRUE(log->toPlainText().isEmpty()) << "nothing is exchanged before the window shows";
     form.findChild<QWidget*>("gbDebug")->show(); // a hidden log takes its lines only afterwards
@@ -97,7 +97,7 @@ TEST(FirstPaintTest, DroppedDownListClosesBeforeAnExchange) {
 TEST(FileDialogUseTest, EachOpenBuildsItsOwnDialogThatStartsWhereTheLastEnded) {
     const std::string folder = NewFolder();
     std::ofstream(folder + "/first.kxcfg") << "[Kronax]\n";
-    TForm1 form(TestEnvironment(folder + "/settings.ini"));
+    KronaxWindow form(TestEnvironment(folder + "/settings.ini"));
     EXPECT_TRUE(form.findChildren<QFileDialog*>().isEmpty()) << "no dialog at start-up";
     QStringList folders;
     ModalAnswerer answerer([&](QWidget* modal) {
@@ -196,7 +196,7 @@ TEST(OutcomeLineTest, OutcomesNameTheirOperationAndWhyNothingHappened) {
     const struct {
         std::vector<std::string> boardOptions;
         std::string openFile;
-        void (TForm1::*action)();
+        void (LinkedForm::*action)();
         const char* expected;
     } cases[] = {
         {{"--garbage"}, "", &LinkedForm::SetPowerOnDefault, "Power On Default: unrecognised reply"},

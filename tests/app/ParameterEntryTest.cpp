@@ -19,16 +19,16 @@ QColor Colour(const EntryField* field) {
 void ExpectCountsLimit(FormProbe& form, int limit) {
     form.Type("edCntPerRev", QString::number(limit));
     EXPECT_EQ(Colour(form.Field("edCntPerRev")), White) << limit;
-    EXPECT_EQ(form.Configuration().CountsPerRev, limit);
+    EXPECT_EQ(form.Form().Configuration().CountsPerRev, limit);
     form.Type("edCntPerRev", QString::number(limit + 1));
     EXPECT_EQ(Colour(form.Field("edCntPerRev")), Red) << limit + 1;
-    EXPECT_EQ(form.Configuration().CountsPerRev, limit) << "an invalid text keeps the value";
+    EXPECT_EQ(form.Form().Configuration().CountsPerRev, limit) << "an invalid text keeps the value";
 }
 
 TEST(ParameterEntry, StartValuesAreShownAndValid) {
     FormProbe form;
     const DeviceConfiguration start;
-    EXPECT_EQ(form.Configuration(), start);
+    EXPECT_EQ(form.Form().Configuration(), start);
     EXPECT_EQ(start.CountsPerRev, 1);
     EXPECT_EQ(form.Field("edCntPerRev")->text(), "1");
     EXPECT_EQ(form.Field("edDevider")->text(), "1");
@@ -73,30 +73,31 @@ TEST(ParameterEntry, EachFieldStoresIntoItsOwnValueAndRedKeepsTheLastValid) {
         form.Type(c.field, c.text);
         EXPECT_EQ(Colour(form.Field(c.field)), c.valid ? White : Red)
             << c.field << " \"" << c.text << "\"";
-        EXPECT_EQ(form.Configuration().*c.member, c.stored) << c.field << " \"" << c.text << "\"";
+        EXPECT_EQ(form.Form().Configuration().*c.member, c.stored)
+            << c.field << " \"" << c.text << "\"";
     }
 }
 
 TEST(ParameterEntry, CountsLimitFollowsEncoderModeAndEdges) {
     FormProbe form;
     ExpectCountsLimit(form, 7200);
-    form.Select(Selection::EncoderMode, 2);
+    form.Form().Select(Selection::EncoderMode, 2);
     ExpectCountsLimit(form, 1800);
-    form.Select(Selection::EdgeAB, EdgeABBoth);
+    form.Form().Select(Selection::EdgeAB, EdgeABBoth);
     ExpectCountsLimit(form, 3600);
-    form.Select(Selection::EncoderMode, 1);
+    form.Form().Select(Selection::EncoderMode, 1);
     ExpectCountsLimit(form, 3600);
 }
 
 TEST(ParameterEntry, TheLastChangedOfModeAndEdgesSetsTheLimit) {
     FormProbe form;
-    form.Select(Selection::EdgeAB, EdgeABBoth);
-    form.Select(Selection::EncoderMode, 2);
+    form.Form().Select(Selection::EdgeAB, EdgeABBoth);
+    form.Form().Select(Selection::EncoderMode, 2);
     ExpectCountsLimit(form, 1800);
 
     FormProbe other;
-    other.Select(Selection::EncoderMode, 2);
-    other.Select(Selection::EdgeAB, EdgeABBoth);
+    other.Form().Select(Selection::EncoderMode, 2);
+    other.Form().Select(Selection::EdgeAB, EdgeABBoth);
     ExpectCountsLimit(other, 3600);
 }
 
@@ -116,9 +117,9 @@ TEST(ParameterEntry, AlphaBetaEditableOnlyWithMultiplierAndSmallCounts) {
     EXPECT_FALSE(editable()) << "an invalid multiplier changes nothing";
     form.Type("edMultiplier", "1");
     EXPECT_FALSE(editable());
-    form.Select(Selection::EncoderMode, 1);
+    form.Form().Select(Selection::EncoderMode, 1);
     EXPECT_TRUE(editable()) << "x2 allows 3600 counts";
-    form.Select(Selection::EncoderMode, 2);
+    form.Form().Select(Selection::EncoderMode, 2);
     form.Type("edCntPerRev", "1800");
     EXPECT_TRUE(editable());
     form.Type("edMultiplier", "0");
@@ -131,26 +132,26 @@ TEST(ParameterEntry, CountsBeyondANewLimitStayStoredAndLeaveAlphaBetaAlone) {
     form.Type("edCntPerRev", "5000");
     EXPECT_FALSE(form.Field("edAlpha")->isEnabled());
 
-    form.Select(Selection::EncoderMode, 2);
+    form.Form().Select(Selection::EncoderMode, 2);
     EXPECT_EQ(Colour(form.Field("edCntPerRev")), Red);
-    EXPECT_EQ(form.Configuration().CountsPerRev, 5000);
+    EXPECT_EQ(form.Form().Configuration().CountsPerRev, 5000);
     EXPECT_FALSE(form.Field("edAlpha")->isEnabled()) << "the multiplier rule must not run";
 }
 
 TEST(ParameterEntry, StoredNumberOutsideTheRangeIsKeptAndShownRed) {
     FormProbe form;
-    form.StoreNumber(NumberField::Gap2, 20);
-    EXPECT_EQ(form.Configuration().Gap2, 20);
+    form.Form().StoreNumber(NumberField::Gap2, 20);
+    EXPECT_EQ(form.Form().Configuration().Gap2, 20);
     EXPECT_EQ(form.Field("edGap2")->text(), "20");
     EXPECT_EQ(Colour(form.Field("edGap2")), Red);
 
-    form.StoreNumber(NumberField::Multiplier, 4);
+    form.Form().StoreNumber(NumberField::Multiplier, 4);
     EXPECT_TRUE(form.Field("edAlpha")->isEnabled()) << "the stored text runs the field's rule";
 }
 
 TEST(ParameterEntry, StoringTheShownValueRunsNoRule) {
     FormProbe form;
-    form.StoreNumber(NumberField::Tooth3, 0);
+    form.Form().StoreNumber(NumberField::Tooth3, 0);
     EXPECT_FALSE(form.Field("edTooth3")->testAttribute(Qt::WA_SetPalette));
 }
 

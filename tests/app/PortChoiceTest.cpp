@@ -105,26 +105,6 @@ TEST_F(PortChoiceTest, PickingTheOpenPortAgainReopensItAndReadsAgain) {
     EXPECT_TRUE(form->LogLines()[6].startsWith("??SMSEN\\r | !SM"));
 }
 
-TEST_F(PortChoiceTest, EntryWithoutANumberIsAnErrorAndChangesNothing) {
-    Start();
-    form->PortList()->addItem("COMX");
-    form->PortList()->setCurrentIndex(form->PortList()->findText("COMX"));
-    EXPECT_THROW(
-        {
-            try {
-                form->cmbComPortChange();
-            } catch (const std::runtime_error& error) {
-                EXPECT_STREQ(error.what(), "'X' is not a valid integer value");
-                throw;
-            }
-        },
-        std::runtime_error);
-    form->btnStartClick();
-    EXPECT_EQ(form->Text("lblStart"), "Start aknowledged.") << "COM1 stays open";
-    Shutdown();
-    EXPECT_EQ(RememberedEntry(), "1");
-}
-
 // The error box stays up past the window's one-second timer, whose handler must not run on a
 // window that is going away.
 TEST_F(PortChoiceTest, SettingsFileThatCannotBeWrittenShowsTheErrorAndStillEnds) {

@@ -27,31 +27,30 @@ protected:
     int clicks = 0;
 };
 
-TEST_F(RadioGroupTest, ProgramSetRunsTheHandlerOnlyWhenTheIndexChanges) {
+// The form selects through SetItemIndex and runs its rules itself: an echo would run them twice.
+TEST_F(RadioGroupTest, ProgramSetTellsNothing) {
     EXPECT_EQ(group.ItemIndex(), -1);
     group.SetItemIndex(0);
-    EXPECT_EQ(clicks, 1);
-    group.SetItemIndex(0);
-    EXPECT_EQ(clicks, 1);
     group.SetItemIndex(2);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(Item(2)->isChecked());
+    group.SetItemIndex(-1);
+    EXPECT_FALSE(Item(2)->isChecked()) << "-1 selects none";
 }
 
-TEST_F(RadioGroupTest, OperatorClickRunsTheSameHandlerButNotOnTheCurrentItem) {
+TEST_F(RadioGroupTest, OperatorClickTellsTheNewItemButNotTheCurrentOne) {
     group.SetItemIndex(0);
     QTest::mouseClick(Item(1), Qt::LeftButton);
     EXPECT_EQ(group.ItemIndex(), 1);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks, 1);
     QTest::mouseClick(Item(1), Qt::LeftButton);
-    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(RadioGroupTest, NewItemsLeaveNothingSelectedAndRunNothing) {
+TEST_F(RadioGroupTest, NewItemsLeaveNothingSelected) {
     group.SetItemIndex(1);
     group.SetItems({"rising", "falling"});
     EXPECT_EQ(group.ItemIndex(), -1);
-    EXPECT_EQ(clicks, 1);
     group.SetItemIndex(5);
     EXPECT_EQ(group.ItemIndex(), -1) << "an index beyond the items selects nothing";
 }

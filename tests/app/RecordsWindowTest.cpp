@@ -1,8 +1,10 @@
 #include "app/HistoryDialog.h"
+#include "records/FileDigest.h"
 #include "records/RecordStore.h"
 #include "sim/SimProcess.h"
 #include "tests/app/LinkedForm.h"
 #include "tests/app/ModalAnswerer.h"
+#include "tests/support/FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <utility>
 
 namespace kronax::test {
 namespace {
@@ -65,6 +69,38 @@ TEST_F(RecordsWindowTest, AWriteIsRecordedWithTheBoardAskedAfterItsSixCommands) 
     EXPECT_EQ(records[1].operation, "startup-read");
     EXPECT_FALSE(records[1].board) << "a read that stores no file does not ask";
     EXPECT_TRUE(form->LogLines().last().startsWith("??SMSETB"));
+}
+
+// The record of an Open named the file as it was read again afterwards: a file replaced after
+// the window decoded it was recorded by bytes that never reached the board.
+TEST_F(RecordsWindowTest, AnOpenedFileIsRecordedByTheBytesThatWereSent) {
+    struct ReplacingForm : LinkedForm {
+        using LinkedForm::LinkedForm;
+        std::function<void()> beforeSend;
+        // Announce paints right before the configuration goes out.
+        void PaintBeforeBlocking() override {
+            if (beforeSend)
+                std::exchange(beforeSend, nullptr)();
+            LinkedForm::PaintBeforeBlocking();
+        }
+    };
+    std::ofstream(folder + "/settings.ini") << "";
+    ports = std::make_unique<ScopedPorts>(board.Folder());
+    ReplacingForm window(TestEnvironment(folder + "/settings.ini"));
+    const std::string file = folder + "/sent.kxcfg";
+    window.saveAnswers.push_back(file);
+    window.StoreConfigurationtoFile1Click();
+    const std::string sent = ReadFileText(file);
+    window.beforeSend = [&file] {
+        std::ofstream(file, std::ios::app) << "; replaced\n";
+    };
+    window.openAnswers.push_back(file);
+    window.LoadConfigurationfromFile1Click();
+    const auto records = Records();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records[0].operation, "open-send");
+    EXPECT_EQ(records[0].fileSha256, records::Sha256Hex(sent));
+    EXPECT_NE(ReadFileText(file), sent) << "the file was replaced before the send";
 }
 
 TEST_F(RecordsWindowTest, TheHistoryDialogListsTheBoardsRecordsAndOpensOne) {

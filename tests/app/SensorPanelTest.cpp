@@ -43,7 +43,7 @@ TEST(SensorPanel, EachSensorTypeShowsOnlyItsOptions) {
     };
     FormProbe form;
     for (const auto& c : cases) {
-        form.Select(Selection::SensorType, c.type);
+        form.Form().Select(Selection::SensorType, c.type);
         EXPECT_EQ(ShownControls(form), c.shown) << "sensor type " << c.type;
         EXPECT_FALSE(form.Group("rgSensorType")->isHidden());
         EXPECT_EQ(form.Group("rgEdgeAB")->Count(), 3) << "\"both\" is always offered";
@@ -55,7 +55,8 @@ TEST(SensorPanel, StartsInTheOffPresentationWithTheStartSelections) {
     EXPECT_TRUE(ShownControls(form).empty());
     for (int index = 0; index < SelectionCount; ++index) {
         const auto selection = static_cast<Selection>(index);
-        EXPECT_EQ(form.Selected(selection), StartPosition(selection)) << "selection " << index;
+        EXPECT_EQ(form.Form().Selected(selection), StartPosition(selection))
+            << "selection " << index;
     }
     EXPECT_EQ(form.Control<QComboBox>("cmbAux1")->currentText(), "== Off ==");
     EXPECT_EQ(form.Control<QComboBox>("cmbDI7")->count(), 9);
@@ -73,27 +74,27 @@ TEST(SensorPanel, FilterItemsShowTheMicroSign) {
 TEST(SensorPanel, CdmaAsCaInputDisablesTriggerLevelAndForcesAux1Off) {
     FormProbe form;
     auto* aux1 = form.Control<QComboBox>("cmbAux1");
-    form.Select(Selection::SensorType, sensor_type::InCarWithGaps);
-    form.Select(Selection::Aux1Source, 3);
+    form.Form().Select(Selection::SensorType, sensor_type::InCarWithGaps);
+    form.Form().Select(Selection::Aux1Source, 3);
 
-    form.Select(Selection::CaInput, CaInputCdma);
+    form.Form().Select(Selection::CaInput, CaInputCdma);
     EXPECT_FALSE(aux1->isEnabled());
     EXPECT_EQ(aux1->currentIndex(), AuxSourceOff);
     EXPECT_FALSE(form.Group("rgTriggerLevel")->isEnabled());
 
-    form.Select(Selection::CaInput, 0);
+    form.Form().Select(Selection::CaInput, 0);
     EXPECT_TRUE(aux1->isEnabled());
     EXPECT_EQ(aux1->currentIndex(), AuxSourceOff) << "enabling does not restore the old source";
     EXPECT_TRUE(form.Group("rgTriggerLevel")->isEnabled());
 
-    form.Select(Selection::CaInput, CaInputCdma);
-    form.Select(Selection::SensorType, sensor_type::PulseTrigger);
+    form.Form().Select(Selection::CaInput, CaInputCdma);
+    form.Form().Select(Selection::SensorType, sensor_type::PulseTrigger);
     EXPECT_TRUE(aux1->isEnabled()) << "leaving the in-car types enables AUX 1 again";
 }
 
 TEST(SensorPanel, DoubleToothLeavesOnlyTheFirstToothEditable) {
     FormProbe form;
-    form.Select(Selection::SensorType, sensor_type::InCarDoubleTooth);
+    form.Form().Select(Selection::SensorType, sensor_type::InCarDoubleTooth);
     EXPECT_TRUE(form.Field("edTooth1")->isEnabled());
     for (const char* name : {"edGap1", "edTooth2", "edGap2", "edTooth3", "edGap3"}) {
         EXPECT_FALSE(form.Field(name)->isEnabled()) << name;
@@ -102,32 +103,32 @@ TEST(SensorPanel, DoubleToothLeavesOnlyTheFirstToothEditable) {
     for (QLabel* label : form.Control<QGroupBox>("gbTeeth")->findChildren<QLabel*>())
         EXPECT_EQ(label->isEnabled(), label->text() == "Tooth 1") << label->text().toStdString();
 
-    form.Select(Selection::SensorType, sensor_type::InCarWithGaps);
+    form.Form().Select(Selection::SensorType, sensor_type::InCarWithGaps);
     for (const char* name : {"edTooth1", "edGap1", "edTooth2", "edGap2", "edTooth3", "edGap3"})
         EXPECT_TRUE(form.Field(name)->isEnabled()) << name;
 }
 
 TEST(SensorPanel, SelectingTheCurrentItemRunsNoHandler) {
     FormProbe form;
-    form.Select(Selection::SensorType, sensor_type::InCarWithGaps);
-    form.Select(Selection::CaInput, CaInputCdma);
+    form.Form().Select(Selection::SensorType, sensor_type::InCarWithGaps);
+    form.Form().Select(Selection::CaInput, CaInputCdma);
     // Re-selecting the current CA input must not run the presentation rules again: the
     // operator's AUX 1 source set meanwhile stays.
     auto* aux1 = form.Control<QComboBox>("cmbAux1");
-    aux1->setCurrentIndex(2);
-    form.Select(Selection::CaInput, CaInputCdma);
+    form.Form().Select(Selection::Aux1Source, 2);
+    form.Form().Select(Selection::CaInput, CaInputCdma);
     EXPECT_EQ(aux1->currentIndex(), 2);
-    form.Select(Selection::CaInput, 0);
-    form.Select(Selection::CaInput, CaInputCdma);
+    form.Form().Select(Selection::CaInput, 0);
+    form.Form().Select(Selection::CaInput, CaInputCdma);
     EXPECT_EQ(aux1->currentIndex(), AuxSourceOff);
 }
 
 TEST(SensorPanel, PositionsBeyondTheListSelectTheLastItem) {
     FormProbe form;
-    form.Select(Selection::InputFilter, 12);
-    EXPECT_EQ(form.Selected(Selection::InputFilter), 7);
-    form.Select(Selection::Di6Source, 30);
-    EXPECT_EQ(form.Selected(Selection::Di6Source), DiSourceOff);
+    form.Form().Select(Selection::InputFilter, 12);
+    EXPECT_EQ(form.Form().Selected(Selection::InputFilter), 7);
+    form.Form().Select(Selection::Di6Source, 30);
+    EXPECT_EQ(form.Form().Selected(Selection::Di6Source), DiSourceOff);
 }
 
 } // namespace

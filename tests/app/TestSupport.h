@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FormEnvironment.h"
 #include "exchange/TickSource.h"
+#include "form/FormEnvironment.h"
 #include "tests/support/ScopedEnvironment.h"
 
 #include <QString>

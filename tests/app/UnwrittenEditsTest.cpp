@@ -83,7 +83,7 @@ struct EditCase {
 
 // Edits vanished without a word on Read, a port pick, Open and closing the window.
 TEST_F(UnwrittenEditsTest, OperationsThatReplaceEditsAskFirstAndDoWhatTheAnswerSays) {
-    const QStringList multiplier = {"Multiplier"};
+    const std::vector<std::string> multiplier = {"Multiplier"};
     const EditCase cases[] = {
         {"read, no edit", false, EditLoss::Read, std::nullopt, std::nullopt, "R6", "3"},
         {"read, cancel", true, EditLoss::Read, Answer::Cancel,
@@ -168,12 +168,24 @@ TEST_F(UnwrittenEditsTest, PowerOnDefaultWithEditsAsksWhetherToWriteThemFirst) {
 
 TEST_F(UnwrittenEditsTest, AcknowledgedWriteClearsTheListAndASelectionCountsAsAnEdit) {
     Start();
-    form->Select(Selection::SensorType, sensor_type::PulseTrigger);
+    form->Form().Select(Selection::SensorType, sensor_type::PulseTrigger);
     QApplication::processEvents();
     EXPECT_TRUE(
         form->Control<QLabel>("lblUnwritten")->text().startsWith("Not written: Sensor Type"));
     form->ApplyConfigurationtoKronax1Click();
     QApplication::processEvents();
+    EXPECT_EQ(form->Control<QLabel>("lblUnwritten")->text(), "");
+}
+
+// "07" was named a mismatch ("Multiplier shows 07, out of range: 7 will be sent") and stayed
+// listed as not written after the write: the comparison looked at the text, not the value.
+TEST_F(UnwrittenEditsTest, AValueInAnotherSpellingIsWrittenAsShownAndThenWritten) {
+    Start();
+    Type("edMultiplier", "07");
+    form->ApplyConfigurationtoKronax1Click();
+    QApplication::processEvents();
+    EXPECT_TRUE(form->questions.empty());
+    EXPECT_EQ(TrafficSinceStart(), "W6");
     EXPECT_EQ(form->Control<QLabel>("lblUnwritten")->text(), "");
 }
 

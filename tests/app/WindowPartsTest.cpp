@@ -1,7 +1,8 @@
-#include "app/KronaxConfigForm.h"
+#include "app/KronaxWindow.h"
 #include "app/TrafficLogView.h"
 #include "config_file/ConfigFileFlows.h"
 #include "config_file/RememberedPort.h"
+#include "form/KronaxConfigForm.h"
 #include "tests/app/ModalAnswerer.h"
 #include "tests/app/TestSupport.h"
 
@@ -62,7 +63,7 @@ TEST(TrafficLogViewTest, HiddenLinesArriveInOrderAtTheEventLoopOrWhenShown) {
 class FileDialogTest : public testing::Test {
 protected:
     std::string folder = NewFolder();
-    TForm1 form{TestEnvironment(folder + "/settings.ini")};
+    KronaxWindow form{TestEnvironment(folder + "/settings.ini")};
 };
 
 struct DialogSeen {

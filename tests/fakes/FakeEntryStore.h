@@ -56,9 +56,9 @@ public:
         file_.batches.push_back(entries.size());
     }
 
-    std::unique_ptr<IEntryStore> Snapshot() const override {
+    FileSnapshot Snapshot() const override {
         ++file_.snapshots;
-        return std::make_unique<Frozen>(file_.entries);
+        return {std::make_unique<Frozen>(file_.entries), {}};
     }
 
 private:

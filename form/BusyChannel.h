@@ -4,13 +4,15 @@
 
 namespace kronax {
 
+class IFormView;
+
 // The window's command channel. A command blocks the window until its answer or its time-out,
 // so the first command of a sequence shows the wait cursor; the sequence ends when the handler
 // that ran it returns. UI thread only.
 class BusyChannel : public ICommandChannel {
 public:
     // channel must outlive this object.
-    explicit BusyChannel(ICommandChannel& channel) : channel_(channel) {}
+    BusyChannel(ICommandChannel& channel, IFormView& view) : channel_(channel), view_(view) {}
     ~BusyChannel() override;
     BusyChannel(const BusyChannel&) = delete;
     BusyChannel& operator=(const BusyChannel&) = delete;
@@ -22,11 +24,12 @@ public:
     void BeginSequence();
 
     // When a command ran since the last call: restores the cursor and, with discardInput, drops
-    // the keyboard and mouse input given meanwhile (InputDiscard.h).
+    // the keyboard and mouse input given meanwhile.
     void EndSequence(bool discardInput);
 
 private:
     ICommandChannel& channel_;
+    IFormView& view_;
     bool busy_ = false;
 };
 

@@ -1,15 +1,14 @@
-#include "app/PortChoice.h"
+#include "form/PortChoice.h"
 
-#include "app/OutcomeSummary.h"
-#include "app/PortList.h"
-#include "app/StatusLine.h"
-#include "app/SystemText.h"
+#include "form/DisplayText.h"
+#include "form/FileNames.h"
+#include "form/FormView.h"
+#include "form/OutcomeSummary.h"
+#include "form/StatusLine.h"
+#include "form/WindowQuestions.h"
 #include "link/PortFailure.h"
 #include "link/SerialPort.h"
 #include "protocol/IntegerText.h"
-
-#include <QAbstractItemView>
-#include <QLabel>
 
 #include <algorithm>
 
@@ -25,28 +24,28 @@ std::string PortName(std::int32_t number) {
 }
 
 // DescribePort gives UTF-8 text that starts with the port's name.
-QString Description(const PortIdentity& port) {
-    return QString::fromUtf8(DescribePort(port));
+std::string DeviceColumn(const PortIdentity& port) {
+    const std::string line = DescribePort(port);
+    const std::string prefix = DisplayText(port.name) + " \u00b7 ";
+    return line.starts_with(prefix) ? line.substr(prefix.size()) : std::string();
 }
 
-QString DeviceColumn(const PortIdentity& port) {
-    const QString line = Description(port);
-    const QString prefix = FromSystemText(port.name) + QString::fromUtf8(" \u00b7 ");
-    return line.startsWith(prefix) ? line.mid(prefix.size()) : QString();
-}
-
-QString Details(const PortIdentity& port) {
-    QStringList lines{Description(port)};
+std::string Details(const PortIdentity& port) {
+    std::vector<std::string> lines{DescribePort(port)};
     const auto add = [&lines](const char* label, const std::string& value) {
         if (!value.empty())
-            lines << label + QString::fromUtf8(value);
+            lines.push_back(label + value);
     };
     add("Manufacturer: ", port.manufacturer);
     add("Product: ", port.product);
     add("Serial number: ", port.serialNumber);
     if (!port.vendorId.empty())
-        lines << "USB ID: " + QString::fromUtf8(port.vendorId + ":" + port.productId);
-    return lines.join('\n');
+        lines.push_back("USB ID: " + port.vendorId + ":" + port.productId);
+    return Joined(lines, "\n");
+}
+
+std::size_t Index(int index) {
+    return static_cast<std::size_t>(index);
 }
 
 bool Listed(const std::vector<std::string>& names, const std::string& name) {
@@ -58,37 +57,50 @@ bool Listed(const std::vector<std::string>& names, const std::string& name) {
 EConvertError::EConvertError(const std::string& text)
     : std::runtime_error("'" + text + "' is not a valid integer value") {}
 
-PortChoice::PortChoice(PortList* cmbComPort, QLabel* lblConnection, StatusLine& status)
-    : cmbComPort_(cmbComPort), lblConnection_(lblConnection), status_(status) {
+PortChoice::PortChoice(IFormView& view, StatusLine& status) : view_(view), status_(status) {
     ShowNoConnection();
 }
 
 void PortChoice::Fill(const std::vector<PortIdentity>& ports) {
+    const std::string selectedName = selected_ >= 0 ? ports_[Index(selected_)].name : "";
     ports_ = ports;
-    std::vector<PortEntry> entries;
+    std::vector<PortListEntry> entries;
     for (const PortIdentity& port : ports)
-        entries.push_back({FromSystemText(port.name), DeviceColumn(port), Details(port)});
-    cmbComPort_->SetPorts(entries);
+        entries.push_back({DisplayText(port.name), DeviceColumn(port), Details(port)});
+    view_.SetPorts(entries);
+    selected_ = -1;
+    SelectName(selectedName);
+}
+
+void PortChoice::Select(int index) {
+    selected_ = index >= 0 && Index(index) < ports_.size() ? index : -1;
+    view_.SetSelection(ControlId::cmbComPort, selected_);
+}
+
+void PortChoice::SelectName(const std::string& name) {
+    const auto found =
+        std::find_if(ports_.begin(), ports_.end(),
+                     [&name](const PortIdentity& port) { return port.name == name; });
+    Select(found == ports_.end() ? -1 : static_cast<int>(found - ports_.begin()));
 }
 
 void PortChoice::Refresh() {
     try {
         Fill(ListPortIdentities());
     } catch (const ESerialPort& error) {
-        status_.ShowOutcome(
-            {"The port list could not be read: " + QString::fromLocal8Bit(error.what()), true});
+        status_.ShowOutcome({"The port list could not be read: " + NativeText(error.what()), true});
     }
 }
 
 void PortChoice::Remember(std::int32_t number) {
     comPortNumber_ = number;
-    cmbComPort_->setCurrentIndex(cmbComPort_->findText(FromSystemText(PortName(number))));
+    SelectName(PortName(number));
 }
 
 bool PortChoice::Choose(TSerialPort& port) {
-    if (cmbComPort_->currentIndex() < 0)
+    if (selected_ < 0)
         return false;
-    const std::string entry = cmbComPort_->currentText().toLatin1().toStdString();
+    const std::string entry = ports_[Index(selected_)].name;
     const std::string digits = entry.size() > PrefixLength ? entry.substr(PrefixLength) : "";
     const auto number = ReadInteger(digits);
     if (!number)
@@ -100,13 +112,13 @@ bool PortChoice::Choose(TSerialPort& port) {
     port.SetPort(PortName(comPortNumber_));
     try {
         port.OpenPort();
-        lblConnection_->clear();
+        view_.SetText(ControlId::lblConnection, "");
     } catch (const ESerialPort& error) {
-        cmbComPort_->setCurrentIndex(-1);
-        lblConnection_->setText(NoComPortText);
+        Select(-1);
+        view_.SetText(ControlId::lblConnection, NoComPortText);
         status_.ShowOutcome(
             PortFailureOutcome(port.Port(), ClassifyPortFailure(error, PortStage::Opening)),
-            QString::fromLocal8Bit(error.what()));
+            NativeText(error.what()));
     }
     if (port.Connected())
         ShowConnection(port);
@@ -124,8 +136,8 @@ void PortChoice::DropVanished(TSerialPort& port, bool sentNoAnswer) {
     }
     vanishedPort_ = name;
     announcedBack_ = false;
-    cmbComPort_->setCurrentIndex(-1);
-    lblConnection_->setText(NoComPortText);
+    Select(-1);
+    view_.SetText(ControlId::lblConnection, NoComPortText);
     ShowNoConnection();
     Outcome outcome = PortFailureOutcome(name, VanishedPort());
     if (sentNoAnswer)
@@ -144,9 +156,9 @@ void PortChoice::WatchPorts(TSerialPort& port) {
     if (port.Connected() && !Listed(names, port.Port()))
         DropVanished(port);
     std::vector<std::string> shown;
-    for (const QString& name : cmbComPort_->Names())
-        shown.push_back(name.toLatin1().toStdString());
-    if (shown != names && !cmbComPort_->Dropped())
+    for (const PortIdentity& listed : ports_)
+        shown.push_back(listed.name);
+    if (shown != names && !view_.PortListDropped())
         Refresh();
     if (!vanishedPort_.empty() && !announcedBack_ && !port.Connected() &&
         Listed(names, vanishedPort_)) {
@@ -169,7 +181,7 @@ void PortChoice::ShowConnection(const TSerialPort& port) {
     });
     const PortIdentity identity =
         known != ports_.end() ? *known : PortIdentity{port.Port(), {}, {}, {}, {}, {}, {}};
-    status_.ShowConnection(Description(identity), Details(identity));
+    status_.ShowConnection(DescribePort(identity), Details(identity));
 }
 
 void PortChoice::ShowNoConnection() {

@@ -1,4 +1,4 @@
-#include "app/OperationRecorder.h"
+#include "form/OperationRecords.h"
 
 #include "link/PortIdentity.h"
 #include "protocol/BoardCommands.h"
@@ -25,32 +25,43 @@ std::unique_ptr<RecordStore> OpenStore() {
     return std::make_unique<RecordStore>(*file);
 }
 
-} // namespace
+// The records in the station's own store.
+class OperationRecorder : public IOperationRecords {
+public:
+    OperationRecorder(ICommandChannel& channel, RecordingLog& log, bool enabled);
+    ~OperationRecorder() override;
+    OperationRecorder(const OperationRecorder&) = delete;
+    OperationRecorder& operator=(const OperationRecorder&) = delete;
 
-OperationFacts TransferFacts(const TransferReport& report, const char* errorCode, bool identify) {
-    OperationFacts facts;
-    const bool complete = report.steps.size() == PayloadKinds.size() && report.AllSucceeded();
-    facts.exitCode = complete ? 0 : 1;
-    facts.errorCode = errorCode;
-    facts.details.steps = StepsOf(report);
-    if (report.transfer == Transfer::WriteToBoard)
-        facts.details.sent = PayloadsOf(report);
-    else
-        facts.details.received = PayloadsOf(report);
-    facts.identify = identify;
-    return facts;
-}
+    bool TransactCommand(const std::string& command, std::string& reply,
+                         std::int32_t timeout) override;
+    void Arm(const std::string& operation, const std::string& port,
+             const PortOpening& opening) override;
+    std::string Finish(OperationFacts facts) override;
+    std::string Abandon() override;
+    const std::string& LastBoardSerial() const override { return lastBoard_; }
+    RecordStore* Store() const override { return store_.get(); }
+    bool Kept() const override { return true; }
 
-OperationFacts CommandFacts(const CommandResult& result, bool identify) {
-    OperationFacts facts;
-    facts.exitCode = result.Succeeded() ? 0 : 1;
-    facts.errorCode =
-        result.command == BoardCommand::BoardInformation ? "no_answer" : "not_as_asked";
-    facts.details.steps.push_back(StepOf(result));
-    facts.details.board = IdentityOf(result);
-    facts.identify = identify;
-    return facts;
-}
+private:
+    std::string Save(BoardRecord& record);
+
+    ICommandChannel& channel_;
+    RecordingLog& log_;
+    bool enabled_;
+    std::unique_ptr<RecordStore> store_;
+    std::string storeFailure_;
+    std::string station_, user_;
+    bool armed_ = false;
+    bool begun_ = false;
+    BoardRecord record_;
+    std::string beginFailure_;
+    std::string lastBoard_;
+    // The device behind an open port stays the one it is until the port is opened again; asking
+    // the system at every operation cost more than the record's own save.
+    PortOpening identified_;
+    RecordedPort identity_;
+};
 
 OperationRecorder::OperationRecorder(ICommandChannel& channel, RecordingLog& log, bool enabled)
     : channel_(channel), log_(log), enabled_(enabled) {
@@ -141,6 +152,13 @@ std::string OperationRecorder::Save(BoardRecord& record) {
         return error.what();
     }
     return "";
+}
+
+} // namespace
+
+std::unique_ptr<IOperationRecords> MakeOperationRecords(ICommandChannel& channel, RecordingLog& log,
+                                                        bool enabled) {
+    return std::make_unique<OperationRecorder>(channel, log, enabled);
 }
 
 } // namespace kronax

@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <string>
 
-class QLabel;
-
 namespace kronax {
 
-// The labels beside the start and status buttons: each shows its command's outcome, stamped
-// with the tick at which it was shown, until a timer tick finds it older than its lifetime.
-// UI thread only.
+class IFormView;
+
+// The labels beside the start and status buttons (lblStart, lblStatus): each shows its command's
+// outcome, stamped with the tick at which it was shown, until a timer tick finds it older than
+// its lifetime. UI thread only.
 class BoardCommandLabels {
 public:
-    // lblStart and lblStatus are the window's labels; ticks must outlive this object.
-    BoardCommandLabels(QLabel* lblStart, QLabel* lblStatus, const ITickSource& ticks);
+    // ticks must outlive this object.
+    BoardCommandLabels(IFormView& view, const ITickSource& ticks) : view_(view), ticks_(ticks) {}
 
     // Empties lblStart while a start command runs.
     void ClearStart();
@@ -34,8 +34,7 @@ public:
     std::uint32_t StatusMessageTime() const { return statusMessageTime_; }
 
 private:
-    QLabel* lblStart_;
-    QLabel* lblStatus_;
+    IFormView& view_;
     const ITickSource& ticks_;
     std::uint32_t startMessageTime_ = 0;
     std::uint32_t statusMessageTime_ = 0;

@@ -1,37 +1,34 @@
-#include "app/OutcomeSummary.h"
+#include "form/OutcomeSummary.h"
 
-#include "app/SystemText.h"
-#include "app/WindowQuestions.h"
+#include "form/DisplayText.h"
+#include "form/FileNames.h"
+#include "form/WindowQuestions.h"
 #include "protocol/OutcomeText.h"
-
-#include <QFileInfo>
 
 namespace kronax {
 namespace {
 
-QString PortText(const std::string& portName) {
-    return FromSystemText(portName);
+std::string PortText(const std::string& portName) {
+    return DisplayText(portName);
 }
 
-QString BaseName(const std::string& fileName) {
-    return QFileInfo(QString::fromLocal8Bit(fileName)).fileName();
+std::string BaseName(const std::string& fileName) {
+    return BaseNameText(fileName);
 }
 
 // "<lead>: 4 of 6 <fineWord>." and, when a line failed, " First failure: <outcome>"
-Outcome TallyOutcome(const QString& lead, const TransferReport& report, const QString& fineWord) {
-    QString text = QString("%1: %2 of %3 %4.")
-                       .arg(lead)
-                       .arg(report.SucceededCount())
-                       .arg(report.steps.size())
-                       .arg(fineWord);
+Outcome TallyOutcome(const std::string& lead, const TransferReport& report,
+                     const std::string& fineWord) {
+    std::string text = lead + ": " + std::to_string(report.SucceededCount()) + " of " +
+                       std::to_string(report.steps.size()) + " " + fineWord + ".";
     if (const TransferStep* failure = report.FirstFailure())
-        text += " First failure: " + FromSystemText(StepOutcomeText(report.transfer, *failure));
+        text += " First failure: " + DisplayText(StepOutcomeText(report.transfer, *failure));
     return {text, !report.AllSucceeded()};
 }
 
 } // namespace
 
-QString OperationName(Operation operation) {
+std::string OperationName(Operation operation) {
     switch (operation) {
     case Operation::ReadConfiguration:
         return "Read Configuration";
@@ -51,6 +48,8 @@ QString OperationName(Operation operation) {
         return "Save";
     case Operation::PortChoice:
         return "Port choice";
+    case Operation::Close:
+        return "Close";
     case Operation::Background:
         break;
     }
@@ -64,8 +63,7 @@ Outcome WithMismatches(Outcome outcome, const std::vector<FieldMismatch>& mismat
 }
 
 Outcome NotOpenedOutcome(const std::string& fileName, const std::string& reason) {
-    return {"Open: " + BaseName(fileName) + " was not opened: " + QString::fromUtf8(reason) + ".",
-            true};
+    return {"Open: " + BaseName(fileName) + " was not opened: " + reason + ".", true};
 }
 
 Outcome BoardInformationOutcome(const CommandResult& result, const std::string& portName) {
@@ -87,7 +85,7 @@ Outcome ReadOutcome(const TransferReport& report) {
 }
 
 Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason) {
-    const QString file = BaseName(opening.fileName);
+    const std::string file = BaseName(opening.fileName);
     switch (opening.outcome) {
     case FileOpening::Outcome::NothingOpened:
         return {};
@@ -103,7 +101,7 @@ Outcome OpenOutcome(const FileOpening& opening, const std::string& notSentReason
         break;
     }
     if (!notSentReason.empty())
-        return {"Open: " + file + " read; not sent: " + FromSystemText(notSentReason) + ".", true};
+        return {"Open: " + file + " read; not sent: " + DisplayText(notSentReason) + ".", true};
     return TallyOutcome("Open: " + file + " read and written", opening.writeReport, "acknowledged");
 }
 
@@ -112,31 +110,29 @@ Outcome SaveOutcome(const std::string& fileName) {
 }
 
 Outcome BoardCommandOutcome(Operation operation, const CommandResult& result) {
-    QString line = FromSystemText(CommandOutcomeText(result));
-    line.remove('\r');
-    line.remove('\n');
+    std::string line = DisplayText(CommandOutcomeText(result));
+    std::erase(line, '\r');
+    std::erase(line, '\n');
     if (result.outcome == CommandOutcome::Unrecognised && operation != Operation::ReadStatus)
         line = OperationName(operation) + ": unrecognised reply " + line;
     return {line, !result.Succeeded()};
 }
 
 Outcome WithheldOutcome(const std::string& fileName, const std::vector<FieldMismatch>& outOfRange) {
-    const QString lead = "Open: " + BaseName(fileName) + " read; not sent";
+    const std::string lead = "Open: " + BaseName(fileName) + " read; not sent";
     if (outOfRange.empty())
         return {lead + ".", false};
     return {lead + ": " + MismatchNotes(outOfRange, {}) + ".", true};
 }
 
 Outcome NotSentOutcome(Operation operation, const std::string& reason) {
-    const QString name = OperationName(operation);
-    return {(name.isEmpty() ? "Not sent" : name + " not sent") + ": " + FromSystemText(reason) +
-                ".",
+    const std::string name = OperationName(operation);
+    return {(name.empty() ? "Not sent" : name + " not sent") + ": " + DisplayText(reason) + ".",
             true};
 }
 
 Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failure) {
-    QString text =
-        PortText(portName) + " " + QString::fromLocal8Bit(DescribePortFailure(failure)) + ".";
+    std::string text = PortText(portName) + " " + DescribePortFailure(failure) + ".";
     if (failure.kind == PortFailureKind::Vanished && failure.stage == PortStage::Exchange)
         text += " Pick it again in the port list once it is back.";
     return {text, true};
@@ -146,24 +142,24 @@ Outcome PortBackOutcome(const std::string& portName) {
     return {PortText(portName) + " is back: pick it in the port list to reconnect.", false};
 }
 
-Outcome StoppedOutcome(Operation operation, const QString& errorText) {
-    const QString name = OperationName(operation);
-    return {(name.isEmpty() ? "Stopped" : name + " stopped") + ": " + errorText, true};
+Outcome StoppedOutcome(Operation operation, const std::string& errorText) {
+    const std::string name = OperationName(operation);
+    return {(name.empty() ? "Stopped" : name + " stopped") + ": " + errorText, true};
 }
 
-QString OpenDetails(const FileOpening& opening, const QString& reportText) {
-    QStringList lines;
+std::string OpenDetails(const FileOpening& opening, const std::string& reportText) {
+    std::vector<std::string> lines;
     for (const TransferStep& step : opening.readReport.steps) {
-        const QString key = FromSystemText(std::string(KindName(step.kind)));
+        const std::string key = DisplayText(KindName(step.kind));
         if (step.outcome == StepOutcome::Incomplete)
-            lines << (step.payload && !step.payload->empty()
-                          ? key + "=" + FromSystemText(*step.payload) + " has the wrong length."
-                          : key + " is missing from the file.");
+            lines.push_back(step.payload && !step.payload->empty()
+                                ? key + "=" + DisplayText(*step.payload) + " has the wrong length."
+                                : key + " is missing from the file.");
         else if (step.outcome == StepOutcome::Illegal)
-            lines << key + "=" + FromSystemText(step.payload.value_or("")) + " is illegal.";
+            lines.push_back(key + "=" + DisplayText(step.payload.value_or("")) + " is illegal.");
     }
-    lines << reportText;
-    return lines.join("\r\n");
+    lines.push_back(reportText);
+    return Joined(lines, "\r\n");
 }
 
 } // namespace kronax

@@ -1,14 +1,12 @@
-#include "app/BusyChannel.h"
+#include "form/BusyChannel.h"
 
-#include "app/InputDiscard.h"
-
-#include <QApplication>
+#include "form/FormView.h"
 
 namespace kronax {
 
 BusyChannel::~BusyChannel() {
     if (busy_)
-        QApplication::restoreOverrideCursor();
+        view_.SetBusy(false);
 }
 
 bool BusyChannel::TransactCommand(const std::string& command, std::string& reply,
@@ -20,7 +18,7 @@ bool BusyChannel::TransactCommand(const std::string& command, std::string& reply
 void BusyChannel::BeginSequence() {
     if (busy_)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    view_.SetBusy(true);
     busy_ = true;
 }
 
@@ -28,9 +26,9 @@ void BusyChannel::EndSequence(bool discardInput) {
     if (!busy_)
         return;
     busy_ = false;
-    QApplication::restoreOverrideCursor();
+    view_.SetBusy(false);
     if (discardInput)
-        DiscardQueuedInput();
+        view_.DiscardInput();
 }
 
 } // namespace kronax

@@ -1,28 +1,27 @@
 #pragma once
 
-#include "app/RadioGroup.h"
+#include "form/FormDesign.h"
 #include "protocol/OptionLists.h"
 
-#include <QObject>
-
 #include <array>
-
-class QComboBox;
-class QGroupBox;
+#include <functional>
 
 namespace kronax {
 
+class IFormView;
 class ParameterEntry;
 
 // The sensor-settings panel: the option groups of the sensor type and its inputs, the AUX and
-// DI source lists, and the rules that show only the options of the chosen sensor type. The
-// selections live in the controls. Use on the UI thread only.
-class SensorPanel : public QObject {
-    Q_OBJECT
+// DI source lists, and the rules that show only the options of the chosen sensor type. A change
+// of a radio group's selection runs its handler, whether the operator clicked or the program
+// selected, and only when the selection really changes. UI thread only.
+class SensorPanel {
 public:
-    // Creates the option groups inside sensorBox and the labelled source lists inside auxBox,
-    // all empty; entry receives the limit updates and the teeth enabling.
-    SensorPanel(QGroupBox* sensorBox, QGroupBox* auxBox, ParameterEntry& entry, QObject* parent);
+    // entry receives the limit updates and the teeth enabling; changed runs after every change
+    // of a selection.
+    SensorPanel(IFormView& view, ParameterEntry& entry, std::function<void()> changed);
+
+    static ControlId SelectionControl(Selection selection);
 
     // Fills every list with its items and selects its start position; the selection handlers
     // run as a result and leave the "Off" presentation.
@@ -39,16 +38,8 @@ public:
     // selection handler; selecting the current position runs nothing.
     void Select(Selection selection, int position);
 
-private:
-    static constexpr int GroupCount = 9;
-    static constexpr int ListCount = SelectionCount - GroupCount;
-
-    static bool IsGroup(Selection selection) { return static_cast<int>(selection) < GroupCount; }
-    RadioGroup* Group(Selection selection) const;
-    QComboBox* List(Selection selection) const;
-
-    void CreateGroups(QGroupBox* sensorBox);
-    void CreateLists(QGroupBox* auxBox);
+    // The operator selected position of selection's group or list.
+    void SelectionClicked(Selection selection, int position);
 
     // Selection handlers, run on every change of their group's selection.
     void rgSensorTypeClick();
@@ -61,9 +52,19 @@ private:
     void rgTriggerLevelClick();
     void rgInputFilterClick();
 
+private:
+    static constexpr int GroupCount = 9;
+
+    static bool IsGroup(Selection selection) { return static_cast<int>(selection) < GroupCount; }
+    static std::size_t Index(Selection selection) { return static_cast<std::size_t>(selection); }
+    void Change(Selection selection, int position, bool tellView);
+    void RunHandler(Selection selection);
+
+    IFormView& view_;
     ParameterEntry& entry_;
-    std::array<RadioGroup*, GroupCount> groups_{};
-    std::array<QComboBox*, ListCount> lists_{};
+    std::function<void()> changed_;
+    std::array<int, SelectionCount> selected_{};
+    std::array<int, SelectionCount> counts_{};
 };
 
 } // namespace kronax

@@ -8,6 +8,7 @@
 #include "records/RecordingLog.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kronax {
@@ -35,50 +36,31 @@ OperationFacts CommandFacts(const CommandResult& result, bool identify);
 // its first command inserts the record as running, Finish completes it. The identity query of
 // Finish follows the operation's own commands, so that their sequence stays as it is. An
 // operation that sent nothing leaves no record. UI thread only.
-class OperationRecorder : public ICommandChannel {
+class IOperationRecords : public ICommandChannel {
 public:
-    // channel and log (the traffic log under channel) must outlive the recorder. With enabled
-    // false it records nothing.
-    OperationRecorder(ICommandChannel& channel, records::RecordingLog& log, bool enabled);
-    ~OperationRecorder() override;
-    OperationRecorder(const OperationRecorder&) = delete;
-    OperationRecorder& operator=(const OperationRecorder&) = delete;
-
-    bool TransactCommand(const std::string& command, std::string& reply,
-                         std::int32_t timeout) override;
-
     // The next commands belong to operation ("write", "read", ...) on the port named port, open
     // as opening (a closed port's opening has no name).
-    void Arm(const std::string& operation, const std::string& port, const PortOpening& opening);
+    virtual void Arm(const std::string& operation, const std::string& port,
+                     const PortOpening& opening) = 0;
 
     // Completes the armed operation's record. Returns why no record was kept, or empty.
-    std::string Finish(OperationFacts facts);
+    virtual std::string Finish(OperationFacts facts) = 0;
     // Completes it as ended by an error of the port.
-    std::string Abandon();
+    virtual std::string Abandon() = 0;
 
     // The board identified last on this port, or empty.
-    const std::string& LastBoardSerial() const { return lastBoard_; }
-    // The record store, or null when there is none (switched off or not opened).
-    records::RecordStore* Store() const { return store_.get(); }
-
-private:
-    std::string Save(records::BoardRecord& record);
-
-    ICommandChannel& channel_;
-    records::RecordingLog& log_;
-    bool enabled_;
-    std::unique_ptr<records::RecordStore> store_;
-    std::string storeFailure_;
-    std::string station_, user_;
-    bool armed_ = false;
-    bool begun_ = false;
-    records::BoardRecord record_;
-    std::string beginFailure_;
-    std::string lastBoard_;
-    // The device behind an open port stays the one it is until the port is opened again; asking
-    // the system at every operation cost more than the record's own save.
-    PortOpening identified_;
-    records::RecordedPort identity_;
+    virtual const std::string& LastBoardSerial() const = 0;
+    // The record store, or null when there is none (switched off, not opened, or a station
+    // that keeps no records).
+    virtual records::RecordStore* Store() const = 0;
+    // Whether this build keeps records at all.
+    virtual bool Kept() const = 0;
 };
+
+// The station's records on channel, with log the traffic log under channel (both must outlive
+// them); with enabled false nothing is recorded. Where the build has no record store, a channel
+// that passes every command on and records nothing.
+std::unique_ptr<IOperationRecords> MakeOperationRecords(ICommandChannel& channel,
+                                                        records::RecordingLog& log, bool enabled);
 
 } // namespace kronax

@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-class QLabel;
-
 namespace kronax {
 
-class PortList;
+class IFormView;
 class StatusLine;
 class TSerialPort;
 
@@ -27,10 +25,11 @@ public:
 // only.
 class PortChoice {
 public:
-    // The three must outlive this object.
-    PortChoice(PortList* cmbComPort, QLabel* lblConnection, StatusLine& status);
+    // status must outlive this object.
+    PortChoice(IFormView& view, StatusLine& status);
 
-    // Fills the list with ports, in the order given.
+    // Fills the list with ports, in the order given; the selected entry stays selected when its
+    // port is still listed, else none is.
     void Fill(const std::vector<PortIdentity>& ports);
 
     // Lists the present ports anew, keeping the selected entry selected while its port is
@@ -42,6 +41,10 @@ public:
     // Takes number as ComPortNumber and selects the entry "COM<number>", or no entry when the list
     // lacks it.
     void Remember(std::int32_t number);
+
+    // The entry selected (by the operator or the program), or -1 for none.
+    int Selected() const { return selected_; }
+    void Select(int index);
 
     // Opens the port of the selected entry; does nothing without a selection. Stores the entry's
     // number in ComPortNumber, closes port, names it after the number and opens it, whether or not
@@ -68,14 +71,15 @@ public:
     std::string NotSentReason(const TSerialPort& port) const;
 
 private:
+    void SelectName(const std::string& name);
     void ShowConnection(const TSerialPort& port);
     void ShowNoConnection();
 
-    PortList* cmbComPort_;
-    QLabel* lblConnection_;
+    IFormView& view_;
     StatusLine& status_;
     std::int32_t comPortNumber_ = 1;
     std::vector<PortIdentity> ports_;
+    int selected_ = -1;
     // The port last dropped because its device had gone; empty once a port is chosen.
     std::string vanishedPort_;
     bool announcedBack_ = false;

@@ -1,34 +1,30 @@
-#include "app/BoardCommandLabels.h"
+#include "form/BoardCommandLabels.h"
 
-#include "app/SystemText.h"
+#include "form/DisplayText.h"
+#include "form/FormView.h"
 #include "protocol/BoardReplies.h"
 
-#include <QLabel>
-
 namespace kronax {
-BoardCommandLabels::BoardCommandLabels(QLabel* lblStart, QLabel* lblStatus,
-                                       const ITickSource& ticks)
-    : lblStart_(lblStart), lblStatus_(lblStatus), ticks_(ticks) {}
 
 void BoardCommandLabels::ClearStart() {
-    lblStart_->clear();
+    view_.SetText(ControlId::lblStart, "");
 }
 
 void BoardCommandLabels::ShowStart(const std::string& text) {
-    lblStart_->setText(FromSystemText(text));
+    view_.SetText(ControlId::lblStart, DisplayText(text));
     startMessageTime_ = ticks_.TickCount();
 }
 
 void BoardCommandLabels::ShowStatus(const std::string& text) {
-    lblStatus_->setText(FromSystemText(text));
+    view_.SetText(ControlId::lblStatus, DisplayText(text));
     statusMessageTime_ = ticks_.TickCount();
 }
 
 void BoardCommandLabels::ExpireMessages() {
     if (MessageExpired(ticks_.TickCount(), startMessageTime_))
-        lblStart_->setText(StartIdleText);
+        view_.SetText(ControlId::lblStart, StartIdleText);
     if (MessageExpired(ticks_.TickCount(), statusMessageTime_))
-        lblStatus_->setText(StatusIdleText);
+        view_.SetText(ControlId::lblStatus, StatusIdleText);
 }
 
 } // namespace kronax

@@ -1,51 +1,38 @@
 #pragma once
 
-#include "app/EntryField.h"
+#include "form/FieldMismatch.h"
+#include "form/FormDesign.h"
 #include "protocol/DeviceConfiguration.h"
-
-#include <QObject>
-
-#include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
-
-class QGroupBox;
-class QLabel;
 
 namespace kronax {
 
-// A field whose text is not the value stored for it (an invalid text), or whose stored value is
-// outside the field's range (outOfRange; read from the board or a file): a write sends stored.
-struct FieldMismatch {
-    NumberField field;
-    QString shown;
-    std::int32_t stored;
-    bool outOfRange = false;
-    // An out-of-range value the board holds itself.
-    bool reportedByBoard = false;
-};
+class IFormView;
 
 // The eleven entry fields of the numeric board parameters with their rules, and the values
 // they store. A valid text is stored at once and turns its field white; an invalid one turns
-// it red and leaves the stored value as it was. Use on the UI thread only.
-class ParameterEntry : public QObject {
-    Q_OBJECT
+// it red and leaves the stored value as it was. A field's rule runs whenever its text really
+// changes, whether the operator typed it or the program set it. UI thread only.
+class ParameterEntry {
 public:
-    // Creates the counts and teeth boxes inside sensorBox and the multiplier, divider, alpha
-    // and beta fields inside multiplierBox, all at their design places.
-    ParameterEntry(QWidget* sensorBox, QWidget* multiplierBox, QObject* parent);
+    // view shows the fields; changed runs after every change of a field's text.
+    ParameterEntry(IFormView& view, std::function<void()> changed);
 
-    QGroupBox* CntPerRevBox() const { return gbCntPerRev_; }
-    QGroupBox* TeethBox() const { return gbTeeth_; }
-    EntryField* Field(NumberField field) const { return fields_[Index(field)]; }
+    static ControlId FieldControl(NumberField field);
 
     const DeviceConfiguration& Configuration() const { return configuration_; }
     std::int32_t MaxCountsPerRev() const { return maxCountsPerRev_; }
     std::int32_t EdgeFactor() const { return edgeFactor_; }
+    const std::string& Text(NumberField field) const { return texts_[Index(field)]; }
+    bool Valid(NumberField field) const;
 
-    // The fields whose text is not their stored value, in the order of NumberField.
+    // The fields whose text does not hold their stored value, in the order of NumberField. A text
+    // holds a value when it reads as that number in any spelling the field accepts ("07", "+7").
     std::vector<FieldMismatch> Mismatches() const;
 
     // The fields that show their stored value while it is out of their range, in the order of
@@ -60,6 +47,9 @@ public:
     // only when that text differs from the current one.
     void StoreNumber(NumberField field, std::int32_t value);
 
+    // The operator's edit: the field's rule runs when text differs from the current one.
+    void FieldEdited(NumberField field, const std::string& text);
+
     // Enables all six tooth and gap fields with their labels, or only "Tooth 1".
     void SetTeethEditable(bool allFields);
 
@@ -68,13 +58,6 @@ public:
 
     // Limit update after a change of the edges-A-B setting.
     void EdgeABLimitUpdate(int edgeAB, int encoderMode);
-
-private:
-    static std::size_t Index(NumberField field) { return static_cast<std::size_t>(field); }
-
-    void CreateField(NumberField field, QWidget* box, int left, int top, int width);
-    void CreateLabel(NumberField field, QWidget* box, int left, int top, int width);
-    void SetLimit(std::int32_t edgeFactor);
 
     // Change handlers, run on every change of their field's text.
     void edCntPerRevChange();
@@ -89,12 +72,20 @@ private:
     void edAlphaChange();
     void edBetaChange();
 
-    void PlainFieldChange(NumberField field);
+private:
+    static std::size_t Index(NumberField field) { return static_cast<std::size_t>(field); }
 
-    QGroupBox* gbCntPerRev_;
-    QGroupBox* gbTeeth_;
-    std::array<EntryField*, NumberFieldCount> fields_{};
-    std::array<QLabel*, NumberFieldCount> labels_{};
+    void SetText(NumberField field, const std::string& text);
+    void RunRule(NumberField field);
+    void SetLimit(std::int32_t edgeFactor);
+    void PlainFieldChange(NumberField field);
+    void ShowValidity(NumberField field, bool valid);
+    bool ShowsStored(NumberField field) const;
+
+    IFormView& view_;
+    std::function<void()> changed_;
+    std::array<std::string, NumberFieldCount> texts_{};
+    std::array<bool, NumberFieldCount> valid_{};
     DeviceConfiguration configuration_;
     std::int32_t maxCountsPerRev_;
     std::int32_t edgeFactor_ = 1;

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "app/ParameterEntry.h"
 #include "config_file/ConfigFileFlows.h"
+#include "form/FieldMismatch.h"
 #include "link/PortFailure.h"
 #include "protocol/BoardReplies.h"
 #include "protocol/TransferReport.h"
-
-#include <QString>
 
 #include <string>
 #include <vector>
@@ -14,9 +12,12 @@
 namespace kronax {
 
 // A one-line account of what an operation did, for the status bar; failed ones are shown in red.
+// UTF-8.
 struct Outcome {
-    QString text;
+    std::string text;
     bool failed = false;
+
+    bool operator==(const Outcome&) const = default;
 };
 
 // The operations whose outcomes the status line names.
@@ -30,13 +31,14 @@ enum class Operation {
     Open,
     Save,
     PortChoice,
+    Close,
     // Timer ticks and the like, which the operator did not start.
     Background,
 };
 
 // "Read Configuration", "Write Configuration", ... as the menu and the buttons name them; empty
 // for Background.
-QString OperationName(Operation operation);
+std::string OperationName(Operation operation);
 
 // From a write report: "Configuration written: 6 of 6 acknowledged.", or the count followed by
 // "First failure: " and the outcome text of the first step that failed.
@@ -83,10 +85,11 @@ Outcome PortFailureOutcome(const std::string& portName, const PortFailure& failu
 Outcome PortBackOutcome(const std::string& portName);
 
 // "<operation> stopped: <error text>"
-Outcome StoppedOutcome(Operation operation, const QString& errorText);
+Outcome StoppedOutcome(Operation operation, const std::string& errorText);
 
-// The tooltip of an open flow's outcome: each key of the file that is missing, of the wrong length
-// or illegal, one line each ("MUX is missing from the file."), then the report text.
-QString OpenDetails(const FileOpening& opening, const QString& reportText);
+// The details of an open flow's outcome: each key of the file that is missing, of the wrong
+// length or illegal, one line each ("MUX is missing from the file."), then the report text, with
+// CR LF line ends.
+std::string OpenDetails(const FileOpening& opening, const std::string& reportText);
 
 } // namespace kronax

@@ -1,4 +1,4 @@
-#include "app/FormEnvironment.h"
+#include "app/WindowEnvironment.h"
 
 #include "config_file/SettingsLocation.h"
 #include "exchange/SteadyTickSource.h"
@@ -7,7 +7,7 @@
 
 namespace kronax {
 
-FormEnvironment FormEnvironment::Default() {
+FormEnvironment WindowEnvironment() {
     const std::string program = QCoreApplication::applicationFilePath().toLocal8Bit().toStdString();
     return {SettingsFilePath(program, UserSettingsFolder()), std::make_shared<SteadyTickSource>()};
 }
