@@ -356,6 +356,12 @@ public:
 private:
     // Sends only the payloads the named settings change; the others stay as the board has them.
     bool ChangeSettings(const BoardRead& read) {
+        try {
+            CheckSettingsApply(read.snapshot, request_.settings, "the board's");
+        } catch (const ESettingProblem& problem) {
+            return Fail(ExitUsage, "setting_not_used",
+                        problem.what() + std::string("; nothing was written"));
+        }
         ConfigurationSnapshot changed = read.snapshot;
         ApplySettingValues(changed, request_.settings);
         const PayloadTexts before = EncodePayloads(read.snapshot);
@@ -552,6 +558,7 @@ PortResult ShowAndStore(const GuardedChannel& guard, const BoardRead& read,
                           "); --raw keeps them as they are";
     if (*request.outputFile == StandardStream) {
         result.text = PayloadsFileText(stored);
+        result.textIsFileBytes = true;
         NoteFile(result, StandardStream, result.text);
         return result;
     }

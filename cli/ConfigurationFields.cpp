@@ -98,8 +98,14 @@ std::vector<FieldDifference> DiffFields(const PayloadTexts& boardHolds,
                                         const PayloadTexts& fileHolds) {
     const ConfigurationSnapshot board = Decoded(boardHolds);
     const ConfigurationSnapshot file = Decoded(fileHolds);
+    const auto controls = [](const ConfigurationSnapshot& snapshot) {
+        return SensorControlsFor(snapshot.Selected(Selection::SensorType),
+                                 snapshot.Selected(Selection::CaInput));
+    };
     std::vector<FieldDifference> differences;
     for (const Setting& setting : AllSettings()) {
+        if (!ShownFor(setting, controls(board)) && !ShownFor(setting, controls(file)))
+            continue;
         NamedField onBoard = Describe(setting, board);
         NamedField inFile = Describe(setting, file);
         if (onBoard.text != inFile.text)

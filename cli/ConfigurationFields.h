@@ -60,9 +60,9 @@ struct FieldDifference {
 };
 
 // The settings that differ between the configuration the board's payloads hold and the one a
-// file's payloads hold, in the window's order. Both are decoded alike from their payloads, so only
-// what a write can change can differ: an option no payload carries never does, while one that a
-// payload carries does, shown for the sensor type or not (the counts per revolution).
+// file's payloads hold, in the window's order, among those that the window shows for either
+// sensor type. Both are decoded alike from their payloads, so only what a write can change can
+// differ; a payload difference in settings neither sensor type shows is left to the payloads.
 std::vector<FieldDifference> DiffFields(const PayloadTexts& board, const PayloadTexts& file);
 
 // The differences as lines "caption: board X, file Y" (written names the other side), or

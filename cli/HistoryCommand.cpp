@@ -104,12 +104,34 @@ std::string CsvLine(const BoardRecord& record) {
     return line + "\n";
 }
 
+// A record as scripts read it: what is not known is null, never an empty text.
+Json RecordJson(const BoardRecord& record) {
+    Json json = RecordToJson(record);
+    for (auto& [key, value] : json["port"].items())
+        if (value == "")
+            value = nullptr;
+    return json;
+}
+
 std::string JsonOutputLine(const BoardRecord& record) {
     const Json json = {{"command", "history"},
                        {"exit_code", 0},
                        {"error", nullptr},
-                       {"record", RecordToJson(record)}};
+                       {"record", RecordJson(record)}};
     return json.dump() + "\n";
+}
+
+std::string ErrorCodeOf(int exitCode) {
+    switch (exitCode) {
+    case ExitUsage:
+        return "usage_error";
+    case ExitFileError:
+        return "file_error";
+    case ExitServerError:
+        return "server_error";
+    default:
+        return "record_error";
+    }
 }
 
 // "SEN 010100000000, CDM 0001, ...", a dash for a payload not had.
@@ -163,7 +185,7 @@ std::string RecordText(const BoardRecord& record) {
 struct ListOptions {
     std::string board, port, operation, since, until;
     bool failed = false;
-    std::size_t limit = 0;
+    std::optional<std::size_t> limit;
     bool json = false;
     bool csv = false;
     bool server = false; // the records server's records instead of the store's
@@ -184,25 +206,36 @@ RecordFilter FilterOf(const ListOptions& options) {
     if (!options.until.empty())
         filter.untilMs = TimeOption("--until", options.until);
     filter.failedOnly = options.failed;
-    if (options.limit > 0)
-        filter.limit = options.limit;
+    filter.limit = options.limit;
     return filter;
 }
 
-// Runs body, turning a stop or a store failure into the exit code and a message.
-void Guarded(Output& output, int& exitCode, const std::function<void()>& body) {
+// Runs body, turning a stop or a store failure into the exit code and a message, and with json
+// into a JSON line too.
+void Guarded(Output& output, int& exitCode, bool json, const std::function<void()>& body) {
+    std::string message;
     try {
         body();
+        return;
     } catch (const HistoryStop& stop) {
-        output.PrintError(stop.message + "\n");
+        message = stop.message;
         exitCode = stop.exitCode;
     } catch (const ERecordStore& error) {
-        output.PrintError(std::string("kronax history: ") + error.what() + "\n");
+        message = std::string("kronax history: ") + error.what();
         exitCode = ExitRecordError;
     } catch (const ERecordServer& error) {
-        output.PrintError(std::string("kronax history: ") + error.what() + "\n");
+        message = std::string("kronax history: ") + error.what();
         exitCode = ExitServerError;
     }
+    output.PrintError(message + "\n");
+    if (json)
+        output.PrintExact(
+            Json({{"command", "history"},
+                  {"exit_code", exitCode},
+                  {"error",
+                   {{"code", ErrorCodeOf(exitCode)}, {"message", Utf8FromSystemText(message)}}}})
+                .dump() +
+            "\n");
 }
 
 void SetUpShow(CLI::App& history, Output& output, int& exitCode) {
@@ -215,12 +248,15 @@ void SetUpShow(CLI::App& history, Output& output, int& exitCode) {
     show->add_option("id", options->id, "the record's id, or its first characters")->required();
     show->add_flag("--json", options->json, "print it as one JSON object");
     show->callback([options, &output, &exitCode] {
-        Guarded(output, exitCode, [&] {
+        Guarded(output, exitCode, options->json, [&] {
             std::unique_ptr<RecordStore> store;
             const auto record = OpenStore(store).Find(options->id);
             if (!record)
                 throw HistoryStop{ExitUsage, "kronax history: no record " + options->id};
-            output.Print(options->json ? JsonOutputLine(*record) : RecordText(*record));
+            if (options->json)
+                output.PrintExact(JsonOutputLine(*record));
+            else
+                output.Print(RecordText(*record));
         });
     });
 }
@@ -238,7 +274,7 @@ void SetUpExport(CLI::App& history, Output& output, int& exitCode) {
         ->check(CLI::IsMember({"jsonl", "csv"}));
     exported->add_option("--output", options->file, "write to this file instead");
     exported->callback([options, &output, &exitCode] {
-        Guarded(output, exitCode, [&] {
+        Guarded(output, exitCode, false, [&] {
             std::unique_ptr<RecordStore> store;
             OpenStore(store);
             std::ofstream file;
@@ -253,12 +289,12 @@ void SetUpExport(CLI::App& history, Output& output, int& exitCode) {
                 if (file.is_open())
                     file << text;
                 else
-                    output.Print(text);
+                    output.PrintExact(text);
             };
             if (csv)
                 emit(CsvHeader);
             store->Each({}, [&](const BoardRecord& record) {
-                emit(csv ? CsvLine(record) : RecordToJson(record).dump() + "\n");
+                emit(csv ? CsvLine(record) : RecordJson(record).dump() + "\n");
             });
             if (file.is_open() && !file.flush())
                 throw HistoryStop{ExitFileError, "kronax history: cannot write " + options->file};
@@ -279,7 +315,7 @@ void SetUpPrune(CLI::App& history, Output& output, int& exitCode) {
     prune->add_flag("--include-unforwarded", options->includeUnforwarded,
                     "delete records not yet forwarded to the records server too");
     prune->callback([options, &output, &exitCode] {
-        Guarded(output, exitCode, [&] {
+        Guarded(output, exitCode, false, [&] {
             const std::int64_t ms = TimeOption("--before", options->before);
             std::unique_ptr<RecordStore> store;
             // Where no server is named there is nothing to forward to: every record is pruned.
@@ -310,7 +346,7 @@ void SetUpHistory(CLI::App& app, Output& output, int& exitCode, bool errorIsTerm
     history->add_option("--since", options->since, "only those started at or after this UTC time");
     history->add_option("--until", options->until, "only those started before this UTC time");
     history->add_flag("--failed", options->failed, "only failed and unfinished ones");
-    history->add_option("--limit", options->limit, "at most this many");
+    history->add_option("--limit", options->limit, "at most this many (0: none)");
     auto* json = history->add_flag("--json", options->json, "one JSON object per record");
     history->add_flag("--csv", options->csv, "CSV with a header line")->excludes(json);
     auto* server = history->add_flag("--server", options->server,
@@ -330,28 +366,35 @@ void SetUpHistory(CLI::App& app, Output& output, int& exitCode, bool errorIsTerm
     history->final_callback([options, history, &output, &exitCode] {
         if (!history->get_subcommands().empty())
             return;
-        Guarded(output, exitCode, [&] {
+        Guarded(output, exitCode, options->json, [&] {
             const RecordFilter filter = FilterOf(*options);
             const auto print = [&](const BoardRecord& record) {
-                output.Print(options->json  ? JsonOutputLine(record)
-                             : options->csv ? CsvLine(record)
-                                            : ListLine(record));
+                if (options->json || options->csv)
+                    output.PrintExact(options->json ? JsonOutputLine(record) : CsvLine(record));
+                else
+                    output.Print(ListLine(record));
             };
             if (options->server) {
                 const auto records = ServerRecords(filter, SystemTextFromUtf8(options->station));
                 if (options->csv)
-                    output.Print(CsvHeader);
+                    output.PrintExact(CsvHeader);
                 std::for_each(records.begin(), records.end(), print);
                 return;
             }
             std::unique_ptr<RecordStore> store;
             OpenStore(store);
             if (options->queued) {
-                output.Print(QueuedText(*store));
+                if (!options->json) {
+                    output.Print(QueuedText(*store));
+                    return;
+                }
+                Json queued = {{"command", "history"}, {"exit_code", 0}, {"error", nullptr}};
+                queued.update(QueuedJson(*store));
+                output.PrintExact(queued.dump() + "\n");
                 return;
             }
             if (options->csv)
-                output.Print(CsvHeader);
+                output.PrintExact(CsvHeader);
             store->Each(filter, print);
         });
     });

@@ -30,10 +30,20 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Thrown to end a command with a one-line message on standard error.
+// Thrown to end a command with a one-line message on standard error, and with --json a line
+// that says so on standard output.
 struct Stop {
     int exitCode;
+    std::string errorCode; // as in the JSON's error.code
     std::string message;
+    std::optional<std::string> file = {}; // the file it is about, when the command's own is not
+};
+
+// What a command that ended early prints as JSON: the command and the file it is about.
+struct JsonAnswer {
+    std::string command;
+    bool json = false;
+    std::string file; // empty for none
 };
 
 // What every subcommand's callback reaches: the streams and the exit code it sets.
@@ -41,7 +51,12 @@ struct Context {
     Output& output;
     bool errorIsTerminal = false; // standard error is a terminal: progress can be shown
     int exitCode = ExitSuccess;
+    JsonAnswer answer = {};
 };
+
+std::string UsageCode(int exitCode) {
+    return exitCode == ExitUsage ? "usage_error" : "port_error";
+}
 
 struct BoardOptions {
     std::vector<std::string> ports;
@@ -82,25 +97,50 @@ std::vector<SettingValue> ParseSettings(const std::string& command,
         for (const std::string& assignment : assignments)
             values.push_back(ParseSettingValue(assignment));
     } catch (const ESettingProblem& problem) {
-        throw Stop{ExitUsage, "kronax " + command + ": " + problem.what()};
+        throw Stop{ExitUsage, "usage_error", "kronax " + command + ": " + problem.what()};
     }
     return values;
 }
 
-// Refuses a configuration with a value out of its entry range unless allowed.
+// Refuses settings that the configuration they go to would not keep as given.
+void CheckSettingsKept(const std::string& command, const ConfigurationSnapshot& before,
+                       const std::vector<SettingValue>& values, const std::string& holder) {
+    try {
+        CheckSettingsApply(before, values, holder);
+    } catch (const ESettingProblem& problem) {
+        throw Stop{ExitUsage, "setting_not_used",
+                   "kronax " + command + ": " + problem.what() + "; nothing was written"};
+    }
+}
+
+// Refuses a configuration with a value out of its entry range unless allowed: a value the
+// command's own settings put there is a usage error, one the file held already a file error.
 void CheckRanges(const std::string& command, const std::string& name,
-                 const ConfigurationSnapshot& snapshot, bool allowed) {
-    const std::string outOfRange = OutOfRangeText(snapshot);
-    if (!outOfRange.empty() && !allowed)
-        throw Stop{ExitFileError, "kronax " + command + ": " + name + ": " + outOfRange +
-                                      "; nothing was written (--allow-out-of-range writes it)"};
+                 const ConfigurationSnapshot& held, const ConfigurationSnapshot& snapshot,
+                 bool allowed) {
+    if (allowed)
+        return;
+    const std::vector<OutOfRangeValue> before = OutOfRangeValues(held);
+    std::string given;
+    std::string inFile;
+    for (const OutOfRangeValue& found : OutOfRangeValues(snapshot)) {
+        std::string& list =
+            std::find(before.begin(), before.end(), found) != before.end() ? inFile : given;
+        list += (list.empty() ? "" : "; ") + OutOfRangeLine(found);
+    }
+    const std::string note = "; nothing was written (--allow-out-of-range writes it)";
+    if (!given.empty())
+        throw Stop{ExitUsage, "out_of_range", "kronax " + command + ": " + given + note};
+    if (!inFile.empty())
+        throw Stop{ExitFileError, "out_of_range",
+                   "kronax " + command + ": " + name + ": " + inFile + note};
 }
 
 std::vector<std::string> Ports(const std::string& command, const BoardOptions& options) {
     try {
         return ChoosePorts(command, options.ports, options.all);
     } catch (const EPortChoice& choice) {
-        throw Stop{choice.exitCode, choice.message};
+        throw Stop{choice.exitCode, UsageCode(choice.exitCode), choice.message};
     }
 }
 
@@ -123,7 +163,7 @@ LoadedFile LoadFile(const std::string& fileName) {
     try {
         return LoadConfigFile(fileName);
     } catch (const EFileProblem& problem) {
-        throw Stop{ExitFileError, problem.what()};
+        throw Stop{ExitFileError, "file_error", problem.what()};
     }
 }
 
@@ -134,7 +174,7 @@ LoadedFile LoadCompleteFile(const std::string& fileName, Output& output) {
         return file;
     for (std::size_t index = 0; index + 1 < file.problems.size(); ++index)
         output.PrintError(fileName + ": " + file.problems[index].second + "\n");
-    throw Stop{ExitFileError, fileName + ": " + file.problems.back().second};
+    throw Stop{ExitFileError, "file_incomplete", fileName + ": " + file.problems.back().second};
 }
 
 std::string PortFileName(std::string pattern, const std::string& port) {
@@ -151,11 +191,12 @@ void SetUpPorts(CLI::App& app, Context& context) {
                              "details, by number");
     ports->add_flag("--json", *json, "print one JSON object per port, one line each");
     ports->callback([json, &context] {
+        context.answer = {"ports", *json, ""};
         std::vector<PortIdentity> list;
         try {
             list = ListedPorts();
         } catch (const EPortChoice& choice) {
-            throw Stop{choice.exitCode, choice.message};
+            throw Stop{choice.exitCode, UsageCode(choice.exitCode), choice.message};
         }
         for (const PortIdentity& port : list) {
             if (!*json) {
@@ -172,7 +213,7 @@ void SetUpPorts(CLI::App& app, Context& context) {
                            {"manufacturer", text(port.manufacturer)},
                            {"product", text(port.product)},
                            {"serial_number", text(port.serialNumber)}});
-            context.output.Print(JsonLine(object));
+            context.output.PrintExact(JsonLine(object));
         }
     });
 }
@@ -197,7 +238,7 @@ PortResult ShownFileResult(const std::string& name, const LoadedFile& file) {
         return FailedResult(ExitFileError, "file_incomplete",
                             name + ": " + file.problems.front().second);
     if (const std::string outOfRange = OutOfRangeText(file.snapshot); !outOfRange.empty())
-        return FailedResult(ExitNotAsAsked, "out_of_range", name + ": " + outOfRange);
+        return FailedResult(ExitFileError, "out_of_range", name + ": " + outOfRange);
     return {};
 }
 
@@ -211,12 +252,13 @@ void SetUpShow(CLI::App& app, Context& context) {
                    "list every setting's name, range or choices instead, as 'kronax settings'")
         ->excludes(fileName);
     show->callback([options, &context] {
+        context.answer = {"show", options->json, options->file};
         if (options->names) {
             context.output.Print(SettingsListText());
             return;
         }
         if (options->file.empty())
-            throw Stop{ExitUsage, "kronax show: give a .kxcfg file, or --names"};
+            throw Stop{ExitUsage, "usage_error", "kronax show: give a .kxcfg file, or --names"};
         const LoadedFile file = LoadFile(options->file);
         const HeldPayloads held = HeldIn(file);
         // Only what the file holds is shown: a payload it lacks gives no made-up values.
@@ -237,7 +279,7 @@ void SetUpShow(CLI::App& app, Context& context) {
                     {{"payload", KindName(kind)}, {"message", Utf8FromSystemText(problem)}});
             json["payloads"] = payloads;
             json["problems"] = problems;
-            context.output.Print(JsonLine(json));
+            context.output.PrintExact(JsonLine(json));
         } else {
             context.output.Print(FieldsText(file.snapshot, held));
         }
@@ -250,10 +292,22 @@ void SetUpShow(CLI::App& app, Context& context) {
 }
 
 void SetUpSettings(CLI::App& app, Context& context) {
+    auto json = std::make_shared<bool>(false);
     auto* settings = AddCommand(app, "settings",
                                 "List every setting's name, its range or choices, and the sensor "
                                 "types that use it");
-    settings->callback([&context] { context.output.Print(SettingsListText()); });
+    settings->add_flag("--json", *json, "print one JSON object per setting, one line each");
+    settings->callback([json, &context] {
+        if (!*json) {
+            context.output.Print(SettingsListText());
+            return;
+        }
+        for (const Setting& setting : AllSettings()) {
+            Json object = JsonHead("settings", "setting", SettingKey(setting), PortResult{});
+            object.update(SettingDescriptionJson(setting));
+            context.output.PrintExact(JsonLine(object));
+        }
+    });
 }
 
 struct NewOptions {
@@ -274,18 +328,21 @@ void SetUpNew(CLI::App& app, Context& context) {
     create->add_flag("--allow-out-of-range", options->allowOutOfRange,
                      "store values out of their range all the same");
     create->callback([options, &context] {
-        ConfigurationSnapshot snapshot = StartSnapshot();
-        ApplySettingValues(snapshot, ParseSettings("new", options->settings));
-        CheckRanges("new", options->output, snapshot, options->allowOutOfRange);
+        const ConfigurationSnapshot start = StartSnapshot();
+        const std::vector<SettingValue> values = ParseSettings("new", options->settings);
+        CheckSettingsKept("new", start, values, "the new file's");
+        ConfigurationSnapshot snapshot = start;
+        ApplySettingValues(snapshot, values);
+        CheckRanges("new", options->output, start, snapshot, options->allowOutOfRange);
         if (options->output == StandardStream) {
             UseStandardOutputForFileBytes();
-            context.output.Print(PayloadsFileText(EncodePayloads(snapshot)));
+            context.output.PrintExact(PayloadsFileText(EncodePayloads(snapshot)));
             return;
         }
         try {
             SaveConfigFile(options->output, snapshot, options->force);
         } catch (const EFileProblem& problem) {
-            throw Stop{ExitFileError, problem.what()};
+            throw Stop{ExitFileError, "file_error", problem.what()};
         }
     });
 }
@@ -307,12 +364,13 @@ void SetUpEdit(CLI::App& app, Context& context) {
                    "store values out of their range all the same");
     edit->callback([options, &context] {
         if (options->file == StandardStream)
-            throw Stop{ExitUsage, "kronax edit: give a file to change, not -"};
+            throw Stop{ExitUsage, "usage_error", "kronax edit: give a file to change, not -"};
         const std::vector<SettingValue> values = ParseSettings("edit", options->settings);
         const LoadedFile file = LoadCompleteFile(options->file, context.output);
+        CheckSettingsKept("edit", file.snapshot, values, "the file's");
         ConfigurationSnapshot snapshot = file.snapshot;
         ApplySettingValues(snapshot, values);
-        CheckRanges("edit", options->file, snapshot, options->allowOutOfRange);
+        CheckRanges("edit", options->file, file.snapshot, snapshot, options->allowOutOfRange);
         // The payloads the change leaves alone keep the file's own text.
         const PayloadTexts before = EncodePayloads(file.snapshot);
         const PayloadTexts after = EncodePayloads(snapshot);
@@ -323,7 +381,7 @@ void SetUpEdit(CLI::App& app, Context& context) {
         try {
             SavePayloads(options->file, stored);
         } catch (const EFileProblem& problem) {
-            throw Stop{ExitFileError, problem.what()};
+            throw Stop{ExitFileError, "file_error", problem.what()};
         }
     });
 }
@@ -348,12 +406,14 @@ void SetUpRead(CLI::App& app, Context& context) {
                    "store the board's own payloads byte for byte, not as the window saves them")
         ->needs(output);
     read->callback([options, &context] {
+        context.answer = {"read", options->board.json, ""};
         const std::vector<std::string> ports = Ports("read", options->board);
         const bool perPort = options->output.find("{port}") != std::string::npos;
         if (!options->output.empty() && ports.size() > 1 && !perPort)
-            throw Stop{ExitUsage, "kronax read: --output takes one port, or a name with {port}"};
+            throw Stop{ExitUsage, "usage_error",
+                       "kronax read: --output takes one port, or a name with {port}"};
         if (options->output == StandardStream && options->board.json)
-            throw Stop{ExitUsage, "kronax read: --output - and --json both print"};
+            throw Stop{ExitUsage, "usage_error", "kronax read: --output - and --json both print"};
         if (options->output == StandardStream)
             UseStandardOutputForFileBytes();
         std::vector<std::string> created;
@@ -367,7 +427,7 @@ void SetUpRead(CLI::App& app, Context& context) {
             } catch (const EFileProblem& problem) {
                 for (const std::string& reserved : created)
                     std::remove(reserved.c_str());
-                throw Stop{ExitFileError, problem.what()};
+                throw Stop{ExitFileError, "file_error", problem.what(), name};
             }
         }
         const auto action = [options](BoardSession& session, const std::string& port) {
@@ -424,14 +484,17 @@ void SetUpWrite(CLI::App& app, Context& context) {
         ->excludes(dryRun)
         ->excludes(set);
     write->callback([options, &context] {
+        context.answer = {"write", options->board.json, options->file};
         if (options->file.empty() == options->settings.empty())
-            throw Stop{ExitUsage, "kronax write: give a .kxcfg file or --set name=value"};
+            throw Stop{ExitUsage, "usage_error",
+                       "kronax write: give a .kxcfg file or --set name=value"};
         const std::vector<SettingValue> settings = ParseSettings("write", options->settings);
         const std::vector<std::string> ports = Ports("write", options->board);
         const LoadedFile file =
             settings.empty() ? LoadCompleteFile(options->file, context.output) : LoadedFile{};
         if (settings.empty())
-            CheckRanges("write", options->file, file.snapshot, options->allowOutOfRange);
+            CheckRanges("write", options->file, file.snapshot, file.snapshot,
+                        options->allowOutOfRange);
         const WriteRequest request{file,
                                    options->dryRun,
                                    options->verify,
@@ -461,6 +524,7 @@ void SetUpDiff(CLI::App& app, Context& context) {
     AddBoardOptions(*diff, options->board);
     diff->add_option("file", options->file, "the .kxcfg file; - reads standard input")->required();
     diff->callback([options, &context] {
+        context.answer = {"diff", options->board.json, options->file};
         const std::vector<std::string> ports = Ports("diff", options->board);
         const LoadedFile file = LoadCompleteFile(options->file, context.output);
         context.exitCode = RunBoardCommand(
@@ -480,6 +544,7 @@ void SetUpSingle(CLI::App& app, Context& context, const std::string& name,
     auto* command = AddCommand(app, name, description);
     AddBoardOptions(*command, *options);
     command->callback([options, &context, name, action] {
+        context.answer = {name, options->json, ""};
         context.exitCode = RunBoardCommand(
             name, *options, Ports(name, *options),
             [action](BoardSession& session, const std::string&) { return action(session.Guard()); },
@@ -512,12 +577,13 @@ void CheckCommandName(const CLI::App& app, const std::vector<std::string>& args)
     for (const CLI::App* command : app.get_subcommands({}))
         names.push_back(command->get_name());
     if (args.empty())
-        throw Stop{ExitUsage, "kronax: give a command; kronax --help lists them"};
+        throw Stop{ExitUsage, "usage_error", "kronax: give a command; kronax --help lists them"};
     const std::string& first = args.front();
     if (first.starts_with("-") || std::find(names.begin(), names.end(), first) != names.end())
         return;
-    throw Stop{ExitUsage, "kronax: '" + first + "' is no command" + DidYouMean(first, names) +
-                              "; kronax --help lists them"};
+    throw Stop{ExitUsage, "usage_error",
+               "kronax: '" + first + "' is no command" + DidYouMean(first, names) +
+                   "; kronax --help lists them"};
 }
 
 // The exit code once every port is done: a stop signal decides, then a failed write to
@@ -562,6 +628,33 @@ std::map<std::string, std::vector<std::string>> CommandOptions() {
     return commands;
 }
 
+namespace {
+
+// The JSON line of a command that ended before it reached a port: the common keys, and the file
+// it is about when there is one.
+std::string StopJsonLine(const std::string& command, const std::string& file, int exitCode,
+                         const std::string& errorCode, const std::string& message) {
+    Json json = {{"command", command}};
+    if (!file.empty())
+        json["file"] = Utf8FromSystemText(file);
+    json.update({{"exit_code", exitCode},
+                 {"error", {{"code", errorCode}, {"message", Utf8FromSystemText(message)}}}});
+    return JsonLine(json);
+}
+
+// Whether a command line that could not be parsed asked for JSON: its command takes --json and
+// it is among the words.
+bool AsksForJson(const std::vector<std::string>& args) {
+    if (args.empty() || std::find(args.begin(), args.end(), "--json") == args.end())
+        return false;
+    const auto commands = CommandOptions();
+    const auto command = commands.find(args.front());
+    return command != commands.end() && std::find(command->second.begin(), command->second.end(),
+                                                  "--json") != command->second.end();
+}
+
+} // namespace
+
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app("kronax: the KRONAX board's configuration protocol from the command line",
                  "kronax");
@@ -573,9 +666,18 @@ int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostr
         CheckCommandName(app, args);
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error, out, err) == 0 ? ExitSuccess : ExitUsage;
+        if (app.exit(error, out, err) == 0)
+            return ExitSuccess;
+        if (AsksForJson(args))
+            output.PrintExact(StopJsonLine(args.front(), "", ExitUsage, "usage_error",
+                                           "kronax " + args.front() + ": " + error.what()));
+        return ExitUsage;
     } catch (const Stop& stop) {
         output.PrintError(stop.message + "\n");
+        if (context.answer.json)
+            output.PrintExact(StopJsonLine(context.answer.command,
+                                           stop.file.value_or(context.answer.file), stop.exitCode,
+                                           stop.errorCode, stop.message));
         return stop.exitCode;
     } catch (const std::exception& error) {
         // The edge of every command: a fault ends with a line and an exit code, never an abort.

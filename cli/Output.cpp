@@ -1,8 +1,14 @@
 #include "cli/Output.h"
 
+#include "cli/Text.h"
+
 namespace kronax::cli {
 
 void Output::Print(const std::string& text) {
+    PrintExact(TerminalText(text));
+}
+
+void Output::PrintExact(const std::string& text) {
     std::lock_guard lock(mutex_);
     ClearProgress();
     out_ << text << std::flush;
@@ -14,6 +20,10 @@ void Output::Print(const std::string& text) {
 }
 
 void Output::PrintError(const std::string& text) {
+    PrintErrorExact(TerminalText(text));
+}
+
+void Output::PrintErrorExact(const std::string& text) {
     std::lock_guard lock(mutex_);
     ClearProgress();
     err_ << text << std::flush;

@@ -14,8 +14,13 @@ class Output {
 public:
     Output(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
+    // Text for people, shown as TerminalText shows it: no control character reaches the
+    // terminal as it is.
     void Print(const std::string& text);
     void PrintError(const std::string& text);
+    // Bytes for programs, as they are: JSON lines, a file's text, CSV.
+    void PrintExact(const std::string& text);
+    void PrintErrorExact(const std::string& text);
 
     // Whether a write to standard output failed.
     bool OutputFailed();

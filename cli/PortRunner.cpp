@@ -29,7 +29,7 @@ void FinishRecord(RecordKeeper& keeper, records::BoardRecord& record, PortResult
     const std::string problem = keeper.Finish(record, result, std::move(traffic));
     if (problem.empty())
         return;
-    output.PrintError(RecordKeeper::JsonLine(record));
+    output.PrintErrorExact(RecordKeeper::JsonLine(record));
     const std::string note = "the record was not kept: " + problem;
     if (result.exitCode == ExitSuccess) {
         result.errorCode = "record_error";
@@ -83,7 +83,9 @@ void Print(const std::string& port, const PortResult& result, const RunOptions& 
         nlohmann::ordered_json json = JsonHead(options.command, "port", port, result);
         if (result.json.is_object())
             json.update(result.json);
-        output.Print(JsonLine(json));
+        output.PrintExact(JsonLine(json));
+    } else if (result.textIsFileBytes) {
+        output.PrintExact(result.text);
     } else {
         output.Print(PrefixLines(result.text, options.several ? port + ": " : ""));
     }

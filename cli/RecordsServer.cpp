@@ -3,6 +3,7 @@
 #include "cli/ExitCode.h"
 #include "cli/Signals.h"
 #include "config_file/SettingsLocation.h"
+#include "protocol/SystemText.h"
 #include "records/RecordOrigin.h"
 #include "records/RecordTime.h"
 #include "records/RecordsLocation.h"
@@ -145,7 +146,7 @@ void SetUpServerCommands(CLI::App& history, Output& output, int& exitCode, bool 
         .add_subcommand("server-schema",
                         "Print the SQL that makes the records server's schema, for its "
                         "administrator")
-        ->callback([&output] { output.Print(ServerSchemaSql()); });
+        ->callback([&output] { output.PrintExact(ServerSchemaSql()); });
     history.add_subcommand("init-server", "Make or migrate the records server's schema")
         ->callback([&output, &exitCode] {
             Guarded(output, exitCode, [&] {
@@ -186,6 +187,19 @@ std::string QueuedText(RecordStore& store) {
 
 bool ForwardsRecords() {
     return RecordsServer(std::getenv, SettingsFile()).has_value();
+}
+
+nlohmann::ordered_json QueuedJson(RecordStore& store) {
+    const auto server = RecordsServer(std::getenv, SettingsFile());
+    nlohmann::ordered_json aside = nlohmann::ordered_json::array();
+    for (const auto& record : store.SetAsideRecords())
+        aside.push_back({{"id", Utf8FromSystemText(record.id)},
+                         {"at_ms", record.atMs},
+                         {"reason", Utf8FromSystemText(record.reason)}});
+    return {{"queued", store.QueuedCount()},
+            {"server", server ? nlohmann::ordered_json(Utf8FromSystemText(ServerName(*server)))
+                              : nlohmann::ordered_json(nullptr)},
+            {"set_aside", aside}};
 }
 
 } // namespace kronax::cli

@@ -5,6 +5,7 @@
 #include "records/RecordStore.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <optional>
 #include <string>
@@ -36,5 +37,9 @@ std::string QueuedText(records::RecordStore& store);
 
 // Whether this station forwards its records: a server is named and the build can reach one.
 bool ForwardsRecords();
+
+// The same as the JSON keys "queued" (the count), "server" (its name; null when none is named
+// or the build has no client) and "set_aside" (id, at_ms and reason of each record set aside).
+nlohmann::ordered_json QueuedJson(records::RecordStore& store);
 
 } // namespace kronax::cli

@@ -1,7 +1,10 @@
 #include "cli/Settings.h"
 
 #include "cli/Text.h"
+#include "protocol/ConfigurationTransfer.h"
 #include "protocol/FieldCaptions.h"
+#include "protocol/MemoryConfigurationView.h"
+#include "protocol/PayloadCodec.h"
 #include "protocol/RangeCheck.h"
 
 #include <algorithm>
@@ -60,20 +63,93 @@ std::string TakesText(const Setting& setting) {
     return "one of " + ChoicesText(std::get<Selection>(setting));
 }
 
-std::string SensorTypesText(const Setting& setting) {
+constexpr int CaInputCa = 0;
+
+int SensorTypeCount() {
+    return static_cast<int>(OptionItems(Selection::SensorType).size());
+}
+
+// "Pulse + Trigger, Motion Encoder", with a note for the settings the In Car types use only while
+// their CA input is CA.
+std::string UsedByText(const Setting& setting) {
     std::string text;
-    for (int type = 0; type < static_cast<int>(OptionItems(Selection::SensorType).size()); ++type)
-        if (ShownFor(setting, SensorControlsFor(type, 0)))
+    bool whileCa = false;
+    for (int type = 0; type < SensorTypeCount(); ++type)
+        if (UsedFor(setting, SensorControlsFor(type, CaInputCa))) {
             text += (text.empty() ? "" : ", ") + ChoiceText(Selection::SensorType, type);
-    return text;
+            whileCa = whileCa || !UsedFor(setting, SensorControlsFor(type, CaInputCdma));
+        }
+    return text + (whileCa ? " (the In Car types while ca_input is CA)" : "");
+}
+
+std::string AssignmentText(const SettingValue& value) {
+    if (std::holds_alternative<NumberField>(value.setting))
+        return SettingKey(value.setting) + "=" + std::to_string(value.value);
+    return SettingKey(value.setting) + "=" +
+           ChoiceText(std::get<Selection>(value.setting), value.value);
+}
+
+// The configuration a board or file holds once snapshot's payloads are written to it.
+ConfigurationSnapshot ReadBack(const ConfigurationSnapshot& snapshot) {
+    MemoryConfigurationView view;
+    DecodePayloadTexts(EncodePayloads(snapshot), view);
+    return view.Snapshot();
+}
+
+ConfigurationSnapshot Applied(ConfigurationSnapshot snapshot,
+                              const std::vector<SettingValue>& values) {
+    ApplySettingValues(snapshot, values);
+    return snapshot;
+}
+
+bool KeepsSensorType(const ConfigurationSnapshot& snapshot) {
+    return ReadBack(snapshot).Selected(Selection::SensorType) ==
+           snapshot.Selected(Selection::SensorType);
+}
+
+// The values without which the sensor type would stay as set: those that change it.
+std::string SideEffectCulprits(const ConfigurationSnapshot& before,
+                               const std::vector<SettingValue>& values) {
+    std::string culprits;
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        std::vector<SettingValue> others = values;
+        others.erase(others.begin() + static_cast<std::ptrdiff_t>(index));
+        if (KeepsSensorType(Applied(before, others)))
+            culprits += (culprits.empty() ? "" : ", ") + AssignmentText(values[index]);
+    }
+    if (!culprits.empty())
+        return culprits;
+    for (const SettingValue& value : values)
+        culprits += (culprits.empty() ? "" : ", ") + AssignmentText(value);
+    return culprits;
+}
+
+// A number as kronax takes it: an optional sign and decimal digits, nothing else; a value too
+// long for 64 bits is held at the nearest bound, which lies outside every range anyway.
+std::optional<std::int64_t> ReadDecimal(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
+        text.remove_prefix(1);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text)
+        value = std::min<std::int64_t>(value * 10 + (c - '0'), std::int64_t{1} << 40);
+    return negative ? -value : value;
 }
 
 SettingValue ParseNumber(NumberField field, const std::string& key, std::string_view text) {
     const ValueRange range = WidestRange(field);
-    if (const auto value = ReadFieldValue(text, range))
-        return {field, *value};
-    throw ESettingProblem(key + "=" + std::string(text) + ": " + key + " takes " +
-                          TakesText(field));
+    const std::string given = key + "=" + std::string(text) + ": ";
+    const auto value = ReadDecimal(text);
+    if (!value)
+        throw ESettingProblem(given +
+                              "not a number (a number is decimal digits with an optional "
+                              "sign); " +
+                              key + " takes " + TakesText(field));
+    if (*value < range.min || *value > range.max)
+        throw ESettingProblem(given + key + " takes " + TakesText(field));
+    return {field, static_cast<std::int32_t>(*value)};
 }
 
 SettingValue ParseChoice(Selection selection, const std::string& key, std::string_view text) {
@@ -101,6 +177,19 @@ const std::vector<Setting>& AllSettings() {
         Selection::Di6Source,      Selection::Di7Source,    NumberField::Multiplier,
         NumberField::Divider,      NumberField::Alpha,      NumberField::Beta};
     return settings;
+}
+
+bool UsedFor(const Setting& setting, const SensorControls& controls) {
+    if (!ShownFor(setting, controls))
+        return false;
+    if (const auto* number = std::get_if<NumberField>(&setting))
+        return *number < NumberField::Tooth2 || *number > NumberField::Gap3 ||
+               controls.teethEditable;
+    if (setting == Setting(Selection::Aux1Source))
+        return controls.aux1Enabled;
+    if (setting == Setting(Selection::TriggerLevel))
+        return controls.triggerLevelEnabled;
+    return true;
 }
 
 bool ShownFor(const Setting& setting, const SensorControls& controls) {
@@ -223,11 +312,75 @@ void ApplySettingValues(ConfigurationSnapshot& snapshot, const std::vector<Setti
         snapshot.Selected(Selection::Aux1Source) = AuxSourceOff;
 }
 
+void CheckSettingsApply(const ConfigurationSnapshot& before,
+                        const std::vector<SettingValue>& values, const std::string& holder) {
+    const ConfigurationSnapshot after = Applied(before, values);
+    const int type = after.Selected(Selection::SensorType);
+    const int caInput = after.Selected(Selection::CaInput);
+    const std::string typeName = ChoiceText(Selection::SensorType, type);
+    const bool typeGiven = std::any_of(values.begin(), values.end(), [](const SettingValue& value) {
+        return value.setting == Setting(Selection::SensorType);
+    });
+    const std::string typeHeld =
+        (typeGiven ? "the sensor type given is " : holder + " sensor type is ") + typeName;
+    for (const SettingValue& value : values) {
+        if (UsedFor(value.setting, SensorControlsFor(type, caInput)))
+            continue;
+        // Off is what the window itself gives AUX 1 there.
+        if (value.setting == Setting(Selection::Aux1Source) && value.value == AuxSourceOff)
+            continue;
+        const bool byCaInput = UsedFor(value.setting, SensorControlsFor(type, CaInputCa));
+        throw ESettingProblem(
+            SettingKey(value.setting) + " is used by " + UsedByText(value.setting) + "; " +
+            typeHeld +
+            (byCaInput ? " with ca_input " + ChoiceText(Selection::CaInput, caInput) : ""));
+    }
+    const ConfigurationSnapshot readBack = ReadBack(after);
+    if (const int readType = readBack.Selected(Selection::SensorType); readType != type)
+        throw ESettingProblem(SideEffectCulprits(before, values) + " would make the sensor type " +
+                              ChoiceText(Selection::SensorType, readType) +
+                              (typeGiven ? ", not " + typeName + " as given"
+                                         : "; " + holder + " sensor type is " + typeName +
+                                               " (sensor_type= changes it)"));
+    for (const SettingValue& value : values)
+        if (SettingJson(value.setting, readBack) != SettingJson(value.setting, after))
+            throw ESettingProblem(AssignmentText(value) + " would not be kept: it reads back as " +
+                                  SettingJson(value.setting, readBack).dump());
+}
+
+nlohmann::ordered_json SettingDescriptionJson(const Setting& setting) {
+    using Json = nlohmann::ordered_json;
+    Json json = {{"caption", Utf8FromSystemText(SettingCaption(setting))}};
+    if (const auto* number = std::get_if<NumberField>(&setting)) {
+        const ValueRange range = WidestRange(*number);
+        json.update({{"min", range.min}, {"max", range.max}, {"choices", nullptr}});
+    } else {
+        Json choices = Json::array();
+        const Selection selection = std::get<Selection>(setting);
+        for (std::size_t position = 0; position < OptionItems(selection).size(); ++position)
+            choices.push_back(ChoiceText(selection, static_cast<int>(position)));
+        json.update({{"min", nullptr}, {"max", nullptr}, {"choices", choices}});
+    }
+    for (const auto& [key, caInput] :
+         {std::pair{"used_by", CaInputCa}, std::pair{"used_by_ca_input_cdma", CaInputCdma}}) {
+        Json types = Json::array();
+        for (int type = 0; type < SensorTypeCount(); ++type)
+            if (UsedFor(setting, SensorControlsFor(type, caInput)))
+                types.push_back(ChoiceText(Selection::SensorType, type));
+        json[key] = types;
+    }
+    Json payloads = Json::array();
+    for (PayloadKind kind : PayloadsOf(setting))
+        payloads.push_back(KindName(kind));
+    json["payloads"] = payloads;
+    return json;
+}
+
 std::string SettingsListText() {
     std::string text;
     for (const Setting& setting : AllSettings())
         text += SettingKey(setting) + " (" + SettingCaption(setting) + "): " + TakesText(setting) +
-                "; used by " + SensorTypesText(setting) + "\n";
+                "; used by " + UsedByText(setting) + "\n";
     return text;
 }
 

@@ -34,6 +34,11 @@ std::vector<PayloadKind> PayloadsOf(const Setting& setting);
 // Whether the window shows the setting when the panel shows controls.
 bool ShownFor(const Setting& setting, const SensorControls& controls);
 
+// Whether the setting does anything with these controls: the window shows it and lets the
+// operator change it. AUX 1 and the trigger level go unused while an "In Car" sensor takes its CA
+// input from CDMA, and the teeth and gaps after the first tooth with a double tooth.
+bool UsedFor(const Setting& setting, const SensorControls& controls);
+
 // "1 to 255".
 std::string RangeText(ValueRange range);
 
@@ -60,6 +65,18 @@ SettingValue ParseSettingValue(std::string_view assignment);
 
 // Applies values in their order, then switches AUX 1 off where the window's panel does.
 void ApplySettingValues(ConfigurationSnapshot& snapshot, const std::vector<SettingValue>& values);
+
+// Refuses values that would not do what they say on the configuration before, whose holder
+// ("the board's", "the file's") the message names: a setting that the resulting sensor type does
+// not use, and settings that would change the sensor type as a side effect (any AUX source on a
+// sensor type Off) unless they set the sensor type too. Raises ESettingProblem.
+void CheckSettingsApply(const ConfigurationSnapshot& before,
+                        const std::vector<SettingValue>& values, const std::string& holder);
+
+// What SettingsListText says of a setting, as JSON keys: caption, min and max (null for a
+// choice), choices (null for a number), used_by (the sensor types, with ca_input CA),
+// used_by_ca_input_cdma (with ca_input CDMA) and payloads.
+nlohmann::ordered_json SettingDescriptionJson(const Setting& setting);
 
 // Every setting, one a line: its name, its range or choices and the sensor types that use it.
 std::string SettingsListText();

@@ -25,7 +25,45 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
     return d[a.size()][b.size()];
 }
 
+// The length of the UTF-8 sequence at the start of text, or 0 when it is none.
+std::size_t SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text.front());
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    for (std::size_t index = 1; index < length; ++index)
+        if ((static_cast<unsigned char>(text[index]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
 } // namespace
+
+std::string TerminalText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        const auto lead = static_cast<unsigned char>(text.front());
+        const std::size_t length = SequenceLength(text);
+        if (lead == '\n' || lead == '\t' || (length == 1 && lead >= 0x20 && lead != 0x7F)) {
+            shown += text.front();
+        } else if (length == 0 || length == 1) {
+            shown += VisibleControl(lead);
+        } else if (lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
+            shown += VisibleControl(static_cast<unsigned char>(text[1]));
+        } else {
+            shown += text.substr(0, length);
+            text.remove_prefix(length);
+            continue;
+        }
+        text.remove_prefix(length == 0 ? 1 : length);
+    }
+    return shown;
+}
 
 std::string PrintableReply(std::string_view text) {
     return Utf8FromSystemText(WithVisibleLineEnds(text));

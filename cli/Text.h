@@ -13,6 +13,11 @@ using kronax::Utf8FromSystemText;
 // A board reply made printable on one line, as the traffic log writes it: CR as "\r", LF as "\n".
 std::string PrintableReply(std::string_view text);
 
+// UTF-8 text for a terminal, with every control character made visible as the window shows it
+// (WithVisibleControls: "\x1B", "\r"), C1 controls (U+0080 to U+009F) and bytes that are no UTF-8
+// included; line feeds and tabs stay, since they only lay the text out.
+std::string TerminalText(std::string_view text);
+
 // text without the CR and LF characters at its end.
 std::string WithoutLineEnds(std::string text);
 
