@@ -573,6 +573,14 @@ PortResult ShowAndStore(const GuardedChannel& guard, const BoardRead& read,
     return result;
 }
 
+// result with failure's exit code, error code and problem.
+PortResult WithFailure(PortResult result, const PortResult& failure) {
+    result.exitCode = failure.exitCode;
+    result.errorCode = failure.errorCode;
+    result.problem = failure.problem;
+    return result;
+}
+
 } // namespace
 
 PortResult ReadBoardAction(GuardedChannel& guard, const ReadRequest& request) {
@@ -618,10 +626,17 @@ PortResult DiffBoardAction(GuardedChannel& guard, const LoadedFile& file) {
         result.text += "Out of range in the file: " + inFile + "\n";
     result.json["out_of_range"] = {{"board", OutOfRangeJson(read.snapshot)},
                                    {"file", OutOfRangeJson(file.snapshot)}};
-    if (differs || !onBoard.empty() || !inFile.empty()) {
+    // A value out of range in the file is a fault of the file, as for every command that reads
+    // one; on the board it is what the board holds, and only 1 says that the two differ.
+    if (!inFile.empty())
+        return WithFailure(std::move(result),
+                           FailedResult(ExitFileError, "out_of_range", file.name + ": " + inFile));
+    if (!onBoard.empty())
+        result.warning = "the board holds " + onBoard;
+    if (differs) {
         result.exitCode = ExitNotAsAsked;
-        result.errorCode = differs ? "differences" : "out_of_range";
-        result.problem = differs ? "the board differs from the file" : "values out of range";
+        result.errorCode = "differences";
+        result.problem = "the board differs from the file";
     }
     return result;
 }

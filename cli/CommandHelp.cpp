@@ -16,12 +16,14 @@ struct CodeMeaning {
 constexpr CodeMeaning Meanings[] = {
     {ExitSuccess, "success"},
     {ExitNotAsAsked, "the board answered, but not as asked: a write NOT acknowledged, no answer, "
-                     "a verify mismatch, a difference found, a value out of range"},
-    {ExitUsage, "usage error: an unknown command, option or setting, a value out of range"},
+                     "a verify mismatch, a difference found"},
+    {ExitUsage, "usage error: an unknown command, option or setting, a value given that is not a "
+                "number or out of range, a setting the sensor type does not use"},
     {ExitPortError, "port error: cannot open, busy, not present, vanished during the exchange, "
                     "the KRONAX_PORTS folder missing"},
     {ExitFileError, "file error: missing, unreadable, illegal or incomplete payload, a value out "
-                    "of range, refused overwrite"},
+                    "of range in the file, refused overwrite, an --output that cannot take the "
+                    "file"},
     {ExitOutputError, "standard output could not be written (every board's exchange still ended)"},
     {ExitRecordError, "the record store could not keep the record: before the operation nothing "
                       "was sent; after it the operation's outcome stands and the record is "
@@ -56,8 +58,8 @@ const std::map<std::string, CommandHelp>& Helps() {
            "kronax write -p COM1,COM2 board.kxcfg --dry-run"}}},
         {"diff",
          {BoardCodes, {"kronax diff -p COM3 board.kxcfg", "kronax diff --all board.kxcfg"}}},
-        {"show", {{0, 1, 2, 4, 5, 70}, {"kronax show board.kxcfg", "kronax show --names"}}},
-        {"settings", {{0, 2, 5}, {"kronax settings"}}},
+        {"show", {{0, 2, 4, 5, 70}, {"kronax show board.kxcfg", "kronax show --names"}}},
+        {"settings", {{0, 2, 5}, {"kronax settings", "kronax settings --json"}}},
         {"new",
          {FileCodes,
           {"kronax new --output board.kxcfg",

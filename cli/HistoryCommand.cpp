@@ -108,7 +108,7 @@ std::string CsvLine(const BoardRecord& record) {
 Json RecordJson(const BoardRecord& record) {
     Json json = RecordToJson(record);
     for (auto& [key, value] : json["port"].items())
-        if (value == "")
+        if (key != "name" && value == "")
             value = nullptr;
     return json;
 }

@@ -612,18 +612,19 @@ std::map<std::string, std::vector<std::string>> CommandOptions() {
     Context context{output};
     SetUpApp(app, context);
     std::map<std::string, std::vector<std::string>> commands;
+    const auto add = [&commands](const std::string& name, const CLI::App& command) {
+        std::vector<std::string>& names = commands[name];
+        for (const CLI::Option* option : command.get_options()) {
+            for (const std::string& shortName : option->get_snames())
+                names.push_back("-" + shortName);
+            for (const std::string& longName : option->get_lnames())
+                names.push_back("--" + longName);
+        }
+    };
     for (const CLI::App* command : app.get_subcommands({})) {
-        std::vector<std::string>& names = commands[command->get_name()];
-        // The options of a command's own subcommands (history show, export, prune) are its too.
-        std::vector<const CLI::App*> parts = command->get_subcommands({});
-        parts.push_back(command);
-        for (const CLI::App* part : parts)
-            for (const CLI::Option* option : part->get_options()) {
-                for (const std::string& name : option->get_snames())
-                    names.push_back("-" + name);
-                for (const std::string& name : option->get_lnames())
-                    names.push_back("--" + name);
-            }
+        add(command->get_name(), *command);
+        for (const CLI::App* part : command->get_subcommands({}))
+            add(command->get_name() + " " + part->get_name(), *part);
     }
     return commands;
 }
@@ -648,7 +649,11 @@ bool AsksForJson(const std::vector<std::string>& args) {
     if (args.empty() || std::find(args.begin(), args.end(), "--json") == args.end())
         return false;
     const auto commands = CommandOptions();
-    const auto command = commands.find(args.front());
+    auto command = commands.end();
+    if (args.size() > 1)
+        command = commands.find(args[0] + " " + args[1]);
+    if (command == commands.end())
+        command = commands.find(args.front());
     return command != commands.end() && std::find(command->second.begin(), command->second.end(),
                                                   "--json") != command->second.end();
 }

@@ -11,9 +11,10 @@ namespace kronax::cli {
 // returns the exit code (ExitCode.h).
 int RunKronax(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Every subcommand by name with the names of its options ("-p", "--port", ...), from the one
-// definition that the command line is parsed with, for checking the manual page and the
-// completion against it.
+// Every command by name with the names of its own options ("-p", "--port", ...), and every
+// command's own subcommands as "history show" with theirs, from the one definition that the
+// command line is parsed with, for checking the manual page, the completion and the guide
+// against it.
 std::map<std::string, std::vector<std::string>> CommandOptions();
 
 } // namespace kronax::cli

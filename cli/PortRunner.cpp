@@ -98,8 +98,8 @@ void Print(const std::string& port, const PortResult& result, const RunOptions& 
 std::string Summary(const std::vector<int>& codes) {
     const auto failed = std::count_if(codes.begin(), codes.end(), [](int code) { return code; });
     const int highest = *std::max_element(codes.begin(), codes.end());
-    return std::to_string(codes.size()) +
-           " ports: " + std::to_string(static_cast<long>(codes.size()) - failed) + " succeeded, " +
+    return std::to_string(codes.size()) + (codes.size() == 1 ? " port: " : " ports: ") +
+           std::to_string(static_cast<long>(codes.size()) - failed) + " succeeded, " +
            std::to_string(failed) + " failed; exit code " + std::to_string(highest) + "\n";
 }
 
