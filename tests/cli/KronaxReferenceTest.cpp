@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <regex>
 #include <set>
+#include <sstream>
 
 // The manual page, the completion and the guide say what the command line defines, and nothing
 // else.
@@ -182,6 +183,48 @@ TEST(KronaxReference, TheGuidesCommandTableNamesEveryCommandAndEveryOption) {
                 << command << " " << option << " is not in the guide";
         }
     }
+}
+
+// Every option of a "kronax ..." example line is one its command defines.
+void ExpectDefined(const std::string& example) {
+    std::istringstream words(example.substr(0, example.find("  #")));
+    std::vector<std::string> tokens;
+    for (std::string token; words >> token;)
+        tokens.push_back(token);
+    ASSERT_GE(tokens.size(), 2u) << example;
+    const auto commands = CommandOptions();
+    auto command = tokens.size() > 2 ? commands.find(tokens[1] + " " + tokens[2]) : commands.end();
+    if (command == commands.end())
+        command = commands.find(tokens[1]);
+    ASSERT_NE(command, commands.end()) << example;
+    for (const std::string& token : tokens)
+        if (token.starts_with("-") && token != "-") {
+            const std::string option = token.substr(0, token.find('='));
+            EXPECT_THAT(command->second, ::testing::Contains(option)) << example;
+        }
+}
+
+TEST(KronaxReference, EveryExampleOfTheReadmeAndTheHelpUsesOnlyWhatItsCommandDefines) {
+    const std::string readme = Source("README.md");
+    const std::size_t start = readme.find("```console", readme.find("## kronax in a few examples"));
+    std::istringstream lines(readme.substr(start, readme.find("```", start + 3) - start));
+    std::size_t examples = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("$ kronax ")) {
+            ExpectDefined(line.substr(2));
+            ++examples;
+        }
+    for (const auto& [command, options] : CommandOptions()) {
+        if (command.find(' ') != std::string::npos)
+            continue;
+        std::istringstream footer(CommandFooter(command));
+        for (std::string line; std::getline(footer, line);)
+            if (line.starts_with("  kronax ")) {
+                ExpectDefined(line.substr(2));
+                ++examples;
+            }
+    }
+    EXPECT_GT(examples, 30u);
 }
 
 // "  2    usage error: ..." lines of the help's table, by code.
