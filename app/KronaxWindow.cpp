@@ -122,6 +122,10 @@ void KronaxWindow::CreateControls() {
             widget->hide();
         controls_[design.id] = widget;
     }
+    // A label names its control to a screen reader, which reads a list by it on Linux.
+    for (const ControlDesign& design : FormControls())
+        if (design.labels != ControlId::Client)
+            static_cast<QLabel*>(controls_.at(design.id))->setBuddy(controls_.at(design.labels));
 }
 
 QWidget* KronaxWindow::CreateControl(const ControlDesign& design, QWidget* parent) {

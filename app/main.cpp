@@ -31,8 +31,16 @@ Options:
 
 Environment:
   KRONAX_PORTS           a folder whose COM<n> symbolic links are the only ports
-                         offered
+                         offered (and whose ports.ini maps COM numbers to boards on
+                         the network)
+  KRONAX_RECORDS         the record store, a SQLite file (default:
+                         $XDG_DATA_HOME/kronax/records.sqlite3)
+  KRONAX_STATION         the station named in each record (default: the host name)
+  KRONAX_RECORDS_SERVER  the PostgreSQL connection string of the records server the
+                         window forwards its records to (or Server= in [Records] of
+                         the settings file)
   XDG_CONFIG_HOME        the user's configuration folder (default: ~/.config)
+  XDG_DATA_HOME          the user's data folder (default: ~/.local/share)
 
 Files:
   $XDG_CONFIG_HOME/kronax/kronax-config.ini
@@ -42,6 +50,9 @@ Files:
   $XDG_CONFIG_HOME/kronax/ports/COM<n>
                          symbolic links that give serial devices COM port numbers
                          of one's choice
+  $XDG_CONFIG_HOME/kronax/ports.ini
+                         COM port numbers for boards on the network ([ports]
+                         COM<n> = rfc2217://host:port or socket://host:port)
 )";
 
 // Answered before the application object exists, so that they need no display.

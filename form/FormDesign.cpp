@@ -48,7 +48,10 @@ void AddEntryFields(std::vector<ControlDesign>& controls) {
                             {tooth.left, tooth.top - 13, std::min(54, 113 - tooth.left), 13},
                             C::gbTeeth,
                             caption,
-                            -1});
+                            -1,
+                            1,
+                            true,
+                            tooth.field});
         controls.push_back({tooth.field,
                             K::EntryField,
                             names[index],
@@ -81,7 +84,10 @@ void AddSourceLists(std::vector<ControlDesign>& controls) {
                             {8, top + 4, 46, 13},
                             C::gbAux,
                             caption,
-                            -1});
+                            -1,
+                            1,
+                            true,
+                            list.list});
         controls.push_back({list.list,
                             K::DropDownList,
                             list.name,
@@ -116,7 +122,10 @@ void AddFactorFields(std::vector<ControlDesign>& controls) {
              {factor.labelLeft, factor.top + 4, FieldLeft - factor.labelLeft - 2, 13},
              C::gbMultiplierDevider,
              FieldName(factor.number),
-             -1});
+             -1,
+             1,
+             true,
+             factor.field});
         controls.push_back({factor.field,
                             K::EntryField,
                             factor.name,
@@ -197,8 +206,17 @@ std::vector<ControlDesign> BuildControls() {
                  {8, 0, 177, 49},
                  C::Client,
                  "Communication"});
-    c.push_back(
-        {C::Label7, K::Label, "Label7", "COM Port", {8, 24, 52, 16}, C::gbComm, "COM Port"});
+    c.push_back({C::Label7,
+                 K::Label,
+                 "Label7",
+                 "COM Port",
+                 {8, 24, 52, 16},
+                 C::gbComm,
+                 "COM Port",
+                 -1,
+                 1,
+                 true,
+                 C::cmbComPort});
     c.push_back({C::cmbComPort,
                  K::DropDownList,
                  "cmbComPort",

@@ -106,6 +106,8 @@ struct ControlDesign {
     // Radio groups: how many columns the items are spread over.
     int columns = 1;
     bool visibleAtStart = true;
+    // A label's control: the one it names, which a screen reader reads by it.
+    ControlId labels = ControlId::Client;
 };
 
 inline constexpr int ClientWidth = 721;

@@ -13,9 +13,9 @@ namespace kronax {
 // Runs work handed over by worker threads on the user-interface thread, while the worker waits.
 //
 // How the user interface plugs in: once, before any port opens, the UI calls SetWakeUp with a
-// callback that makes its event loop call RunPending on the UI thread soon (a Qt window posts a
-// queued call to itself). The callback itself runs on the worker thread and must not block.
-// Tests need no callback: they call RunPending or RunPendingUntil in a plain loop.
+// callback that makes its event loop call RunPending on the UI thread soon (the window's view posts
+// the call to its own event loop). The callback itself runs on the worker thread and must not
+// block. Tests need no callback: they call RunPending or RunPendingUntil in a plain loop.
 class UiDispatcher {
 public:
     // The dispatcher ports use unless they are given another one.
