@@ -341,7 +341,10 @@ void CheckSettingsApply(const ConfigurationSnapshot& before,
                               ChoiceText(Selection::SensorType, readType) +
                               (typeGiven ? ", not " + typeName + " as given"
                                          : "; " + holder + " sensor type is " + typeName +
-                                               " (sensor_type= changes it)"));
+                                               " (sensor_type= changes it)") +
+                              (type == sensor_type::Off ? "; with sensor type Off both AUX "
+                                                          "sources must be off"
+                                                        : ""));
     for (const SettingValue& value : values)
         if (SettingJson(value.setting, readBack) != SettingJson(value.setting, after))
             throw ESettingProblem(AssignmentText(value) + " would not be kept: it reads back as " +
