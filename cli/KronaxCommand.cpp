@@ -293,9 +293,10 @@ void SetUpShow(CLI::App& app, Context& context) {
 
 void SetUpSettings(CLI::App& app, Context& context) {
     auto json = std::make_shared<bool>(false);
-    auto* settings = AddCommand(app, "settings",
-                                "List every setting's name, its range or choices, and the sensor "
-                                "types that use it");
+    auto* settings =
+        AddCommand(app, "settings",
+                   "List every setting's name, its range (in decimal) or choices, and the sensor "
+                   "types that use it");
     settings->add_flag("--json", *json, "print one JSON object per setting, one line each");
     settings->callback([json, &context] {
         if (!*json) {
