@@ -12,7 +12,9 @@ BusyChannel::~BusyChannel() {
 bool BusyChannel::TransactCommand(const std::string& command, std::string& reply,
                                   std::int32_t timeout) {
     BeginSequence();
-    return channel_.TransactCommand(command, reply, timeout);
+    lastUnanswered_ = false;
+    lastUnanswered_ = !channel_.TransactCommand(command, reply, timeout);
+    return !lastUnanswered_;
 }
 
 void BusyChannel::BeginSequence() {

@@ -27,10 +27,16 @@ public:
     // the keyboard and mouse input given meanwhile.
     void EndSequence(bool discardInput);
 
+    // Whether the last command sent got no answer (its time-out passed), until Forget.
+    bool LastUnanswered() const { return lastUnanswered_; }
+    // A new opening of the port: no command of it is unanswered yet.
+    void Forget() { lastUnanswered_ = false; }
+
 private:
     ICommandChannel& channel_;
     IFormView& view_;
     bool busy_ = false;
+    bool lastUnanswered_ = false;
 };
 
 } // namespace kronax

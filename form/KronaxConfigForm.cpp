@@ -661,6 +661,7 @@ void TForm1::cmbComPortChange() {
 }
 
 void TForm1::ChoosePort() {
+    busyChannel_->Forget();
     if (portChoice_->Choose(*port_))
         ReadFromBoard("startup-read");
 }
@@ -677,8 +678,10 @@ void TForm1::RestorePortSelection() {
         portChoice_->Select(-1);
 }
 
+// A device unplugged during a command leaves that command without an answer: its time-out ends
+// the operation before the watch sees the port gone, and the drop says the board may hold it.
 void TForm1::WatchPorts() {
-    portChoice_->WatchPorts(*port_);
+    portChoice_->WatchPorts(*port_, busyChannel_->LastUnanswered());
 }
 
 void TForm1::Timer2Timer() {

@@ -146,7 +146,7 @@ void PortChoice::DropVanished(TSerialPort& port, bool sentNoAnswer) {
     Refresh();
 }
 
-void PortChoice::WatchPorts(TSerialPort& port) {
+void PortChoice::WatchPorts(TSerialPort& port, bool lastUnanswered) {
     std::vector<std::string> names;
     try {
         ListSerialPorts(names);
@@ -154,7 +154,7 @@ void PortChoice::WatchPorts(TSerialPort& port) {
         return; // the next look may succeed; a dropped-down list says why
     }
     if (port.Connected() && !Listed(names, port.Port()))
-        DropVanished(port);
+        DropVanished(port, lastUnanswered);
     std::vector<std::string> shown;
     for (const PortIdentity& listed : ports_)
         shown.push_back(listed.name);

@@ -61,10 +61,11 @@ public:
     // nothing.
     void DropVanished(TSerialPort& port, bool sentNoAnswer = false);
 
-    // Looks at the present ports: drops the open port when it is no longer listed, lists the
-    // ports anew when they changed (unless the list is dropped down), and says once when a
-    // disconnected port is back. Never reconnects by itself.
-    void WatchPorts(TSerialPort& port);
+    // Looks at the present ports: drops the open port when it is no longer listed (saying, with
+    // lastUnanswered, that its last command went out and got no answer), lists the ports anew
+    // when they changed (unless the list is dropped down), and says once when a disconnected
+    // port is back. Never reconnects by itself.
+    void WatchPorts(TSerialPort& port, bool lastUnanswered = false);
 
     // Why commands cannot reach the board, "no com port opened" or "COM<n> was disconnected";
     // empty while port is connected.

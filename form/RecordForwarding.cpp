@@ -10,12 +10,21 @@
 namespace kronax {
 namespace {
 
+// The records waiting, and those this forwarding set aside because the server refused what
+// they hold: both stay in the station's store.
 StatusText QueueText(const records::ForwardReport& report) {
-    if (report.queued == 0)
+    std::string text;
+    if (report.queued > 0)
+        text = std::to_string(report.queued) +
+               (report.queued == 1 ? " record waits" : " records wait") + " to be forwarded";
+    if (report.setAside > 0)
+        text += (text.empty() ? "" : "; ") + std::to_string(report.setAside) +
+                (report.setAside == 1 ? " record set aside: the records server refused it"
+                                      : " records set aside: the records server refused them");
+    if (text.empty())
         return {};
-    return {std::to_string(report.queued) +
-                (report.queued == 1 ? " record waits" : " records wait") + " to be forwarded",
-            report.failure ? report.failure->what() : "", true};
+    const auto& reason = report.failure ? report.failure : report.refusal;
+    return {text, reason ? reason->what() : "", true};
 }
 
 class RecordForwarding : public IRecordForwarding {

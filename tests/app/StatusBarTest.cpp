@@ -246,6 +246,23 @@ TEST(DisconnectTest, ALineLostAfterTheCommandWentOutSaysItWasSentWithNoAnswer) {
               "command was sent and got no answer: the board may hold it.");
 }
 
+// The device goes while the read's last query waits for its answer and the line does not hang
+// up: the query times out before the watch finds the port gone, and the drop still says the
+// board may hold it.
+TEST(DisconnectTest, APortGoneDuringAnUnansweredCommandSaysItWasSentWithNoAnswer) {
+    const std::string folder = NewFolder();
+    ScopedPorts ports(folder);
+    auto board = std::make_unique<SimProcess>(
+        std::vector<std::string>{"--ports-dir", folder, "--ignore", "??SMMUX"});
+    auto form = IdleWindow();
+    form->Pick("COM1");
+    board.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Text("lblConnection").isEmpty(); }, 10000));
+    EXPECT_EQ(Outcome(*form)->text(),
+              "COM1 was disconnected. Pick it again in the port list once it is back. Its last "
+              "command was sent and got no answer: the board may hold it.");
+}
+
 // During a read from a board that leaves a query unanswered, the operator clicks Start and
 // presses Enter in an entry field (which writes). Neither may run once the read is over.
 TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {
