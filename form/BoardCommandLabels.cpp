@@ -11,12 +11,12 @@ void BoardCommandLabels::ClearStart() {
 }
 
 void BoardCommandLabels::ShowStart(const std::string& text) {
-    view_.SetText(ControlId::lblStart, DisplayText(text));
+    view_.SetText(ControlId::lblStart, BoardText(text));
     startMessageTime_ = ticks_.TickCount();
 }
 
 void BoardCommandLabels::ShowStatus(const std::string& text) {
-    view_.SetText(ControlId::lblStatus, DisplayText(text));
+    view_.SetText(ControlId::lblStatus, BoardText(text));
     statusMessageTime_ = ticks_.TickCount();
 }
 

@@ -1,5 +1,9 @@
 #include "form/DisplayText.h"
 
+#include "exchange/VisibleLineEnds.h"
+
+#include <algorithm>
+
 namespace kronax {
 
 std::string DisplayText(std::string_view systemText) {
@@ -15,6 +19,19 @@ std::string DisplayText(std::string_view systemText) {
         }
     }
     return utf8;
+}
+
+std::string BoardText(std::string_view systemText) {
+    std::string shown;
+    for (std::size_t start = 0; start <= systemText.size();) {
+        const std::size_t end =
+            std::min(systemText.find_first_of("\r\n", start), systemText.size());
+        shown += WithVisibleControls(systemText.substr(start, end - start));
+        if (end < systemText.size())
+            shown += systemText[end];
+        start = end + 1;
+    }
+    return DisplayText(shown);
 }
 
 } // namespace kronax

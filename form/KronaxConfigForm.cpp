@@ -649,7 +649,7 @@ void TForm1::ShowBoardInformation() {
     status_->ShowOutcome(notSent.empty() ? BoardInformationOutcome(result, port_->Port())
                                          : NotSentOutcome(Operation::BoardInformation, notSent));
     KeepRecord(CommandFacts(result, false));
-    view_.ShowUnownedMessage(DisplayText(CommandOutcomeText(result)));
+    view_.ShowUnownedMessage(BoardText(CommandOutcomeText(result)));
 }
 
 void TForm1::cmbComPortChange() {

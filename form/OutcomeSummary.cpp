@@ -110,7 +110,7 @@ Outcome SaveOutcome(const std::string& fileName) {
 }
 
 Outcome BoardCommandOutcome(Operation operation, const CommandResult& result) {
-    std::string line = DisplayText(CommandOutcomeText(result));
+    std::string line = BoardText(CommandOutcomeText(result));
     std::erase(line, '\r');
     std::erase(line, '\n');
     if (result.outcome == CommandOutcome::Unrecognised && operation != Operation::ReadStatus)

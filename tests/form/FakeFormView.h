@@ -26,6 +26,7 @@ public:
         std::vector<std::string> items;
         int selection = -1;
         int textSets = 0;
+        int validSets = 0;
     };
 
     std::map<ControlId, Control> controls;
@@ -50,6 +51,7 @@ public:
     void SetValid(ControlId control, bool valid, const std::string& description) override {
         controls[control].valid = valid;
         controls[control].description = description;
+        ++controls[control].validSets;
     }
     void SetEnabled(ControlId control, bool enabled) override {
         controls[control].enabled = enabled;
