@@ -585,6 +585,7 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         for (auto& [id, control] : controls_)
             control.window = nullptr;
         log_.edit = nullptr;
+        statusBar_ = nullptr;
         window_ = nullptr;
         PostQuitMessage(0);
         return 0;
@@ -969,6 +970,8 @@ void Win32FormView::SetStatus(StatusPart part, const StatusText& text) {
     if (index >= status_.size() || status_[index] == text)
         return;
     status_[index] = text;
+    if (statusBar_ == nullptr)
+        return;
     SetStatusParts();
     InvalidateRect(statusBar_, nullptr, TRUE);
 }
@@ -1116,6 +1119,8 @@ void Win32FormView::DiscardInput() {
 }
 
 void Win32FormView::StartTimer(FormTimer timer, int intervalMilliseconds) {
+    if (window_ == nullptr)
+        return;
     SetTimer(window_, static_cast<UINT_PTR>(timer) + 1, static_cast<UINT>(intervalMilliseconds),
              nullptr);
 }
