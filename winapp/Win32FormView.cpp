@@ -37,6 +37,8 @@ constexpr COLORREF InvalidFieldRed = RGB(0xff, 0x60, 0x60);
 constexpr COLORREF TextRed = RGB(0xc0, 0x00, 0x00);
 constexpr COLORREF LogoKey = RGB(0xff, 0x00, 0xff);
 constexpr int StatusMargin = 6;
+// Where the port list's second column begins.
+constexpr int PortNameWidth = 56;
 
 using C = ControlId;
 
@@ -154,7 +156,12 @@ WindowKind KindOf(const ControlDesign& design) {
     case ControlKind::EntryField:
         return {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP | group, WS_EX_CLIENTEDGE};
     case ControlKind::DropDownList:
-        return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | group, 0};
+        // The port list draws each port's device in a second column when it drops down.
+        return {WC_COMBOBOXW,
+                static_cast<DWORD>(design.id == C::cmbComPort ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS
+                                                              : 0) |
+                    CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | group,
+                0};
     case ControlKind::Button:
         return {WC_BUTTONW,
                 static_cast<DWORD>(design.id == C::btnWriteToKronax ? BS_DEFPUSHBUTTON
@@ -236,6 +243,8 @@ Win32FormView::~Win32FormView() {
     for (HBITMAP picture : menuPictures_)
         DeleteObject(picture);
     DeleteObject(font_);
+    if (writePicture_ != nullptr)
+        DeleteObject(writePicture_);
     DeleteObject(red_);
     DeleteObject(white_);
     if (logo_ != nullptr)
@@ -344,6 +353,13 @@ void Win32FormView::ApplyFont() {
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (old != nullptr)
         DeleteObject(old);
+    // The write button's small picture, at the font's scale.
+    const HBITMAP oldPicture = writePicture_;
+    writePicture_ = DrawMenuPicture(image::WriteToBoard, Scale(16));
+    SendMessageW(Control(C::btnWriteToKronax), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(writePicture_));
+    if (oldPicture != nullptr)
+        DeleteObject(oldPicture);
 }
 
 RECT Win32FormView::ScaledPlace(const ControlDesign& design) const {
@@ -515,10 +531,16 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
         break;
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
+            static_cast<UINT>(Scale(ItemHeight));
+        return TRUE;
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item.hwndItem == statusBar_)
             DrawStatusPart(item);
+        else if (item.hwndItem == Control(C::cmbComPort))
+            DrawPortEntry(item);
         else if (item.hwndItem == Control(C::Image1))
             DrawLogo(item);
         return TRUE;
@@ -786,6 +808,28 @@ void Win32FormView::DrawLogo(const DRAWITEMSTRUCT& item) {
     DeleteDC(source);
 }
 
+void Win32FormView::DrawPortEntry(const DRAWITEMSTRUCT& item) {
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= ports_.size())
+        return;
+    const PortListEntry& port = ports_[item.itemID];
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT area = item.rcItem;
+    area.left += Scale(2);
+    const std::wstring name = Wide(port.name);
+    DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    // The field shows the name only; the dropped-down list has the device beside it.
+    if ((item.itemState & ODS_COMBOBOXEDIT) != 0 || port.device.empty())
+        return;
+    area.left += Scale(PortNameWidth);
+    const std::wstring device = Wide(port.device);
+    DrawTextW(item.hDC, device.c_str(), static_cast<int>(device.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
 void Win32FormView::SetStatusParts() {
     if (statusBar_ == nullptr)
         return;
@@ -953,9 +997,24 @@ void Win32FormView::SetPorts(const std::vector<PortListEntry>& ports) {
     if (list == nullptr)
         return;
     ++echo_;
+    ports_ = ports;
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (const PortListEntry& port : ports)
+    const HDC dc = GetDC(list);
+    const HGDIOBJ old = SelectObject(dc, font_);
+    int widest = 0;
+    for (const PortListEntry& port : ports) {
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(port.name).c_str()));
+        const std::wstring device = Wide(port.device);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, device.c_str(), static_cast<int>(device.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    SendMessageW(list, CB_SETDROPPEDWIDTH,
+                 static_cast<WPARAM>(
+                     std::min(Scale(PortNameWidth) + widest + Scale(24), Scale(ClientWidth / 2))),
+                 0);
     controls_.at(C::cmbComPort).selection = -1;
     --echo_;
 }

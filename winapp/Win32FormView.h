@@ -125,6 +125,7 @@ private:
     LRESULT ColourEdit(HDC dc, HWND edit);
     void DrawStatusPart(const DRAWITEMSTRUCT& item);
     void DrawLogo(const DRAWITEMSTRUCT& item);
+    void DrawPortEntry(const DRAWITEMSTRUCT& item);
     const ControlWindow* Find(HWND window, ControlId* id) const;
     std::wstring Title() const;
 
@@ -137,12 +138,14 @@ private:
     HBRUSH red_ = nullptr;
     HBRUSH white_ = nullptr;
     HBITMAP logo_ = nullptr;
+    HBITMAP writePicture_ = nullptr;
     std::vector<HBITMAP> menuPictures_;
     int dpi_ = 96;
     IFormEvents* events_ = nullptr;
     std::function<void()> afterFirstPaint_;
     std::map<ControlId, ControlWindow> controls_;
     std::vector<StatusText> status_;
+    std::vector<PortListEntry> ports_;
     int recentCount_ = 0;
     // Set while the form's own change is being made, so that its notification is not reported.
     int echo_ = 0;
