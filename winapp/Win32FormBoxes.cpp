@@ -115,4 +115,15 @@ bool Win32FormView::ConfirmWarning(const std::string& message, const std::string
                        MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
+void Win32FormView::ShowBoardHistory(records::RecordStore* store, const std::string&,
+                                     const std::string&) {
+    // The Windows build has no record store to show; one that is switched off or failed says so
+    // as on the other front end.
+    const wchar_t* const why =
+        store == nullptr && !StationKeepsRecords
+            ? L"No records are kept: this station has no record store."
+            : L"No records are kept: the record store is switched off or failed.";
+    MessageBoxW(window_, why, L"Board History", MB_OK | MB_ICONINFORMATION);
+}
+
 } // namespace kronax::win32

@@ -34,6 +34,7 @@ constexpr COLORREF InvalidFieldRed = RGB(0xff, 0x60, 0x60);
 constexpr COLORREF TextRed = RGB(0xc0, 0x00, 0x00);
 constexpr COLORREF LogoKey = RGB(0xff, 0x00, 0xff);
 constexpr int StatusMargin = 6;
+constexpr WPARAM TimerCount = static_cast<WPARAM>(FormTimer::Unwritten) + 1;
 // Where the port list's second column begins.
 constexpr int PortNameWidth = 56;
 
@@ -222,11 +223,14 @@ Win32FormView::Win32FormView(int dpi) : dpi_(dpi) {
     // Under per-monitor awareness the window takes its monitor's DPI.
     if (dpi_ <= 0)
         dpi_ = WindowDpi(window_, SystemDpi());
+    // Each control is made at its place in its font: laying out and giving the font afterwards
+    // cost as much again under Wine.
+    MakeFont();
     CreateMenus();
     CreateControls();
     CreateStatusBar();
-    ApplyFont();
-    LayOut();
+    SendMessageW(Control(C::btnWriteToKronax), BM_SETIMAGE, IMAGE_BITMAP,
+                 reinterpret_cast<LPARAM>(writePicture_));
     SizeWindow();
 }
 
@@ -276,13 +280,18 @@ void Win32FormView::CreateControls() {
         bool visible = design->visibleAtStart;
         for (C parent = design->parent; parent != C::Client; parent = DesignOf(parent).parent)
             visible = visible && DesignOf(parent).visibleAtStart;
+        const RECT place = ScaledPlace(*design);
         const HWND control = CreateWindowExW(
             kind.extendedStyle, kind.windowClass, Wide(design->caption).c_str(),
-            WS_CHILD | (visible ? WS_VISIBLE : 0) | kind.style, 0, 0, 0, 0, window_,
+            WS_CHILD | (visible ? WS_VISIBLE : 0) | kind.style, place.left, place.top,
+            place.right - place.left, place.bottom - place.top, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdentifier(design->id))), instance,
             nullptr);
         if (control == nullptr)
             throw std::runtime_error("the control " + design->name + " could not be made");
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (design->kind == ControlKind::DropDownList)
+            SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight + 1));
         ControlWindow& entry = controls_[design->id];
         entry.window = control;
         entry.kind = design->kind;
@@ -313,7 +322,12 @@ void Win32FormView::CreateMenus() {
             keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(item.shortcut), identifier});
         }
         const HMENU popup = popups.at(static_cast<std::size_t>(item.menu));
-        AppendMenuW(popup, MF_STRING, identifier, caption.c_str());
+        // Said once, where the operator looks for the records.
+        const bool noRecords = item.command == FormCommand::BoardHistory1 && !StationKeepsRecords;
+        if (noRecords)
+            caption += L" (no records kept at this station)";
+        AppendMenuW(popup, static_cast<UINT>(MF_STRING | (noRecords ? MF_GRAYED : 0)), identifier,
+                    caption.c_str());
         if (item.icon >= 0) {
             const HBITMAP picture = DrawMenuPicture(item.icon, GetSystemMetrics(SM_CXMENUCHECK));
             if (picture != nullptr) {
@@ -333,28 +347,39 @@ void Win32FormView::CreateMenus() {
 void Win32FormView::CreateStatusBar() {
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_TOOLTIPS,
                                  0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SetStatusParts();
 }
 
-void Win32FormView::ApplyFont() {
+void Win32FormView::MakeFont() {
     static const wchar_t* const fontName = WindowFontName();
-    const HFONT old = font_;
+    if (font_ != nullptr)
+        DeleteObject(font_);
     font_ = CreateFontW(-Scale(FontPixels), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                         DEFAULT_PITCH | FF_SWISS, fontName);
+    // The write button's small picture, at the font's scale.
+    if (writePicture_ != nullptr)
+        DeleteObject(writePicture_);
+    writePicture_ = DrawMenuPicture(image::WriteToBoard, Scale(16));
+}
+
+void Win32FormView::ApplyFont() {
+    const HFONT old = font_;
+    const HBITMAP oldPicture = writePicture_;
+    font_ = nullptr;
+    writePicture_ = nullptr;
+    MakeFont();
     for (const auto& [id, control] : controls_) {
         SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         for (HWND button : control.buttons)
             SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (old != nullptr)
-        DeleteObject(old);
-    // The write button's small picture, at the font's scale.
-    const HBITMAP oldPicture = writePicture_;
-    writePicture_ = DrawMenuPicture(image::WriteToBoard, Scale(16));
     SendMessageW(Control(C::btnWriteToKronax), BM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(writePicture_));
+    if (old != nullptr)
+        DeleteObject(old);
     if (oldPicture != nullptr)
         DeleteObject(oldPicture);
 }
@@ -555,7 +580,7 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_TIMER:
-        if (events_ != nullptr && wParam >= 1 && wParam <= 2)
+        if (events_ != nullptr && wParam >= 1 && wParam <= TimerCount)
             events_->TimerTicked(static_cast<FormTimer>(wParam - 1));
         return 0;
     case WM_DEVICECHANGE:
@@ -618,10 +643,10 @@ void Win32FormView::OnFirstPaint() {
     painted_ = true;
     // The controls paint after their parent: the first paint is over once they have too.
     RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (events_ != nullptr)
-        events_->FirstPainted();
     if (afterFirstPaint_)
         afterFirstPaint_();
+    if (events_ != nullptr)
+        events_->FirstPainted();
 }
 
 void Win32FormView::OnCommand(int identifier, int notification, HWND from) {
@@ -942,6 +967,12 @@ void Win32FormView::SetItems(ControlId control, const std::vector<std::string>& 
         for (const std::string& item : items)
             SendMessageW(entry.window, CB_ADDSTRING, 0,
                          reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    } else if (entry.kind == ControlKind::RadioGroup && entry.buttons.size() == items.size()) {
+        // The same number of items: the buttons take the new captions.
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            SetWindowTextW(entry.buttons[i], Wide(items[i]).c_str());
+            SendMessageW(entry.buttons[i], BM_SETCHECK, BST_UNCHECKED, 0);
+        }
     } else if (entry.kind == ControlKind::RadioGroup) {
         for (HWND button : entry.buttons)
             DestroyWindow(button);
@@ -967,6 +998,8 @@ void Win32FormView::SetItems(ControlId control, const std::vector<std::string>& 
         LayOutRadioButtons(control);
     }
     entry.selection = -1;
+    if (entry.kind == ControlKind::RadioGroup)
+        MoveTabStop(control);
     --echo_;
 }
 

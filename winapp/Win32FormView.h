@@ -14,6 +14,9 @@
 
 namespace kronax::win32 {
 
+// Whether this build has a record store (the build says it).
+inline constexpr bool StationKeepsRecords = KRONAX_STATION_KEEPS_RECORDS;
+
 // The window on Windows: a view of the form made of Windows' own controls, each created at the
 // design's place scaled to the window's DPI. The form decides; this class shows what it is told
 // and reports what the operator does. A change the form makes never comes back as an edit or a
@@ -29,7 +32,8 @@ public:
 
     // Where the operator's edits, clicks and commands go; null drops them.
     void SetEvents(IFormEvents* events) { events_ = events; }
-    // Runs once after the form has heard of the first paint.
+    // Runs once when the shown window has painted for the first time, before the form hears
+    // of it.
     void AfterFirstPaint(std::function<void()> hook) { afterFirstPaint_ = std::move(hook); }
 
     // Shows the window at its designed place and gives the first control the focus.
@@ -75,6 +79,8 @@ public:
     std::optional<std::string> ChooseOpenFile(const FileDialogOptions& options) override;
     std::optional<std::string> ChooseSaveFile(const FileDialogOptions& options) override;
     bool ConfirmWarning(const std::string& message, const std::string& caption) override;
+    void ShowBoardHistory(records::RecordStore* store, const std::string& boardSerial,
+                          const std::string& port) override;
     void PaintBeforeBlocking() override;
     void SetBusy(bool busy) override;
     void DiscardInput() override;
@@ -116,6 +122,7 @@ private:
     void CreateStatusBar();
     void LayOut();
     void LayOutRadioButtons(ControlId group);
+    void MakeFont();
     void ApplyFont();
     void ApplyDpi(int dpi);
     RECT ScaledPlace(const ControlDesign& design) const;

@@ -242,9 +242,14 @@ TEST_P(Win32FormViewTest, TheMenusAndShortcutsAreTheDesigns) {
         wchar_t caption[128] = {};
         GetMenuStringW(menu, identifier, caption, 128, MF_BYCOMMAND);
         std::wstring expected = Wide(item.caption);
+        // Without a record store the history says so, greyed.
+        const bool noRecords = item.command == FormCommand::BoardHistory1 && !StationKeepsRecords;
+        if (noRecords)
+            expected += L" (no records kept at this station)";
         if (item.shortcut != 0)
             expected += std::wstring(L"\tCtrl+") + static_cast<wchar_t>(item.shortcut);
         EXPECT_EQ(caption, expected);
+        EXPECT_EQ((GetMenuState(menu, identifier, MF_BYCOMMAND) & MF_GRAYED) != 0, noRecords);
         const bool bound = std::any_of(keys.begin(), keys.end(), [&](const ACCEL& key) {
             return key.cmd == identifier && key.key == item.shortcut && (key.fVirt & FCONTROL);
         });
