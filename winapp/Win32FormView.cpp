@@ -917,9 +917,9 @@ void Win32FormView::SetValid(ControlId control, bool valid, const std::string& d
     const auto found = controls_.find(control);
     if (found == controls_.end() || found->second.window == nullptr)
         return;
-    // The range goes where the pointer shows it; Windows' screen readers read the field's
-    // label and its colour is the visible sign.
-    (void)description;
+    // The colour is the visible sign; a screen reader reads the range as the field's
+    // description.
+    accessible_.SetDescription(found->second.window, valid ? std::wstring() : Wide(description));
     if (found->second.valid == valid)
         return;
     found->second.valid = valid;

@@ -3,6 +3,7 @@
 #include "exchange/TrafficLog.h"
 #include "form/FormEvents.h"
 #include "form/FormView.h"
+#include "winapp/AccessibleText.h"
 
 #include <deque>
 #include <functional>
@@ -160,6 +161,7 @@ private:
     bool painted_ = false;
     HWND lastFocus_ = nullptr;
     EditLog log_;
+    AccessibleText accessible_;
 
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
