@@ -575,7 +575,8 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const HWND debug = Control(C::gbDebug);
         GetWindowRect(debug, &frame);
         MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&frame), 2);
-        if (IsWindowVisible(debug) && PtInRect(&frame, at) && events_ != nullptr)
+        const bool shown = (GetWindowLongPtrW(debug, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown && PtInRect(&frame, at) && events_ != nullptr)
             events_->DoubleClicked(C::gbDebug);
         return 0;
     }

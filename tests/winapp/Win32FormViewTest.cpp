@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include <algorithm>
 #include <memory>
@@ -42,7 +43,10 @@ public:
     void DoubleClicked(ControlId control) override {
         Add("double click " + DesignOf(control).name);
     }
-    void TimerTicked(FormTimer) override { Add("tick"); }
+    void TimerTicked(FormTimer timer) override {
+        const char* const names[] = {"Timer2", "PortWatch", "Unwritten"};
+        Add(std::string("tick ") + names[static_cast<int>(timer)]);
+    }
     void DevicesChanged() override { Add("devices"); }
     void FirstPainted() override { Add("painted"); }
     bool CloseRequested() override {
@@ -229,6 +233,25 @@ TEST_P(Win32FormViewTest, TheOperatorsEditsClicksAndCommandsReachTheForm) {
                             "recent 0", "double click Image1", "close"));
     // The form said no: the window stays.
     EXPECT_TRUE(IsWindow(view->Window()));
+}
+
+TEST_P(Win32FormViewTest, TheSystemsEventsReachTheForm) {
+    const HWND window = view->Window();
+    SendMessageW(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    SendMessageW(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);
+    SendMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    for (FormTimer timer : {FormTimer::Timer2, FormTimer::PortWatch, FormTimer::Unwritten}) {
+        view->StartTimer(timer, 60000);
+        SendMessageW(window, WM_TIMER, static_cast<WPARAM>(timer) + 1, 0);
+        view->StopTimer(timer);
+    }
+    // A double click on the traffic log's frame, not on the log inside it, brings the logo back.
+    view->SetVisible(C::gbDebug, true);
+    const RECT frame = PlaceInClient(window, view->Control(C::gbDebug));
+    SendMessageW(window, WM_LBUTTONDBLCLK, 0, MAKELPARAM(frame.left + 2, frame.top + 2));
+    EXPECT_THAT(events.calls,
+                ElementsAre("devices", "devices", "devices", "tick Timer2", "tick PortWatch",
+                            "tick Unwritten", "double click gbDebug"));
 }
 
 TEST_P(Win32FormViewTest, TheMenusAndShortcutsAreTheDesigns) {
