@@ -149,6 +149,28 @@ TEST_P(Win32FormViewTest, EveryDesignedControlStandsAtItsScaledPlaceWithItsCapti
     EXPECT_EQ(client.bottom - (bar.bottom - bar.top), view->Scale(ClientHeight));
 }
 
+// Moved to a monitor of another DPI, the window lays itself out anew at that monitor's scale.
+TEST(Win32FormViewDpiTest, AMoveToAnotherMonitorsDpiScalesEveryPlace) {
+    Win32FormView view(96);
+    view.SetItems(C::rgSensorType, {"Off", "Pulse + Trigger"});
+    RECT suggested{};
+    GetWindowRect(view.Window(), &suggested);
+    SendMessageW(view.Window(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(view.Scale(ClientWidth), 1082);
+    for (const ControlId id : {C::edMultiplier, C::btnWriteToKronax, C::gbAux}) {
+        const RECT place = PlaceInClient(view.Window(), view.Control(id));
+        const RECT designed = DesignedPlace(view, DesignOf(id));
+        EXPECT_TRUE(EqualRect(&place, &designed)) << DesignOf(id).name;
+    }
+    RECT button = PlaceInClient(view.Window(), view.RadioButton(C::rgSensorType, 1));
+    const RECT group = DesignedPlace(view, DesignOf(C::rgSensorType));
+    EXPECT_TRUE(PtInRect(&group, {button.left, button.top}));
+    RECT client{};
+    GetClientRect(view.Window(), &client);
+    EXPECT_EQ(client.right, 1082);
+}
+
 TEST_P(Win32FormViewTest, ControlsAreWindowsOwnOfTheirKind) {
     const struct {
         C id;
