@@ -17,14 +17,4 @@ bool ForwardsRecords() {
     return false;
 }
 
-std::string QueuedText(records::RecordStore&) {
-    return "This kronax forwards no records: it was built without a records server client.\n";
-}
-
-nlohmann::ordered_json QueuedJson(records::RecordStore& store) {
-    return {{"queued", store.QueuedCount()},
-            {"server", nullptr},
-            {"set_aside", nlohmann::ordered_json::array()}};
-}
-
 } // namespace kronax::cli
