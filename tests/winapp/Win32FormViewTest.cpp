@@ -276,6 +276,36 @@ TEST_P(Win32FormViewTest, TheSystemsEventsReachTheForm) {
                             "tick Unwritten", "double click gbDebug"));
 }
 
+// Every menu item leads to its command, and each Ctrl shortcut, as the event loop translates it,
+// to the same.
+TEST_P(Win32FormViewTest, EveryMenuItemAndShortcutReachesItsCommand) {
+    std::vector<std::string> expected;
+    for (const MenuItemDesign& item : FormMenuItems()) {
+        SendMessageW(view->Window(), WM_COMMAND,
+                     static_cast<WPARAM>(Win32FormView::CommandIdentifier(item.command)), 0);
+        expected.push_back("command " + item.name);
+    }
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    for (const MenuItemDesign& item : FormMenuItems()) {
+        if (item.shortcut == 0)
+            continue;
+        MSG press{view->Control(C::edMultiplier),
+                  WM_KEYDOWN,
+                  static_cast<WPARAM>(item.shortcut),
+                  0,
+                  0,
+                  {}};
+        EXPECT_TRUE(view->PreTranslate(press)) << item.name;
+        expected.push_back("command " + item.name);
+    }
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(events.calls, expected);
+}
+
 TEST_P(Win32FormViewTest, TheMenusAndShortcutsAreTheDesigns) {
     std::vector<ACCEL> keys(64);
     keys.resize(static_cast<std::size_t>(
