@@ -118,18 +118,21 @@ TEST(FileDialogUseTest, EachOpenBuildsItsOwnDialogThatStartsWhereTheLastEnded) {
 }
 
 // The port watch closed the port while the input was discarded, so the failure of the command
-// under way was shown as an error instead of as a disconnection.
-TEST(DisconnectTest, UnplugDuringACommandGivesTheSameOutcomeAsAnIdleUnplug) {
+// under way was shown as an error instead of as a disconnection; and the disconnection must say
+// that the command under way went out, as kronax says it.
+TEST(DisconnectTest, UnplugDuringACommandIsADisconnectionWhoseCommandMayHaveReachedTheBoard) {
     const std::string folder = NewFolder();
     ScopedPorts ports(folder);
+    const std::string log = NewFolder() + "/board.log";
     auto board = std::make_unique<SimProcess>(
-        std::vector<std::string>{"--ports-dir", folder, "--delay", "3000"});
+        std::vector<std::string>{"--ports-dir", folder, "--delay", "3000", "--log", log});
     const std::string settings = NewFolder() + "/settings.ini";
     IniFile(settings).WriteEntry("General", "ComPortNo", "99");
     LinkedForm form(TestEnvironment(settings));
     form.Pick("COM1");
-    std::thread unplug([&board] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Unplugged once the write's first command has reached the board, which waits to answer.
+    std::thread unplug([&board, &log] {
+        EXPECT_TRUE(WaitForFileText(log, "##SM"));
         board.reset();
     });
     ModalAnswerer answerer;
@@ -137,7 +140,8 @@ TEST(DisconnectTest, UnplugDuringACommandGivesTheSameOutcomeAsAnIdleUnplug) {
     unplug.join();
     EXPECT_TRUE(answerer.boxes.empty()) << answerer.boxes.front().toStdString();
     EXPECT_EQ(Outcome(form)->text(),
-              "COM1 was disconnected. Pick it again in the port list once it is back.");
+              "COM1 was disconnected. Pick it again in the port list once it is back. Its last "
+              "command was sent and got no answer: the board may hold it.");
     EXPECT_EQ(form.Text("lblConnection"), "No com port opened.");
 }
 

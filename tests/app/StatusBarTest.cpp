@@ -221,8 +221,9 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
     const std::string link = board.Folder() + "/COM1";
     std::filesystem::remove(link);
     std::filesystem::create_symlink(board.Folder() + "/gone", link);
-    form->Control<QTimer>("tmrPortWatch")->start();
-    QTest::qWait(2500);
+    // The watch's ticks, as its timer would give them.
+    form->Form().WatchPorts();
+    form->Form().WatchPorts();
     EXPECT_EQ(form->PortList()->findText("COM1"), -1);
     EXPECT_EQ(Outcome(*form)->text(), "Read Status not sent: COM1 was disconnected.");
 }
@@ -230,13 +231,14 @@ TEST(DisconnectTest, HungUpLineEndsTheCommandWithTheDisconnectedMessageNotAnErro
 // The line hangs up while the command that went out waits for its answer: the board may hold it,
 // and the operator is told so.
 TEST(DisconnectTest, ALineLostAfterTheCommandWentOutSaysItWasSentWithNoAnswer) {
-    SimProcess board({"--ignore", "##SMSTA"});
+    const std::string log = NewFolder() + "/board.log";
+    SimProcess board({"--ignore", "##SMSTA", "--log", log});
     ScopedPorts ports(board.Folder());
     auto form = IdleWindow();
     form->Pick("COM1");
     form->Control<QTimer>("tmrPortWatch")->stop();
-    std::thread unplug([&board] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::thread unplug([&board, &log] {
+        EXPECT_TRUE(WaitForFileText(log, "##SMSTA"));
         board.Stop(SIGKILL);
     });
     form->Control<QPushButton>("btnStart")->click();
@@ -266,7 +268,8 @@ TEST(DisconnectTest, APortGoneDuringAnUnansweredCommandSaysItWasSentWithNoAnswer
 // During a read from a board that leaves a query unanswered, the operator clicks Start and
 // presses Enter in an entry field (which writes). Neither may run once the read is over.
 TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {
-    SimProcess board({"--ignore", "??SMSEN"});
+    const std::string boardLog = NewFolder() + "/board.log";
+    SimProcess board({"--ignore", "??SMSEN", "--log", boardLog});
     ScopedPorts ports(board.Folder());
     auto form = IdleWindow();
     form->show();
@@ -291,14 +294,16 @@ TEST(WaitTest, InputGivenWhileCommandsRunIsDroppedAndTheWaitCursorShows) {
         new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier),
     };
     QObject* targets[] = {start, start, form->Control<QLineEdit>("edTooth1")};
+    // The operator's hand moves while the read waits for the board's unanswered query.
     std::thread operatorHand([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The pick's read asked once already.
+        EXPECT_TRUE(WaitForFileText(boardLog, "??SMSEN", 2));
         for (int i = 0; i < 3; ++i)
             QCoreApplication::postEvent(targets[i], input[i]);
     });
     form->Control<QAction>("LoadConfigurationfromKronax1")->trigger();
     operatorHand.join();
-    QTest::qWait(300);
+    QCoreApplication::processEvents();
 
     const QStringList lines = form->LogLines();
     ASSERT_EQ(lines.size(), 6) << lines.join('\n').toStdString();

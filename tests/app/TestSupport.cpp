@@ -2,8 +2,12 @@
 
 #include "exchange/SteadyTickSource.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
 #include <unistd.h>
 
 namespace kronax::test {
@@ -32,6 +36,22 @@ std::uint32_t OffsetTicks::TickCount() const {
 
 void OffsetTicks::Set(std::uint32_t now) {
     offset_ = now - SteadyTickSource().TickCount();
+}
+
+bool WaitForFileText(const std::string& path, const std::string& text, std::size_t count,
+                     int boundMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    while (std::chrono::steady_clock::now() < end) {
+        std::ifstream file(path, std::ios::binary);
+        const std::string content(std::istreambuf_iterator<char>(file), {});
+        std::size_t found = 0;
+        for (auto at = content.find(text); at != std::string::npos; at = content.find(text, at + 1))
+            ++found;
+        if (found >= count)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 FormEnvironment TestEnvironment(const std::string& settingsFileName,

@@ -40,6 +40,11 @@ private:
     std::atomic<std::uint32_t> offset_{0};
 };
 
+// Waits until the file at path holds text (a line the simulator logged, say) count times, at most
+// boundMs; false when it never does. The bound only stops a hang.
+bool WaitForFileText(const std::string& path, const std::string& text, std::size_t count = 1,
+                     int boundMs = 10000);
+
 // A window environment with its settings file in the suite's folder.
 FormEnvironment TestEnvironment(const std::string& settingsFileName,
                                 std::shared_ptr<const ITickSource> ticks = nullptr);

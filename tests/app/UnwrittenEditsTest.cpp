@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -264,6 +265,26 @@ TEST_F(UnwrittenEditsTest, FileMenuListsTheLastFiveFilesNewestFirstAndKeepsThemI
     form.reset();
     LinkedForm again(TestEnvironment(folder + "/settings.ini"));
     EXPECT_EQ(items(again), expected);
+}
+
+// Alt+F and a digit, as the keyboard shortcuts say, opens that recent file and sends it.
+TEST_F(UnwrittenEditsTest, AltFAndADigitOpensThatRecentFile) {
+    Start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    for (const char* name : {"older.kxcfg", "newest.kxcfg"}) {
+        form->saveAnswers.push_back(folder + "/" + name);
+        form->StoreConfigurationtoFile1Click();
+    }
+    QTimer::singleShot(0, [] {
+        if (QWidget* menu = QApplication::activePopupWidget())
+            QTest::keyClick(menu, Qt::Key_2);
+    });
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return TrafficSinceStart() == "W6"; }, 10000))
+        << TrafficSinceStart();
+    EXPECT_TRUE(form->Text("lblOutcome").startsWith("Open: older.kxcfg read and written"))
+        << form->Text("lblOutcome").toStdString();
 }
 
 } // namespace
