@@ -1,6 +1,5 @@
 #include "app/BoardInformationBox.h"
 
-#include "app/SystemText.h"
 #include "app/WindowLook.h"
 
 #include <QMessageBox>
